@@ -1,0 +1,6 @@
+#include "app/AppState.h"
+
+AppState& appState() {
+    static AppState state;
+    return state;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+// The one record of working data that every window shares for the whole run.
+// It starts zeroed and is never reset as a whole; each handler overwrites the
+// fields it owns. Field names follow the handlers that use them.
+
+#include <QString>
+#include <array>
+
+struct AppState {
+    static constexpr int kMaxEntries = 1001;   // rename record: indexes 0..1000
+    static constexpr int kMaxMaskLength = 100; // maskChars: slots 0..100
+
+    using RecordArray = std::array<QString, kMaxEntries>;
+
+    // Carried from one handler to another.
+    QString helpFilePath;
+    QString mask;
+    int maskLength = 0;
+    int maskPosition = 0;
+    float letteringPosition = 0;  // compared as a number, so "1.5" is not "1"
+    short maskKind = 0;
+    std::array<QString, kMaxMaskLength + 1> maskChars;
+    RecordArray extensions;
+    RecordArray oldNames;
+    RecordArray newNames;
+    int lastIndex = 0;
+
+    // Fields of one batch operation (rename or undo).
+    QString batchDirectory;
+    QString counterText;
+    QString leadingZeros;
+    int filesSkipped = 0;
+    short collisionCount = 0;
+    int collisionRetry = 0;
+    QString collisionLength;
+    int savedPointer = 0;  // a Qt::CursorShape
+
+    // Scratch values; handlers may keep their own locals instead.
+    int loopIndex = 0;
+    int digitIndex = 0;
+    QString workName;
+    int dotPosition = 0;
+    int searchResult = 0;
+    int markPosition = 0;
+};
+
+// The single instance.
+AppState& appState();

@@ -1,0 +1,1 @@
+#include "app/frmMain.h"

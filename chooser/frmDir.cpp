@@ -1,0 +1,1 @@
+#include "chooser/frmDir.h"

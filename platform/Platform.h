@@ -1,0 +1,94 @@
+#pragma once
+
+// The thin layer between Quillomat and the operating system: renaming one file
+// without ever replacing another, listing directories byte-exactly, drives,
+// and the program's own directory. One real implementation per system; tests
+// swap in their own through setPlatform().
+
+#include <QString>
+#include <QStringList>
+
+namespace platform {
+
+// The program's error numbers for a failed file operation.
+enum ErrorNumber : int {
+    kOk = 0,
+    kOtherError = 5,        // anything not listed below
+    kFileNotFound = 53,     // the file is missing while its directory exists
+    kFileExists = 58,       // the target name is taken
+    kDiskFull = 61,
+    kRenameAcrossDisks = 74,
+    kPathFileAccess = 75,   // access refused, or a name that would leave its directory
+    kPathNotFound = 76,     // the directory itself is missing
+};
+
+struct RenameResult {
+    int error = kOk;   // one of ErrorNumber
+    int osError = 0;   // the system's own code behind it, kept for messages
+
+    bool ok() const { return error == kOk; }
+};
+
+// Result of listing a directory: every entry of the asked kind, sorted by name.
+struct Listing {
+    QStringList names;
+    bool ok = false;  // false when the directory could not be read at all
+};
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Renames the file at full path `from` to full path `to` in the same
+    // directory. Never replaces an existing `to`; the same path is a no-op.
+    virtual RenameResult renameFile(const QString& from, const QString& to) = 0;
+
+    // The ordinary files of `dir` by bare name (names that are not valid
+    // UTF-8 come back decoded losslessly, see decodeFileName()).
+    virtual Listing listFiles(const QString& dir) = 0;
+
+    // The subdirectories of `dir` by bare name, "." and ".." left out.
+    virtual Listing listDirectories(const QString& dir) = 0;
+
+    virtual bool directoryExists(const QString& dir) = 0;
+    virtual bool fileExists(const QString& path) = 0;
+
+    // The roots a user can pick in the drive list, the system's main root first.
+    virtual QStringList drives() = 0;
+
+    // The directory that holds the running program's executable.
+    virtual QString programDirectory() = 0;
+};
+
+// The platform in use. Real by default; a test may install its own.
+Platform& current();
+// Installs `p` (not owned) as the platform in use; nullptr restores the real one.
+void setCurrent(Platform* p);
+// The real platform of this system.
+Platform& real();
+
+// The path separator of this system ("/" on Linux, "\\" on Windows).
+QString separator();
+// The default directory: the root of the system's main file system.
+QString defaultDirectory();
+// A directory ready to have separator() + name appended: a root loses its
+// trailing separator ("/" becomes "", "C:\\" becomes "C:"); nothing else changes.
+QString withoutRootSeparator(const QString& dir);
+// dir + separator + name, with a root directory's own separator dropped first.
+QString joinPath(const QString& dir, const QString& name);
+// The directory part of a full path (everything before the last separator).
+QString directoryOf(const QString& path);
+// The name part of a full path (everything after the last separator).
+QString nameOf(const QString& path);
+// True when `name` may be used as a file name inside a directory: not empty,
+// not "." or "..", and holding neither a separator nor a NUL.
+bool isPlainFileName(const QString& name);
+
+// File names on Linux are bytes. decodeFileName() turns them into text without
+// losing any: valid UTF-8 decodes as usual, every byte that is not part of a
+// valid sequence becomes the code point U+DC80 + byte. encodeFileName() is the
+// exact inverse, so decode-then-encode gives back the same bytes.
+QString decodeFileName(const QByteArray& bytes);
+QByteArray encodeFileName(const QString& name);
+
+}  // namespace platform

@@ -1,0 +1,55 @@
+#pragma once
+
+// Fixtures shared by the test suites: private settings stores, temporary
+// directories filled with files, and snapshots of a directory's contents.
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace testing_support {
+
+// Points XDG_CONFIG_HOME at a fresh temporary directory for its lifetime, so a
+// test never sees the user's settings nor another test's.
+class ScopedSettings {
+public:
+    ScopedSettings();
+    ~ScopedSettings();
+    ScopedSettings(const ScopedSettings&) = delete;
+    ScopedSettings& operator=(const ScopedSettings&) = delete;
+
+    QString configDir() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray previous_;
+    bool hadPrevious_ = false;
+};
+
+// A temporary directory with helpers to create and inspect files.
+class TempFiles {
+public:
+    TempFiles();
+    QString path() const { return dir_.path(); }
+    QString filePath(const QString& name) const;
+    // Creates `name` holding `content` (its own name by default).
+    void create(const QString& name, const QByteArray& content = QByteArray());
+    void createAll(const QStringList& names);
+    bool exists(const QString& name) const;
+    // The names in the directory, sorted (files only).
+    QStringList names() const;
+    QByteArray read(const QString& name) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+// name -> content of every file in `dir`.
+QMap<QString, QByteArray> snapshot(const QString& dir);
+// The multiset of contents (sorted), which renames must never change.
+QList<QByteArray> contents(const QString& dir);
+
+}  // namespace testing_support
