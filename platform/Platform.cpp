@@ -1,1 +1,243 @@
 #include "platform/Platform.h"
+
+#include <QByteArray>
+
+// The helpers every platform shares: the platform in use, path joining and
+// splitting, and the lossless conversion between file-name bytes and text.
+
+namespace platform {
+
+namespace {
+
+Platform* installed = nullptr;
+
+#ifdef _WIN32
+constexpr char16_t kSeparator = u'\\';
+bool isSeparator(QChar c) {
+    return c == u'\\' || c == u'/';
+}
+#else
+constexpr char16_t kSeparator = u'/';
+bool isSeparator(QChar c) {
+    return c == u'/';
+}
+#endif
+
+qsizetype lastSeparator(const QString& path) {
+    for (qsizetype i = path.size() - 1; i >= 0; --i) {
+        if (isSeparator(path.at(i))) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+// Low surrogates U+DC80..U+DCFF stand for the bytes 0x80..0xFF that were not
+// part of valid UTF-8 (0x80 maps to U+DC80, 0xFF to U+DCFF).
+constexpr char16_t kEscapeBase = 0xDC00;
+
+}  // namespace
+
+Platform& current() {
+    return installed != nullptr ? *installed : real();
+}
+
+void setCurrent(Platform* p) {
+    installed = p;
+}
+
+QString separator() {
+    return QString(QChar(kSeparator));
+}
+
+QString defaultDirectory() {
+#ifdef _WIN32
+    return QStringLiteral("c:\\");
+#else
+    return QStringLiteral("/");
+#endif
+}
+
+QString withoutRootSeparator(const QString& dir) {
+#ifdef _WIN32
+    // "C:\" (a drive root) and "\" (the current drive's root).
+    if (dir.size() == 3 && dir.at(0).isLetter() && dir.at(1) == u':' && isSeparator(dir.at(2))) {
+        return dir.left(2);
+    }
+    if (dir.size() == 1 && isSeparator(dir.at(0))) {
+        return QString();
+    }
+    return dir;
+#else
+    return dir == QLatin1String("/") ? QString() : dir;
+#endif
+}
+
+QString joinPath(const QString& dir, const QString& name) {
+    return withoutRootSeparator(dir) + QChar(kSeparator) + name;
+}
+
+// The directory part comes in the root-stripped form: directoryOf("/x/a") is
+// "/x" and directoryOf("/a") is "", so that joinPath(directoryOf(p), nameOf(p))
+// gives back p for every path built by joinPath().
+QString directoryOf(const QString& path) {
+    const qsizetype at = lastSeparator(path);
+    return at < 0 ? QString() : path.left(at);
+}
+
+QString nameOf(const QString& path) {
+    return path.mid(lastSeparator(path) + 1);
+}
+
+bool isPlainFileName(const QString& name) {
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        return false;
+    }
+    for (const QChar c : name) {
+        if (c == u'\0' || isSeparator(c)) {
+            return false;
+        }
+#ifdef _WIN32
+        // "a:b" would address a stream of the file "a".
+        if (c == u':') {
+            return false;
+        }
+#endif
+    }
+    return true;
+}
+
+bool isRenameInPlace(const QString& from, const QString& to) {
+    const qsizetype fromAt = lastSeparator(from);
+    const qsizetype toAt = lastSeparator(to);
+    // The system would cut a path short at a NUL, so none may hold one.
+    return fromAt == toAt && QStringView(from).left(fromAt + 1) == QStringView(to).left(toAt + 1) &&
+           isPlainFileName(from.mid(fromAt + 1)) && isPlainFileName(to.mid(toAt + 1)) &&
+           !from.contains(QChar(u'\0'));
+}
+
+QString decodeFileName(const QByteArray& bytes) {
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+
+    qsizetype ascii = 0;
+    while (ascii < n && in[ascii] < 0x80) {
+        ++ascii;
+    }
+    if (ascii == n) {
+        return QString::fromLatin1(bytes);
+    }
+
+    // Every byte yields at most one UTF-16 unit (a 4-byte sequence yields two).
+    QString result(n, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(result.data());
+    char16_t* const begin = out;
+    for (qsizetype i = 0; i < ascii; ++i) {
+        *out++ = in[i];
+    }
+
+    qsizetype i = ascii;
+    while (i < n) {
+        const unsigned char b = in[i];
+        if (b < 0x80) {
+            *out++ = b;
+            ++i;
+            continue;
+        }
+        // The valid ranges of the second byte depend on the lead byte; every
+        // further byte is 0x80..0xBF. This rules out overlong forms, encoded
+        // surrogates and code points above U+10FFFF.
+        int length = 0;
+        unsigned char low = 0x80;
+        unsigned char high = 0xBF;
+        if (b >= 0xC2 && b <= 0xDF) {
+            length = 2;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            length = 3;
+            if (b == 0xE0) {
+                low = 0xA0;
+            } else if (b == 0xED) {
+                high = 0x9F;
+            }
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            length = 4;
+            if (b == 0xF0) {
+                low = 0x90;
+            } else if (b == 0xF4) {
+                high = 0x8F;
+            }
+        }
+        bool valid = length > 0 && i + length <= n && in[i + 1] >= low && in[i + 1] <= high;
+        for (int k = 2; valid && k < length; ++k) {
+            valid = (in[i + k] & 0xC0) == 0x80;
+        }
+        if (!valid) {
+            *out++ = char16_t(kEscapeBase + b);
+            ++i;
+            continue;
+        }
+        if (length == 2) {
+            *out++ = char16_t(((b & 0x1F) << 6) | (in[i + 1] & 0x3F));
+        } else if (length == 3) {
+            *out++ = char16_t(((b & 0x0F) << 12) | ((in[i + 1] & 0x3F) << 6) | (in[i + 2] & 0x3F));
+        } else {
+            const char32_t cp = (char32_t(b & 0x07) << 18) | (char32_t(in[i + 1] & 0x3F) << 12) |
+                                (char32_t(in[i + 2] & 0x3F) << 6) | char32_t(in[i + 3] & 0x3F);
+            *out++ = QChar::highSurrogate(cp);
+            *out++ = QChar::lowSurrogate(cp);
+        }
+        i += length;
+    }
+    result.truncate(out - begin);
+    return result;
+}
+
+QByteArray encodeFileName(const QString& name) {
+    const auto* in = reinterpret_cast<const char16_t*>(name.constData());
+    const qsizetype n = name.size();
+
+    qsizetype ascii = 0;
+    while (ascii < n && in[ascii] < 0x80) {
+        ++ascii;
+    }
+    if (ascii == n) {
+        return name.toLatin1();
+    }
+
+    // At most three bytes per UTF-16 unit (a surrogate pair takes four for two).
+    QByteArray result(n * 3, Qt::Uninitialized);
+    auto* out = reinterpret_cast<unsigned char*>(result.data());
+    auto* const begin = out;
+    for (qsizetype i = 0; i < ascii; ++i) {
+        *out++ = static_cast<unsigned char>(in[i]);
+    }
+
+    for (qsizetype i = ascii; i < n; ++i) {
+        const char16_t u = in[i];
+        if (u < 0x80) {
+            *out++ = static_cast<unsigned char>(u);
+        } else if (u < 0x800) {
+            *out++ = static_cast<unsigned char>(0xC0 | (u >> 6));
+            *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
+            const char32_t cp = QChar::surrogateToUcs4(u, in[i + 1]);
+            *out++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
+            *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
+            *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
+            *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+            ++i;
+        } else if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
+            *out++ = static_cast<unsigned char>(u - kEscapeBase);
+        } else {
+            // Everything else in the BMP, and a lone surrogate that no decoded
+            // name can hold, in the three-byte form.
+            *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
+            *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+            *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        }
+    }
+    result.truncate(reinterpret_cast<char*>(out) - reinterpret_cast<char*>(begin));
+    return result;
+}
+
+}  // namespace platform

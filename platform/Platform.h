@@ -3,7 +3,7 @@
 // The thin layer between Quillomat and the operating system: renaming one file
 // without ever replacing another, listing directories byte-exactly, drives,
 // and the program's own directory. One real implementation per system; tests
-// swap in their own through setPlatform().
+// swap in their own through setCurrent().
 
 #include <QString>
 #include <QStringList>
@@ -13,18 +13,18 @@ namespace platform {
 // The program's error numbers for a failed file operation.
 enum ErrorNumber : int {
     kOk = 0,
-    kOtherError = 5,        // anything not listed below
-    kFileNotFound = 53,     // the file is missing while its directory exists
-    kFileExists = 58,       // the target name is taken
+    kOtherError = 5,     // anything not listed below
+    kFileNotFound = 53,  // the file is missing while its directory exists
+    kFileExists = 58,    // the target name is taken
     kDiskFull = 61,
     kRenameAcrossDisks = 74,
-    kPathFileAccess = 75,   // access refused, or a name that would leave its directory
-    kPathNotFound = 76,     // the directory itself is missing
+    kPathFileAccess = 75,  // access refused, or a name that would leave its directory
+    kPathNotFound = 76,    // the directory itself is missing
 };
 
 struct RenameResult {
-    int error = kOk;   // one of ErrorNumber
-    int osError = 0;   // the system's own code behind it, kept for messages
+    int error = kOk;  // one of ErrorNumber
+    int osError = 0;  // the system's own code behind it, kept for messages
 
     bool ok() const { return error == kOk; }
 };
@@ -36,7 +36,7 @@ struct Listing {
 };
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Renames the file at full path `from` to full path `to` in the same
@@ -83,11 +83,18 @@ QString nameOf(const QString& path);
 // True when `name` may be used as a file name inside a directory: not empty,
 // not "." or "..", and holding neither a separator nor a NUL.
 bool isPlainFileName(const QString& name);
+// True when renaming `from` to `to` only changes the name: both end in a plain
+// file name (isPlainFileName) and lie in the same directory, spelt the same
+// way, and neither path holds a NUL. Every platform refuses any other rename
+// with kPathFileAccess before it reaches the system.
+bool isRenameInPlace(const QString& from, const QString& to);
 
 // File names on Linux are bytes. decodeFileName() turns them into text without
 // losing any: valid UTF-8 decodes as usual, every byte that is not part of a
-// valid sequence becomes the code point U+DC80 + byte. encodeFileName() is the
-// exact inverse, so decode-then-encode gives back the same bytes.
+// valid sequence becomes one code point U+DC80..U+DCFF (U+DC00 + the byte, so
+// 0x80 -> U+DC80 and 0xFF -> U+DCFF). encodeFileName() is the exact inverse (a
+// lone U+DC80..U+DCFF becomes its byte, everything else UTF-8), so
+// decode-then-encode gives back the same bytes for any byte string.
 QString decodeFileName(const QByteArray& bytes);
 QByteArray encodeFileName(const QString& name);
 
