@@ -1,1 +1,128 @@
 #include "tests/support/FakePlatform.h"
+
+#include <QDir>
+#include <cerrno>
+
+namespace testing_support {
+
+namespace {
+
+// A system error that could stand behind each of the program's numbers.
+int osErrorFor(int errorNumber) {
+    switch (errorNumber) {
+        case platform::kFileExists:
+            return EEXIST;
+        case platform::kPathFileAccess:
+            return EACCES;
+        case platform::kFileNotFound:
+            return ENOENT;
+        case platform::kPathNotFound:
+            return ENOTDIR;
+        case platform::kDiskFull:
+            return ENOSPC;
+        case platform::kRenameAcrossDisks:
+            return EXDEV;
+        default:
+            return EIO;
+    }
+}
+
+}  // namespace
+
+FaultPlatform::FaultPlatform(platform::Platform& inner) : inner_(inner) {}
+
+void FaultPlatform::failRename(const QString& name, int errorNumber, int times, RenameSide side) {
+    faults_.append(RenameFault{name, errorNumber, times, side});
+}
+
+void FaultPlatform::failRenameAfter(int successfulCalls, int errorNumber) {
+    successesLeft_ = successfulCalls;
+    afterError_ = errorNumber;
+}
+
+void FaultPlatform::failListing(const QString& dir) {
+    failedListings_.insert(QDir::cleanPath(dir));
+}
+
+void FaultPlatform::hideDirectory(const QString& dir) {
+    hidden_.insert(QDir::cleanPath(dir));
+}
+
+void FaultPlatform::setDrives(const QStringList& drives) {
+    drives_ = drives;
+}
+
+void FaultPlatform::clearFaults() {
+    faults_.clear();
+    successesLeft_ = -1;
+    failedListings_.clear();
+    hidden_.clear();
+    drives_.reset();
+    beforeRename = nullptr;
+}
+
+platform::RenameResult FaultPlatform::injected(int errorNumber) {
+    ++injected_;
+    return platform::RenameResult{errorNumber, osErrorFor(errorNumber)};
+}
+
+platform::RenameResult FaultPlatform::renameFile(const QString& from, const QString& to) {
+    calls_.append(qMakePair(from, to));
+    if (beforeRename) {
+        beforeRename(from, to);
+    }
+    const QString fromName = platform::nameOf(from);
+    const QString toName = platform::nameOf(to);
+    for (RenameFault& fault : faults_) {
+        if (fault.times == 0) {
+            continue;
+        }
+        const bool matches = (fault.side != RenameSide::Target && fault.name == fromName) ||
+                             (fault.side != RenameSide::Source && fault.name == toName);
+        if (matches) {
+            if (fault.times > 0) {
+                --fault.times;
+            }
+            return injected(fault.errorNumber);
+        }
+    }
+    if (successesLeft_ == 0) {
+        return injected(afterError_);
+    }
+    const platform::RenameResult result = inner_.renameFile(from, to);
+    if (result.ok() && successesLeft_ > 0) {
+        --successesLeft_;
+    }
+    return result;
+}
+
+bool FaultPlatform::listingFails(const QString& dir) const {
+    const QString clean = QDir::cleanPath(dir);
+    return failedListings_.contains(clean) || hidden_.contains(clean);
+}
+
+platform::Listing FaultPlatform::listFiles(const QString& dir) {
+    return listingFails(dir) ? platform::Listing{} : inner_.listFiles(dir);
+}
+
+platform::Listing FaultPlatform::listDirectories(const QString& dir) {
+    return listingFails(dir) ? platform::Listing{} : inner_.listDirectories(dir);
+}
+
+bool FaultPlatform::directoryExists(const QString& dir) {
+    return !hidden_.contains(QDir::cleanPath(dir)) && inner_.directoryExists(dir);
+}
+
+bool FaultPlatform::fileExists(const QString& path) {
+    return inner_.fileExists(path);
+}
+
+QStringList FaultPlatform::drives() {
+    return drives_ ? *drives_ : inner_.drives();
+}
+
+QString FaultPlatform::programDirectory() {
+    return inner_.programDirectory();
+}
+
+}  // namespace testing_support

@@ -1,2 +1,94 @@
 #pragma once
+
+// A platform for tests: does everything on the real file system (through
+// platform::real()) but fails where a test tells it to, since a test running
+// as root cannot make the system refuse a rename.
+
+#include <QList>
+#include <QPair>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
 #include "platform/Platform.h"
+
+namespace testing_support {
+
+// Which name of a rename a fault is matched against (bare names, no directory).
+enum class RenameSide { Either, Source, Target };
+
+class FaultPlatform : public platform::Platform {
+  public:
+    explicit FaultPlatform(platform::Platform& inner = platform::real());
+
+    // Renames whose source or target (see `side`) has the bare name `name` fail
+    // with `errorNumber` (a platform::ErrorNumber such as 75) and touch nothing;
+    // `times` failures, or every one when -1. Rules are tried in the order given.
+    void failRename(const QString& name, int errorNumber, int times = -1,
+                    RenameSide side = RenameSide::Either);
+    // The next `successfulCalls` renames that succeed go through; every rename
+    // after them fails with `errorNumber` (a disk that fills up mid-batch).
+    void failRenameAfter(int successfulCalls, int errorNumber);
+    // listFiles() and listDirectories() of `dir` answer ok = false.
+    void failListing(const QString& dir);
+    // As failListing(), and directoryExists(dir) answers false as well (a
+    // drive that is not ready, a directory removed behind the program's back).
+    void hideDirectory(const QString& dir);
+    // drives() answers `drives` instead of the real mounted volumes.
+    void setDrives(const QStringList& drives);
+    // Drops every fault, the drive list and the hook; the counters stay.
+    void clearFaults();
+
+    // Runs at the start of every renameFile() call, before any fault applies:
+    // a test may delete or create files here to race the batch.
+    std::function<void(const QString& from, const QString& to)> beforeRename;
+
+    // Every renameFile() call so far, failed ones included.
+    int renameCalls() const { return calls_.size(); }
+    // The (from, to) pairs of those calls, in order.
+    QList<QPair<QString, QString>> renameLog() const { return calls_; }
+    // How many of them failed through an injected fault.
+    int injectedFailures() const { return injected_; }
+
+    platform::RenameResult renameFile(const QString& from, const QString& to) override;
+    platform::Listing listFiles(const QString& dir) override;
+    platform::Listing listDirectories(const QString& dir) override;
+    bool directoryExists(const QString& dir) override;
+    bool fileExists(const QString& path) override;
+    QStringList drives() override;
+    QString programDirectory() override;
+
+  private:
+    struct RenameFault {
+        QString name;
+        int errorNumber;
+        int times;
+        RenameSide side;
+    };
+
+    platform::RenameResult injected(int errorNumber);
+    bool listingFails(const QString& dir) const;
+
+    platform::Platform& inner_;
+    QList<RenameFault> faults_;
+    int successesLeft_ = -1;  // -1: no failRenameAfter() in force
+    int afterError_ = 0;
+    QSet<QString> failedListings_;
+    QSet<QString> hidden_;
+    std::optional<QStringList> drives_;
+    QList<QPair<QString, QString>> calls_;
+    int injected_ = 0;
+};
+
+// Installs a platform for its lifetime, then puts the real one back.
+class ScopedPlatform {
+  public:
+    explicit ScopedPlatform(platform::Platform& p) { platform::setCurrent(&p); }
+    ~ScopedPlatform() { platform::setCurrent(nullptr); }
+    ScopedPlatform(const ScopedPlatform&) = delete;
+    ScopedPlatform& operator=(const ScopedPlatform&) = delete;
+};
+
+}  // namespace testing_support
