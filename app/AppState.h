@@ -8,8 +8,8 @@
 #include <array>
 
 struct AppState {
-    static constexpr int kMaxEntries = 1001;   // rename record: indexes 0..1000
-    static constexpr int kMaxMaskLength = 100; // maskChars: slots 0..100
+    static constexpr int kMaxEntries = 1001;    // rename record: indexes 0..1000
+    static constexpr int kMaxMaskLength = 100;  // maskChars: slots 0..100
 
     using RecordArray = std::array<QString, kMaxEntries>;
 

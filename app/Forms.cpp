@@ -1,1 +1,109 @@
 #include "app/Forms.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <utility>
+
+#include "about/frmAbout.h"
+#include "app/frmMain.h"
+#include "chooser/frmDir.h"
+#include "options/frmOptions.h"
+
+namespace forms {
+namespace {
+
+template <class T>
+T*& instance() {
+    static T* window = nullptr;
+    return window;
+}
+
+template <class T>
+T& load() {
+    T*& window = instance<T>();
+    if (window == nullptr) {
+        // Registered before Form_Load, so a load handler that touches its own
+        // window by name finds this instance instead of creating another.
+        window = new T;
+        window->Form_Load();
+    }
+    return *window;
+}
+
+template <class T>
+void discard() {
+    T* window = std::exchange(instance<T>(), nullptr);
+    if (window != nullptr) {
+        window->hide();
+        window->deleteLater();
+    }
+}
+
+}  // namespace
+
+::frmMain& frmMain() {
+    return load<::frmMain>();
+}
+::frmDir& frmDir() {
+    return load<::frmDir>();
+}
+::frmOptions& frmOptions() {
+    return load<::frmOptions>();
+}
+::frmAbout& frmAbout() {
+    return load<::frmAbout>();
+}
+
+bool isLoaded(Form form) {
+    switch (form) {
+        case Form::Main:
+            return instance<::frmMain>() != nullptr;
+        case Form::Dir:
+            return instance<::frmDir>() != nullptr;
+        case Form::Options:
+            return instance<::frmOptions>() != nullptr;
+        case Form::About:
+            return instance<::frmAbout>() != nullptr;
+    }
+    return false;
+}
+
+void unload(Form form) {
+    switch (form) {
+        case Form::Main:
+            discard<::frmMain>();
+            break;
+        case Form::Dir:
+            discard<::frmDir>();
+            break;
+        case Form::Options:
+            discard<::frmOptions>();
+            break;
+        case Form::About:
+            discard<::frmAbout>();
+            break;
+    }
+}
+
+void unloadDialogs() {
+    unload(Form::Dir);
+    unload(Form::Options);
+    unload(Form::About);
+}
+
+void centreOnScreen(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->geometry();
+    const QSize outer = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - outer.width()) / 2,
+                 area.y() + (area.height() - outer.height()) / 2);
+}
+
+}  // namespace forms

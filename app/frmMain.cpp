@@ -1,1 +1,77 @@
 #include "app/frmMain.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFont>
+
+#include "app/AppState.h"
+#include "app/Forms.h"
+#include "app/Help.h"
+#include "app/Icons.h"
+#include "options/Settings.h"
+#include "platform/Platform.h"
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
+    ui.setupUi(this);
+    setWindowIcon(icons::programIcon());
+
+    // The client area is fixed by the design; the menu bar comes on top of it.
+    const QSize client = ui.centralwidget->size();
+    resize(client.width(), client.height() + ui.menubar->sizeHint().height());
+
+    ui.Picture1->setPixmap(icons::programPixmap());
+    QFont title(QStringLiteral("MS Sans Serif"));
+    title.setPointSizeF(13.5);
+    title.setWeight(QFont::Normal);
+    ui.Label5->setFont(title);
+    // Labels that size themselves to their text.
+    for (QLabel* label : {ui.Label5, ui.Label8, ui.Label1, ui.Label2, ui.Label7, ui.Label4,
+                          ui.Label9, ui.Label3, ui.Label6}) {
+        label->adjustSize();
+    }
+
+    connect(ui.Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
+    connect(ui.List1, &QListWidget::itemDoubleClicked, this, &frmMain::List1_DblClick);
+    connect(ui.Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+    connect(ui.Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(ui.Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(ui.MnuFileExit, &QAction::triggered, this, &frmMain::MnuFileExit_Click);
+    connect(ui.mnuClearOptions, &QAction::triggered, this, &frmMain::mnuClearOptions_Click);
+    connect(ui.mnuOptionsSetOptions, &QAction::triggered, this,
+            &frmMain::mnuOptionsSetOptions_Click);
+    connect(ui.MnuHelpHelp, &QAction::triggered, this, &frmMain::MnuHelpHelp_Click);
+    connect(ui.MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load() {
+    AppState& state = appState();
+    // The help file sits beside the executable, whatever the working directory.
+    state.helpFilePath = platform::current().programDirectory() + platform::separator() +
+                         QStringLiteral("quillomat.hlp");
+    help::registerHelpFile(this, state.helpFilePath);
+
+    ui.lblPrefix->setText(settings::read(settings::kPrefix));
+    ui.lblSufix->setText(settings::read(settings::kSufix));
+    ui.lblStartNumber->setText(settings::read(settings::kStartingNumber));
+    ui.lblLetteringPosition->setText(settings::read(settings::kLetteringPosition));
+    if (ui.lblLetteringPosition->text().isEmpty()) {
+        ui.lblLetteringPosition->setText(QStringLiteral("0"));
+    }
+
+    ui.Command2->setEnabled(false);
+    ui.Command1->setEnabled(false);
+    ui.Command4->setEnabled(false);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program: no dialog may stay behind,
+    // since a dialog writing to the main window would bring it back unseen.
+    forms::unloadDialogs();
+    if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
+        forms::unload(forms::Form::Main);
+    }
+    event->accept();
+    QCoreApplication::quit();
+}

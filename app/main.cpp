@@ -1,1 +1,17 @@
-int main() { return 0; }
+// Quillomat: renames a batch of files in one directory.
+#include <QApplication>
+
+#include "app/Forms.h"
+#include "app/Icons.h"
+#include "app/frmMain.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quillomat"));
+    QApplication::setWindowIcon(icons::programIcon());
+
+    frmMain& main = forms::frmMain();
+    forms::centreOnScreen(&main);
+    main.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// A line edit that remembers its highlighted part when the focus leaves it.
+// QLineEdit drops its selection on focus-out, so a button that acts on the
+// highlight (Set Mask) would otherwise always see an empty one.
+
+#include <QLineEdit>
+
+class KeepSelectionLineEdit : public QLineEdit {
+    Q_OBJECT
+  public:
+    explicit KeepSelectionLineEdit(QWidget* parent = nullptr);
+
+    // The highlighted text: the live selection, or else the one the box held
+    // when the focus last left it (as long as the text has not changed since).
+    QString keptSelectedText() const;
+    // Start (0-based, in UTF-16 units) and length of that selection; -1 and 0 if none.
+    int keptSelectionStart() const;
+    int keptSelectionLength() const;
+
+  protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+  private:
+    int keptStart_ = -1;
+    int keptLength_ = 0;
+};
