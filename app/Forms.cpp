@@ -1,5 +1,7 @@
 #include "app/Forms.h"
 
+#include <QFont>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -90,6 +92,21 @@ void unloadDialogs() {
     unload(Form::Dir);
     unload(Form::Options);
     unload(Form::About);
+}
+
+QFont designFont(double pointSize) {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Sans Serif")});
+    font.setPointSizeF(pointSize);
+    // The stand-ins run wider than MS Sans Serif; a sixteenth smaller keeps
+    // every design text inside its control.
+    const QString family = QFontInfo(font).family();
+    if (!family.contains(QLatin1String("Sans Serif")) || family == QLatin1String("Sans Serif")) {
+        font.setPointSizeF(pointSize * 15 / 16);
+    }
+    return font;
 }
 
 void centreOnScreen(QWidget* window) {

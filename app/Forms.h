@@ -10,6 +10,7 @@ class frmMain;
 class frmDir;
 class frmOptions;
 class frmAbout;
+class QFont;
 class QWidget;
 
 namespace forms {
@@ -26,6 +27,10 @@ bool isLoaded(Form form);
 void unload(Form form);
 // Unloads every window but the main one.
 void unloadDialogs();
+
+// The font the designs are drawn for: MS Sans Serif 8 pt, or the nearest
+// sans-serif font of the same metrics that the system has.
+QFont designFont(double pointSize = 8);
 
 // Moves `window` to the centre of the screen it is on (or the primary screen).
 void centreOnScreen(QWidget* window);

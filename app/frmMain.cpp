@@ -13,15 +13,16 @@
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     ui.setupUi(this);
+    setFont(forms::designFont());
     setWindowIcon(icons::programIcon());
 
-    // The client area is fixed by the design; the menu bar comes on top of it.
-    const QSize client = ui.centralwidget->size();
+    // The design gives the client area; the menu bar comes on top of it.
+    const QSize client = size();
     resize(client.width(), client.height() + ui.menubar->sizeHint().height());
+    ui.txtFile->setFocus();  // the lowest tab position
 
     ui.Picture1->setPixmap(icons::programPixmap());
-    QFont title(QStringLiteral("MS Sans Serif"));
-    title.setPointSizeF(13.5);
+    QFont title = forms::designFont(13.5);
     title.setWeight(QFont::Normal);
     ui.Label5->setFont(title);
     // Labels that size themselves to their text.

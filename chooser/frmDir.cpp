@@ -5,6 +5,7 @@
 
 frmDir::frmDir(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
+    setFont(forms::designFont());
     // No system menu and no close box: the two buttons are the only way out.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());
@@ -12,6 +13,7 @@ frmDir::frmDir(QWidget* parent) : QWidget(parent) {
     // Enter presses the focused button only; there is no default button.
     ui.Command1->setAutoDefault(true);
     ui.Command2->setAutoDefault(true);
+    ui.Drive1->setFocus();  // the lowest tab position
 
     connect(ui.Command1, &QPushButton::clicked, this, &frmDir::Command1_Click);
     connect(ui.Command2, &QPushButton::clicked, this, &frmDir::Command2_Click);

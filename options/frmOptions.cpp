@@ -5,6 +5,7 @@
 
 frmOptions::frmOptions(QWidget* parent) : QWidget(parent) {
     ui.setupUi(this);
+    setFont(forms::designFont());
     // No system menu and no close box: "Ok" is the only way out.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     setFixedSize(size());
@@ -12,6 +13,7 @@ frmOptions::frmOptions(QWidget* parent) : QWidget(parent) {
     // Enter presses the focused button only; there is no default button.
     ui.cmdOk->setAutoDefault(true);
     ui.cmdClearOptions->setAutoDefault(true);
+    ui.cmdClearOptions->setFocus();  // the lowest tab position
 
     connect(ui.cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
     connect(ui.cmdClearOptions, &QPushButton::clicked, this, &frmOptions::cmdClearOptions_Click);

@@ -7,7 +7,7 @@ packages=(
   build-essential cmake make ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libbenchmark-dev
-  xvfb xauth imagemagick fonts-dejavu-core
+  xvfb xauth imagemagick fonts-dejavu-core fonts-liberation2
   clang-format
 )
 

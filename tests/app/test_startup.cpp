@@ -175,10 +175,9 @@ class StartupTest : public QObject {
              {forms::Form::Main, forms::Form::Dir, forms::Form::Options, forms::Form::About}) {
             QVERIFY(!forms::isLoaded(form));
         }
-        QTRY_VERIFY(QApplication::topLevelWidgets().isEmpty() ||
-                    std::none_of(QApplication::topLevelWidgets().cbegin(),
-                                 QApplication::topLevelWidgets().cend(),
-                                 [](QWidget* w) { return w->isVisible(); }));
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        QVERIFY(std::none_of(windows.cbegin(), windows.cend(),
+                             [](QWidget* w) { return w->isVisible(); }));
     }
 };
 
