@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
+#include <cwchar>
+#include <iterator>
 #include <string>
 
 #include "platform/Platform.h"
