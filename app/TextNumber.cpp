@@ -175,6 +175,16 @@ bool parsePlainDigits(QStringView text, double* out) {
     return true;
 }
 
+// Every digit of a whole value, never an exponent. Below 2^53 the integer
+// path is exact and much quicker than formatting a double.
+QString wholeNumberText(double value) {
+    constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+    if (std::fabs(value) < kExactLimit) {
+        return QString::number(static_cast<qint64>(value));
+    }
+    return QString::number(value, 'f', 0);
+}
+
 }  // namespace
 
 bool textToDouble(const QString& text, double* out, const QLocale& locale) {
@@ -224,7 +234,7 @@ QString numberToText(double value, const QLocale& locale) {
         return QString::number(value);  // does not read back: a later read fails
     }
     if (std::floor(value) == value) {
-        return QString::number(value, 'f', 0);
+        return wholeNumberText(value);
     }
     QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
     const QString point = locale.decimalPoint();
@@ -236,7 +246,7 @@ QString numberToText(double value, const QLocale& locale) {
 
 QString numberToText(double value) {
     if (std::isfinite(value) && std::floor(value) == value) {
-        return QString::number(value, 'f', 0);
+        return wholeNumberText(value);
     }
     return numberToText(value, QLocale::system());
 }

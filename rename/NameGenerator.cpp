@@ -1,7 +1,7 @@
 #include "rename/NameGenerator.h"
 
 #include <algorithm>
-#include <array>
+#include <utility>
 #include <vector>
 
 #include "app/Extract.h"
@@ -105,9 +105,9 @@ class Generator {
         out += in_.suffix;
     }
 
-    // The running number as the next name takes it: zeros chosen by value,
-    // then the text itself; the text then moves on to the value plus one.
-    bool takeRunningNumber(QString* number) {
+    // Appends the running number as the next name takes it: zeros chosen by
+    // value, then the text itself; the text then moves on to the value plus one.
+    bool appendRunningNumber(QString& out) {
         double value = 0;
         if (!textToDouble(s_.counterText, &value)) {
             return false;
@@ -121,18 +121,20 @@ class Generator {
         } else {
             s_.leadingZeros = QString();
         }
-        *number = s_.leadingZeros + s_.counterText;
+        out += s_.leadingZeros;
+        out += s_.counterText;
         s_.counterText = numberToText(value + 1);
         return true;
     }
 
     int noMask() {
         for (int i = 0; i <= last_; ++i) {
-            QString number;
-            if (!takeRunningNumber(&number)) {
+            QString name = in_.prefix;
+            if (!appendRunningNumber(name)) {
                 return kErrorNotANumber;
             }
-            s_.newNames[idx(i)] = in_.prefix + number + in_.suffix;
+            name += in_.suffix;
+            s_.newNames[idx(i)] = std::move(name);
         }
         return 0;
     }
@@ -178,16 +180,16 @@ class Generator {
                 keep(i);
                 continue;
             }
-            QString number;
-            if (!takeRunningNumber(&number)) {
+            QString name;
+            name.reserve(in_.prefix.size() + s_.mask.size() + 8 + in_.suffix.size());
+            name += in_.prefix;
+            name += s_.mask;
+            name += QLatin1Char('-');
+            if (!appendRunningNumber(name)) {
                 return kErrorNotANumber;
             }
-            QString& out = s_.newNames[idx(i)];
-            out = in_.prefix;
-            out += s_.mask;
-            out += QLatin1Char('-');
-            out += number;
-            out += in_.suffix;
+            name += in_.suffix;
+            s_.newNames[idx(i)] = std::move(name);
         }
         return 0;
     }
