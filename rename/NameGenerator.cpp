@@ -87,19 +87,18 @@ class Generator {
 
     void keep(int i) { s_.newNames[idx(i)] = s_.oldNames[idx(i)]; }
 
-    // Characters of the name without its extension.
+    // B(i): the number of characters of the name without its extension.
     int baseLength(int i) const {
         return codepoints::length(s_.oldNames[idx(i)]) - codepoints::length(s_.extensions[idx(i)]);
     }
 
     void decodeName(int i) { codepoints::decode(s_.oldNames[idx(i)], name_); }
 
-    // prefix, pieces..., suffix
+    // newNames(i) := prefix, piece, suffix
     void setName(int i, View piece) {
         QString& out = s_.newNames[idx(i)];
         out.clear();
-        out.reserve(in_.prefix.size() + static_cast<qsizetype>(piece.size()) + 2 +
-                    in_.suffix.size());
+        out.reserve(in_.prefix.size() + static_cast<qsizetype>(piece.size()) + in_.suffix.size());
         out += in_.prefix;
         codepoints::append(out, piece);
         out += in_.suffix;
