@@ -1,0 +1,118 @@
+#include "rename/Collisions.h"
+
+#include "app/AppState.h"
+
+namespace batch {
+
+void NameRegistry::load(platform::Platform& p, const QString& directory) {
+    directory_ = directory;
+    loaded_ = true;
+    taken_.clear();
+    nextNumber_.clear();
+    owners_.clear();
+    // A root directory comes without its separator ("" for "/").
+    const QString listed = directory.isEmpty() ? platform::separator() : directory;
+    for (const platform::Listing& listing : {p.listFiles(listed), p.listDirectories(listed)}) {
+        if (listing.ok) {
+            for (const QString& name : listing.names) {
+                taken_.insert(name);
+            }
+        }
+    }
+}
+
+QString NameRegistry::key(const QString& stem, const QString& ext) {
+    return stem + QChar(0) + ext;
+}
+
+void NameRegistry::release(const QString& name) {
+    taken_.remove(name);
+    const auto range = owners_.equal_range(name);
+    for (auto it = range.first; it != range.second; ++it) {
+        int& next = nextNumber_[it->first];
+        if (it->second < next) {
+            next = it->second;
+        }
+    }
+}
+
+void NameRegistry::noteUsed(const QString& stem, const QString& ext, int n) {
+    const QString k = key(stem, ext);
+    owners_.insert(stem + QLatin1Char('-') + QString::number(n) + ext, qMakePair(k, n));
+    int& next = nextNumber_[k];
+    if (next <= n) {
+        next = n + 1;
+    }
+}
+
+int NameRegistry::firstFreeNumber(const QString& stem, const QString& ext) {
+    const QString k = key(stem, ext);
+    int n = qMax(1, nextNumber_.value(k, 1));
+    while (taken_.contains(stem + QLatin1Char('-') + QString::number(n) + ext)) {
+        noteUsed(stem, ext, n);
+        ++n;
+    }
+    return n;
+}
+
+QString numberedVariant(const QString& target, const QString& ext, int n) {
+    return target.left(target.size() - ext.size()) + QLatin1Char('-') + QString::number(n) + ext;
+}
+
+platform::RenameResult renameAvoidingCollisions(platform::Platform& p, NameRegistry& names,
+                                                AppState& state, const QString& from,
+                                                const QString& target, const QString& ext,
+                                                QString* renamedTo) {
+    const QString directory = platform::directoryOf(target);
+    const bool known = names.covers(directory) && platform::directoryOf(from) == directory;
+    const QString fromName = platform::nameOf(from);
+    const QString stemName = platform::nameOf(target.left(target.size() - ext.size()));
+    // The file's own name is free for itself: renaming onto it is a no-op.
+    if (known) {
+        names.release(fromName);
+    }
+
+    QString attempt = target;
+    bool skipAttempt = known && names.isTaken(platform::nameOf(target));
+    platform::RenameResult result;
+    for (;;) {
+        if (!skipAttempt) {
+            result = p.renameFile(from, attempt);
+            if (result.error != platform::kFileExists) {
+                break;
+            }
+        }
+        // A taken target: number it, as the step-by-step rule would.
+        if (state.collisionRetry == 0) {
+            state.collisionLength = QString::number(target.size());
+        }
+        int n = state.collisionCount;
+        if (known) {
+            if (attempt != target) {
+                names.take(platform::nameOf(attempt));  // taken behind our back
+                names.noteUsed(stemName, ext, state.collisionCount - 1);
+            }
+            n = qMax(n, names.firstFreeNumber(stemName, ext));
+        }
+        if (n > kMaxCollisionNumber) {
+            // The counter is a 16-bit number; past it the step-by-step rule
+            // would overflow. Give up on this file rather than loop forever.
+            result = platform::RenameResult{kOverflow, 0};
+            break;
+        }
+        attempt = numberedVariant(target, ext, n);
+        state.collisionCount = static_cast<short>(n + 1);
+        state.collisionRetry = 1;
+        skipAttempt = false;
+    }
+
+    if (result.ok()) {
+        *renamedTo = attempt;
+    }
+    if (known) {
+        names.take(result.ok() ? platform::nameOf(attempt) : fromName);
+    }
+    return result;
+}
+
+}  // namespace batch

@@ -1,0 +1,115 @@
+#include "rename/RenameExecutor.h"
+
+#include "app/AppState.h"
+#include "rename/Collisions.h"
+
+namespace batch {
+namespace {
+
+// Undo of entries [0, end): ascending, with the collision rule. With
+// `keepGoing` a failed entry is recorded and the rest still go back (the
+// restore after a stopped batch); otherwise the first failure ends it.
+UndoOutcome restore(AppState& state, platform::Platform& p, int end, bool keepGoing,
+                    QStringList* failedNames) {
+    UndoOutcome outcome;
+    state.collisionCount = 1;
+    state.collisionRetry = 0;
+    NameRegistry names;
+    for (int i = 0; i < end; ++i) {
+        state.loopIndex = i;
+        if (state.oldNames[i] == state.newNames[i]) {
+            continue;
+        }
+        const QString directory = platform::directoryOf(state.newNames[i]);
+        if (!names.covers(directory)) {
+            names.load(p, directory);
+        }
+        QString restoredTo;
+        const platform::RenameResult result =
+            renameAvoidingCollisions(p, names, state, state.newNames[i], state.oldNames[i],
+                                     state.extensions[i], &restoredTo);
+        state.collisionRetry = 0;
+        state.collisionCount = 1;
+        if (result.ok()) {
+            state.oldNames[i] = restoredTo;
+            continue;
+        }
+        if (outcome.error == 0) {
+            outcome.error = result.error;
+            outcome.failedIndex = i;
+        }
+        if (failedNames != nullptr) {
+            *failedNames << platform::nameOf(state.newNames[i]);
+        }
+        if (!keepGoing) {
+            break;
+        }
+    }
+    return outcome;
+}
+
+}  // namespace
+
+RenameOutcome renameBatch(AppState& state, platform::Platform& p) {
+    RenameOutcome outcome;
+    const QString sep = platform::separator();
+    NameRegistry names;
+    names.load(p, state.batchDirectory);
+    state.collisionCount = 1;
+    state.collisionRetry = 0;
+
+    for (int i = 0; i <= state.lastIndex; ++i) {
+        state.loopIndex = i;
+        if (state.oldNames[i] == state.newNames[i]) {
+            continue;  // the keep mark
+        }
+        state.oldNames[i] = state.batchDirectory + sep + state.oldNames[i];
+        state.newNames[i] = state.batchDirectory + sep + state.newNames[i] + state.extensions[i];
+        if (state.oldNames[i] == state.newNames[i]) {
+            // Already named so: left alone rather than numbered against itself.
+            state.collisionRetry = 0;
+            state.collisionCount = 1;
+            continue;
+        }
+
+        QString renamedTo;
+        const platform::RenameResult result = renameAvoidingCollisions(
+            p, names, state, state.oldNames[i], state.newNames[i], state.extensions[i], &renamedTo);
+        if (result.ok()) {
+            state.newNames[i] = renamedTo;
+        } else if (result.error == platform::kPathFileAccess) {
+            state.newNames[i] = state.oldNames[i];
+            state.filesSkipped = 1;
+        } else {
+            // The batch stops here. This entry was not renamed; every earlier
+            // one that was goes back before the error is shown.
+            outcome.error = result.error;
+            outcome.failedIndex = i;
+            state.newNames[i] = state.oldNames[i];
+            restore(state, p, i, true, &outcome.notRestored);
+            return outcome;
+        }
+        state.collisionRetry = 0;
+        state.collisionCount = 1;
+    }
+    return outcome;
+}
+
+UndoOutcome undoBatch(AppState& state, platform::Platform& p) {
+    return restore(state, p, state.lastIndex + 1, false, nullptr);
+}
+
+QString errorText(int errorNumber) {
+    return QStringLiteral("Error # ") + QString::number(errorNumber);
+}
+
+QString errorText(const RenameOutcome& outcome) {
+    QString text = errorText(outcome.error);
+    if (!outcome.notRestored.isEmpty()) {
+        text +=
+            QStringLiteral(" - Not Restored: ") + outcome.notRestored.join(QStringLiteral(", "));
+    }
+    return text;
+}
+
+}  // namespace batch
