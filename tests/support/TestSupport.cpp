@@ -21,9 +21,13 @@ ScopedSettings::~ScopedSettings() {
     }
 }
 
-TempFiles::TempFiles() { QVERIFY2(dir_.isValid(), "cannot create a temporary directory"); }
+TempFiles::TempFiles() {
+    QVERIFY2(dir_.isValid(), "cannot create a temporary directory");
+}
 
-QString TempFiles::filePath(const QString& name) const { return dir_.filePath(name); }
+QString TempFiles::filePath(const QString& name) const {
+    return dir_.filePath(name);
+}
 
 void TempFiles::create(const QString& name, const QByteArray& content) {
     QFile f(filePath(name));
@@ -37,7 +41,9 @@ void TempFiles::createAll(const QStringList& names) {
     }
 }
 
-bool TempFiles::exists(const QString& name) const { return QFile::exists(filePath(name)); }
+bool TempFiles::exists(const QString& name) const {
+    return QFile::exists(filePath(name));
+}
 
 QStringList TempFiles::names() const {
     QStringList list = QDir(path()).entryList(QDir::Files | QDir::Hidden, QDir::Name);

@@ -15,7 +15,7 @@ namespace testing_support {
 // Points XDG_CONFIG_HOME at a fresh temporary directory for its lifetime, so a
 // test never sees the user's settings nor another test's.
 class ScopedSettings {
-public:
+  public:
     ScopedSettings();
     ~ScopedSettings();
     ScopedSettings(const ScopedSettings&) = delete;
@@ -23,7 +23,7 @@ public:
 
     QString configDir() const { return dir_.path(); }
 
-private:
+  private:
     QTemporaryDir dir_;
     QByteArray previous_;
     bool hadPrevious_ = false;
@@ -31,7 +31,7 @@ private:
 
 // A temporary directory with helpers to create and inspect files.
 class TempFiles {
-public:
+  public:
     TempFiles();
     QString path() const { return dir_.path(); }
     QString filePath(const QString& name) const;
@@ -43,7 +43,7 @@ public:
     QStringList names() const;
     QByteArray read(const QString& name) const;
 
-private:
+  private:
     QTemporaryDir dir_;
 };
 
