@@ -4,19 +4,18 @@
 
 namespace batch {
 
-void NameRegistry::load(platform::Platform& p, const QString& directory) {
-    directory_ = directory;
+void NameRegistry::load(platform::Platform& p) {
     loaded_ = true;
     taken_.clear();
     nextNumber_.clear();
     owners_.clear();
     // A root directory comes without its separator ("" for "/").
-    const QString listed = directory.isEmpty() ? platform::separator() : directory;
-    for (const platform::Listing& listing : {p.listFiles(listed), p.listDirectories(listed)}) {
-        if (listing.ok) {
-            for (const QString& name : listing.names) {
-                taken_.insert(name);
-            }
+    const platform::Listing listing =
+        p.listFiles(directory_.isEmpty() ? platform::separator() : directory_);
+    if (listing.ok) {
+        taken_.reserve(listing.names.size() + 16);
+        for (const QString& name : listing.names) {
+            taken_.insert(name);
         }
     }
 }
@@ -38,20 +37,30 @@ void NameRegistry::release(const QString& name) {
 
 void NameRegistry::noteUsed(const QString& stem, const QString& ext, int n) {
     const QString k = key(stem, ext);
-    owners_.insert(stem + QLatin1Char('-') + QString::number(n) + ext, qMakePair(k, n));
+    owners_.insert(candidate(stem, ext, n), qMakePair(k, n));
     int& next = nextNumber_[k];
     if (next <= n) {
         next = n + 1;
     }
 }
 
+QString NameRegistry::candidate(const QString& stem, const QString& ext, int n) {
+    QString name;
+    name.reserve(stem.size() + ext.size() + 8);
+    name.append(stem).append(QLatin1Char('-')).append(QString::number(n)).append(ext);
+    return name;
+}
+
 int NameRegistry::firstFreeNumber(const QString& stem, const QString& ext) {
     const QString k = key(stem, ext);
-    int n = qMax(1, nextNumber_.value(k, 1));
-    while (taken_.contains(stem + QLatin1Char('-') + QString::number(n) + ext)) {
-        noteUsed(stem, ext, n);
-        ++n;
+    int& next = nextNumber_[k];
+    int n = qMax(1, next);
+    for (QString name = candidate(stem, ext, n); taken_.contains(name);
+         name = candidate(stem, ext, ++n)) {
+        // Remembered, so that a release of this name can lower the bound again.
+        owners_.insert(name, qMakePair(k, n));
     }
+    next = n;
     return n;
 }
 
@@ -64,7 +73,9 @@ platform::RenameResult renameAvoidingCollisions(platform::Platform& p, NameRegis
                                                 const QString& target, const QString& ext,
                                                 QString* renamedTo) {
     const QString directory = platform::directoryOf(target);
-    const bool known = names.covers(directory) && platform::directoryOf(from) == directory;
+    const bool sameDirectory =
+        names.directory() == directory && platform::directoryOf(from) == directory;
+    bool known = sameDirectory && names.isLoaded();
     const QString fromName = platform::nameOf(from);
     const QString stemName = platform::nameOf(target.left(target.size() - ext.size()));
     // The file's own name is free for itself: renaming onto it is a no-op.
@@ -83,6 +94,11 @@ platform::RenameResult renameAvoidingCollisions(platform::Platform& p, NameRegis
             }
         }
         // A taken target: number it, as the step-by-step rule would.
+        if (sameDirectory && !names.isLoaded()) {
+            names.load(p);
+            names.release(fromName);
+            known = true;
+        }
         if (state.collisionRetry == 0) {
             state.collisionLength = QString::number(target.size());
         }

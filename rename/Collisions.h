@@ -19,17 +19,22 @@ struct AppState;
 
 namespace batch {
 
-// The names (bare, no directory) known to be taken in one directory.
+// The names (bare, no directory) known to be taken in one directory. It is
+// filled from the directory only when the first collision happens there, so
+// a batch without collisions never lists the directory.
 class NameRegistry {
   public:
     NameRegistry() = default;
-    // Fills the registry from the directory's current entries. A directory
-    // that cannot be listed leaves it empty: every attempt then meets the
-    // platform as it is.
-    void load(platform::Platform& p, const QString& directory);
+    explicit NameRegistry(const QString& directory) : directory_(directory) {}
 
     const QString& directory() const { return directory_; }
-    bool covers(const QString& directory) const { return loaded_ && directory == directory_; }
+    bool isLoaded() const { return loaded_; }
+    // Fills the registry from the directory's current ordinary files. One
+    // that cannot be listed leaves it empty: every attempt then meets the
+    // platform as it is. Other entries (subdirectories) are found by the
+    // platform's refusal and numbered past then.
+    void load(platform::Platform& p);
+
     bool isTaken(const QString& name) const { return taken_.contains(name); }
     void take(const QString& name) { taken_.insert(name); }
     // A name given up by a rename; numbered variants that had been skipped
@@ -45,6 +50,7 @@ class NameRegistry {
 
   private:
     static QString key(const QString& stem, const QString& ext);
+    static QString candidate(const QString& stem, const QString& ext, int n);
 
     QString directory_;
     bool loaded_ = false;

@@ -15,14 +15,16 @@ UndoOutcome restore(AppState& state, platform::Platform& p, int end, bool keepGo
     state.collisionCount = 1;
     state.collisionRetry = 0;
     NameRegistry names;
+    bool namesChosen = false;
     for (int i = 0; i < end; ++i) {
         state.loopIndex = i;
         if (state.oldNames[i] == state.newNames[i]) {
             continue;
         }
-        const QString directory = platform::directoryOf(state.newNames[i]);
-        if (!names.covers(directory)) {
-            names.load(p, directory);
+        if (!namesChosen) {
+            // Every renamed entry of a batch lives in the batch's directory.
+            names = NameRegistry(platform::directoryOf(state.newNames[i]));
+            namesChosen = true;
         }
         QString restoredTo;
         const platform::RenameResult result =
@@ -53,8 +55,7 @@ UndoOutcome restore(AppState& state, platform::Platform& p, int end, bool keepGo
 RenameOutcome renameBatch(AppState& state, platform::Platform& p) {
     RenameOutcome outcome;
     const QString sep = platform::separator();
-    NameRegistry names;
-    names.load(p, state.batchDirectory);
+    NameRegistry names(state.batchDirectory);
     state.collisionCount = 1;
     state.collisionRetry = 0;
 
