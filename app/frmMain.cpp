@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFont>
+#include <QKeyEvent>
 
 #include "app/AppState.h"
 #include "app/Forms.h"
@@ -32,7 +33,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent) {
     }
 
     connect(ui.Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
-    connect(ui.List1, &QListWidget::itemDoubleClicked, this, &frmMain::List1_DblClick);
+    // A double-click anywhere in the list, or Enter in it, takes the selected entry.
+    ui.List1->viewport()->installEventFilter(this);
+    ui.List1->installEventFilter(this);
     connect(ui.Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
     connect(ui.Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(ui.Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
@@ -64,6 +67,22 @@ void frmMain::Form_Load() {
     ui.Command2->setEnabled(false);
     ui.Command1->setEnabled(false);
     ui.Command4->setEnabled(false);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui.List1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // The first click of the pair has already selected the entry under the pointer.
+        List1_DblClick();
+        return false;
+    }
+    if (watched == ui.List1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            List1_DblClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

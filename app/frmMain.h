@@ -33,5 +33,6 @@ class frmMain : public QMainWindow {
     void MnuHelpAbout_Click();
 
   protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 };
