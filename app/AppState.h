@@ -25,6 +25,9 @@ struct AppState {
     RecordArray oldNames;
     RecordArray newNames;
     int lastIndex = 0;
+    // The last index of the batch under review. Choosing an example overwrites
+    // lastIndex while the review is open, so the review keeps its own copy.
+    int reviewLastIndex = -1;
 
     // Fields of one batch operation (rename or undo).
     QString batchDirectory;

@@ -33,7 +33,11 @@ UndoOutcome restore(AppState& state, platform::Platform& p, int end, bool keepGo
         state.collisionRetry = 0;
         state.collisionCount = 1;
         if (result.ok()) {
+            // Back under its old name (or a numbered variant of it): the entry
+            // no longer counts as renamed, so an undo tried again after a
+            // stop goes on where this one ended.
             state.oldNames[i] = restoredTo;
+            state.newNames[i] = restoredTo;
             continue;
         }
         if (outcome.error == 0) {
@@ -97,7 +101,11 @@ RenameOutcome renameBatch(AppState& state, platform::Platform& p) {
 }
 
 UndoOutcome undoBatch(AppState& state, platform::Platform& p) {
-    return restore(state, p, state.lastIndex + 1, false, nullptr);
+    return undoBatch(state, p, state.lastIndex);
+}
+
+UndoOutcome undoBatch(AppState& state, platform::Platform& p, int lastIndex) {
+    return restore(state, p, qMin(lastIndex, AppState::kMaxEntries - 1) + 1, false, nullptr);
 }
 
 QString errorText(int errorNumber) {

@@ -41,9 +41,12 @@ struct UndoOutcome {
 };
 
 // Renames every changed entry 0..lastIndex back to its old name, in list
-// order; a taken old name gets the numbered variant (written into oldNames).
-// Stops at the first other failure.
+// order; a taken old name gets the numbered variant. A restored entry holds
+// the path the file now has in both names, so it counts as unchanged from
+// then on. Stops at the first other failure; later entries are not touched.
 UndoOutcome undoBatch(AppState& state, platform::Platform& p);
+// The same for entries 0..lastIndex, for a review that keeps its own bound.
+UndoOutcome undoBatch(AppState& state, platform::Platform& p, int lastIndex);
 
 // The text shown in the example box for a batch stopped by `outcome`.
 QString errorText(const RenameOutcome& outcome);
