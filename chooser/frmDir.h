@@ -3,10 +3,20 @@
 // The file chooser: drive, directory and file lists with two buttons. After
 // a rename the same window is the review, its buttons relabelled "Accept" and
 // "Undo"; each button's handler tells the modes apart by its own caption.
+//
+// Paths and names are kept exactly as the platform layer decodes them, so a
+// name that is not valid UTF-8 travels byte for byte; the lists only show such
+// bytes as "\xNN".
 
+#include <QHash>
 #include <QWidget>
 
 #include "ui_frmDir.h"
+
+namespace chooser {
+class DirListModel;
+class FileListModel;
+}  // namespace chooser
 
 class frmDir : public QWidget {
     Q_OBJECT
@@ -16,6 +26,31 @@ class frmDir : public QWidget {
 
     Ui::frmDir ui;
 
+    // Dir1: the directory on display, a full path with a trailing separator
+    // only at a root ("/"). Setting it to another directory lists that
+    // directory and raises Dir1_Change; a directory that does not exist leaves
+    // everything as it was and returns false.
+    QString Dir1Path() const { return dir1Path_; }
+    bool setDir1Path(const QString& path);
+
+    // Drive1: the root of the drive (mounted volume) shown in the drive list.
+    QString Drive1Drive() const;
+    // Shows the drive that holds `path` (the volume whose root is its longest
+    // prefix); raises Drive1_Change when that is another drive. False when no
+    // drive holds it.
+    bool setDrive1Drive(const QString& path);
+
+    // File1: the directory it lists, its entries (exact names, in list order)
+    // and their selection.
+    QString File1Path() const { return file1Path_; }
+    void setFile1Path(const QString& path);
+    // Lists File1's directory again as it is now (the selection is dropped).
+    void File1Refresh();
+    int File1ListCount() const;
+    QString File1List(int index) const;
+    bool File1Selected(int index) const;
+    void setFile1Selected(int index, bool selected);
+
   public slots:
     void Form_Load();
     void Drive1_Change();
@@ -23,4 +58,29 @@ class frmDir : public QWidget {
     void File1_DblClick();
     void Command1_Click();  // "&OK" / "Accept"
     void Command2_Click();  // "&Cancel" / "Undo"
+
+  private slots:
+    // Review mode (after a rename): keep the new names, or put the old ones back.
+    void Accept();
+    void Undo();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // How much a directory must allow before Dir1 shows it.
+    enum class Require { Nothing, Exists, Readable };
+
+    bool openDirectory(const QString& path, Require require);
+    // Opens the Dir1 entry at `row` (double-click or Enter).
+    void openDir1Row(int row);
+    // The root of the drive that holds `path`, or an empty string.
+    QString driveOf(const QString& path) const;
+
+    chooser::DirListModel* dirModel_;
+    chooser::FileListModel* fileModel_;
+    QString dir1Path_;
+    QString file1Path_;
+    // The last directory shown on each drive: choosing a drive returns there.
+    QHash<QString, QString> lastDirectoryOnDrive_;
 };
