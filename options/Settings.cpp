@@ -3,6 +3,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "platform/Platform.h"
+
 namespace settings {
 namespace {
 
@@ -10,9 +12,43 @@ namespace {
 QSettings openStore(const QString& appName) {
     return QSettings(QSettings::NativeFormat, QSettings::UserScope, appName, appName);
 }
+
+// The registry keeps any text as it is.
+QVariant stored(const QString& value) {
+    return value;
+}
+QString loaded(const QVariant& value) {
+    return value.toString();
+}
 #else
 QSettings openStore(const QString& appName) {
     return QSettings(storeLocation(appName), QSettings::IniFormat);
+}
+
+// A file name that is not valid UTF-8 holds lone U+DC80..U+DCFF code units,
+// which the INI file would turn into U+FFFD. Such a value is stored as its
+// bytes (QSettings writes "@ByteArray(...)" with \xNN escapes) and decoded
+// back on reading; every other value is stored as plain text, as before.
+bool holdsEscapedBytes(const QString& value) {
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const char16_t c = value.at(i).unicode();
+        if (c >= 0xDC80 && c <= 0xDCFF && (i == 0 || !value.at(i - 1).isHighSurrogate())) {
+            return true;
+        }
+    }
+    return false;
+}
+QVariant stored(const QString& value) {
+    if (holdsEscapedBytes(value)) {
+        return platform::encodeFileName(value);
+    }
+    return value;
+}
+QString loaded(const QVariant& value) {
+    if (value.typeId() == QMetaType::QByteArray) {
+        return platform::decodeFileName(value.toByteArray());
+    }
+    return value.toString();
 }
 #endif
 
@@ -39,13 +75,13 @@ QString GetSetting(const QString& appName, const QString& section, const QString
     if (!value.isValid()) {
         return defaultValue;
     }
-    return value.toString();
+    return loaded(value);
 }
 
 void SaveSetting(const QString& appName, const QString& section, const QString& key,
                  const QString& value) {
     QSettings store = openStore(appName);
-    store.setValue(keyPath(section, key), value);
+    store.setValue(keyPath(section, key), stored(value));
     store.sync();  // a store that cannot be written reports through status(); nothing to do
 }
 
