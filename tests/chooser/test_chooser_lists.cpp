@@ -76,6 +76,8 @@ class ChooserListsTest : public QObject {
                               << "/a/c";
         QTest::newRow("above the root") << "/.."
                                         << "/";
+        QTest::newRow("through above the root") << "/../../a/"
+                                                << "/a";
         QTest::newRow("empty") << ""
                                << "";
         QTest::newRow("relative") << "some/dir" << QDir::currentPath() + "/some/dir";
