@@ -1,7 +1,21 @@
 #include "about/frmAbout.h"
 
+#include <QMessageBox>
+
 #include "app/Forms.h"
 #include "app/Icons.h"
+
+namespace {
+
+// The launcher's one message: OK only, no icon, the program's title.
+void showMessage(const QString& text) {
+    QWidget* parent = forms::isLoaded(forms::Form::About) ? &forms::frmAbout() : nullptr;
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quillomat"), text, QMessageBox::Ok,
+                    parent);
+    box.exec();
+}
+
+}  // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     ui.setupUi(this);
@@ -12,7 +26,9 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setFixedSize(size());
     setWindowIcon(icons::aboutIcon());
     ui.picIcon->setPixmap(icons::programPixmap());
-    ui.Line1_1->raise();   // the grey line over the white one: an etched rule
+    ui.Line1_1->raise();  // the grey line over the white one: an etched rule
+    // Enter presses "OK" unless "System Info..." has the focus.
+    ui.cmdOK->setDefault(true);
     ui.cmdOK->setFocus();  // the lowest tab position
 
     connect(ui.cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
@@ -21,10 +37,33 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
 frmAbout::~frmAbout() = default;
 
+sysinfo::Services& frmAbout::services() {
+    static sysinfo::Services services{&registry::systemRegistry(), &sysinfo::systemStarter(),
+                                      &sysinfo::fileExists, &showMessage};
+    return services;
+}
+
 void frmAbout::Form_Load() {
     forms::centreOnScreen(this);
 }
 
-void frmAbout::cmdOK_Click() {}
+void frmAbout::cmdOK_Click() {
+    if (forms::isLoaded(forms::Form::About) && &forms::frmAbout() == this) {
+        forms::unload(forms::Form::About);
+    } else {
+        hide();
+        deleteLater();
+    }
+}
 
-void frmAbout::cmdSysInfo_Click() {}
+void frmAbout::cmdSysInfo_Click() {
+    StartSysInfo();
+}
+
+void frmAbout::reject() {
+    cmdOK_Click();
+}
+
+void frmAbout::StartSysInfo() {
+    sysinfo::StartSysInfo(services());
+}

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 
+#include "about/SysInfo.h"
 #include "ui_frmAbout.h"
 
 class frmAbout : public QDialog {
@@ -15,8 +16,17 @@ class frmAbout : public QDialog {
 
     Ui::frmAbout ui;
 
+    // The registry, process start, file check and message box the launcher
+    // uses; the system's own unless a test replaces them.
+    static sysinfo::Services& services();
+
   public slots:
     void Form_Load();
     void cmdOK_Click();
     void cmdSysInfo_Click();
+    // Esc and the close box end in "OK".
+    void reject() override;
+
+  private:
+    void StartSysInfo();
 };
