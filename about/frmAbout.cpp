@@ -27,6 +27,13 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setWindowIcon(icons::aboutIcon());
     ui.picIcon->setPixmap(icons::programPixmap());
     ui.Line1_1->raise();  // the grey line over the white one: an etched rule
+    // Black text on three labels. A palette rather than a style sheet, which
+    // would keep them from taking the design font.
+    for (QLabel* label : {ui.lblTitle, ui.lblDescription, ui.lblDisclaimer}) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(palette);
+    }
     // Enter presses "OK" unless "System Info..." has the focus.
     ui.cmdOK->setDefault(true);
     ui.cmdOK->setFocus();  // the lowest tab position
