@@ -1,19 +1,14 @@
 #include "app/Icons.h"
 
+#include "app/Palette16.h"
+
 #include <QPainter>
 #include <QPolygon>
 
 namespace icons {
 namespace {
 
-// Colours of the classic 16-colour palette.
-const QColor kBlack(0, 0, 0);
-const QColor kWhite(255, 255, 255);
-const QColor kGrey(128, 128, 128);
-const QColor kNavy(0, 0, 128);
-const QColor kTeal(0, 128, 128);
-const QColor kYellow(255, 255, 0);
-const QColor kOlive(128, 128, 0);
+using namespace palette16;
 
 QPixmap page() {
     QPixmap pixmap(32, 32);

@@ -1,5 +1,7 @@
 #include "chooser/ChooserIcons.h"
 
+#include "app/Palette16.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QPolygon>
@@ -8,14 +10,7 @@ namespace chooser {
 
 namespace {
 
-// Colours of the classic 16-colour palette.
-const QColor kBlack(0, 0, 0);
-const QColor kOlive(128, 128, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kWhite(255, 255, 255);
-const QColor kSilver(192, 192, 192);
-const QColor kGrey(128, 128, 128);
-const QColor kGreen(0, 255, 0);
+using namespace palette16;
 
 QPixmap blank() {
     QPixmap pixmap(16, 16);
