@@ -23,7 +23,7 @@ bool isSeparator(QChar c) {
 }
 #endif
 
-qsizetype lastSeparator(const QString& path) {
+qsizetype lastSeparator(QStringView path) {
     for (qsizetype i = path.size() - 1; i >= 0; --i) {
         if (isSeparator(path.at(i))) {
             return i;
@@ -89,7 +89,16 @@ QString nameOf(const QString& path) {
     return path.mid(lastSeparator(path) + 1);
 }
 
-bool isPlainFileName(const QString& name) {
+QStringView directoryViewOf(QStringView path) {
+    const qsizetype at = lastSeparator(path);
+    return at < 0 ? QStringView() : path.left(at);
+}
+
+QStringView nameViewOf(QStringView path) {
+    return path.mid(lastSeparator(path) + 1);
+}
+
+bool isPlainFileName(QStringView name) {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
         return false;
     }
@@ -112,8 +121,8 @@ bool isRenameInPlace(const QString& from, const QString& to) {
     const qsizetype toAt = lastSeparator(to);
     // The system would cut a path short at a NUL, so none may hold one.
     return fromAt == toAt && QStringView(from).left(fromAt + 1) == QStringView(to).left(toAt + 1) &&
-           isPlainFileName(from.mid(fromAt + 1)) && isPlainFileName(to.mid(toAt + 1)) &&
-           !from.contains(QChar(u'\0'));
+           isPlainFileName(QStringView(from).mid(fromAt + 1)) &&
+           isPlainFileName(QStringView(to).mid(toAt + 1)) && !from.contains(QChar(u'\0'));
 }
 
 QString decodeFileName(const QByteArray& bytes) {

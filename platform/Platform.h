@@ -80,9 +80,12 @@ QString joinPath(const QString& dir, const QString& name);
 QString directoryOf(const QString& path);
 // The name part of a full path (everything after the last separator).
 QString nameOf(const QString& path);
+// The same two parts as views into `path`, for the per-file path of a batch.
+QStringView directoryViewOf(QStringView path);
+QStringView nameViewOf(QStringView path);
 // True when `name` may be used as a file name inside a directory: not empty,
 // not "." or "..", and holding neither a separator nor a NUL.
-bool isPlainFileName(const QString& name);
+bool isPlainFileName(QStringView name);
 // True when renaming `from` to `to` only changes the name: both end in a plain
 // file name (isPlainFileName) and lie in the same directory, spelt the same
 // way, and neither path holds a NUL. Every platform refuses any other rename

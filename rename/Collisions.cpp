@@ -72,19 +72,29 @@ platform::RenameResult renameAvoidingCollisions(platform::Platform& p, NameRegis
                                                 AppState& state, const QString& from,
                                                 const QString& target, const QString& ext,
                                                 QString* renamedTo) {
-    const QString directory = platform::directoryOf(target);
+    const QStringView directory = platform::directoryViewOf(target);
     const bool sameDirectory =
-        names.directory() == directory && platform::directoryOf(from) == directory;
+        names.directory() == directory && platform::directoryViewOf(from) == directory;
     bool known = sameDirectory && names.isLoaded();
-    const QString fromName = platform::nameOf(from);
-    const QString stemName = platform::nameOf(target.left(target.size() - ext.size()));
+    // The registry's names are built only once a registry is in play: most
+    // files of a batch never collide.
+    QString fromName;
+    QString stemName;
+    const auto prepareNames = [&] {
+        if (fromName.isEmpty()) {
+            fromName = platform::nameOf(from);
+            stemName = platform::nameViewOf(QStringView(target).left(target.size() - ext.size()))
+                           .toString();
+        }
+    };
     // The file's own name is free for itself: renaming onto it is a no-op.
     if (known) {
+        prepareNames();
         names.release(fromName);
     }
 
     QString attempt = target;
-    bool skipAttempt = known && names.isTaken(platform::nameOf(target));
+    bool skipAttempt = known && names.isTaken(platform::nameViewOf(target).toString());
     platform::RenameResult result;
     for (;;) {
         if (!skipAttempt) {
@@ -94,6 +104,7 @@ platform::RenameResult renameAvoidingCollisions(platform::Platform& p, NameRegis
             }
         }
         // A taken target: number it, as the step-by-step rule would.
+        prepareNames();
         if (sameDirectory && !names.isLoaded()) {
             names.load(p);
             names.release(fromName);

@@ -5,7 +5,7 @@ build="${1:-build-bench}"
 export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
 found=0
 for exe in "$build"/bench/bench_*; do
-  [ -x "$exe" ] || continue
+  [ -f "$exe" ] && [ -x "$exe" ] || continue
   found=1
   echo "== $(basename "$exe")"
   "$exe" --benchmark_counters_tabular=true
