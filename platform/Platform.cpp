@@ -80,15 +80,6 @@ QString joinPath(const QString& dir, const QString& name) {
 // The directory part comes in the root-stripped form: directoryOf("/x/a") is
 // "/x" and directoryOf("/a") is "", so that joinPath(directoryOf(p), nameOf(p))
 // gives back p for every path built by joinPath().
-QString directoryOf(const QString& path) {
-    const qsizetype at = lastSeparator(path);
-    return at < 0 ? QString() : path.left(at);
-}
-
-QString nameOf(const QString& path) {
-    return path.mid(lastSeparator(path) + 1);
-}
-
 QStringView directoryViewOf(QStringView path) {
     const qsizetype at = lastSeparator(path);
     return at < 0 ? QStringView() : path.left(at);
@@ -96,6 +87,14 @@ QStringView directoryViewOf(QStringView path) {
 
 QStringView nameViewOf(QStringView path) {
     return path.mid(lastSeparator(path) + 1);
+}
+
+QString directoryOf(const QString& path) {
+    return directoryViewOf(path).toString();
+}
+
+QString nameOf(const QString& path) {
+    return nameViewOf(path).toString();
 }
 
 bool isPlainFileName(QStringView name) {

@@ -80,8 +80,10 @@ platform::RenameResult renameAvoidingCollisions(platform::Platform& p, NameRegis
     // files of a batch never collide.
     QString fromName;
     QString stemName;
+    bool namesReady = false;
     const auto prepareNames = [&] {
-        if (fromName.isEmpty()) {
+        if (!namesReady) {
+            namesReady = true;
             fromName = platform::nameOf(from);
             stemName = platform::nameViewOf(QStringView(target).left(target.size() - ext.size()))
                            .toString();
