@@ -1,9 +1,9 @@
 // Quillomat: renames a batch of files in one directory.
 #include <QApplication>
 
-#include "app/Forms.h"
-#include "app/Icons.h"
-#include "app/frmMain.h"
+#include "ui/Forms.h"
+#include "ui/Icons.h"
+#include "ui/frmMain.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QEvent>
+#include <QListView>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QWindow>
@@ -17,9 +18,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/Forms.h"
-#include "chooser/frmDir.h"
 #include "platform/Platform.h"
+#include "ui/Forms.h"
+#include "ui/frmDir.h"
 
 namespace {
 
@@ -129,7 +130,7 @@ void BM_ChooserFirstPaint(benchmark::State& state) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     }
     PaintSpy spy;
-    QWidget* viewport = chooser.ui.File1->viewport();
+    QWidget* viewport = chooser.findChild<QListView*>(QStringLiteral("File1"))->viewport();
     viewport->installEventFilter(&spy);
 
     double chooserTotal = 0;

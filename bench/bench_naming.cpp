@@ -9,9 +9,9 @@
 #include <QStringList>
 #include <memory>
 
-#include "app/AppState.h"
-#include "app/Extract.h"
-#include "rename/NameGenerator.h"
+#include "engine/AppState.h"
+#include "engine/Extract.h"
+#include "engine/NameGenerator.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppState.h"
+#include "engine/AppState.h"
+#include "engine/RenameExecutor.h"
 #include "platform/Platform.h"
-#include "rename/RenameExecutor.h"
 
 namespace {
 

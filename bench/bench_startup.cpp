@@ -11,8 +11,8 @@
 #include <QWindow>
 #include <chrono>
 
-#include "app/Forms.h"
-#include "app/frmMain.h"
+#include "ui/Forms.h"
+#include "ui/frmMain.h"
 
 namespace {
 

@@ -200,6 +200,21 @@ QString decodeFileName(const QByteArray& bytes) {
     return result;
 }
 
+bool isEscapedByte(QStringView name, qsizetype i) {
+    const char16_t c = name.at(i).unicode();
+    return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF &&
+           (i == 0 || !name.at(i - 1).isHighSurrogate());
+}
+
+bool holdsEscapedBytes(QStringView name) {
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (isEscapedByte(name, i)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 QByteArray encodeFileName(const QString& name) {
     const auto* in = reinterpret_cast<const char16_t*>(name.constData());
     const qsizetype n = name.size();

@@ -8,25 +8,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/Error.h"
+
 namespace platform {
 
-// The program's error numbers for a failed file operation.
-enum ErrorNumber : int {
-    kOk = 0,
-    kOtherError = 5,     // anything not listed below
-    kFileNotFound = 53,  // the file is missing while its directory exists
-    kFileExists = 58,    // the target name is taken
-    kDiskFull = 61,
-    kRenameAcrossDisks = 74,
-    kPathFileAccess = 75,  // access refused, or a name that would leave its directory
-    kPathNotFound = 76,    // the directory itself is missing
-};
-
 struct RenameResult {
-    int error = kOk;  // one of ErrorNumber
+    Error error = Error::None;
     int osError = 0;  // the system's own code behind it, kept for messages
 
-    bool ok() const { return error == kOk; }
+    bool ok() const { return error == Error::None; }
 };
 
 // Result of listing a directory: every entry of the asked kind, sorted by name.
@@ -89,7 +79,7 @@ bool isPlainFileName(QStringView name);
 // True when renaming `from` to `to` only changes the name: both end in a plain
 // file name (isPlainFileName) and lie in the same directory, spelt the same
 // way, and neither path holds a NUL. Every platform refuses any other rename
-// with kPathFileAccess before it reaches the system.
+// with Error::PathFileAccess before it reaches the system.
 bool isRenameInPlace(const QString& from, const QString& to);
 
 // File names on Linux are bytes. decodeFileName() turns them into text without
@@ -100,5 +90,10 @@ bool isRenameInPlace(const QString& from, const QString& to);
 // decode-then-encode gives back the same bytes for any byte string.
 QString decodeFileName(const QByteArray& bytes);
 QByteArray encodeFileName(const QString& name);
+// Whether the unit at `i` of a decoded name stands for such a byte: a lone
+// U+DC80..U+DCFF, not the second half of a surrogate pair.
+bool isEscapedByte(QStringView name, qsizetype i);
+// Whether a decoded name holds any such byte.
+bool holdsEscapedBytes(QStringView name);
 
 }  // namespace platform

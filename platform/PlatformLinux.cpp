@@ -37,14 +37,23 @@ int systemUnlink(const char* path) {
 // errno -> the program's error number. ENOENT is refined by the caller.
 struct ErrnoMapping {
     int osError;
-    int error;
+    Error error;
 };
 constexpr ErrnoMapping kErrnoTable[] = {
-    {EEXIST, kFileExists},      {ENOTEMPTY, kFileExists},    {EISDIR, kFileExists},
-    {EACCES, kPathFileAccess},  {EPERM, kPathFileAccess},    {EBUSY, kPathFileAccess},
-    {ETXTBSY, kPathFileAccess}, {EROFS, kPathFileAccess},    {ENAMETOOLONG, kPathFileAccess},
-    {ENOENT, kFileNotFound},    {ENOTDIR, kPathNotFound},    {ENOSPC, kDiskFull},
-    {EDQUOT, kDiskFull},        {EXDEV, kRenameAcrossDisks},
+    {EEXIST, Error::FileExists},
+    {ENOTEMPTY, Error::FileExists},
+    {EISDIR, Error::FileExists},
+    {EACCES, Error::PathFileAccess},
+    {EPERM, Error::PathFileAccess},
+    {EBUSY, Error::PathFileAccess},
+    {ETXTBSY, Error::PathFileAccess},
+    {EROFS, Error::PathFileAccess},
+    {ENAMETOOLONG, Error::PathFileAccess},
+    {ENOENT, Error::FileNotFound},
+    {ENOTDIR, Error::PathNotFound},
+    {ENOSPC, Error::DiskFull},
+    {EDQUOT, Error::DiskFull},
+    {EXDEV, Error::RenameAcrossDisks},
 };
 
 // renameat2 answers these where the file system cannot do RENAME_NOREPLACE.
@@ -75,8 +84,7 @@ QByteArray directoryBytes(const QString& path) {
 
 RenameResult failure(int osError, const QString& from) {
     return RenameResult{
-        errorNumberForErrno(osError, osError != ENOENT || isDirectory(directoryBytes(from))),
-        osError};
+        errorForErrno(osError, osError != ENOENT || isDirectory(directoryBytes(from))), osError};
 }
 
 // Mounts that hold no user files.
@@ -107,16 +115,16 @@ SystemCalls SystemCalls::system() {
     return SystemCalls{systemRenameat2, systemLink, systemUnlink};
 }
 
-int errorNumberForErrno(int osError, bool directoryExists) {
+Error errorForErrno(int osError, bool directoryExists) {
     for (const ErrnoMapping& m : kErrnoTable) {
         if (m.osError == osError) {
             if (osError == ENOENT && !directoryExists) {
-                return kPathNotFound;
+                return Error::PathNotFound;
             }
             return m.error;
         }
     }
-    return kOtherError;
+    return Error::InvalidCall;
 }
 
 LinuxPlatform::LinuxPlatform(const SystemCalls& calls) : calls_(calls) {}
@@ -124,7 +132,7 @@ LinuxPlatform::LinuxPlatform(const SystemCalls& calls) : calls_(calls) {}
 RenameResult LinuxPlatform::renameFile(const QString& from, const QString& to) {
     // A name that would leave the directory never reaches the system.
     if (!isRenameInPlace(from, to)) {
-        return RenameResult{kPathFileAccess, 0};
+        return RenameResult{Error::PathFileAccess, 0};
     }
     const QByteArray source = encodeFileName(from);
     const QByteArray target = encodeFileName(to);
@@ -145,7 +153,7 @@ RenameResult LinuxPlatform::renameFile(const QString& from, const QString& to) {
     if (calls_.link(source.constData(), target.constData()) != 0) {
         err = errno;
         if (linkUnsupported(err)) {
-            return RenameResult{kPathFileAccess, err};
+            return RenameResult{Error::PathFileAccess, err};
         }
         return failure(err, from);
     }

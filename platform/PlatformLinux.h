@@ -39,8 +39,8 @@ class LinuxPlatform : public Platform {
     SystemCalls calls_;
 };
 
-// The program's error number for a system error of a rename (errno).
+// The program's error for a system error of a rename (errno).
 // ENOENT gives 53 when `directoryExists` and 76 when the directory vanished.
-int errorNumberForErrno(int osError, bool directoryExists);
+Error errorForErrno(int osError, bool directoryExists);
 
 }  // namespace platform

@@ -21,31 +21,31 @@ std::wstring wide(const QString& path) {
     return QDir::toNativeSeparators(path).toStdWString();
 }
 
-int errorNumberForWin32(DWORD error) {
+Error errorForWin32(DWORD error) {
     switch (error) {
         case ERROR_ALREADY_EXISTS:
         case ERROR_FILE_EXISTS:
-            return kFileExists;
+            return Error::FileExists;
         case ERROR_ACCESS_DENIED:
         case ERROR_SHARING_VIOLATION:
         case ERROR_LOCK_VIOLATION:
         case ERROR_WRITE_PROTECT:
         case ERROR_FILENAME_EXCED_RANGE:
         case ERROR_INVALID_NAME:
-            return kPathFileAccess;
+            return Error::PathFileAccess;
         case ERROR_FILE_NOT_FOUND:
-            return kFileNotFound;
+            return Error::FileNotFound;
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_DRIVE:
         case ERROR_NOT_READY:
-            return kPathNotFound;
+            return Error::PathNotFound;
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
-            return kDiskFull;
+            return Error::DiskFull;
         case ERROR_NOT_SAME_DEVICE:
-            return kRenameAcrossDisks;
+            return Error::RenameAcrossDisks;
         default:
-            return kOtherError;
+            return Error::InvalidCall;
     }
 }
 
@@ -57,7 +57,7 @@ class WindowsPlatform : public Platform {
   public:
     RenameResult renameFile(const QString& from, const QString& to) override {
         if (!isRenameInPlace(from, to)) {
-            return RenameResult{kPathFileAccess, 0};
+            return RenameResult{Error::PathFileAccess, 0};
         }
         if (from == to) {
             return RenameResult{};
@@ -66,7 +66,7 @@ class WindowsPlatform : public Platform {
             return RenameResult{};
         }
         const DWORD error = GetLastError();
-        return RenameResult{errorNumberForWin32(error), int(error)};
+        return RenameResult{errorForWin32(error), int(error)};
     }
 
     Listing listFiles(const QString& dir) override { return list(dir, false); }

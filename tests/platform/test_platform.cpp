@@ -224,7 +224,7 @@ void TestPlatform::takenTargetIsNeverReplaced() {
 
     const RenameResult r =
         platform::real().renameFile(dir.filePath(QStringLiteral("a.txt")), target);
-    QCOMPARE(r.error, int(platform::kFileExists));
+    QCOMPARE(r.error, Error::FileExists);
     QCOMPARE(r.osError, EEXIST);
     QCOMPARE(dir.read(QStringLiteral("a.txt")), QByteArray("alpha"));
     if (kind == QLatin1String("file")) {
@@ -243,7 +243,7 @@ void TestPlatform::missingFileAndVanishedDirectory() {
 
     RenameResult r = p.renameFile(dir.filePath(QStringLiteral("gone.txt")),
                                   dir.filePath(QStringLiteral("b.txt")));
-    QCOMPARE(r.error, int(platform::kFileNotFound));
+    QCOMPARE(r.error, Error::FileNotFound);
     QCOMPARE(r.osError, ENOENT);
 
     const QString vanished = dir.filePath(QStringLiteral("vanished"));
@@ -251,12 +251,12 @@ void TestPlatform::missingFileAndVanishedDirectory() {
     QFile(vanished + QStringLiteral("/a.txt")).open(QIODevice::WriteOnly);
     QVERIFY(QDir(vanished).removeRecursively());
     r = p.renameFile(vanished + QStringLiteral("/a.txt"), vanished + QStringLiteral("/b.txt"));
-    QCOMPARE(r.error, int(platform::kPathNotFound));
+    QCOMPARE(r.error, Error::PathNotFound);
 
     // A file where a directory should be.
     const QString notDir = dir.filePath(QStringLiteral("plain"));
     r = p.renameFile(notDir + QStringLiteral("/a.txt"), notDir + QStringLiteral("/b.txt"));
-    QCOMPARE(r.error, int(platform::kPathNotFound));
+    QCOMPARE(r.error, Error::PathNotFound);
     QCOMPARE(r.osError, ENOTDIR);
 }
 
@@ -264,9 +264,10 @@ void TestPlatform::nameLengthCountsBytes_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("error");
     QTest::newRow("255 bytes") << QString(255, u'a') << 0;
-    QTest::newRow("256 bytes") << QString(256, u'a') << int(platform::kPathFileAccess);
+    QTest::newRow("256 bytes") << QString(256, u'a') << errorNumber(Error::PathFileAccess);
     // 128 characters but 256 bytes.
-    QTest::newRow("256 bytes of é") << QString(128, QChar(0xE9)) << int(platform::kPathFileAccess);
+    QTest::newRow("256 bytes of é")
+        << QString(128, QChar(0xE9)) << errorNumber(Error::PathFileAccess);
 }
 
 void TestPlatform::nameLengthCountsBytes() {
@@ -276,7 +277,7 @@ void TestPlatform::nameLengthCountsBytes() {
     dir.create(QStringLiteral("a.txt"), "alpha");
     const RenameResult r =
         platform::real().renameFile(dir.filePath(QStringLiteral("a.txt")), dir.filePath(name));
-    QCOMPARE(r.error, error);
+    QCOMPARE(errorNumber(r.error), error);
     if (error != 0) {
         QCOMPARE(r.osError, ENAMETOOLONG);
         QCOMPARE(dir.read(QStringLiteral("a.txt")), QByteArray("alpha"));
@@ -311,7 +312,7 @@ void TestPlatform::namesThatLeaveTheDirectoryAreRefused() {
 
     LinuxPlatform p = seamPlatform();
     const RenameResult r = p.renameFile(dir.filePath(from), target);
-    QCOMPARE(r.error, int(platform::kPathFileAccess));
+    QCOMPARE(r.error, Error::PathFileAccess);
     QCOMPARE(r.osError, 0);
     QCOMPARE(systemCalls(), 0);
     QCOMPARE(rawNames(dir.path()), (QList<QByteArray>{"a.txt", "sub"}));
@@ -359,7 +360,7 @@ void TestPlatform::systemErrorsMapToErrorNumbers() {
     seam.renameErrno = osError;
     const RenameResult r =
         p.renameFile(dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("b.txt")));
-    QCOMPARE(r.error, error);
+    QCOMPARE(errorNumber(r.error), error);
     QCOMPARE(r.osError, osError);
     QCOMPARE(seam.linkCalls, 0);
     QCOMPARE(dir.names(), QStringList{QStringLiteral("a.txt")});
@@ -391,13 +392,13 @@ void TestPlatform::fallbackRenamesWithoutReplacing() {
 
     r = p.renameFile(dir.filePath(QStringLiteral("b.txt")),
                      dir.filePath(QStringLiteral("taken.txt")));
-    QCOMPARE(r.error, int(platform::kFileExists));
+    QCOMPARE(r.error, Error::FileExists);
     QCOMPARE(dir.read(QStringLiteral("b.txt")), QByteArray("alpha"));
     QCOMPARE(dir.read(QStringLiteral("taken.txt")), QByteArray("taken"));
 
     r = p.renameFile(dir.filePath(QStringLiteral("gone.txt")),
                      dir.filePath(QStringLiteral("c.txt")));
-    QCOMPARE(r.error, int(platform::kFileNotFound));
+    QCOMPARE(r.error, Error::FileNotFound);
 }
 
 void TestPlatform::fallbackRefusedLinkGives75_data() {
@@ -420,7 +421,7 @@ void TestPlatform::fallbackRefusedLinkGives75() {
     for (const QString& target : {QStringLiteral("c.txt"), QStringLiteral("b.txt")}) {
         const RenameResult r =
             p.renameFile(dir.filePath(QStringLiteral("a.txt")), dir.filePath(target));
-        QCOMPARE(r.error, int(platform::kPathFileAccess));
+        QCOMPARE(r.error, Error::PathFileAccess);
         QCOMPARE(r.osError, osError);
     }
     QCOMPARE(seam.unlinkCalls, 0);
@@ -438,7 +439,7 @@ void TestPlatform::fallbackFailedUnlinkRemovesTheNewName() {
 
     const RenameResult r =
         p.renameFile(dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("b.txt")));
-    QCOMPARE(r.error, int(platform::kPathFileAccess));
+    QCOMPARE(r.error, Error::PathFileAccess);
     QCOMPARE(r.osError, EBUSY);
     QCOMPARE(seam.unlinkCalls, 2);
     QCOMPARE(dir.names(), QStringList{QStringLiteral("a.txt")});
@@ -482,7 +483,7 @@ void TestPlatform::nonUtf8NameListedAndRenamedByteForByte() {
 
     // The taken-name check works on the exact bytes too.
     createRaw(rawPath(dir.path(), latin1), "second");
-    QCOMPARE(p.renameFile(oddPath, from).error, int(platform::kFileExists));
+    QCOMPARE(p.renameFile(oddPath, from).error, Error::FileExists);
     QCOMPARE(readRaw(rawPath(dir.path(), latin1)), QByteArray("second"));
 }
 
@@ -787,13 +788,13 @@ void TestPlatform::faultPlatformFailsByName() {
     TempFiles dir;
     dir.createAll({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     FaultPlatform fake;
-    fake.failRename(QStringLiteral("a"), platform::kPathFileAccess, 1, RenameSide::Source);
-    fake.failRename(QStringLiteral("b2"), platform::kDiskFull, -1, RenameSide::Target);
+    fake.failRename(QStringLiteral("a"), Error::PathFileAccess, 1, RenameSide::Source);
+    fake.failRename(QStringLiteral("b2"), Error::DiskFull, -1, RenameSide::Target);
     const auto path = [&dir](const char* name) { return dir.filePath(QLatin1String(name)); };
 
-    QCOMPARE(fake.renameFile(path("a"), path("a2")).error, int(platform::kPathFileAccess));
+    QCOMPARE(fake.renameFile(path("a"), path("a2")).error, Error::PathFileAccess);
     QVERIFY(fake.renameFile(path("a"), path("a2")).ok());  // only once
-    QCOMPARE(fake.renameFile(path("b"), path("b2")).error, int(platform::kDiskFull));
+    QCOMPARE(fake.renameFile(path("b"), path("b2")).error, Error::DiskFull);
     QCOMPARE(fake.renameFile(path("b"), path("b2")).osError, ENOSPC);
     QVERIFY(fake.renameFile(path("b2"), path("b3")).ok() == false);  // a missing source: real 53
     QVERIFY(fake.renameFile(path("b"), path("b4")).ok());
@@ -808,18 +809,18 @@ void TestPlatform::faultPlatformFailsAfterSuccesses() {
     dir.createAll(
         {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("x")});
     FaultPlatform fake;
-    fake.failRenameAfter(2, platform::kDiskFull);
+    fake.failRenameAfter(2, Error::DiskFull);
     const auto path = [&dir](const QString& name) { return dir.filePath(name); };
 
     // A collision does not count as a success.
     QCOMPARE(fake.renameFile(path(QStringLiteral("1")), path(QStringLiteral("x"))).error,
-             int(platform::kFileExists));
+             Error::FileExists);
     QVERIFY(fake.renameFile(path(QStringLiteral("1")), path(QStringLiteral("1a"))).ok());
     QVERIFY(fake.renameFile(path(QStringLiteral("2")), path(QStringLiteral("2a"))).ok());
     QCOMPARE(fake.renameFile(path(QStringLiteral("3")), path(QStringLiteral("3a"))).error,
-             int(platform::kDiskFull));
+             Error::DiskFull);
     QCOMPARE(fake.renameFile(path(QStringLiteral("3")), path(QStringLiteral("3b"))).error,
-             int(platform::kDiskFull));
+             Error::DiskFull);
     QCOMPARE(dir.names(), (QStringList{QStringLiteral("1a"), QStringLiteral("2a"),
                                        QStringLiteral("3"), QStringLiteral("x")}));
     fake.clearFaults();
@@ -837,7 +838,7 @@ void TestPlatform::faultPlatformHooksAndListings() {
     };
     QCOMPARE(
         fake.renameFile(dir.filePath(QStringLiteral("b")), dir.filePath(QStringLiteral("c"))).error,
-        int(platform::kFileNotFound));
+        Error::FileNotFound);
     QCOMPARE(seen, QStringList{QStringLiteral("b>c")});
     QCOMPARE(fake.renameLog().size(), 1);
 

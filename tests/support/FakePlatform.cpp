@@ -8,19 +8,19 @@ namespace testing_support {
 namespace {
 
 // A system error that could stand behind each of the program's numbers.
-int osErrorFor(int errorNumber) {
-    switch (errorNumber) {
-        case platform::kFileExists:
+int osErrorFor(Error error) {
+    switch (error) {
+        case Error::FileExists:
             return EEXIST;
-        case platform::kPathFileAccess:
+        case Error::PathFileAccess:
             return EACCES;
-        case platform::kFileNotFound:
+        case Error::FileNotFound:
             return ENOENT;
-        case platform::kPathNotFound:
+        case Error::PathNotFound:
             return ENOTDIR;
-        case platform::kDiskFull:
+        case Error::DiskFull:
             return ENOSPC;
-        case platform::kRenameAcrossDisks:
+        case Error::RenameAcrossDisks:
             return EXDEV;
         default:
             return EIO;
@@ -31,13 +31,13 @@ int osErrorFor(int errorNumber) {
 
 FaultPlatform::FaultPlatform(platform::Platform& inner) : inner_(inner) {}
 
-void FaultPlatform::failRename(const QString& name, int errorNumber, int times, RenameSide side) {
-    faults_.append(RenameFault{name, errorNumber, times, side});
+void FaultPlatform::failRename(const QString& name, Error error, int times, RenameSide side) {
+    faults_.append(RenameFault{name, error, times, side});
 }
 
-void FaultPlatform::failRenameAfter(int successfulCalls, int errorNumber) {
+void FaultPlatform::failRenameAfter(int successfulCalls, Error error) {
     successesLeft_ = successfulCalls;
-    afterError_ = errorNumber;
+    afterError_ = error;
 }
 
 void FaultPlatform::failListing(const QString& dir) {
@@ -61,9 +61,9 @@ void FaultPlatform::clearFaults() {
     beforeRename = nullptr;
 }
 
-platform::RenameResult FaultPlatform::injected(int errorNumber) {
+platform::RenameResult FaultPlatform::injected(Error error) {
     ++injected_;
-    return platform::RenameResult{errorNumber, osErrorFor(errorNumber)};
+    return platform::RenameResult{error, osErrorFor(error)};
 }
 
 platform::RenameResult FaultPlatform::renameFile(const QString& from, const QString& to) {
@@ -83,7 +83,7 @@ platform::RenameResult FaultPlatform::renameFile(const QString& from, const QStr
             if (fault.times > 0) {
                 --fault.times;
             }
-            return injected(fault.errorNumber);
+            return injected(fault.error);
         }
     }
     if (successesLeft_ == 0) {

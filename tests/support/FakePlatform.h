@@ -24,13 +24,13 @@ class FaultPlatform : public platform::Platform {
     explicit FaultPlatform(platform::Platform& inner = platform::real());
 
     // Renames whose source or target (see `side`) has the bare name `name` fail
-    // with `errorNumber` (a platform::ErrorNumber such as 75) and touch nothing;
+    // with `error` (Error::PathFileAccess, say) and touch nothing;
     // `times` failures, or every one when -1. Rules are tried in the order given.
-    void failRename(const QString& name, int errorNumber, int times = -1,
+    void failRename(const QString& name, Error error, int times = -1,
                     RenameSide side = RenameSide::Either);
     // The next `successfulCalls` renames that succeed go through; every rename
-    // after them fails with `errorNumber` (a disk that fills up mid-batch).
-    void failRenameAfter(int successfulCalls, int errorNumber);
+    // after them fails with `error` (a disk that fills up mid-batch).
+    void failRenameAfter(int successfulCalls, Error error);
     // listFiles() and listDirectories() of `dir` answer ok = false.
     void failListing(const QString& dir);
     // As failListing(), and directoryExists(dir) answers false as well (a
@@ -63,18 +63,18 @@ class FaultPlatform : public platform::Platform {
   private:
     struct RenameFault {
         QString name;
-        int errorNumber;
+        Error error;
         int times;
         RenameSide side;
     };
 
-    platform::RenameResult injected(int errorNumber);
+    platform::RenameResult injected(Error error);
     bool listingFails(const QString& dir) const;
 
     platform::Platform& inner_;
     QList<RenameFault> faults_;
     int successesLeft_ = -1;  // -1: no failRenameAfter() in force
-    int afterError_ = 0;
+    Error afterError_ = Error::None;
     QSet<QString> failedListings_;
     QSet<QString> hidden_;
     std::optional<QStringList> drives_;

@@ -1,0 +1,6 @@
+#include "engine/AppState.h"
+
+AppState& appState() {
+    static AppState state;
+    return state;
+}

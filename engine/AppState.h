@@ -1,0 +1,43 @@
+#pragma once
+
+// The one record of working data that every window shares for the whole run.
+// It starts zeroed and is never reset as a whole; each handler overwrites the
+// fields it owns. Only what one handler hands to another lives here; values
+// that serve inside a single function are that function's own.
+
+#include <QString>
+#include <array>
+
+struct AppState {
+    static constexpr int kMaxEntries = 1001;    // rename record: indexes 0..1000
+    static constexpr int kMaxMaskLength = 100;  // maskChars: slots 0..100
+
+    using RecordArray = std::array<QString, kMaxEntries>;
+
+    // Carried from one handler to another.
+    QString helpFilePath;
+    QString mask;
+    int maskLength = 0;
+    int maskPosition = 0;
+    float letteringPosition = 0;  // compared as a number, so "1.5" is not "1"
+    short maskKind = 0;
+    std::array<QString, kMaxMaskLength + 1> maskChars;
+    RecordArray extensions;
+    RecordArray oldNames;
+    RecordArray newNames;
+    int lastIndex = 0;
+    // The last index of the batch under review. Choosing an example overwrites
+    // lastIndex while the review is open, so the review keeps its own copy.
+    int reviewLastIndex = -1;
+
+    // Fields of one batch operation (rename or undo).
+    QString batchDirectory;
+    QString counterText;
+    QString leadingZeros;
+    int filesSkipped = 0;
+    short collisionCount = 0;
+    int collisionRetry = 0;
+};
+
+// The single instance.
+AppState& appState();

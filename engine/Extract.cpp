@@ -1,0 +1,125 @@
+#include "engine/Extract.h"
+
+#include <algorithm>
+
+#include "engine/TextNumber.h"
+
+namespace {
+
+using codepoints::Text;
+using codepoints::View;
+
+constexpr int kMaskCap = AppState::kMaxMaskLength;
+
+// The example of a new name: prefix, the middle part, suffix, extension.
+struct Example {
+    const QString& prefix;
+    const QString& suffix;
+    const QString& extension;
+
+    QString operator()(const QString& middle) const { return prefix + middle + suffix + extension; }
+};
+
+const QString kRunningNumber = QStringLiteral("0001");
+const QString kLetter = QStringLiteral("!");
+
+// A caption that is not a number can only come from a hand-edited settings
+// file; it means "no lettering".
+float letteringOf(const QString& caption) {
+    float lettering = 0;
+    return textToSingle(caption, &lettering) ? lettering : 0;
+}
+
+// The number test comes before the digit search: "123" is a numeric mask,
+// while "12a", "1-2" and "+5" are patterns.
+bool isNumericMask(const QString& mask, View chars) {
+    float value = 0;
+    return textToSingle(mask, &value) && codepoints::find(chars, U"-") == 0 &&
+           codepoints::find(chars, U"+") == 0;
+}
+
+// Whether the mask has a digit within its first `length` characters. A digit
+// whose first occurrence lies beyond the capped length does not count.
+bool hasDigit(View mask, int length) {
+    for (char32_t digit = U'0'; digit <= U'9'; ++digit) {
+        const int at = codepoints::find(mask, View(&digit, 1));
+        if (at != 0 && at <= length) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QString firstChars(View mask, int count) {
+    return codepoints::encode(mask.substr(0, static_cast<size_t>(std::max(count, 0))));
+}
+
+QString lastChars(View mask, int count) {
+    const size_t from =
+        mask.size() - std::min<size_t>(static_cast<size_t>(std::max(count, 0)), mask.size());
+    return codepoints::encode(mask.substr(from));
+}
+
+// Kinds 3 and 4: no digit. Lettered when there is a character to give up.
+QString textMask(AppState& s, View mask, const Example& example) {
+    if (s.letteringPosition != 0 && mask.size() >= 2) {
+        s.maskKind = 4;
+        if (s.letteringPosition == 1) {
+            s.mask = lastChars(mask, s.maskLength - 1);
+            return example(kLetter + s.mask);
+        }
+        s.mask = firstChars(mask, s.maskLength - 1);
+        return example(s.mask + kLetter);
+    }
+    s.maskKind = 3;
+    return example(s.mask + QStringLiteral("-0001"));
+}
+
+// Kinds 5 and 6: a pattern, one slot per character, digits as "Number". It is
+// lettered when the letter's place (first or last) holds no digit.
+QString patternMask(AppState& s, View mask, const Example& example) {
+    const QString number = QString::fromUtf16(kMaskCharNumber);
+    for (int i = 1; i <= s.maskLength; ++i) {
+        const char32_t c = mask[static_cast<size_t>(i - 1)];
+        s.maskChars[static_cast<size_t>(i)] =
+            codepoints::isDigit(c) ? number : codepoints::encode(View(&c, 1));
+    }
+    if (s.letteringPosition == 1 && s.maskChars[1] != number) {
+        s.maskKind = 6;
+        s.mask = lastChars(mask, s.maskLength - 1);
+        return example(kLetter + s.mask);
+    }
+    if (s.letteringPosition == 2 && s.maskChars[static_cast<size_t>(s.maskLength)] != number) {
+        s.maskKind = 6;
+        s.mask = firstChars(mask, s.maskLength - 1);
+        return example(s.mask + kLetter);
+    }
+    s.maskKind = 5;
+    return example(s.mask);
+}
+
+}  // namespace
+
+QString extractMask(AppState& s, const ExtractInput& in) {
+    s.mask = in.maskText;
+    const Text mask = codepoints::decode(s.mask);
+    // Where the mask sits in the whole example name, extension included.
+    s.maskPosition = codepoints::find(codepoints::decode(in.exampleName), mask);
+    s.letteringPosition = letteringOf(in.letteringCaption);
+    s.extensions[0] = extensionOf(in.exampleName);
+    const Example example{in.prefix, in.suffix, s.extensions[0]};
+
+    if (s.mask.isEmpty()) {
+        s.maskKind = 1;
+        return example(kRunningNumber);
+    }
+    s.maskLength = std::min(static_cast<int>(mask.size()), kMaskCap);
+    if (isNumericMask(s.mask, mask)) {
+        s.maskKind = 2;
+        return example(s.mask);
+    }
+    if (!hasDigit(mask, s.maskLength)) {
+        return textMask(s, mask, example);
+    }
+    return patternMask(s, mask, example);
+}

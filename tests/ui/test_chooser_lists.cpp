@@ -1,0 +1,161 @@
+// The chooser's names and paths, and the "Dir" setting for paths that are not
+// valid UTF-8.
+#include <QtTest>
+
+#include <QFile>
+#include <QSettings>
+
+#include "engine/Settings.h"
+#include "platform/Platform.h"
+#include "tests/support/TestSupport.h"
+#include "ui/ChooserLists.h"
+
+namespace {
+
+// Text from raw file-name bytes, as the platform layer decodes them.
+QString fromBytes(const QByteArray& bytes) {
+    return platform::decodeFileName(bytes);
+}
+
+}  // namespace
+
+class ChooserListsTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void displayName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << "report.txt"
+                               << "report.txt";
+        QTest::newRow("valid UTF-8") << fromBytes("caf\xc3\xa9 \xf0\x9f\x98\x80.txt")
+                                     << QString::fromUtf8("caf\xc3\xa9 \xf0\x9f\x98\x80.txt");
+        QTest::newRow("Latin-1 byte") << fromBytes("caf\xe9.txt") << "caf\\xE9.txt";
+        QTest::newRow("leading and trailing bytes") << fromBytes("\x80x\xff") << "\\x80x\\xFF";
+        QTest::newRow("truncated sequence") << fromBytes("a\xe2\x82") << "a\\xE2\\x82";
+        // U+10080 is the pair D800 DC80: its low half is no stray byte.
+        QTest::newRow("supplementary character")
+            << fromBytes("\xf0\x90\x82\x80") << QString::fromUtf8("\xf0\x90\x82\x80");
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+
+    void displayName() {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QCOMPARE(chooser::displayName(name), shown);
+    }
+
+    void models_keep_exact_names() {
+        const QStringList names{"a", fromBytes("b\xfe"), "c"};
+        chooser::FileListModel files;
+        files.setNames(names);
+        QCOMPARE(files.rowCount(), 3);
+        QCOMPARE(files.index(1).data(chooser::NameRole).toString(), names[1]);
+        QCOMPARE(files.index(1).data().toString(), QStringLiteral("b\\xFE"));
+
+        chooser::DirListModel dirs;
+        const int current = dirs.setDirectory(QStringLiteral("/x/y"), {"z", fromBytes("\xff")});
+        QCOMPARE(current, 2);
+        QCOMPARE(dirs.rowCount(), 5);
+        QCOMPARE(dirs.index(4).data(chooser::PathRole).toString(), "/x/y/" + fromBytes("\xff"));
+        QCOMPARE(dirs.index(4).data().toString(), QStringLiteral("\\xFF"));
+        QCOMPARE(dirs.index(4).data(chooser::DepthRole).toInt(), 3);
+    }
+
+    void normalisedPath_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("normalised");
+        QTest::newRow("root") << "/"
+                              << "/";
+        QTest::newRow("doubled root") << "//"
+                                      << "/";
+        QTest::newRow("trailing separator") << "/home/user/"
+                                            << "/home/user";
+        QTest::newRow("dots") << "/a/./b/../c"
+                              << "/a/c";
+        QTest::newRow("above the root") << "/.."
+                                        << "/";
+        QTest::newRow("through above the root") << "/../../a/"
+                                                << "/a";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("relative") << "some/dir" << QDir::currentPath() + "/some/dir";
+        QTest::newRow("backslash is a name character") << "/a\\b/"
+                                                       << "/a\\b";
+        QTest::newRow("stray bytes kept") << fromBytes("/d\xe9/\xff/") << fromBytes("/d\xe9/\xff");
+    }
+
+    void normalisedPath() {
+        QFETCH(QString, path);
+        QFETCH(QString, normalised);
+        QCOMPARE(chooser::normalisedPath(path), normalised);
+    }
+
+    void ancestorsOf_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("chain");
+        QTest::newRow("root") << "/" << QStringList{"/"};
+        QTest::newRow("one down") << "/home" << QStringList{"/", "/home"};
+        QTest::newRow("deeper") << "/a/b/c" << QStringList{"/", "/a", "/a/b", "/a/b/c"};
+    }
+
+    void ancestorsOf() {
+        QFETCH(QString, path);
+        QFETCH(QStringList, chain);
+        QCOMPARE(chooser::ancestorsOf(path), chain);
+    }
+
+    // "Dir" as it comes back from the file on disk, not from Qt's in-process cache.
+    void dirSettingOnDisk_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("plainText");  // stored as ordinary text, as before
+        QTest::newRow("plain path") << "/home/user/Pictures" << true;
+        QTest::newRow("root") << "/" << true;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("spaces and punctuation") << "/a b/;c,\"d\"/100%/x=y" << true;
+        QTest::newRow("looks like a byte array") << "@ByteArray(/tmp)" << true;
+        QTest::newRow("valid UTF-8")
+            << QString::fromUtf8("/home/j\xc3\xbcrgen/\xf0\x9f\x93\xb7") << true;
+        QTest::newRow("Latin-1 directory") << fromBytes("/home/j\xfcrgen") << false;
+        QTest::newRow("bytes and UTF-8 mixed")
+            << fromBytes("/\xc3\xa9t\xe9/\xff\xfe/\xf0\x9f\x93\xb7 (1)") << false;
+    }
+
+    void dirSettingOnDisk() {
+        QFETCH(QString, value);
+        QFETCH(bool, plainText);
+        testing_support::ScopedSettings scoped;
+        settings::write(settings::kDir, value);
+
+        // A copy under another name is parsed afresh from its bytes.
+        const QString file = settings::storeLocation(settings::kAppName);
+        const QString copy = settings::storeLocation(QStringLiteral("QuillomatCopy"));
+        QVERIFY(QFile::copy(file, copy));
+        const QString back =
+            settings::GetSetting(QStringLiteral("QuillomatCopy"), settings::kSection,
+                                 settings::kDir, QStringLiteral("<none>"));
+        QCOMPARE(platform::encodeFileName(back), platform::encodeFileName(value));
+        QCOMPARE(back, value);
+
+        QFile raw(file);
+        QVERIFY(raw.open(QIODevice::ReadOnly));
+        const QByteArray text = raw.readAll();
+        QVERIFY(!text.contains("\xef\xbf\xbd"));  // no U+FFFD
+        // Plain text is written exactly as Qt writes any text value.
+        const QString reference = settings::storeLocation(QStringLiteral("QuillomatPlain"));
+        {
+            QSettings plain(reference, QSettings::IniFormat);
+            plain.setValue(settings::kSection + QLatin1Char('/') + settings::kDir, value);
+        }
+        QFile expected(reference);
+        QVERIFY(expected.open(QIODevice::ReadOnly));
+        QCOMPARE(text == expected.readAll(), plainText);
+        // The other keys are untouched by the byte form.
+        settings::write(settings::kPrefix, QStringLiteral("pre"));
+        QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("pre"));
+    }
+};
+
+QTEST_MAIN(ChooserListsTest)
+#include "test_chooser_lists.moc"

@@ -1,0 +1,174 @@
+#include "ui/ChooserLists.h"
+
+#include <QDir>
+
+#include "platform/Platform.h"
+#include "ui/ChooserIcons.h"
+
+namespace chooser {
+
+namespace {
+
+bool isRoot(const QString& path) {
+    return !path.isEmpty() && platform::withoutRootSeparator(path) != path;
+}
+
+QString parentOf(const QString& path) {
+    const QString dir = platform::directoryOf(path);
+    if (dir.isEmpty()) {
+        return platform::separator();
+    }
+    const QString asRoot = dir + platform::separator();
+    return isRoot(asRoot) ? asRoot : dir;
+}
+
+}  // namespace
+
+QString displayName(const QString& name) {
+    QString shown;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (!platform::isEscapedByte(name, i)) {
+            if (!shown.isNull()) {
+                shown.append(name.at(i));
+            }
+            continue;
+        }
+        if (shown.isNull()) {
+            shown = name.left(i);
+            shown.reserve(name.size() + 8);
+        }
+        const int byte = name.at(i).unicode() - 0xDC00;
+        shown += QStringLiteral("\\x") +
+                 QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+    }
+    return shown.isNull() ? name : shown;
+}
+
+QStringList ancestorsOf(const QString& path) {
+    QStringList chain;
+    QString at = path;
+    while (!at.isEmpty()) {
+        chain.prepend(at);
+        if (isRoot(at)) {
+            break;
+        }
+        const QString up = parentOf(at);
+        if (up == at) {
+            break;
+        }
+        at = up;
+    }
+    return chain;
+}
+
+QString normalisedPath(const QString& path) {
+    if (path.isEmpty()) {
+        return QString();
+    }
+    QString clean = QDir::fromNativeSeparators(path);
+    if (QDir::isRelativePath(clean)) {
+        clean = QDir::currentPath() + QLatin1Char('/') + clean;
+    }
+    // cleanPath keeps a root's separator and drops every other trailing one.
+    clean = QDir::cleanPath(clean);
+    // The root is its own parent: "/.." is "/".
+    while (clean == QLatin1String("/..") || clean.startsWith(QLatin1String("/../"))) {
+        clean = clean.size() == 3 ? QStringLiteral("/") : clean.mid(3);
+    }
+    return QDir::toNativeSeparators(clean);
+}
+
+// File list.
+
+void FileListModel::setNames(QStringList names) {
+    beginResetModel();
+    names_ = std::move(names);
+    endResetModel();
+}
+
+int FileListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(names_.size());
+}
+
+QVariant FileListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= names_.size()) {
+        return QVariant();
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return displayName(names_.at(index.row()));
+        case NameRole:
+            return names_.at(index.row());
+        default:
+            return QVariant();
+    }
+}
+
+// Directory list.
+
+DirListModel::DirListModel(QObject* parent)
+    : QAbstractListModel(parent),
+      openedIcon_(openedFolderIcon()),
+      closedIcon_(closedFolderIcon()) {}
+
+int DirListModel::setDirectory(const QString& path, const QStringList& children) {
+    QList<Entry> entries;
+    const QStringList chain = ancestorsOf(path);
+    entries.reserve(chain.size() + children.size());
+    int depth = 0;
+    for (const QString& dir : chain) {
+        entries.append(Entry{dir, isRoot(dir) ? dir : platform::nameOf(dir), depth++, true});
+    }
+    for (const QString& name : children) {
+        entries.append(Entry{platform::joinPath(path, name), name, depth, false});
+    }
+    beginResetModel();
+    entries_ = std::move(entries);
+    currentRow_ = int(chain.size()) - 1;
+    endResetModel();
+    return currentRow_;
+}
+
+int DirListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(entries_.size());
+}
+
+QVariant DirListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= entries_.size()) {
+        return QVariant();
+    }
+    const Entry& e = entries_.at(index.row());
+    switch (role) {
+        case Qt::DisplayRole:
+            return displayName(e.name);
+        case Qt::ToolTipRole:
+            return displayName(e.path);
+        case Qt::DecorationRole:
+            return e.opened ? openedIcon_ : closedIcon_;
+        case NameRole:
+            return e.name;
+        case PathRole:
+            return e.path;
+        case DepthRole:
+            return e.depth;
+        default:
+            return QVariant();
+    }
+}
+
+// Indentation.
+
+void IndentDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                           const QModelIndex& index) const {
+    QStyleOptionViewItem indented(option);
+    indented.rect.setLeft(option.rect.left() + kIndent * index.data(DepthRole).toInt());
+    QStyledItemDelegate::paint(painter, indented, index);
+}
+
+QSize IndentDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    const QSize base = QStyledItemDelegate::sizeHint(option, index);
+    return QSize(base.width() + kIndent * index.data(DepthRole).toInt(), base.height());
+}
+
+}  // namespace chooser

@@ -1,0 +1,46 @@
+#pragma once
+
+// The program's four windows, each a single instance reached by name.
+// The first touch of a window creates it from its design and runs its
+// Form_Load before returning; unload() forgets the instance at once (the next
+// touch, even in the same handler, gets a fresh window from the design) and
+// deletes the old widget later.
+
+class frmMain;
+class frmDir;
+class frmOptions;
+class frmAbout;
+#include <Qt>
+
+class QFont;
+class QIcon;
+class QWidget;
+
+namespace forms {
+
+enum class Form { Main, Dir, Options, About };
+
+::frmMain& frmMain();
+::frmDir& frmDir();
+::frmOptions& frmOptions();
+::frmAbout& frmAbout();
+
+bool isLoaded(Form form);
+// Hides the window and discards it; nothing happens when it is not loaded.
+void unload(Form form);
+// Unloads every window but the main one.
+void unloadDialogs();
+
+// The font the designs are drawn for: MS Sans Serif 8 pt, or the nearest
+// sans-serif font of the same metrics that the system has.
+QFont designFont(double pointSize = 8);
+
+// Gives a dialog the frame its design asks for: the design font, a title bar
+// with the buttons in `buttons` only (system menu, close box), a fixed size
+// (the design's client size) and its window icon.
+void setUpDialogFrame(QWidget* dialog, Qt::WindowFlags buttons, const QIcon& icon);
+
+// Moves `window` to the centre of the screen it is on (or the primary screen).
+void centreOnScreen(QWidget* window);
+
+}  // namespace forms

@@ -1,0 +1,36 @@
+#pragma once
+
+// The about box: title, version, description, a notice and a warning, with
+// "OK" and a button that starts the desktop's system-information program.
+
+#include <QDialog>
+#include <memory>
+
+#include "engine/SysInfo.h"
+
+namespace Ui {
+class frmAbout;
+}
+
+class frmAbout : public QDialog {
+    Q_OBJECT
+  public:
+    explicit frmAbout(QWidget* parent = nullptr);
+    ~frmAbout() override;
+
+    // The registry, process start, file check and message box the launcher
+    // uses; the system's own unless a test replaces them.
+    static sysinfo::Services& services();
+
+  public slots:
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+    // Esc and the close box end in "OK".
+    void reject() override;
+
+  private:
+    void StartSysInfo();
+
+    std::unique_ptr<Ui::frmAbout> ui;
+};

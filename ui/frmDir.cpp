@@ -1,0 +1,280 @@
+#include "ui/frmDir.h"
+
+#include <QKeyEvent>
+#include <algorithm>
+
+#include "engine/Settings.h"
+#include "platform/Platform.h"
+#include "ui/ChooserIcons.h"
+#include "ui/ChooserLists.h"
+#include "ui/Forms.h"
+#include "ui/Icons.h"
+#include "ui/frmMain.h"
+#include "ui_frmDir.h"
+
+namespace {
+
+#ifdef _WIN32
+constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
+#endif
+
+}  // namespace
+
+frmDir::frmDir(QWidget* parent)
+    : QWidget(parent),
+      ui(std::make_unique<Ui::frmDir>()),
+      dirModel_(new chooser::DirListModel(this)),
+      fileModel_(new chooser::FileListModel(this)) {
+    ui->setupUi(this);
+    // No system menu and no close box: the two buttons are the only way out.
+    forms::setUpDialogFrame(this, {}, icons::programIcon());
+    // Enter presses the focused button only; there is no default button.
+    ui->Command1->setAutoDefault(true);
+    ui->Command2->setAutoDefault(true);
+
+    // The drives: the system's main root first, as the platform gives them.
+    const QIcon driveIcon = chooser::driveIcon();
+    for (const QString& root : platform::current().drives()) {
+        const QString clean = chooser::normalisedPath(root);
+        if (!clean.isEmpty() && ui->Drive1->findData(clean) < 0) {
+            ui->Drive1->addItem(driveIcon, chooser::displayName(clean), clean);
+        }
+    }
+
+    // Both lists may hold a great many entries: one row height for all, so
+    // only the rows on screen are ever measured or drawn.
+    ui->Dir1->setModel(dirModel_);
+    ui->Dir1->setItemDelegate(new chooser::IndentDelegate(ui->Dir1));
+    ui->Dir1->setUniformItemSizes(true);
+    ui->Dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui->Dir1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui->Dir1->installEventFilter(this);
+    ui->File1->setModel(fileModel_);
+    ui->File1->setUniformItemSizes(true);
+    ui->File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    ui->Drive1->setFocus();  // the lowest tab position
+
+    connect(ui->Drive1, &QComboBox::currentIndexChanged, this, &frmDir::Drive1_Change);
+    connect(ui->Dir1, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { openDir1Row(index.row()); });
+    connect(ui->File1, &QAbstractItemView::doubleClicked, this, &frmDir::File1_DblClick);
+    connect(ui->Command1, &QPushButton::clicked, this, &frmDir::Command1_Click);
+    connect(ui->Command2, &QPushButton::clicked, this, &frmDir::Command2_Click);
+}
+
+frmDir::~frmDir() = default;
+
+// Lists and their properties.
+
+bool frmDir::setDir1Path(const QString& path) {
+    return openDirectory(path, Require::Exists);
+}
+
+bool frmDir::openDirectory(const QString& requested, Require require) {
+    const QString path = chooser::normalisedPath(requested);
+    platform::Platform& system = platform::current();
+    if (require != Require::Nothing && (path.isEmpty() || !system.directoryExists(path))) {
+        return false;
+    }
+    if (!path.isEmpty() && path == dir1Path_) {
+        return true;
+    }
+    platform::Listing subdirectories;
+    if (!path.isEmpty()) {
+        subdirectories = system.listDirectories(path);
+    }
+    if (require == Require::Readable && !subdirectories.ok) {
+        return false;
+    }
+    dir1Path_ = path;
+    const int row = dirModel_->setDirectory(path, subdirectories.names);
+    if (row >= 0) {
+        ui->Dir1->setCurrentIndex(dirModel_->index(row));
+        ui->Dir1->scrollTo(dirModel_->index(row));
+    }
+    const QString drive = driveOf(path);
+    if (!drive.isEmpty()) {
+        lastDirectoryOnDrive_.insert(drive, path);
+    }
+    Dir1_Change();
+    return true;
+}
+
+void frmDir::openDir1Row(int row) {
+    const QModelIndex index = dirModel_->index(row);
+    if (!index.isValid()) {
+        return;
+    }
+    if (!openDirectory(index.data(chooser::PathRole).toString(), Require::Exists)) {
+        // The folder went away since it was listed: show what is there now.
+        const platform::Listing subdirectories = platform::current().listDirectories(dir1Path_);
+        const int current = dirModel_->setDirectory(dir1Path_, subdirectories.names);
+        ui->Dir1->setCurrentIndex(dirModel_->index(current));
+    }
+}
+
+QString frmDir::Drive1Drive() const {
+    return ui->Drive1->currentData().toString();
+}
+
+QString frmDir::driveOf(const QString& path) const {
+    QString best;
+    for (int i = 0; i < ui->Drive1->count(); ++i) {
+        const QString root = ui->Drive1->itemData(i).toString();
+        const QString prefix = platform::withoutRootSeparator(root) + platform::separator();
+        const bool holds = path.compare(root, kPathCase) == 0 || path.startsWith(prefix, kPathCase);
+        if (holds && root.size() > best.size()) {
+            best = root;
+        }
+    }
+    return best;
+}
+
+bool frmDir::setDrive1Drive(const QString& path) {
+    const int index = ui->Drive1->findData(driveOf(chooser::normalisedPath(path)));
+    if (index < 0) {
+        return false;
+    }
+    ui->Drive1->setCurrentIndex(index);  // raises Drive1_Change when it is another drive
+    return true;
+}
+
+void frmDir::setFile1Path(const QString& path) {
+    file1Path_ = path;
+    File1Refresh();
+}
+
+void frmDir::File1Refresh() {
+    // A directory that cannot be read (gone, refused) shows no files.
+    platform::Listing files;
+    if (!file1Path_.isEmpty()) {
+        files = platform::current().listFiles(file1Path_);
+    }
+    fileModel_->setNames(files.ok ? std::move(files.names) : QStringList());
+}
+
+int frmDir::File1ListCount() const {
+    return fileModel_->rowCount();
+}
+
+QString frmDir::File1List(int index) const {
+    return index >= 0 && index < fileModel_->names().size() ? fileModel_->names().at(index)
+                                                            : QString();
+}
+
+bool frmDir::File1Selected(int index) const {
+    return ui->File1->selectionModel()->isSelected(fileModel_->index(index));
+}
+
+void frmDir::setFile1Selected(int index, bool selected) {
+    const QModelIndex item = fileModel_->index(index);
+    if (item.isValid()) {
+        ui->File1->selectionModel()->select(
+            item, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+    }
+}
+
+bool frmDir::eventFilter(QObject* watched, QEvent* event) {
+    // Enter opens the highlighted folder, as a double-click does.
+    if (watched == ui->Dir1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            openDir1Row(ui->Dir1->currentIndex().row());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Handlers.
+
+void frmDir::Form_Load() {
+    forms::centreOnScreen(this);
+    const QString fallback = platform::defaultDirectory();
+    // The directory must still be there and readable; its drive must be known.
+    const bool restored =
+        openDirectory(settings::read(settings::kDir, fallback), Require::Readable) &&
+        setDrive1Drive(dir1Path_);
+    if (!restored) {
+        openDirectory(fallback, Require::Nothing);
+        setDrive1Drive(dir1Path_);
+    }
+}
+
+void frmDir::Drive1_Change() {
+    // A drive opens at the directory last shown on it (the one on display when
+    // it is the drive of Dir1), otherwise at its root.
+    const QString drive = Drive1Drive();
+    QString target = lastDirectoryOnDrive_.value(drive, drive);
+    if (target != drive && !platform::current().directoryExists(target)) {
+        target = drive;
+    }
+    if (!openDirectory(target, Require::Readable)) {
+        setDrive1Drive(dir1Path_);  // back on the drive of the directory shown
+    }
+}
+
+void frmDir::Dir1_Change() {
+    setFile1Path(dir1Path_);
+}
+
+void frmDir::File1_DblClick() {
+    Command1_Click();
+}
+
+void frmDir::Command1_Click() {
+    if (mode_ == Mode::Review) {
+        Accept();
+        return;
+    }
+    // OK.
+    settings::write(settings::kDir, Dir1Path());
+
+    QList<int> rows;
+    const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
+    rows.reserve(selected.size());
+    for (const QModelIndex& index : selected) {
+        rows.append(index.row());
+    }
+    std::sort(rows.begin(), rows.end());
+    QStringList chosen;
+    chosen.reserve(rows.size());
+    for (const int row : rows) {
+        chosen.append(fileModel_->names().at(row));
+    }
+    forms::frmMain().takeChosenFiles(chosen);
+
+    hide();
+    forms::unload(forms::Form::Dir);
+}
+
+void frmDir::Command2_Click() {
+    if (mode_ == Mode::Review) {
+        Undo();
+        return;
+    }
+    // Cancel.
+    hide();
+    forms::frmMain().enableSteps(false, false, false);
+    forms::unload(forms::Form::Dir);
+}
+
+void frmDir::showChooser() {
+    setWindowTitle(QStringLiteral("Select the files to rename"));
+    show();
+    raise();
+    activateWindow();
+    File1Refresh();
+}
+
+void frmDir::enterReview() {
+    mode_ = Mode::Review;
+    setWindowTitle(QStringLiteral("Accept the new names, or Undo the changes"));
+    show();
+    ui->Command1->setText(QStringLiteral("Accept"));
+    ui->Command2->setText(QStringLiteral("Undo"));
+    File1Refresh();
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+// The file chooser: drive, directory and file lists with two buttons. After
+// a rename the same window is the review, its buttons relabelled "Accept" and
+// "Undo". The window knows its mode from whoever opened it: a fresh load
+// chooses files, and the rename puts it into review.
+//
+// Paths and names are kept exactly as the platform layer decodes them, so a
+// name that is not valid UTF-8 travels byte for byte; the lists only show such
+// bytes as "\xNN".
+
+#include <QHash>
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class frmDir;
+}
+
+namespace chooser {
+class DirListModel;
+class FileListModel;
+}  // namespace chooser
+
+class frmDir : public QWidget {
+    Q_OBJECT
+  public:
+    explicit frmDir(QWidget* parent = nullptr);
+    ~frmDir() override;
+
+    enum class Mode { Choose, Review };
+    Mode mode() const { return mode_; }
+
+    // Select: captions the window for choosing files, shows it (or brings it
+    // to the front) and lists its directory afresh. The buttons keep their
+    // mode: a review stays a review.
+    void showChooser();
+    // Rename: the batch is on disk; the window becomes its review, captioned
+    // and with the buttons "Accept" and "Undo", and lists the new names.
+    void enterReview();
+
+    // Dir1: the directory on display, a full path with a trailing separator
+    // only at a root ("/"). Setting it to another directory lists that
+    // directory and raises Dir1_Change; a directory that does not exist leaves
+    // everything as it was and returns false.
+    QString Dir1Path() const { return dir1Path_; }
+    bool setDir1Path(const QString& path);
+
+    // Drive1: the root of the drive (mounted volume) shown in the drive list.
+    QString Drive1Drive() const;
+    // Shows the drive that holds `path` (the volume whose root is its longest
+    // prefix); raises Drive1_Change when that is another drive. False when no
+    // drive holds it.
+    bool setDrive1Drive(const QString& path);
+
+    // File1: the directory it lists, its entries (exact names, in list order)
+    // and their selection.
+    QString File1Path() const { return file1Path_; }
+    void setFile1Path(const QString& path);
+    // Lists File1's directory again as it is now (the selection is dropped).
+    void File1Refresh();
+    int File1ListCount() const;
+    QString File1List(int index) const;
+    bool File1Selected(int index) const;
+    void setFile1Selected(int index, bool selected);
+
+  public slots:
+    void Form_Load();
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_DblClick();
+    void Command1_Click();  // "&OK" / "Accept"
+    void Command2_Click();  // "&Cancel" / "Undo"
+
+  private slots:
+    // Review mode (after a rename): keep the new names, or put the old ones back.
+    void Accept();
+    void Undo();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // How much a directory must allow before Dir1 shows it.
+    enum class Require { Nothing, Exists, Readable };
+
+    bool openDirectory(const QString& path, Require require);
+    // Opens the Dir1 entry at `row` (double-click or Enter).
+    void openDir1Row(int row);
+    // The root of the drive that holds `path`, or an empty string.
+    QString driveOf(const QString& path) const;
+
+    std::unique_ptr<Ui::frmDir> ui;
+    Mode mode_ = Mode::Choose;
+    chooser::DirListModel* dirModel_;
+    chooser::FileListModel* fileModel_;
+    QString dir1Path_;
+    QString file1Path_;
+    // The last directory shown on each drive: choosing a drive returns there.
+    QHash<QString, QString> lastDirectoryOnDrive_;
+};

@@ -1,0 +1,36 @@
+// The chooser in review mode: after a rename its first button is "Accept" and
+// its second "Undo".
+#include "engine/AppState.h"
+#include "engine/RenameExecutor.h"
+#include "engine/Settings.h"
+#include "platform/Platform.h"
+#include "ui/BusyPointer.h"
+#include "ui/Forms.h"
+#include "ui/frmDir.h"
+#include "ui/frmMain.h"
+
+void frmDir::Accept() {
+    settings::write(settings::kDir, Dir1Path());
+    // Either way the batch is over: the next one starts with Select.
+    forms::frmMain().enableSteps(false, false, false);
+    hide();
+    forms::unload(forms::Form::Dir);
+}
+
+void frmDir::Undo() {
+    AppState& state = appState();
+    BusyPointer busy;
+    const batch::UndoOutcome outcome =
+        batch::undoBatch(state, platform::current(), state.reviewLastIndex);
+    busy.restore();
+    if (outcome.error != Error::None) {
+        // The review stays open: what was put back stays back, and Undo can be
+        // tried again once the cause is mended.
+        forms::frmMain().showStatus(batch::errorText(outcome.error));
+        File1Refresh();
+        return;
+    }
+    hide();
+    forms::frmMain().enableSteps(false, false, false);
+    forms::unload(forms::Form::Dir);
+}

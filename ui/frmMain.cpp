@@ -1,0 +1,127 @@
+#include "ui/frmMain.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFont>
+#include <QKeyEvent>
+
+#include "engine/AppState.h"
+#include "engine/Settings.h"
+#include "platform/Platform.h"
+#include "ui/Forms.h"
+#include "ui/Help.h"
+#include "ui/Icons.h"
+#include "ui_frmMain.h"
+
+frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()) {
+    ui->setupUi(this);
+    setFont(forms::designFont());
+    setWindowIcon(icons::programIcon());
+
+    // The design gives the client area; the menu bar comes on top of it.
+    const QSize client = size();
+    resize(client.width(), client.height() + ui->menubar->sizeHint().height());
+    ui->txtFile->setFocus();  // the lowest tab position
+
+    ui->Picture1->setPixmap(icons::programPixmap());
+    QFont title = forms::designFont(13.5);
+    title.setWeight(QFont::Normal);
+    ui->Label5->setFont(title);
+    // Labels that size themselves to their text.
+    for (QLabel* label : {ui->Label5, ui->Label8, ui->Label1, ui->Label2, ui->Label7, ui->Label4,
+                          ui->Label9, ui->Label3, ui->Label6}) {
+        label->adjustSize();
+    }
+
+    connect(ui->Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
+    // A double-click anywhere in the list, or Enter in it, takes the selected entry.
+    ui->List1->viewport()->installEventFilter(this);
+    ui->List1->installEventFilter(this);
+    connect(ui->Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+    connect(ui->Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+    connect(ui->Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(ui->MnuFileExit, &QAction::triggered, this, &frmMain::MnuFileExit_Click);
+    connect(ui->mnuClearOptions, &QAction::triggered, this, &frmMain::mnuClearOptions_Click);
+    connect(ui->mnuOptionsSetOptions, &QAction::triggered, this,
+            &frmMain::mnuOptionsSetOptions_Click);
+    connect(ui->MnuHelpHelp, &QAction::triggered, this, &frmMain::MnuHelpHelp_Click);
+    connect(ui->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::Form_Load() {
+    AppState& state = appState();
+    // The help file sits beside the executable, whatever the working directory.
+    state.helpFilePath = platform::current().programDirectory() + platform::separator() +
+                         QStringLiteral("quillomat.hlp");
+    help::registerHelpFile(this, state.helpFilePath);
+
+    NamingOptions options = NamingOptions::load();
+    if (options.letteringPosition.isEmpty()) {
+        options.letteringPosition = QStringLiteral("0");
+    }
+    setNamingLabels(options);
+
+    enableSteps(false, false, false);
+}
+
+void frmMain::takeChosenFiles(const QStringList& names) {
+    ui->List1->addItems(names);
+    const QString first = ui->List1->count() > 0 ? ui->List1->item(0)->text() : QString();
+    if (!first.isEmpty()) {
+        ui->txtFile->setText(first);
+        enableSteps(true, true, false);
+    } else {
+        enableSteps(false, false, false);
+    }
+}
+
+void frmMain::enableSteps(bool setMask, bool extract, bool rename) {
+    ui->Command2->setEnabled(setMask);
+    ui->Command1->setEnabled(extract);
+    ui->Command4->setEnabled(rename);
+}
+
+void frmMain::showStatus(const QString& text) {
+    ui->txtExample->setText(text);
+}
+
+NamingOptions frmMain::namingLabels() const {
+    return NamingOptions{ui->lblPrefix->text(), ui->lblSufix->text(), ui->lblStartNumber->text(),
+                         ui->lblLetteringPosition->text()};
+}
+
+void frmMain::setNamingLabels(const NamingOptions& options) {
+    ui->lblPrefix->setText(options.prefix);
+    ui->lblSufix->setText(options.suffix);
+    ui->lblStartNumber->setText(options.startingNumber);
+    ui->lblLetteringPosition->setText(options.letteringPosition);
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->List1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
+        // The first click of the pair has already selected the entry under the pointer.
+        List1_DblClick();
+        return false;
+    }
+    if (watched == ui->List1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            List1_DblClick();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    // Closing the main window ends the program: no dialog may stay behind,
+    // since a dialog writing to the main window would bring it back unseen.
+    forms::unloadDialogs();
+    if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
+        forms::unload(forms::Form::Main);
+    }
+    event->accept();
+    QCoreApplication::quit();
+}

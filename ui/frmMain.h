@@ -1,0 +1,57 @@
+#pragma once
+
+// The main window: the four steps of a batch (Select, Set Mask, Extract,
+// Rename), the list of chosen files and the menu. Its hidden option labels
+// hold the working copy of the naming options for the whole run.
+
+#include <QMainWindow>
+#include <memory>
+
+#include "engine/Settings.h"
+
+namespace Ui {
+class frmMain;
+}
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // What the other windows ask of the main window.
+
+    // The chooser's OK: appends `names` to the file list; when the list then
+    // has a first entry it becomes the example and Set Mask and Extract are
+    // enabled, Rename disabled; otherwise all three are disabled.
+    void takeChosenFiles(const QStringList& names);
+    // Enables or disables Set Mask, Extract and Rename, in this order.
+    void enableSteps(bool setMask, bool extract, bool rename);
+    // Shows `text` in the example box (how a failure is reported).
+    void showStatus(const QString& text);
+    // The working copy of the naming options, held in the hidden labels.
+    NamingOptions namingLabels() const;
+    void setNamingLabels(const NamingOptions& options);
+
+  public slots:
+    void Form_Load();
+
+    void Command3_Click();  // "Select "
+    void List1_DblClick();
+    void Command2_Click();  // "Set Mask"
+    void Command1_Click();  // "Extract"
+    void Command4_Click();  // "Rename"
+
+    void MnuFileExit_Click();
+    void mnuClearOptions_Click();
+    void mnuOptionsSetOptions_Click();
+    void MnuHelpHelp_Click();
+    void MnuHelpAbout_Click();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    std::unique_ptr<Ui::frmMain> ui;
+};

@@ -1,0 +1,45 @@
+// The menu commands of the main window.
+#include "engine/AppState.h"
+#include "engine/Settings.h"
+#include "ui/Forms.h"
+#include "ui/Help.h"
+#include "ui/frmAbout.h"
+#include "ui/frmMain.h"
+#include "ui/frmOptions.h"
+
+namespace {
+
+// Shows a modeless window, or brings it to the front when it is already shown.
+void showModeless(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+}  // namespace
+
+void frmMain::MnuFileExit_Click() {
+    close();
+}
+
+void frmMain::mnuClearOptions_Click() {
+    const NamingOptions cleared = NamingOptions::cleared();
+    cleared.save();
+    setNamingLabels(cleared);
+}
+
+void frmMain::mnuOptionsSetOptions_Click() {
+    // The first touch loads the dialog (its load step centres it).
+    frmOptions& options = forms::frmOptions();
+    options.fill(namingLabels());
+    showModeless(options);
+}
+
+void frmMain::MnuHelpHelp_Click() {
+    // Whatever goes wrong (no file, no viewer) stays silent.
+    help::showContents(appState().helpFilePath);
+}
+
+void frmMain::MnuHelpAbout_Click() {
+    showModeless(forms::frmAbout());
+}

@@ -1,0 +1,17 @@
+// The "Select " button: empties the work area and opens the file chooser.
+#include "engine/AppState.h"
+#include "ui/Forms.h"
+#include "ui/frmDir.h"
+#include "ui/frmMain.h"
+#include "ui_frmMain.h"
+
+void frmMain::Command3_Click() {
+    ui->List1->clear();
+    ui->txtMask->setText(QString());
+    ui->txtFile->setText(QString());
+    ui->txtExample->setText(QString());
+    // The first touch of an unloaded chooser loads it, restoring the stored
+    // directory: the one it is about to show.
+    appState().batchDirectory = forms::frmDir().Dir1Path();
+    forms::frmDir().showChooser();
+}
