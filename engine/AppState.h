@@ -30,6 +30,10 @@ struct AppState {
     // lastIndex while the review is open, so the review keeps its own copy.
     int reviewLastIndex = -1;
 
+    // The directory named on the command line: the chooser's first load opens
+    // there instead of at "Dir", and clears it.
+    QString chooserStartDirectory;
+
     // Fields of one batch operation (rename or undo).
     QString batchDirectory;
     QString counterText;

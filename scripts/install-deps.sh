@@ -9,6 +9,8 @@ packages=(
   libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core fonts-liberation2
   clang-format
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file
 )
 
 missing=()

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include "engine/Version.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui_frmAbout.h"
@@ -24,6 +25,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     forms::setUpDialogFrame(this, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint,
                             icons::aboutIcon());
     ui->picIcon->setPixmap(icons::programPixmap());
+    ui->lblTitle->setText(ui->lblTitle->text().arg(version::shown()));
     ui->Line1_1->raise();  // the grey line over the white one: an etched rule
     // Black text on three labels. A palette rather than a style sheet, which
     // would keep them from taking the design font.

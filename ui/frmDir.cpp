@@ -2,7 +2,9 @@
 
 #include <QKeyEvent>
 #include <algorithm>
+#include <utility>
 
+#include "engine/AppState.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
 #include "ui/ChooserIcons.h"
@@ -195,9 +197,11 @@ void frmDir::Form_Load() {
     forms::centreOnScreen(this);
     const QString fallback = platform::defaultDirectory();
     // The directory must still be there and readable; its drive must be known.
-    const bool restored =
-        openDirectory(settings::read(settings::kDir, fallback), Require::Readable) &&
-        setDrive1Drive(dir1Path_);
+    QString stored = std::exchange(appState().chooserStartDirectory, QString());
+    if (stored.isEmpty()) {
+        stored = settings::read(settings::kDir, fallback);
+    }
+    const bool restored = openDirectory(stored, Require::Readable) && setDrive1Drive(dir1Path_);
     if (!restored) {
         openDirectory(fallback, Require::Nothing);
         setDrive1Drive(dir1Path_);
