@@ -23,7 +23,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     // A fixed dialog frame with the system menu and the close box only.
     forms::setUpDialogFrame(this, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint,
                             icons::aboutIcon());
-    ui->picIcon->setPixmap(icons::programPixmap());
+    ui->picIcon->setPixmap(icons::programPixmap(devicePixelRatioF()));
     ui->Line1_1->raise();  // the grey line over the white one: an etched rule
     // Black text on three labels. A palette rather than a style sheet, which
     // would keep them from taking the design font.

@@ -23,7 +23,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     resize(client.width(), client.height() + ui->menubar->sizeHint().height());
     ui->txtFile->setFocus();  // the lowest tab position
 
-    ui->Picture1->setPixmap(icons::programPixmap());
+    ui->Picture1->setPixmap(icons::programPixmap(devicePixelRatioF()));
     QFont title = forms::designFont(13.5);
     title.setWeight(QFont::Normal);
     ui->Label5->setFont(title);
