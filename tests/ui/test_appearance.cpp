@@ -15,6 +15,7 @@
 
 #include "tests/support/TestSupport.h"
 #include "tests/ui/Controls.h"
+#include "tests/ui/Windows.h"
 #include "ui/Forms.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
@@ -22,19 +23,6 @@
 #include "ui/frmOptions.h"
 
 namespace {
-
-QWidget* windowFor(const QString& form) {
-    if (form == QLatin1String("frmMain")) {
-        return &forms::frmMain();
-    }
-    if (form == QLatin1String("frmDir")) {
-        return &forms::frmDir();
-    }
-    if (form == QLatin1String("frmOptions")) {
-        return &forms::frmOptions();
-    }
-    return &forms::frmAbout();
-}
 
 // WCAG contrast ratio of two colours (1 to 21).
 double contrast(const QColor& a, const QColor& b) {
