@@ -5,7 +5,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QSignalSpy>
 
 #include "engine/Settings.h"
 #include "tests/support/TestSupport.h"
