@@ -4,10 +4,10 @@
 //
 // Window managers read a window's title-bar buttons from _MOTIF_WM_HINTS in
 // two ways: the decorations field (which buttons to draw) and the functions
-// field (which actions to offer, buttons or not). Qt's xcb plugin fills in
-// only the functions for a title bar without buttons, lets the user resize
-// every window through them, and so leaves window managers free to draw
-// buttons the window does not have. These hints say it in both fields.
+// field (which actions to offer, by button or by key). For a title bar without
+// buttons Qt's xcb plugin sends the functions field alone, which many window
+// managers read as "draw every button", and it offers resizing to every
+// window. These hints give both fields, and no resizing.
 
 #include <Qt>
 #include <QtGlobal>
