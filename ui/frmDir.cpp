@@ -9,6 +9,7 @@
 #include "ui/ChooserLists.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmMain.h"
 #include "ui_frmDir.h"
 
@@ -231,7 +232,7 @@ void frmDir::Command1_Click() {
         return;
     }
     // OK.
-    settings::write(settings::kDir, Dir1Path());
+    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
 
     QList<int> rows;
     const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
@@ -249,6 +250,7 @@ void frmDir::Command1_Click() {
 
     hide();
     forms::unload(forms::Form::Dir);
+    saveFailure::report(saved);
 }
 
 void frmDir::Command2_Click() {

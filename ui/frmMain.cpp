@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QKeyEvent>
+#include <limits>
 
 #include "engine/AppState.h"
 #include "engine/Settings.h"
@@ -22,6 +23,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     const QSize client = size();
     resize(client.width(), client.height() + ui->menubar->sizeHint().height());
     ui->txtFile->setFocus();  // the lowest tab position
+    for (QLineEdit* box : {static_cast<QLineEdit*>(ui->txtFile), ui->txtMask, ui->txtExample}) {
+        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
+    }
 
     ui->Picture1->setPixmap(icons::programPixmap());
     QFont title = forms::designFont(13.5);
