@@ -75,14 +75,15 @@ FifoWatchdog::FifoWatchdog(const QString& fifo, int seconds) {
     const QByteArray path = QFile::encodeName(fifo);
     thread_ = std::thread([this, path, seconds] {
         std::unique_lock<std::mutex> lock(mutex_);
-        if (over_.wait_for(lock, std::chrono::seconds(seconds), [this] { return finished_; })) {
-            return;
-        }
-        // Succeeds only while someone holds the reading end.
-        const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd >= 0) {
-            released_ = true;
-            ::close(fd);
+        std::chrono::milliseconds wait = std::chrono::seconds(seconds);
+        while (!over_.wait_for(lock, wait, [this] { return finished_; })) {
+            // Succeeds only while someone holds the reading end.
+            const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                released_ = true;
+                ::close(fd);
+            }
+            wait = std::chrono::milliseconds(100);
         }
     });
 }

@@ -65,8 +65,8 @@ class ScopedStoreCalls {
     settings::StoreCalls saved_;
 };
 
-// Guards a test against a FIFO that the program might wait on: if the test is
-// not over after `seconds`, it opens the FIFO's writing end, which lets a
+// Guards a test against a FIFO that the program might wait on: once the test
+// has run for `seconds`, it keeps opening the FIFO's writing end, which lets a
 // reader stuck in open() go on (and read an empty file), and records that it
 // had to.
 class FifoWatchdog {
