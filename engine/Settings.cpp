@@ -266,8 +266,7 @@ QString replaceFile(const QByteArray& path, const QString& section,
         if (old.info.st_uid != ::geteuid() || old.info.st_gid != ::getegid()) {
             // Only root may hand the file back to its owner; for anyone else
             // it stays theirs.
-            [[maybe_unused]] const int handedBack =
-                ::fchown(fd, old.info.st_uid, old.info.st_gid);
+            [[maybe_unused]] const int handedBack = ::fchown(fd, old.info.st_uid, old.info.st_gid);
         }
     }
     QString problem = writeAll(calls, fd, text);

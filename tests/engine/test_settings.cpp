@@ -71,9 +71,11 @@ void writeAsEarlierVersion(const QString& path, const QList<std::pair<QString, Q
 // A random value made of the pieces that trouble INI files.
 QString randomValue(QRandomGenerator& random, bool lineBreaks) {
     static const QList<QByteArray> pieces{
-        " ",  "  ", ",", "\"", "=", ";", "#", "[", "]", "\\", "\\n", "\\x", "@", "@@",
-        "@ByteArray(", ")", "\t", "a", "Z", "0", "7", "f", "caf\xc3\xa9", "\xf0\x9f\x93\xb7",
-        "\xff", "\xe9", "\xc3", "\x80", "\x01", "\x7f", "%U", "/", "\\\\", "'"};
+        " ",    "  ",   ",",    "\"",   "=",    ";",    "#",           "[",
+        "]",    "\\",   "\\n",  "\\x",  "@",    "@@",   "@ByteArray(", ")",
+        "\t",   "a",    "Z",    "0",    "7",    "f",    "caf\xc3\xa9", "\xf0\x9f\x93\xb7",
+        "\xff", "\xe9", "\xc3", "\x80", "\x01", "\x7f", "%U",          "/",
+        "\\\\", "'"};
     QByteArray bytes;
     const int count = random.bounded(0, 12);
     for (int i = 0; i < count; ++i) {
@@ -117,48 +119,32 @@ class SettingsTest : public QObject {
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("comma") << QByteArray("[Defaults]\nPrefix=Smith, John\n") << "Prefix"
-                               << "Smith, John";
-        QTest::newRow("number with a comma")
-            << QByteArray("[Defaults]\nStartingNumber=1,000\n") << "StartingNumber" << "1,000";
-        QTest::newRow("blanks at both ends")
-            << QByteArray("[Defaults]\nSufix=  padded  \n") << "Sufix" << "  padded  ";
-        QTest::newRow("lower-case group and key")
-            << QByteArray("[defaults]\nprefix=low\n") << "Prefix" << "low";
-        QTest::newRow("mixed case") << QByteArray("[DEFAULTS]\nsUfIx=x\n") << "Sufix" << "x";
-        QTest::newRow("blanks around names")
-            << QByteArray("  [ Defaults ]  \n\t Prefix \t=x\n") << "Prefix" << "x";
-        QTest::newRow("blank after the equals sign")
-            << QByteArray("[Defaults]\nPrefix= x\n") << "Prefix" << " x";
-        QTest::newRow("semicolon and hash are text")
-            << QByteArray("[Defaults]\nPrefix=a;b #c\n") << "Prefix" << "a;b #c";
-        QTest::newRow("quotes are text") << QByteArray("[Defaults]\nPrefix=\"x\"\n") << "Prefix"
-                                         << "\"x\"";
-        QTest::newRow("a lone backslash is text")
-            << QByteArray("[Defaults]\nDir=C:\\Users\\x\n") << "Dir" << "C:\\Users\\x";
-        QTest::newRow("later equals signs are text")
-            << QByteArray("[Defaults]\nPrefix=a=b\n") << "Prefix" << "a=b";
-        QTest::newRow("empty value") << QByteArray("[Defaults]\nPrefix=\n") << "Prefix" << "";
-        QTest::newRow("CRLF line ends")
-            << QByteArray("[Defaults]\r\nPrefix=crlf\r\nSufix=s\r\n") << "Prefix" << "crlf";
-        QTest::newRow("no line end at the end")
-            << QByteArray("[Defaults]\nPrefix=end") << "Prefix" << "end";
-        QTest::newRow("byte order mark")
-            << QByteArray("\xef\xbb\xbf[Defaults]\nPrefix=bom\n") << "Prefix" << "bom";
-        QTest::newRow("the last one counts")
-            << QByteArray("[Defaults]\nPrefix=a\n[Other]\nPrefix=o\n[defaults]\nPrefix=b\n")
-            << "Prefix" << "b";
-        QTest::newRow("another group's key") << QByteArray("[Other]\nPrefix=no\n[Defaults]\n")
-                                             << "Prefix" << kNone;
-        QTest::newRow("a key before any group")
-            << QByteArray("Prefix=top\n[Defaults]\nSufix=s\n") << "Prefix" << kNone;
-        QTest::newRow("comment lines are not keys")
-            << QByteArray("[Defaults]\n;Prefix=c\n#Prefix=d\n") << "Prefix" << kNone;
-        QTest::newRow("a malformed header opens its group")
-            << QByteArray("[Defaults]\nPrefix=a\n[Other\nPrefix=b\n") << "Prefix" << "a";
-        QTest::newRow("bytes that are not UTF-8")
-            << QByteArray("[Defaults]\nDir=/home/j\xfcrgen/\xff\n") << "Dir"
-            << fromBytes("/home/j\xfcrgen/\xff");
+        const auto row = [](const char* name, const QByteArray& file, const QString& key,
+                            const QString& value) { QTest::newRow(name) << file << key << value; };
+        row("comma", "[Defaults]\nPrefix=Smith, John\n", "Prefix", "Smith, John");
+        row("number with a comma", "[Defaults]\nStartingNumber=1,000\n", "StartingNumber", "1,000");
+        row("blanks at both ends", "[Defaults]\nSufix=  padded  \n", "Sufix", "  padded  ");
+        row("lower-case group and key", "[defaults]\nprefix=low\n", "Prefix", "low");
+        row("mixed case", "[DEFAULTS]\nsUfIx=x\n", "Sufix", "x");
+        row("blanks around names", "  [ Defaults ]  \n\t Prefix \t=x\n", "Prefix", "x");
+        row("blank after the equals sign", "[Defaults]\nPrefix= x\n", "Prefix", " x");
+        row("semicolon and hash are text", "[Defaults]\nPrefix=a;b #c\n", "Prefix", "a;b #c");
+        row("quotes are text", "[Defaults]\nPrefix=\"x\"\n", "Prefix", "\"x\"");
+        row("a lone backslash is text", "[Defaults]\nDir=C:\\Users\\x\n", "Dir", "C:\\Users\\x");
+        row("later equals signs are text", "[Defaults]\nPrefix=a=b\n", "Prefix", "a=b");
+        row("empty value", "[Defaults]\nPrefix=\n", "Prefix", "");
+        row("CRLF line ends", "[Defaults]\r\nPrefix=crlf\r\nSufix=s\r\n", "Prefix", "crlf");
+        row("no line end at the end", "[Defaults]\nPrefix=end", "Prefix", "end");
+        row("byte order mark", "\xef\xbb\xbf[Defaults]\nPrefix=bom\n", "Prefix", "bom");
+        row("the last one counts",
+            "[Defaults]\nPrefix=a\n[Other]\nPrefix=o\n[defaults]\nPrefix=b\n", "Prefix", "b");
+        row("another group's key", "[Other]\nPrefix=no\n[Defaults]\n", "Prefix", kNone);
+        row("a key before any group", "Prefix=top\n[Defaults]\nSufix=s\n", "Prefix", kNone);
+        row("comment lines are not keys", "[Defaults]\n;Prefix=c\n#Prefix=d\n", "Prefix", kNone);
+        row("a malformed header opens its group", "[Defaults]\nPrefix=a\n[Other\nPrefix=b\n",
+            "Prefix", "a");
+        row("bytes that are not UTF-8", "[Defaults]\nDir=/home/j\xfcrgen/\xff\n", "Dir",
+            fromBytes("/home/j\xfcrgen/\xff"));
     }
 
     void handEditedValues() {
@@ -184,11 +170,11 @@ class SettingsTest : public QObject {
         QTest::newRow("hash and brackets") << "#[x]";
         QTest::newRow("leading at sign") << "@home";
         QTest::newRow("looks like a byte array") << "@ByteArray(/tmp)";
-        QTest::newRow("control characters") << QString::fromUtf8("a\tb\x01""c\x7f" "d\ne\rf");
-        QTest::newRow("hex digit after an escape") << QString::fromUtf8("\x01""abc\x1f""F");
+        QTest::newRow("control characters") << QString::fromUtf8("a\tb\001c\177d\ne\rf");
+        QTest::newRow("hex digit after an escape") << QString::fromUtf8("\001abc\037F");
         QTest::newRow("UTF-8") << QString::fromUtf8("caf\xc3\xa9 \xf0\x9f\x93\xb7");
         QTest::newRow("bytes that are not UTF-8") << fromBytes("/home/j\xfcrgen/\xff\xfe");
-        QTest::newRow("bytes, comma and blanks") << fromBytes(" /a,b\xe9=1\x01""2 ");
+        QTest::newRow("bytes, comma and blanks") << fromBytes(" /a,b\xe9=1\0012 ");
         QTest::newRow("bytes and a line break") << fromBytes("/x\xff\ny");
         QTest::newRow("NUL") << QString(QStringLiteral("a%1b")).arg(QChar(u'\0'));
     }
@@ -393,9 +379,11 @@ class SettingsTest : public QObject {
     void storeThatIsNotAFile_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
-        QTest::newRow("FIFO") << "fifo" << "Not a regular file";
+        QTest::newRow("FIFO") << "fifo"
+                              << "Not a regular file";
         QTest::newRow("directory") << "directory" << QString::fromLocal8Bit(std::strerror(EISDIR));
-        QTest::newRow("link to a device") << "device" << "Not a regular file";
+        QTest::newRow("link to a device") << "device"
+                                          << "Not a regular file";
     }
 
     void storeThatIsNotAFile() {
@@ -429,18 +417,15 @@ class SettingsTest : public QObject {
     void storeLocation_data() {
         QTest::addColumn<QString>("xdg");  // <abs>: an absolute directory
         QTest::addColumn<QString>("dir");  // where the store goes; <home>: HOME
-        QTest::newRow("absolute") << "<abs>"
-                                  << "<abs>";
-        QTest::newRow("trailing slash") << "<abs>/"
-                                        << "<abs>";
-        QTest::newRow("relative") << "relative/config"
-                                  << "<home>/.config";
-        QTest::newRow("dot") << "."
-                             << "<home>/.config";
-        QTest::newRow("empty") << ""
-                               << "<home>/.config";
-        QTest::newRow("unset") << "<unset>"
-                               << "<home>/.config";
+        const auto row = [](const char* name, const QString& xdg, const QString& dir) {
+            QTest::newRow(name) << xdg << dir;
+        };
+        row("absolute", "<abs>", "<abs>");
+        row("trailing slash", "<abs>/", "<abs>");
+        row("relative", "relative/config", "<home>/.config");
+        row("dot", ".", "<home>/.config");
+        row("empty", "", "<home>/.config");
+        row("unset", "<unset>", "<home>/.config");
     }
 
     void storeLocation() {

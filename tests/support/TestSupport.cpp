@@ -1,13 +1,13 @@
 #include "tests/support/TestSupport.h"
 
 #include <fcntl.h>
-#include <cerrno>
 #include <sys/mount.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 #include <algorithm>
+#include <cerrno>
 
 namespace testing_support {
 

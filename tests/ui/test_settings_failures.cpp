@@ -84,7 +84,8 @@ class SettingsFailureTest : public QObject {
     // Puts the store where the cause needs it; false when this system cannot
     // give that cause.
     bool prepareStore(const QString& cause) {
-        if (cause == QLatin1String("full disk") || cause == QLatin1String("read-only file system")) {
+        if (cause == QLatin1String("full disk") ||
+            cause == QLatin1String("read-only file system")) {
             tmpfs_ = std::make_unique<ScopedTmpfs>(64);
             if (!tmpfs_->mounted()) {
                 return false;
@@ -139,8 +140,8 @@ class SettingsFailureTest : public QObject {
         saveFailure::messageBox() = realBox_;
         messages_.clear();
         if (::geteuid() != 0) {
-            QFile::setPermissions(settings_->configDir(), QFile::ReadOwner | QFile::WriteOwner |
-                                                              QFile::ExeOwner);
+            QFile::setPermissions(settings_->configDir(),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
         calls_.reset();
         tmpfs_.reset();
@@ -243,7 +244,8 @@ class SettingsFailureTest : public QObject {
         closer.stop();
         QCOMPARE(seen.size(), 2);
         QCOMPARE(seen[0], QStringLiteral("Quillomat"));
-        QVERIFY2(seen[1].contains(storeFile() + QStringLiteral(":\n") + reason), qPrintable(seen[1]));
+        QVERIFY2(seen[1].contains(storeFile() + QStringLiteral(":\n") + reason),
+                 qPrintable(seen[1]));
     }
 
     // A FIFO in the store's place: start-up goes on with the defaults without
