@@ -12,6 +12,7 @@
 #include "ui/ChooserLists.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmMain.h"
 #include "ui_frmDir.h"
 
@@ -270,7 +271,7 @@ void frmDir::Command1_Click() {
         return;
     }
     // OK.
-    settings::write(settings::kDir, Dir1Path());
+    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
 
     QList<int> rows;
     const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
@@ -288,6 +289,7 @@ void frmDir::Command1_Click() {
 
     hide();
     forms::unload(forms::Form::Dir);
+    saveFailure::report(saved);
 }
 
 void frmDir::Command2_Click() {

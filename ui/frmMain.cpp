@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
+#include <limits>
 
 #include "engine/AppState.h"
 #include "engine/Settings.h"
@@ -26,6 +27,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     ui->txtFile->setFocus();  // the lowest tab position
     letEnterPressFocusedButtons();
     giveMenusTheWindowFont();
+    for (QLineEdit* box : {static_cast<QLineEdit*>(ui->txtFile), ui->txtMask, ui->txtExample}) {
+        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
+    }
 
     ui->Picture1->setPixmap(icons::programPixmap(devicePixelRatioF()));
     QFont title = forms::designFont(13.5);

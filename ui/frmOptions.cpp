@@ -5,11 +5,13 @@
 #include <QLineEdit>
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 #include "engine/Settings.h"
 #include "ui/Filters.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmMain.h"
 #include "ui_frmOptions.h"
 
@@ -107,6 +109,7 @@ frmOptions::frmOptions(QWidget* parent) : QWidget(parent), ui(std::make_unique<U
 
     for (QLineEdit* box : {ui->txtPrefix, ui->txtSufix, ui->txtStartingNumber}) {
         box->installEventFilter(this);
+        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
     }
     new InsertedTextFilter(ui->txtPrefix, &Filters::nameCharText);
     new InsertedTextFilter(ui->txtSufix, &Filters::nameCharText);
@@ -154,7 +157,8 @@ void frmOptions::cmdOK_Click() {
     if (lettering) {
         options.letteringPosition = QString::number(selected - std::begin(opt1));
     }
-    options.save(lettering ? NamingOptions::Lettering::Write : NamingOptions::Lettering::Leave);
+    const settings::SaveResult saved =
+        options.save(lettering ? NamingOptions::Lettering::Write : NamingOptions::Lettering::Leave);
     hide();
     main.setNamingLabels(options);
     if (forms::isLoaded(forms::Form::Options) && &forms::frmOptions() == this) {
@@ -162,6 +166,7 @@ void frmOptions::cmdOK_Click() {
     } else {
         deleteLater();
     }
+    saveFailure::report(saved);
 }
 
 void frmOptions::cmdClearOptions_Click() {
