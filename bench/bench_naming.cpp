@@ -64,7 +64,7 @@ void BM_Generate(benchmark::State& state) {
     const GenerationInput input{batchNames(), prefix, suffix, QString(), example};
 
     for (auto _ : state) {
-        const int error = generateNewNames(*s, input);
+        const Error error = generateNewNames(*s, input);
         benchmark::DoNotOptimize(error);
         benchmark::DoNotOptimize(s->newNames[kBatch - 1].constData());
     }

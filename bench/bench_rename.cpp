@@ -95,7 +95,7 @@ void runRenamePhase(benchmark::State& state, bool same) {
         const auto start = Clock::now();
         const batch::RenameOutcome outcome = batch::renameBatch(s, platform::real());
         state.SetIterationTime(seconds(start, Clock::now()));
-        if (outcome.error != 0 || batch::undoBatch(s, platform::real()).error != 0) {
+        if (outcome.error != Error::None || batch::undoBatch(s, platform::real()).error != Error::None) {
             state.SkipWithError("the batch failed");
             return;
         }
@@ -115,14 +115,14 @@ void BM_Undo(benchmark::State& state) {
     AppState s;
     for (auto _ : state) {
         prepare(s, batch, false);
-        if (batch::renameBatch(s, platform::real()).error != 0) {
+        if (batch::renameBatch(s, platform::real()).error != Error::None) {
             state.SkipWithError("the batch failed");
             return;
         }
         const auto start = Clock::now();
         const batch::UndoOutcome outcome = batch::undoBatch(s, platform::real());
         state.SetIterationTime(seconds(start, Clock::now()));
-        if (outcome.error != 0) {
+        if (outcome.error != Error::None) {
             state.SkipWithError("the undo failed");
             return;
         }

@@ -6,15 +6,17 @@
 #include "platform/Platform.h"
 #include "ui/BusyPointer.h"
 #include "ui/Forms.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 
 void frmDir::Accept() {
-    settings::write(settings::kDir, Dir1Path());
+    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
     // Either way the batch is over: the next one starts with Select.
     forms::frmMain().enableSteps(false, false, false);
     hide();
     forms::unload(forms::Form::Dir);
+    saveFailure::report(saved);
 }
 
 void frmDir::Undo() {

@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <limits>
 
 #include "engine/AppState.h"
 #include "engine/Settings.h"
@@ -23,8 +26,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     const QSize client = size();
     resize(client.width(), client.height() + ui->menubar->sizeHint().height());
     ui->txtFile->setFocus();  // the lowest tab position
+    letEnterPressFocusedButtons();
+    giveMenusTheWindowFont();
+    for (QLineEdit* box : {static_cast<QLineEdit*>(ui->txtFile), ui->txtMask, ui->txtExample}) {
+        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
+    }
 
-    ui->Picture1->setPixmap(icons::programPixmap());
+    ui->Picture1->setPixmap(icons::programPixmap(devicePixelRatioF()));
     QFont title = forms::designFont(13.5);
     title.setWeight(QFont::Normal);
     ui->Label5->setFont(title);
@@ -115,6 +123,20 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::letEnterPressFocusedButtons() {
+    // Outside a dialog a button is no one's default; auto-default only makes
+    // it take Enter while it has the focus.
+    for (QPushButton* button : {ui->Command3, ui->Command2, ui->Command1, ui->Command4}) {
+        button->setAutoDefault(true);
+    }
+}
+
+void frmMain::giveMenusTheWindowFont() {
+    for (QMenu* menu : ui->menubar->findChildren<QMenu*>()) {
+        menu->setFont(font());
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -54,4 +54,11 @@ class frmMain : public QMainWindow {
 
   private:
     std::unique_ptr<Ui::frmMain> ui;
+
+    // Enter and keypad Enter press the focused button, as Space does; no
+    // button is the default, so Enter elsewhere presses nothing.
+    void letEnterPressFocusedButtons();
+    // The drop-down menus are windows of their own and would take the
+    // desktop's font: they take the window's, as the menu bar does.
+    void giveMenusTheWindowFont();
 };

@@ -1,9 +1,13 @@
 #include "tests/support/TestSupport.h"
 
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 #include <algorithm>
+#include <cerrno>
 
 namespace testing_support {
 
@@ -56,6 +60,78 @@ QByteArray TempFiles::read(const QString& name) const {
         return QByteArray();
     }
     return f.readAll();
+}
+
+ScopedStoreCalls::ScopedStoreCalls(const settings::StoreCalls& calls)
+    : saved_(settings::storeCalls()) {
+    settings::storeCalls() = calls;
+}
+
+ScopedStoreCalls::~ScopedStoreCalls() {
+    settings::storeCalls() = saved_;
+}
+
+FifoWatchdog::FifoWatchdog(const QString& fifo, int seconds) {
+    const QByteArray path = QFile::encodeName(fifo);
+    thread_ = std::thread([this, path, seconds] {
+        std::unique_lock<std::mutex> lock(mutex_);
+        std::chrono::milliseconds wait = std::chrono::seconds(seconds);
+        while (!over_.wait_for(lock, wait, [this] { return finished_; })) {
+            // Succeeds only while someone holds the reading end.
+            const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                released_ = true;
+                ::close(fd);
+            }
+            wait = std::chrono::milliseconds(100);
+        }
+    });
+}
+
+FifoWatchdog::~FifoWatchdog() {
+    finish();
+}
+
+bool FifoWatchdog::finish() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        finished_ = true;
+    }
+    over_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    return released_;
+}
+
+ScopedTmpfs::ScopedTmpfs(int kilobytes) : options_("size=" + QByteArray::number(kilobytes) + "k") {
+    mounted_ = dir_.isValid() && ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(),
+                                         "tmpfs", 0, options_.constData()) == 0;
+}
+
+ScopedTmpfs::~ScopedTmpfs() {
+    if (mounted_) {
+        ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+    }
+}
+
+bool ScopedTmpfs::fill() {
+    const QByteArray path = QFile::encodeName(dir_.filePath(QStringLiteral("filler")));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    const QByteArray block(512, 'x');
+    while (::write(fd, block.constData(), block.size()) > 0) {
+    }
+    const bool full = errno == ENOSPC;
+    ::close(fd);
+    return full;
+}
+
+bool ScopedTmpfs::makeReadOnly() {
+    return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs",
+                   MS_REMOUNT | MS_RDONLY, options_.constData()) == 0;
 }
 
 QMap<QString, QByteArray> snapshot(const QString& dir) {

@@ -8,7 +8,13 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
+
+#include "engine/Settings.h"
 
 namespace testing_support {
 
@@ -45,6 +51,62 @@ class TempFiles {
 
   private:
     QTemporaryDir dir_;
+};
+
+// Puts its own system calls under the settings store for its lifetime.
+class ScopedStoreCalls {
+  public:
+    explicit ScopedStoreCalls(const settings::StoreCalls& calls);
+    ~ScopedStoreCalls();
+    ScopedStoreCalls(const ScopedStoreCalls&) = delete;
+    ScopedStoreCalls& operator=(const ScopedStoreCalls&) = delete;
+
+  private:
+    settings::StoreCalls saved_;
+};
+
+// Guards a test against a FIFO that the program might wait on: once the test
+// has run for `seconds`, it keeps opening the FIFO's writing end, which lets a
+// reader stuck in open() go on (and read an empty file), and records that it
+// had to.
+class FifoWatchdog {
+  public:
+    FifoWatchdog(const QString& fifo, int seconds);
+    ~FifoWatchdog();
+    FifoWatchdog(const FifoWatchdog&) = delete;
+    FifoWatchdog& operator=(const FifoWatchdog&) = delete;
+
+    // Ends the watch; true when a reader had been waiting on the FIFO.
+    bool finish();
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable over_;
+    bool finished_ = false;
+    std::atomic<bool> released_{false};
+    std::thread thread_;
+};
+
+// A small tmpfs mounted on a directory of its own for its lifetime, where the
+// system lets the test mount one (mounted() says whether it did).
+class ScopedTmpfs {
+  public:
+    explicit ScopedTmpfs(int kilobytes);
+    ~ScopedTmpfs();
+    ScopedTmpfs(const ScopedTmpfs&) = delete;
+    ScopedTmpfs& operator=(const ScopedTmpfs&) = delete;
+
+    bool mounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+    // Fills what is left of it; true when it is full.
+    bool fill();
+    // Makes it read-only; true when that worked.
+    bool makeReadOnly();
+
+  private:
+    QTemporaryDir dir_;
+    QByteArray options_;
+    bool mounted_ = false;
 };
 
 // name -> content of every file in `dir`.
