@@ -38,6 +38,16 @@ constexpr char16_t kEscapeBase = 0xDC00;
 
 }  // namespace
 
+DirectoryFacts Platform::describeDirectory(const QString& dir) {
+    DirectoryFacts facts;
+    const Listing files = listFiles(dir);
+    const Listing directories = listDirectories(dir);
+    facts.ok = files.ok && directories.ok;
+    facts.files = files.names;
+    facts.otherEntries = directories.names;
+    return facts;
+}
+
 Platform& current() {
     return installed != nullptr ? *installed : real();
 }

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -204,6 +205,40 @@ Listing LinuxPlatform::list(const QString& dir, bool directories) {
     std::sort(result.names.begin(), result.names.end());
     result.ok = true;
     return result;
+}
+
+DirectoryFacts LinuxPlatform::describeDirectory(const QString& dir) {
+    DirectoryFacts facts;
+    const QByteArray path = encodeFileName(dir);
+    DIR* d = ::opendir(path.constData());
+    if (d == nullptr) {
+        return facts;
+    }
+    const int fd = ::dirfd(d);
+    struct stat st;
+    while (const dirent* entry = ::readdir(d)) {
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            continue;
+        }
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN || type == DT_LNK) {
+            // A link counts as the file it points at, as in listFiles().
+            type = ::fstatat(fd, name, &st, 0) == 0 && S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+        }
+        const QString decoded =
+            decodeFileName(QByteArray::fromRawData(name, qsizetype(std::strlen(name))));
+        (type == DT_REG ? facts.files : facts.otherEntries).append(decoded);
+    }
+    const long maxName = ::fpathconf(fd, _PC_NAME_MAX);
+    if (maxName > 0) {
+        facts.maxNameBytes = static_cast<int>(std::min<long>(maxName, 1 << 20));
+    }
+    struct statvfs volume;
+    facts.readOnly = ::fstatvfs(fd, &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
+    ::closedir(d);
+    facts.ok = true;
+    return facts;
 }
 
 Listing LinuxPlatform::listFiles(const QString& dir) {

@@ -32,6 +32,7 @@ class LinuxPlatform : public Platform {
     bool fileExists(const QString& path) override;
     QStringList drives() override;
     QString programDirectory() override;
+    DirectoryFacts describeDirectory(const QString& dir) override;
 
   private:
     Listing list(const QString& dir, bool directories);

@@ -12,6 +12,7 @@
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
+#include "ui/frmPreview.h"
 
 namespace forms {
 namespace {
@@ -57,6 +58,9 @@ void discard() {
 ::frmAbout& frmAbout() {
     return load<::frmAbout>();
 }
+::frmPreview& frmPreview() {
+    return load<::frmPreview>();
+}
 
 bool isLoaded(Form form) {
     switch (form) {
@@ -68,6 +72,8 @@ bool isLoaded(Form form) {
             return instance<::frmOptions>() != nullptr;
         case Form::About:
             return instance<::frmAbout>() != nullptr;
+        case Form::Preview:
+            return instance<::frmPreview>() != nullptr;
     }
     return false;
 }
@@ -86,6 +92,9 @@ void unload(Form form) {
         case Form::About:
             discard<::frmAbout>();
             break;
+        case Form::Preview:
+            discard<::frmPreview>();
+            break;
     }
 }
 
@@ -93,6 +102,7 @@ void unloadDialogs() {
     unload(Form::Dir);
     unload(Form::Options);
     unload(Form::About);
+    unload(Form::Preview);
 }
 
 QFont designFont(double pointSize) {

@@ -105,6 +105,10 @@ platform::Listing FaultPlatform::listFiles(const QString& dir) {
     return listingFails(dir) ? platform::Listing{} : inner_.listFiles(dir);
 }
 
+platform::DirectoryFacts FaultPlatform::describeDirectory(const QString& dir) {
+    return listingFails(dir) ? platform::DirectoryFacts{} : inner_.describeDirectory(dir);
+}
+
 platform::Listing FaultPlatform::listDirectories(const QString& dir) {
     return listingFails(dir) ? platform::Listing{} : inner_.listDirectories(dir);
 }

@@ -59,6 +59,7 @@ class FaultPlatform : public platform::Platform {
     bool fileExists(const QString& path) override;
     QStringList drives() override;
     QString programDirectory() override;
+    platform::DirectoryFacts describeDirectory(const QString& dir) override;
 
   private:
     struct RenameFault {
