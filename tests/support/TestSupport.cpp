@@ -7,17 +7,17 @@
 
 namespace testing_support {
 
-ScopedSettings::ScopedSettings() {
-    hadPrevious_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    previous_ = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
+ScopedEnvironmentDir::ScopedEnvironmentDir(const char* variable) : variable_(variable) {
+    hadPrevious_ = qEnvironmentVariableIsSet(variable_);
+    previous_ = qgetenv(variable_);
+    qputenv(variable_, QFile::encodeName(dir_.path()));
 }
 
-ScopedSettings::~ScopedSettings() {
+ScopedEnvironmentDir::~ScopedEnvironmentDir() {
     if (hadPrevious_) {
-        qputenv("XDG_CONFIG_HOME", previous_);
+        qputenv(variable_, previous_);
     } else {
-        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv(variable_);
     }
 }
 

@@ -12,21 +12,37 @@
 
 namespace testing_support {
 
-// Points XDG_CONFIG_HOME at a fresh temporary directory for its lifetime, so a
-// test never sees the user's settings nor another test's.
-class ScopedSettings {
+// Points an environment variable at a fresh temporary directory for its
+// lifetime, then puts the old value back.
+class ScopedEnvironmentDir {
   public:
-    ScopedSettings();
-    ~ScopedSettings();
-    ScopedSettings(const ScopedSettings&) = delete;
-    ScopedSettings& operator=(const ScopedSettings&) = delete;
+    explicit ScopedEnvironmentDir(const char* variable);
+    ~ScopedEnvironmentDir();
+    ScopedEnvironmentDir(const ScopedEnvironmentDir&) = delete;
+    ScopedEnvironmentDir& operator=(const ScopedEnvironmentDir&) = delete;
 
-    QString configDir() const { return dir_.path(); }
+    QString path() const { return dir_.path(); }
 
   private:
+    const char* variable_;
     QTemporaryDir dir_;
     QByteArray previous_;
     bool hadPrevious_ = false;
+};
+
+// Points XDG_CONFIG_HOME and XDG_STATE_HOME at fresh temporary directories
+// for its lifetime, so a test never sees the user's settings or batch
+// journal, nor another test's.
+class ScopedSettings {
+  public:
+    ScopedSettings() : config_("XDG_CONFIG_HOME"), state_("XDG_STATE_HOME") {}
+
+    QString configDir() const { return config_.path(); }
+    QString stateDir() const { return state_.path(); }
+
+  private:
+    ScopedEnvironmentDir config_;
+    ScopedEnvironmentDir state_;
 };
 
 // A temporary directory with helpers to create and inspect files.
