@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 
 #include "engine/AppState.h"
+#include "engine/Journal.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
 #include "ui/Forms.h"
@@ -118,6 +119,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 void frmMain::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program: no dialog may stay behind,
     // since a dialog writing to the main window would bring it back unseen.
+    // A review still open counts as accepted, so its journal goes.
+    journal::close();
     forms::unloadDialogs();
     if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
         forms::unload(forms::Form::Main);
