@@ -116,7 +116,9 @@ std::optional<Record> decode(const QByteArray& data) {
     record.entries.reserve(files);
     for (qsizetype i = 2; i < lines.size() - 1; ++i) {
         Entry entry;
-        if (!parseLine(lines[i], "file", &entry.id, &entry.oldName)) {
+        // A name that would lead out of the directory is no name of a batch.
+        if (!parseLine(lines[i], "file", &entry.id, &entry.oldName) ||
+            !platform::isPlainFileName(entry.oldName)) {
             return std::nullopt;
         }
         record.entries.append(entry);

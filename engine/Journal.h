@@ -20,8 +20,9 @@
 //   directory <device> <inode> <hex of the directory's path>
 //   file <device> <inode> <hex of the old name>      one line per file, in rename order
 //   end <number of file lines>
-// A reader refuses another version, a line it does not know, and a journal
-// whose end line is missing or counts otherwise.
+// A reader refuses another version, a line it does not know, an old name that
+// is not a plain file name, and a journal whose end line is missing or counts
+// otherwise (a journal cut short by a crash while it was being written).
 
 #include <QByteArray>
 #include <QList>

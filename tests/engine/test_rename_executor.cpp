@@ -2,9 +2,6 @@
 // skips, stops with their restore, and that no file is ever lost or replaced.
 #include <QtTest>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <QRandomGenerator>
 #include <optional>
@@ -17,7 +14,11 @@
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
 
+using testing_support::createRaw;
 using testing_support::FaultPlatform;
+using testing_support::fileIdOf;
+using testing_support::rawContents;
+using testing_support::rawSnapshot;
 using testing_support::ScopedPlatform;
 using testing_support::TempFiles;
 
@@ -67,56 +68,9 @@ QStringList referenceRename(QStringList dir, const QList<Entry>& entries) {
     return result;
 }
 
-void createRaw(const QString& dir, const QByteArray& name) {
-    const QByteArray path = platform::encodeFileName(dir) + '/' + name;
-    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::write(fd, name.constData(), name.size()), name.size());
-    ::close(fd);
-}
-
 bool existsRaw(const QString& dir, const QByteArray& name) {
     const QByteArray path = platform::encodeFileName(dir) + '/' + name;
     return ::access(path.constData(), F_OK) == 0;
-}
-
-// name -> content of every entry of `dir`, names as the system spells them
-// (QDir leaves out names that are not UTF-8).
-QMap<QByteArray, QByteArray> rawSnapshot(const QString& dir) {
-    QMap<QByteArray, QByteArray> result;
-    const QByteArray base = platform::encodeFileName(dir) + '/';
-    DIR* d = ::opendir(platform::encodeFileName(dir).constData());
-    while (const dirent* e = d != nullptr ? ::readdir(d) : nullptr) {
-        const QByteArray name(e->d_name);
-        if (name == "." || name == "..") {
-            continue;
-        }
-        const int fd = ::open((base + name).constData(), O_RDONLY);
-        QByteArray content;
-        char buffer[256];
-        for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
-            content.append(buffer, n);
-        }
-        ::close(fd);
-        result.insert(name, content);
-    }
-    if (d != nullptr) {
-        ::closedir(d);
-    }
-    return result;
-}
-
-// Empties `dir` of every file, whatever its name's bytes.
-void removeAllRaw(const QString& dir) {
-    for (const QByteArray& name : rawSnapshot(dir).keys()) {
-        ::unlink((platform::encodeFileName(dir) + '/' + name).constData());
-    }
-}
-
-platform::FileId idOf(const QString& path) {
-    struct stat st;
-    ::lstat(platform::encodeFileName(path).constData(), &st);
-    return platform::FileId{quint64(st.st_dev), quint64(st.st_ino)};
 }
 
 std::optional<journal::Record> journalOnDisk() {
@@ -516,8 +470,8 @@ class RenameExecutorTest : public QObject {
     // every file that is to change its identity and old name.
     void journalIsOnDiskBeforeTheFirstRename() {
         dir_->createAll({"a.txt", "b.txt", "c.txt", "d.txt"});
-        const platform::FileId a = idOf(dir_->filePath("a.txt"));
-        const platform::FileId c = idOf(dir_->filePath("c.txt"));
+        const platform::FileId a = fileIdOf(dir_->filePath("a.txt"));
+        const platform::FileId c = fileIdOf(dir_->filePath("c.txt"));
         FaultPlatform p;
         std::optional<journal::Record> seen;
         p.beforeRename = [&](const QString&, const QString&) {
@@ -531,7 +485,7 @@ class RenameExecutorTest : public QObject {
         QCOMPARE(batch::renameBatch(state_, p).error, Error::None);
         QVERIFY(seen);
         QCOMPARE(seen->directory, dir_->path());
-        QCOMPARE(seen->directoryId, idOf(dir_->path()));
+        QCOMPARE(seen->directoryId, fileIdOf(dir_->path()));
         QCOMPARE(seen->entries.size(), 2);
         QCOMPARE(seen->entries[0].oldName, QStringLiteral("a.txt"));
         QCOMPARE(seen->entries[0].id, a);
@@ -693,11 +647,8 @@ class RenameExecutorTest : public QObject {
             }
 
             const batch::RenameOutcome outcome = batch::renameBatch(s, p);
-            QList<QByteArray> now = rawSnapshot(dir.path()).values();
-            QList<QByteArray> then = original.values();
-            std::sort(now.begin(), now.end());
-            std::sort(then.begin(), then.end());
-            QCOMPARE(now, then);  // nothing lost, nothing overwritten
+            // Nothing lost, nothing overwritten.
+            QCOMPARE(rawContents(rawSnapshot(dir.path())), rawContents(original));
             if (outcome.error == Error::None) {
                 const batch::UndoOutcome undone = batch::undoBatch(s, p);
                 QCOMPARE(undone.error, Error::None);
@@ -708,7 +659,7 @@ class RenameExecutorTest : public QObject {
             }
             QCOMPARE(rawSnapshot(dir.path()), original);
             QVERIFY(journal::currentPath().isEmpty());
-            removeAllRaw(dir.path());
+            testing_support::removeAllRaw(dir.path());
         }
         QVERIFY(stopped > 50);
     }

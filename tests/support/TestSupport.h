@@ -10,6 +10,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "engine/Journal.h"
+#include "platform/Platform.h"
+
 namespace testing_support {
 
 // Points an environment variable at a fresh temporary directory for its
@@ -67,5 +70,22 @@ class TempFiles {
 QMap<QString, QByteArray> snapshot(const QString& dir);
 // The multiset of contents (sorted), which renames must never change.
 QList<QByteArray> contents(const QString& dir);
+
+// The same for names as the system spells them, valid UTF-8 or not (QDir
+// leaves the others out): name -> content of every entry of `dir`.
+QMap<QByteArray, QByteArray> rawSnapshot(const QString& dir);
+// The contents of a raw snapshot, sorted.
+QList<QByteArray> rawContents(const QMap<QByteArray, QByteArray>& snapshot);
+// Creates the file `name` (bytes) in `dir`, holding its own name.
+void createRaw(const QString& dir, const QByteArray& name);
+// Removes every file of `dir`, whatever its name (QTemporaryDir cannot
+// remove a name that is not UTF-8).
+void removeAllRaw(const QString& dir);
+
+// The device and inode of the entry at `path` itself.
+platform::FileId fileIdOf(const QString& path);
+// Writes `record` as the journal of a program that has ended (no lock held),
+// in the journal directory; returns its path, empty when it failed.
+QString leaveUnfinishedJournal(const journal::Record& record);
 
 }  // namespace testing_support
