@@ -33,7 +33,8 @@ struct AppState {
     int reviewLastIndex = -1;
 
     // The directory the files were chosen in, pinned by the chooser's OK. The
-    // batch renames there and nowhere else, and its review undoes there.
+    // batch renames there and nowhere else, and its review undoes there. Let
+    // go when the batch ends or Select starts another.
     platform::Directory chosenDirectory;
 
     // Fields of one batch operation (rename or undo).

@@ -145,9 +145,9 @@ Error begin(const Record& record, platform::Platform& p) {
         journal.path = dir + QStringLiteral("/batch-%1-%2.journal")
                                  .arg(QCoreApplication::applicationPid())
                                  .arg(QDateTime::currentMSecsSinceEpoch());
-        // A directory that cannot be made shows in the write's own error.
-        QDir().mkpath(dir);
     }
+    // A directory that cannot be made shows in the write's own error.
+    QDir().mkpath(dir);
     if (!journal.lock) {
         // Without the lock the journal is still written: it matters more.
         journal.lock = lockFor(journal.path);

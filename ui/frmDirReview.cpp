@@ -13,6 +13,8 @@
 void frmDir::Accept() {
     settings::write(settings::kDir, Dir1Path());
     journal::end();
+    // The directory is let go, so that its drive can be unmounted.
+    appState().chosenDirectory.reset();
     // Either way the batch is over: the next one starts with Select.
     forms::frmMain().enableSteps(false, false, false);
     hide();
@@ -34,6 +36,7 @@ void frmDir::Undo() {
     }
     // Every file is back: what the example box said of this batch is over.
     forms::frmMain().showStatus(QString());
+    state.chosenDirectory.reset();
     hide();
     forms::frmMain().enableSteps(false, false, false);
     forms::unload(forms::Form::Dir);

@@ -11,6 +11,9 @@ void frmMain::Command3_Click() {
         forms::frmDir().showChooser();
         return;
     }
+    // The files listed so far go, and with them the directory they were in
+    // (held open, it would keep its drive from being unmounted).
+    appState().chosenDirectory.reset();
     ui->List1->clear();
     ui->txtMask->setText(QString());
     ui->txtFile->setText(QString());

@@ -462,6 +462,9 @@ class RenameWindowTest : public QObject {
         }
         QVERIFY(!QFile::exists(path));
         QCOMPARE(names(), after);
+        if (end != "close") {
+            QVERIFY(!appState().chosenDirectory);  // held open no longer
+        }
     }
 
     // Double-clicking the emptied list while the review is open must not
