@@ -53,6 +53,8 @@ struct Batch {
         pinned = platform::real().openDirectory(dir->path()).directory;
         qputenv("XDG_STATE_HOME", QFile::encodeName(state->path()));
     }
+    // The journal's lock goes before its directory does.
+    ~Batch() { journal::close(); }
 };
 
 using Clock = std::chrono::steady_clock;
