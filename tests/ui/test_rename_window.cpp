@@ -79,6 +79,17 @@ class RenameWindowTest : public QObject {
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // pointer restored
     }
 
+    // Creates `files` and renames them all in one batch (prefix "n", running
+    // numbers); the review is open afterwards.
+    void renameAll(const QStringList& files) {
+        dir_->createAll(files);
+        before_ = testing_support::contents(dir_->path());
+        setOptions("n", "", "", "0");
+        choose();
+        extract("");
+        rename();
+    }
+
     bool reviewOpen() {
         return forms::isLoaded(forms::Form::Dir) && forms::frmDir().isVisible() &&
                control<QPushButton>(forms::frmDir(), "Command1")->text() == QLatin1String("Accept");
@@ -185,12 +196,7 @@ class RenameWindowTest : public QObject {
     }
 
     void accept() {
-        dir_->createAll({"a.txt", "b.txt"});
-        before_ = testing_support::contents(dir_->path());
-        setOptions("n", "", "", "0");
-        choose();
-        extract("");
-        rename();
+        renameAll({"a.txt", "b.txt"});
         settings::write(settings::kDir, "/elsewhere");
         click(control<QPushButton>(forms::frmDir(), "Command1"));  // Accept
         QCOMPARE(names(), QStringList({"n0001.txt", "n0002.txt"}));
@@ -300,11 +306,7 @@ class RenameWindowTest : public QObject {
     // Undo carries on past a file it cannot restore and says which; tried
     // again once the cause is mended it finishes, and no stale error stays.
     void undoStoppedByADeletedFile() {
-        dir_->createAll({"a.txt", "b.txt", "c.txt"});
-        setOptions("n", "", "", "0");
-        choose();
-        extract("");
-        rename();
+        renameAll({"a.txt", "b.txt", "c.txt"});
         QVERIFY(QFile::rename(dir_->filePath("n0002.txt"), dir_->filePath("elsewhere")));
         before_ = testing_support::contents(dir_->path());
         click(control<QPushButton>(forms::frmDir(), "Command2"));
@@ -443,12 +445,7 @@ class RenameWindowTest : public QObject {
     void journalEndsWithTheBatch() {
         QFETCH(QString, end);
         QFETCH(QStringList, after);
-        dir_->createAll({"a.txt", "b.txt"});
-        before_ = testing_support::contents(dir_->path());
-        setOptions("n", "", "", "0");
-        choose();
-        extract("");
-        rename();
+        renameAll({"a.txt", "b.txt"});
         const QString path = journal::currentPath();
         QVERIFY(path.startsWith(settings_->stateDir() + "/Quillomat/"));
         QVERIFY(QFile::exists(path));
