@@ -574,33 +574,6 @@ class RenameExecutorTest : public QObject {
         QVERIFY(journal::currentPath().isEmpty());
     }
 
-    // The batch renames in the directory pinned at OK or nowhere: one that is
-    // gone stops it with 76 before anything is renamed, even when another
-    // directory holding the same names has been made at its path.
-    void chosenDirectoryGone_data() {
-        QTest::addColumn<bool>("pinned");
-        QTest::newRow("removed after it was chosen") << true;
-        QTest::newRow("gone before it could be pinned") << false;
-    }
-
-    void chosenDirectoryGone() {
-        QFETCH(bool, pinned);
-        const QString chosen = dir_->filePath("chosen");
-        QVERIFY(QDir().mkdir(chosen));
-        QFile(chosen + "/a.txt").open(QIODevice::WriteOnly);
-        loadBatch(state_, chosen, {{"a.txt", "x"}});
-        if (!pinned) {
-            state_.chosenDirectory.reset();
-        }
-        QVERIFY(QDir(chosen).removeRecursively());
-        QVERIFY(QDir().mkdir(chosen));
-        QFile(chosen + "/a.txt").open(QIODevice::WriteOnly);
-        FaultPlatform p;
-        QCOMPARE(batch::errorText(batch::renameBatch(state_, p)), QStringLiteral("Error # 76"));
-        QCOMPARE(p.renameCalls(), 0);
-        QCOMPARE(QDir(chosen).entryList(QDir::Files), QStringList{"a.txt"});
-    }
-
     // Random batches over names that chain, collide, repeat and are not valid
     // UTF-8: Rename then Undo gives back exactly the original names and
     // contents, and so does a batch stopped at a random file. No round loses

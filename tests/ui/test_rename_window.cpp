@@ -378,6 +378,8 @@ class RenameWindowTest : public QObject {
                                                 << "";
         QTest::newRow("chosen directory removed") << "removed"
                                                   << "Error # 76";
+        QTest::newRow("removed before OK") << "removed before OK"
+                                           << "Error # 76";
     }
 
     void renamesOnlyWhereChosen() {
@@ -401,6 +403,8 @@ class RenameWindowTest : public QObject {
             if (event == "no settings") {
                 // OK cannot store "Dir": it reads back as nothing from now on.
                 qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.filePath("config")));
+            } else if (event == "removed before OK") {
+                QVERIFY(QDir(chosen).removeRecursively());
             }
         });
         extract("");
@@ -411,7 +415,8 @@ class RenameWindowTest : public QObject {
         } else if (event == "removed") {
             QVERIFY(QDir(chosen).removeRecursively());
         }
-        if (event == "moved" || event == "removed") {
+        const bool removed = event.startsWith("removed");
+        if (event == "moved" || removed) {
             // Another directory made at the chosen path meanwhile.
             QVERIFY(QDir().mkdir(chosen));
             QFile(chosen + "/a.txt").open(QIODevice::WriteOnly);
@@ -419,10 +424,10 @@ class RenameWindowTest : public QObject {
         rename();
         QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(), example);
         QCOMPARE(other.names(), QStringList({"a.txt", "b.txt"}));
-        if (event == "moved" || event == "removed") {
+        if (event == "moved" || removed) {
             QCOMPARE(QDir(chosen).entryList(QDir::Files), QStringList{"a.txt"});
         }
-        if (event == "removed") {
+        if (removed) {
             QVERIFY(!reviewOpen());
             return;
         }
