@@ -57,10 +57,10 @@ void loadBatch(AppState& s, const QString& dir) {
     }
 }
 
-int runChild(const QByteArray& spec) {
-    const qsizetype space = spec.indexOf(' ');
-    const QByteArray what = spec.left(space);
-    const QString dir = platform::decodeFileName(spec.mid(space + 1));
+int runChild(const QByteArray& task) {
+    const qsizetype space = task.indexOf(' ');
+    const QByteArray what = task.left(space);
+    const QString dir = platform::decodeFileName(task.mid(space + 1));
     if (what == "hold") {
         const platform::Directory d = platform::real().openDirectory(dir).directory;
         journal::begin(journal::Record{dir,
