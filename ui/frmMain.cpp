@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "engine/AppState.h"
+#include "engine/Journal.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
 #include "ui/Forms.h"
@@ -140,6 +141,8 @@ void frmMain::giveMenusTheWindowFont() {
 void frmMain::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program: no dialog may stay behind,
     // since a dialog writing to the main window would bring it back unseen.
+    // A review still open counts as accepted, so its journal goes.
+    journal::close();
     forms::unloadDialogs();
     if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
         forms::unload(forms::Form::Main);
