@@ -309,7 +309,7 @@ void frmDir::Command2_Click() {
 
 void frmDir::closeEvent(QCloseEvent* event) {
     if (!isVisible()) {
-        event->accept();  // a chooser loaded only to read its directory
+        event->accept();  // a chooser not on screen has nothing to cancel
         return;
     }
     if (mode_ == Mode::Review) {

@@ -15,6 +15,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 
@@ -398,6 +399,12 @@ class RenameWindowTest : public QObject {
         other.createAll({"a.txt", "b.txt"});
         TempFiles blocker;
         blocker.create("config");
+        // A store that cannot be written is reported in a message box; it is
+        // counted here instead of shown.
+        QStringList messages;
+        const auto shownBefore = saveFailure::messageBox();
+        saveFailure::messageBox() = [&messages](const QString& text) { messages << text; };
+        const auto restoreBox = qScopeGuard([&] { saveFailure::messageBox() = shownBefore; });
         setOptions("n", "", "", "0");
         choose({}, chosen, [&] {
             if (event == "no settings") {
@@ -407,6 +414,7 @@ class RenameWindowTest : public QObject {
                 QVERIFY(QDir(chosen).removeRecursively());
             }
         });
+        QCOMPARE(messages.size(), event == "no settings" ? 1 : 0);
         extract("");
         if (event == "other Dir") {
             settings::write(settings::kDir, other.path());
