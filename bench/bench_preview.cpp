@@ -50,6 +50,7 @@ struct Batch {
             const QByteArray path = platform::encodeFileName(dir->filePath(name));
             ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644));
         }
+        state->chosenDirectory = platform::real().openDirectory(dir->path()).directory;
         input.prefix = QStringLiteral("Holiday-");
         input.exampleText = input.listNames.first();
         extractMask(*state,
@@ -89,7 +90,7 @@ void BM_PreviewEngine(benchmark::State& state) {
     int renamed = 0;
     for (auto _ : state) {
         const preview::Summary summary =
-            preview::compute(*batch.state, batch.input, batch.dir->path(), platform::real());
+            preview::compute(*batch.state, batch.input, platform::real());
         renamed = summary.renamed;
     }
     if (renamed != kFiles) {
@@ -113,8 +114,7 @@ class PaintSpy : public QObject {
 // From the summary to the first paint of a new preview window.
 void BM_PreviewWindowFirstPaint(benchmark::State& state) {
     Batch batch(0);
-    const preview::Summary summary =
-        preview::compute(*batch.state, batch.input, batch.dir->path(), platform::real());
+    const preview::Summary summary = preview::compute(*batch.state, batch.input, platform::real());
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         frmPreview& window = forms::frmPreview();

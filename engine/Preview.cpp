@@ -14,14 +14,20 @@ QString tr(const char* text) {
     return QCoreApplication::translate("preview", text);
 }
 
-// The directory of a batch as the dry run sees it: its names in memory,
-// renamed as the rename phase asks, refused as the system would refuse. Only
-// the batch's own directory exists for it.
+// The batch's directory as the dry run sees it: its names in memory, renamed
+// as the rename phase asks and refused as the system would refuse. Every
+// question is about the pinned directory of the batch; nothing reaches the
+// disk.
 class DryRunDirectory : public platform::Platform {
   public:
-    // `directory` as the rename phase joins names to it (a root without its separator).
-    DryRunDirectory(const QString& directory, const platform::DirectoryFacts& facts)
-        : directory_(directory), maxNameBytes_(facts.maxNameBytes), readOnly_(facts.readOnly) {
+    // `system` answers what only reads the disk: whether the directory is
+    // still there.
+    DryRunDirectory(platform::Platform& system, const platform::DirectoryFacts& facts)
+        : system_(system),
+          exists_(facts.ok),
+          maxNameBytes_(facts.maxNameBytes),
+          readOnly_(facts.readOnly) {
+        entries_.reserve(facts.files.size() + facts.otherEntries.size() + 16);
         for (const QString& name : facts.files) {
             entries_.insert(name, Entry{true, false});
         }
@@ -30,12 +36,14 @@ class DryRunDirectory : public platform::Platform {
         }
     }
 
-    // The same answers as the system, in the order it gives them.
-    platform::RenameResult renameFile(const QString& from, const QString& to) override {
-        if (!platform::isRenameInPlace(from, to)) {
-            return refuse(from);
-        }
-        if (platform::directoryViewOf(from) != directory_) {
+    // The same answers as the system, in the order it gives them. Names that
+    // are not plain never get here: the rename phase refuses them first.
+    platform::RenameResult renameIn(const platform::PinnedDirectory&, QStringView fromView,
+                                    QStringView toView) override {
+        // Looked up without a copy; only a name that is kept is copied.
+        const QString from = QString::fromRawData(fromView.data(), fromView.size());
+        const QString to = QString::fromRawData(toView.data(), toView.size());
+        if (!exists_) {
             return platform::RenameResult{Error::PathNotFound, 0};
         }
         if (from == to) {
@@ -44,52 +52,83 @@ class DryRunDirectory : public platform::Platform {
         if (readOnly_) {
             return refuse(from);
         }
-        const QString fromName = platform::nameOf(from);
-        const QString toName = platform::nameOf(to);
-        const auto source = entries_.constFind(fromName);
+        const auto source = entries_.constFind(from);
         if (source == entries_.cend()) {
             return platform::RenameResult{Error::FileNotFound, 0};
         }
-        if (tooLong(toName)) {
+        if (tooLong(to)) {
             return refuse(from);
         }
-        const auto holder = entries_.constFind(toName);
+        const auto holder = entries_.constFind(to);
         if (holder != entries_.cend()) {
             if (!takenBy_.contains(from)) {
-                takenBy_.insert(from, holder->arrived);
+                takenBy_.insert(QString(from.constData(), from.size()), holder->arrived);
             }
             return platform::RenameResult{Error::FileExists, 0};
         }
         const Entry moved{source->file, true};
         entries_.erase(source);
-        entries_.insert(toName, moved);
+        entries_.insert(QString(to.constData(), to.size()), moved);
         return platform::RenameResult{};
     }
 
-    platform::Listing listFiles(const QString& dir) override { return list(dir, true); }
-    platform::Listing listDirectories(const QString& dir) override { return list(dir, false); }
-    bool directoryExists(const QString& dir) override { return isBatchDirectory(dir); }
+    platform::Listing listFilesIn(const platform::PinnedDirectory&) override { return files(); }
+    platform::Identity identify(const platform::PinnedDirectory& dir) override {
+        return system_.identify(dir);
+    }
+    platform::IdListing listIds(const platform::PinnedDirectory&) override {
+        platform::IdListing listing;
+        listing.ok = exists_;
+        quint64 inode = 0;
+        for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
+            if (it->file) {
+                listing.names.append(it.key());
+                listing.ids.append(platform::FileId{0, ++inode});
+            }
+        }
+        return listing;
+    }
+    platform::OpenedDirectory openDirectory(const QString&) override {
+        return platform::OpenedDirectory{nullptr, Error::PathNotFound, 0};
+    }
+    // Nothing is ever written: a dry run keeps no journal.
+    Error writeFileDurably(const QString&, const QByteArray&) override { return Error::None; }
+    platform::Listing listFiles(const QString&) override { return files(); }
+    platform::Listing listDirectories(const QString&) override { return platform::Listing{}; }
+    bool directoryExists(const QString&) override { return exists_; }
     bool fileExists(const QString& path) override {
         const auto entry = entries_.constFind(platform::nameOf(path));
-        return isBatchDirectory(platform::directoryOf(path)) && entry != entries_.cend() &&
-               entry->file;
+        return entry != entries_.cend() && entry->file;
     }
     QStringList drives() override { return {}; }
     QString programDirectory() override { return QString(); }
 
-    // Whether the system would have refused the rename of the file at `from`
-    // (an access error: the file is skipped).
-    bool refused(const QString& from) const { return refused_.contains(from); }
-    // Whether the first name the file at `from` met taken had been taken by a
+    // Whether the system would have refused to rename the file `name` (an
+    // access error: the file is skipped).
+    bool refused(const QString& name) const { return refused_.contains(name); }
+    // Whether the first name the file `name` met taken had been taken by a
     // file of the batch itself (renamed to it earlier) rather than one of the
     // directory.
-    bool takenByBatch(const QString& from) const { return takenBy_.value(from, false); }
+    bool takenByBatch(const QString& name) const { return takenBy_.value(name, false); }
+    // Whether the file `name` met its new name taken (and so got a numbered one).
+    bool collided(const QString& name) const { return takenBy_.contains(name); }
 
   private:
     struct Entry {
         bool file;     // an ordinary file (listed by listFiles)
         bool arrived;  // got its name in this batch
     };
+
+    platform::Listing files() const {
+        platform::Listing listing;
+        listing.ok = exists_;
+        for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
+            if (it->file) {
+                listing.names.append(it.key());
+            }
+        }
+        return listing;
+    }
 
     // A name the file system does not take. No character takes more than
     // three bytes per UTF-16 unit, so most names need no encoding to tell.
@@ -99,29 +138,12 @@ class DryRunDirectory : public platform::Platform {
     }
 
     platform::RenameResult refuse(const QString& from) {
-        refused_.insert(from);
+        refused_.insert(QString(from.constData(), from.size()));
         return platform::RenameResult{Error::PathFileAccess, 0};
     }
 
-    bool isBatchDirectory(const QString& dir) const {
-        return platform::withoutRootSeparator(dir) == directory_;
-    }
-
-    platform::Listing list(const QString& dir, bool files) const {
-        platform::Listing listing;
-        if (!isBatchDirectory(dir)) {
-            return listing;
-        }
-        for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
-            if (it->file == files) {
-                listing.names.append(it.key());
-            }
-        }
-        listing.ok = true;
-        return listing;
-    }
-
-    QString directory_;
+    platform::Platform& system_;
+    bool exists_;
     int maxNameBytes_;
     bool readOnly_;
     QHash<QString, Entry> entries_;
@@ -152,7 +174,9 @@ QString refusal(const QString& name, const platform::DirectoryFacts& facts) {
 void stopAt(Summary& summary, int row, Error error) {
     summary.stop = error;
     summary.stopRow = row;
-    const QString stopper = summary.rows.value(row).oldName;
+    const QString detail = row >= 0
+                               ? tr("the batch stops at %1").arg(summary.rows.value(row).oldName)
+                               : tr("the batch stops before its first file");
     for (int i = 0; i < summary.rows.size(); ++i) {
         Row& r = summary.rows[i];
         r.newName = r.oldName;
@@ -161,19 +185,9 @@ void stopAt(Summary& summary, int row, Error error) {
             r.detail = batch::errorText(error);
         } else {
             r.result = Result::NotRenamed;
-            r.detail = tr("the batch stops at %1").arg(stopper);
+            r.detail = detail;
         }
     }
-}
-
-// The first entry whose name would change: where a missing directory stops the batch.
-int firstChange(const AppState& state) {
-    for (int i = 0; i <= state.lastIndex; ++i) {
-        if (state.oldNames[i] != state.newNames[i]) {
-            return i;
-        }
-    }
-    return -1;
 }
 
 void count(Summary& summary) {
@@ -200,12 +214,12 @@ void count(Summary& summary) {
 
 }  // namespace
 
-Summary compute(const AppState& state, const GenerationInput& input, const QString& directory,
-                platform::Platform& p) {
+Summary compute(const AppState& state, const GenerationInput& input, platform::Platform& p) {
     Summary summary;
     summary.rows.reserve(input.listNames.size());
+    const QString noMatch = tr("no match");
     for (const QString& name : input.listNames) {
-        summary.rows.append(Row{name, name, Result::LeftAlone, tr("no match")});
+        summary.rows.append(Row{name, name, Result::LeftAlone, noMatch});
     }
 
     // The rename works on a copy: the state Rename will use stays as it is.
@@ -217,56 +231,50 @@ Summary compute(const AppState& state, const GenerationInput& input, const QStri
         return summary;
     }
     const int last = dry->lastIndex;
-    QStringList planned;  // each entry's new name, null for a keep mark
-    planned.reserve(last + 1);
-    for (int i = 0; i <= last; ++i) {
-        planned.append(dry->oldNames[i] == dry->newNames[i]
-                           ? QString()
-                           : dry->newNames[i] + dry->extensions[i]);
-    }
+    // The new base names as generation left them (shared, not copied): the
+    // rename phase turns them into full paths.
+    const QStringList generated(dry->newNames.cbegin(), dry->newNames.cbegin() + last + 1);
 
-    const platform::DirectoryFacts facts = p.describeDirectory(directory);
-    if (!facts.ok) {
-        const int first = firstChange(*dry);
-        if (first >= 0) {
-            stopAt(summary, first, Error::PathNotFound);
-        }
-        return summary;
+    // A directory that could not be pinned, or is gone since, reads as not
+    // there at all, as it does for Rename.
+    platform::DirectoryFacts facts;
+    if (state.chosenDirectory) {
+        facts = p.describeDirectory(*state.chosenDirectory);
     }
-    dry->batchDirectory = platform::withoutRootSeparator(directory);
     dry->filesSkipped = 0;
-    dry->collisionCount = 1;
-    dry->collisionRetry = 0;
-    DryRunDirectory disk(dry->batchDirectory, facts);
-    const batch::RenameOutcome outcome = batch::renameBatch(*dry, disk);
+    DryRunDirectory disk(p, facts);
+    const batch::RenameOutcome outcome = batch::renameBatch(*dry, disk, batch::Journaling::Off);
     if (outcome.error != Error::None) {
         stopAt(summary, outcome.failedIndex, outcome.error);
         return summary;
     }
 
+    const QString unchanged = tr("the name does not change");
     for (int i = 0; i <= last; ++i) {
         Row& row = summary.rows[i];
-        if (planned[i].isNull()) {
+        if (generated[i] == row.oldName) {
             continue;  // no match
         }
+        const auto planned = [&] { return generated[i] + dry->extensions[i]; };
         if (dry->oldNames[i] == dry->newNames[i]) {
-            if (disk.refused(dry->oldNames[i])) {
+            // A new name that would leave the directory never reaches it.
+            if (disk.refused(row.oldName) || !platform::isPlainFileName(planned())) {
                 row.result = Result::Skipped;
-                row.detail = refusal(planned[i], facts);
+                row.detail = refusal(planned(), facts);
             } else {
-                row.detail = tr("the name does not change");
+                row.detail = unchanged;
             }
             continue;
         }
         row.newName = platform::nameOf(dry->newNames[i]);
-        if (row.newName == planned[i]) {
+        if (!disk.collided(row.oldName)) {
             row.result = Result::Renamed;
             row.detail.clear();
         } else {
             row.result = Result::Numbered;
-            row.detail = disk.takenByBatch(dry->oldNames[i])
-                             ? tr("%1 is taken by an earlier file of this batch").arg(planned[i])
-                             : tr("%1 is taken in the directory").arg(planned[i]);
+            row.detail = disk.takenByBatch(row.oldName)
+                             ? tr("%1 is taken by an earlier file of this batch").arg(planned())
+                             : tr("%1 is taken in the directory").arg(planned());
         }
     }
     for (int i = last + 1; i < summary.rows.size(); ++i) {
@@ -303,6 +311,10 @@ QString resultText(const Row& row) {
 }
 
 QString countsText(const Summary& summary) {
+    if (summary.stop != Error::None && summary.stopRow < 0) {
+        return tr("Rename would stop with %1 before renaming any file.")
+            .arg(batch::errorText(summary.stop));
+    }
     if (summary.stop != Error::None) {
         return tr("Rename would stop at %1 with %2; no file would be renamed.")
             .arg(summary.rows.value(summary.stopRow).oldName, batch::errorText(summary.stop));

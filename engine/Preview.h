@@ -39,14 +39,13 @@ struct Summary {
     int leftAlone = 0;
     int skipped = 0;
     Error stop = Error::None;  // what would stop the batch
-    int stopRow = -1;          // and where
+    int stopRow = -1;          // and where; -1 before the first file
 };
 
-// What Rename would do with the listed files of `input`, renamed in
-// `directory` (a full path) by the mask analysis of `state`. `state` is not
-// changed; `p` is only asked what the directory holds.
-Summary compute(const AppState& state, const GenerationInput& input, const QString& directory,
-                platform::Platform& p);
+// What Rename would do with the listed files of `input`, in the directory
+// the chooser pinned (state.chosenDirectory), by the mask analysis of
+// `state`. `state` is not changed; `p` is only asked what the directory holds.
+Summary compute(const AppState& state, const GenerationInput& input, platform::Platform& p);
 
 // The result of a row as the preview shows it: "renamed", "numbered: ...",
 // "Error # 5"...

@@ -1,12 +1,46 @@
 #pragma once
 
 // The per-user settings store: text values addressed by application, section
-// and key. On Linux an INI file, $XDG_CONFIG_HOME/<application>.conf (by
-// default ~/.config), with one group per section. There is no cache: every
-// read goes to the store. A store that cannot be read yields the defaults; one
-// that cannot be written loses the value silently.
+// and key. There is no cache: every read goes to the store.
+//
+// On Linux the store is an INI file of our own reading and writing,
+// $XDG_CONFIG_HOME/<application>.conf (~/.config when XDG_CONFIG_HOME is unset,
+// empty or relative), one group per section:
+//   - Only a regular file is read; a FIFO, device or directory is never opened
+//     for reading, and nothing ever waits. A file that cannot be read yields
+//     the defaults.
+//   - A line "[name]" starts a group (up to the first "]", or the end of the
+//     line when there is none); blanks before "[" and around the name do not
+//     count. Group and key names match without regard to case.
+//   - A line "key=value" in a group: the value is every byte after the first
+//     "=" up to the end of the line (a "\r" before the "\n" ends the line too),
+//     taken literally: no trimming, no lists, no quotes or escapes. Its bytes
+//     are decoded like file names, so bytes that are not UTF-8 survive. When
+//     a key occurs more than once the last one counts.
+//   - The one escaped form: a value that cannot be written literally (it holds
+//     a line break, or its literal text would read back as something else) is
+//     written the way the earlier QSettings-based versions wrote values:
+//     backslash escapes (\n \r \t \\ \" \xNN ...), double quotes around the
+//     whole when it holds ";", "," or "=" or starts or ends with a blank, a
+//     leading "@" doubled, and "@ByteArray(...)" around a value holding bytes
+//     that are not UTF-8. The reader takes a value as escaped only when it is
+//     exactly what that writer gives for some text; any other value is
+//     literal. So files written by earlier versions read back as before, and
+//     every value this program writes reads back unchanged.
+//   - Saving changes only the values of the given keys in the section's groups
+//     (a missing key is added at the end of the section's last group, a
+//     missing section at the end of the file) and keeps every other byte. The
+//     new file is written beside the old one, flushed to disk and renamed over
+//     it, so a failed save leaves the old file as it was.
+//   - A value whose save failed stays in use for the rest of the run: reading
+//     its key gives it back, and the next save of the same store writes it
+//     again.
+// On Windows the store is the registry, through QSettings.
 
+#include <QList>
 #include <QString>
+#include <functional>
+#include <utility>
 
 namespace settings {
 
@@ -18,17 +52,57 @@ inline const QString kStartingNumber = QStringLiteral("StartingNumber");
 inline const QString kLetteringPosition = QStringLiteral("LetteringPosition");
 inline const QString kDir = QStringLiteral("Dir");
 
+// How a save went: when it failed, the store that could not be written and
+// why, in the system's words ("No space left on device").
+struct SaveResult {
+    bool ok = true;
+    QString file;
+    QString reason;
+};
+
+// Several values of one store and section, saved together: one replacement of
+// the file, so either all of them are saved or none is.
+class Changes {
+  public:
+    explicit Changes(const QString& appName = kAppName, const QString& section = kSection);
+    // Adds `key` := `value`; a key set twice keeps the later value.
+    void set(const QString& key, const QString& value);
+    SaveResult save() const;
+
+  private:
+    QString appName_;
+    QString section_;
+    QList<std::pair<QString, QString>> values_;
+};
+
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
                    const QString& defaultValue = QString());
-void SaveSetting(const QString& appName, const QString& section, const QString& key,
-                 const QString& value);
+SaveResult SaveSetting(const QString& appName, const QString& section, const QString& key,
+                       const QString& value);
 
 // The same, for the program's own application name and section.
 QString read(const QString& key, const QString& defaultValue = QString());
-void write(const QString& key, const QString& value);
+SaveResult write(const QString& key, const QString& value);
 
 // Where the store of `appName` lives on this system (a file path on Linux).
 QString storeLocation(const QString& appName);
+
+#if !defined(Q_OS_WIN)
+// The system calls a save is made of, each returning what the system's own
+// returns (errno set on failure). Tests replace them to fail a step.
+struct StoreCalls {
+    // Creates the new file beside the old one.
+    std::function<int(const char* path, int flags, unsigned int mode)> open;
+    std::function<long(int fd, const void* data, unsigned long size)> write;
+    std::function<int(int fd)> fsync;
+    std::function<int(const char* from, const char* to)> rename;
+
+    // The real calls.
+    static StoreCalls system();
+};
+// The calls in use; tests may assign their own and put system() back.
+StoreCalls& storeCalls();
+#endif
 
 }  // namespace settings
 
@@ -44,10 +118,10 @@ struct NamingOptions {
     static NamingOptions load();
     // What Clear Options gives: empty texts and lettering "0".
     static NamingOptions cleared();
-    // Writes prefix, suffix, starting number and, unless told otherwise, the
-    // lettering position, in this order.
+    // Saves prefix, suffix, starting number and, unless told otherwise, the
+    // lettering position, all in one save.
     enum class Lettering { Write, Leave };
-    void save(Lettering lettering = Lettering::Write) const;
+    settings::SaveResult save(Lettering lettering = Lettering::Write) const;
 
     bool operator==(const NamingOptions& other) const;
     bool operator!=(const NamingOptions& other) const { return !(*this == other); }

@@ -18,6 +18,13 @@ namespace chooser {
 // U+DC80..U+DCFF) as "\xNN", everything else unchanged.
 QString displayName(const QString& name);
 
+// `names` in the order the chooser lists them: without the names that start
+// with "." unless `showHidden`, and sorted as people read them, without regard
+// to case and with runs of digits by their value (IMG_2 before IMG_10).
+// Names that still compare equal keep their exact (code unit) order, so the
+// order is the same on every run. The names themselves are not changed.
+QStringList listOrder(QStringList names, bool showHidden);
+
 // The roles the chooser's models answer beyond the display text.
 enum Role {
     NameRole = Qt::UserRole,  // the exact (lossless) name

@@ -11,6 +11,10 @@ BeepFunction& beepFunction() {
     return beep;
 }
 
+bool isControlCharacter(QChar c) {
+    return c.unicode() < 32 || c.unicode() == 127;
+}
+
 }  // namespace
 
 void NumericKeyFilter(short& KeyAscii) {
@@ -57,9 +61,13 @@ QString nameCharText(const QString& text) {
     QString kept;
     kept.reserve(text.size());
     for (const QChar c : text) {
+        // Control characters (NUL, tab, line breaks, Esc, DEL...) never belong
+        // in a file name, though the key filter lets their codes pass.
+        if (isControlCharacter(c)) {
+            continue;
+        }
         short code = static_cast<short>(c.unicode());
         NameCharKeyFilter(code);
-        // A NUL passes the key filter as "no character" but has no place in a name.
         if (code != 0) {
             kept.append(c);
         }

@@ -18,7 +18,8 @@ void NameCharKeyFilter(short& KeyAscii);
 
 // Text that arrives in one piece (pasted, dropped, committed by an input
 // method) is filtered silently: a name field loses what NameCharKeyFilter
-// drops (and NUL), a number field keeps its ASCII digits only.
+// drops and every control character (codes below 32, and 127), a number field
+// keeps its ASCII digits only.
 QString nameCharText(const QString& text);
 QString numericText(const QString& text);
 

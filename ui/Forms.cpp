@@ -1,5 +1,6 @@
 #include "ui/Forms.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QFontInfo>
 #include <QGuiApplication>
@@ -8,6 +9,7 @@
 #include <QWidget>
 #include <utility>
 
+#include "ui/FrameHints.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
@@ -43,6 +45,59 @@ void discard() {
         window->deleteLater();
     }
 }
+
+// Centres the window's outer frame on its screen (the primary screen before
+// the window has one).
+void placeAtCentre(QWidget* window) {
+    QScreen* screen = window->screen();
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->geometry();
+    const QSize outer = window->frameGeometry().size();
+    window->move(area.x() + (area.width() - outer.width()) / 2,
+                 area.y() + (area.height() - outer.height()) / 2);
+}
+
+bool isFramed(const QWidget* window) {
+    return window->frameGeometry() != window->geometry();
+}
+
+// Until a window manager has put its frame round a window, the window's outer
+// size is its client size, and a window centred by that size sits off centre
+// by half the frame. This centres it once more when the frame is known, then
+// goes. A window hidden before it got a frame (no window manager draws one)
+// stays where it was put.
+class CentreWhenFramed : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit CentreWhenFramed(QWidget* window) : QObject(window), window_(window) {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_) {
+            const QEvent::Type type = event->type();
+            if ((type == QEvent::Move || type == QEvent::Resize) && window_->isVisible() &&
+                isFramed(window_)) {
+                window_->removeEventFilter(this);
+                placeAtCentre(window_);
+                deleteLater();
+            } else if (type == QEvent::Hide) {
+                window_->removeEventFilter(this);
+                deleteLater();
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QWidget* window_;
+};
 
 }  // namespace
 
@@ -123,22 +178,21 @@ QFont designFont(double pointSize) {
 void setUpDialogFrame(QWidget* dialog, Qt::WindowFlags buttons, const QIcon& icon) {
     dialog->setFont(designFont());
     dialog->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | buttons);
+    // Minimum and maximum alike: no window manager offers to resize or
+    // maximise the dialog.
     dialog->setFixedSize(dialog->size());
     dialog->setWindowIcon(icon);
+    framehints::keep(dialog, framehints::fixedWindow(buttons));
 }
 
 void centreOnScreen(QWidget* window) {
-    QScreen* screen = window->screen();
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
+    placeAtCentre(window);
+    if (!isFramed(window) &&
+        window->findChild<CentreWhenFramed*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
+        new CentreWhenFramed(window);
     }
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->geometry();
-    const QSize outer = window->frameGeometry().size();
-    window->move(area.x() + (area.width() - outer.width()) / 2,
-                 area.y() + (area.height() - outer.height()) / 2);
 }
 
 }  // namespace forms
+
+#include "Forms.moc"

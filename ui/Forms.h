@@ -39,10 +39,13 @@ QFont designFont(double pointSize = 8);
 
 // Gives a dialog the frame its design asks for: the design font, a title bar
 // with the buttons in `buttons` only (system menu, close box), a fixed size
-// (the design's client size) and its window icon.
+// (the design's client size) and its window icon. On X11 the window manager
+// is told the buttons and that the size is fixed in every way it may read them.
 void setUpDialogFrame(QWidget* dialog, Qt::WindowFlags buttons, const QIcon& icon);
 
-// Moves `window` to the centre of the screen it is on (or the primary screen).
+// Moves `window`, frame and all, to the centre of the screen it is on (or the
+// primary screen). A window not yet framed is centred by its client size now
+// and once more, by its outer frame, when a window manager has framed it.
 void centreOnScreen(QWidget* window);
 
 }  // namespace forms

@@ -1,63 +1,91 @@
 #include "ui/Icons.h"
 
-#include "ui/Palette16.h"
-
+#include <QApplication>
+#include <QIconEngine>
+#include <QImage>
 #include <QPainter>
-#include <QPolygon>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
+#include <QSvgRenderer>
+#include <utility>
 
 namespace icons {
 namespace {
 
-using namespace palette16;
+// Renders its SVG file afresh for each size asked (device pixels), through
+// the pixmap cache, so list rows do not render it again on every paint.
+class SvgIconEngine : public QIconEngine {
+  public:
+    explicit SvgIconEngine(QString file)
+        : file_(std::move(file)), valid_(QSvgRenderer(file_).isValid()) {}
 
-QPixmap page() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    // The sheet with a folded corner.
-    const QPolygon sheet(
-        {QPoint(5, 2), QPoint(20, 2), QPoint(26, 8), QPoint(26, 29), QPoint(5, 29)});
-    p.setPen(kBlack);
-    p.setBrush(kWhite);
-    p.drawPolygon(sheet);
-    p.setBrush(kGrey);
-    p.drawPolygon(QPolygon({QPoint(20, 2), QPoint(20, 8), QPoint(26, 8)}));
-    // Lines of text.
-    p.setPen(kTeal);
-    for (int y = 12; y <= 26; y += 3) {
-        p.drawLine(8, y, 22, y);
+    QIconEngine* clone() const override { return new SvgIconEngine(*this); }
+    QString key() const override { return QStringLiteral("QuillomatSvgIconEngine"); }
+    bool isNull() override { return !valid_; }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        Q_UNUSED(state);
+        if (size.isEmpty()) {
+            return QPixmap();
+        }
+        const QString cacheKey = QStringLiteral("quillomat-svg:%1:%2x%3:%4")
+                                     .arg(file_)
+                                     .arg(size.width())
+                                     .arg(size.height())
+                                     .arg(int(mode));
+        QPixmap rendered;
+        if (QPixmapCache::find(cacheKey, &rendered)) {
+            return rendered;
+        }
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QSvgRenderer renderer(file_);
+        QPainter painter(&image);
+        renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+        painter.end();
+        rendered = QPixmap::fromImage(std::move(image));
+        if (mode == QIcon::Disabled && qApp != nullptr) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            rendered = QApplication::style()->generatedIconPixmap(mode, rendered, &option);
+        }
+        QPixmapCache::insert(cacheKey, rendered);
+        return rendered;
     }
-    return pixmap;
-}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio =
+            painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1;
+        QPixmap picture = pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state);
+        picture.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect, picture);
+    }
+
+  private:
+    SvgIconEngine(const SvgIconEngine& other) = default;
+
+    QString file_;
+    bool valid_;
+};
 
 }  // namespace
 
-QPixmap programPixmap() {
-    QPixmap pixmap = page();
-    QPainter p(&pixmap);
-    // A quill laid across the page, nib at the lower left.
-    p.setPen(kBlack);
-    p.setBrush(kYellow);
-    p.drawPolygon(QPolygon({QPoint(9, 25), QPoint(27, 3), QPoint(30, 4), QPoint(13, 25)}));
-    p.setPen(kOlive);
-    p.drawLine(10, 25, 28, 4);
-    p.setPen(kNavy);
-    p.drawLine(7, 28, 9, 25);
-    return pixmap;
+QIcon svgIcon(const QString& file) {
+    return QIcon(new SvgIconEngine(file));
 }
 
 QIcon programIcon() {
-    return QIcon(programPixmap());
+    return svgIcon(QStringLiteral(":/icons/quillomat.svg"));
+}
+
+QPixmap programPixmap(qreal devicePixelRatio) {
+    return programIcon().pixmap(QSize(32, 32), devicePixelRatio);
 }
 
 QIcon aboutIcon() {
-    QPixmap pixmap = page();
-    QPainter p(&pixmap);
-    p.setPen(Qt::NoPen);
-    p.setBrush(kNavy);
-    p.drawEllipse(QPoint(15, 9), 2, 2);
-    p.drawRect(13, 13, 5, 12);
-    return QIcon(pixmap);
+    return svgIcon(QStringLiteral(":/icons/about.svg"));
 }
 
 }  // namespace icons

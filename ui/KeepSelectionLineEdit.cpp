@@ -7,6 +7,7 @@ KeepSelectionLineEdit::KeepSelectionLineEdit(QWidget* parent) : QLineEdit(parent
     connect(this, &QLineEdit::textChanged, this, [this] {
         keptStart_ = -1;
         keptLength_ = 0;
+        keptCursor_ = -1;
     });
 }
 
@@ -18,7 +19,31 @@ void KeepSelectionLineEdit::focusOutEvent(QFocusEvent* event) {
         keptStart_ = -1;
         keptLength_ = 0;
     }
+    keptCursor_ = cursorPosition();
     QLineEdit::focusOutEvent(event);
+}
+
+void KeepSelectionLineEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason &&
+        reason != Qt::ShortcutFocusReason) {
+        return;  // a click places the cursor itself
+    }
+    if (keptStart_ >= 0) {
+        // The cursor goes back to the end it was at: Shift+arrows go on
+        // extending the highlight from there.
+        const int end = keptStart_ + keptLength_;
+        if (keptCursor_ == keptStart_) {
+            setSelection(end, -keptLength_);
+        } else {
+            setSelection(keptStart_, keptLength_);
+        }
+    } else if (keptCursor_ >= 0) {
+        setCursorPosition(keptCursor_);  // nothing was highlighted: nothing is now
+    } else {
+        deselect();
+    }
 }
 
 int KeepSelectionLineEdit::keptSelectionStart() const {

@@ -20,8 +20,12 @@ class KeepSelectionLineEdit : public QLineEdit {
 
   protected:
     void focusOutEvent(QFocusEvent* event) override;
+    // Coming back by Tab, Shift+Tab or an access key, QLineEdit would select
+    // the whole text; the box shows again what it held when the focus left.
+    void focusInEvent(QFocusEvent* event) override;
 
   private:
     int keptStart_ = -1;
     int keptLength_ = 0;
+    int keptCursor_ = -1;  // where the cursor stood when the focus left
 };

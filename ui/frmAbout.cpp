@@ -1,5 +1,6 @@
 #include "ui/frmAbout.h"
 
+#include <QEvent>
 #include <QMessageBox>
 
 #include "ui/Forms.h"
@@ -23,15 +24,9 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     // A fixed dialog frame with the system menu and the close box only.
     forms::setUpDialogFrame(this, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint,
                             icons::aboutIcon());
-    ui->picIcon->setPixmap(icons::programPixmap());
+    ui->picIcon->setPixmap(icons::programPixmap(devicePixelRatioF()));
     ui->Line1_1->raise();  // the grey line over the white one: an etched rule
-    // Black text on three labels. A palette rather than a style sheet, which
-    // would keep them from taking the design font.
-    for (QLabel* label : {ui->lblTitle, ui->lblDescription, ui->lblDisclaimer}) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, Qt::black);
-        label->setPalette(palette);
-    }
+    colourDesignLabels();
     // Enter presses "OK" unless "System Info..." has the focus.
     ui->cmdOK->setDefault(true);
     ui->cmdOK->setFocus();  // the lowest tab position
@@ -58,6 +53,29 @@ void frmAbout::cmdOK_Click() {
     } else {
         hide();
         deleteLater();
+    }
+}
+
+void frmAbout::colourDesignLabels() {
+    // Black text on three labels, as designed, where the window is light. On
+    // a dark window black would be unreadable: the labels keep the theme's
+    // text colour there. A palette rather than a style sheet, which would keep
+    // them from taking the design font.
+    const bool lightWindow = palette().color(QPalette::Window).lightness() >= 128;
+    for (QLabel* label : {ui->lblTitle, ui->lblDescription, ui->lblDisclaimer}) {
+        // Only the text colour is set; every other role follows the window.
+        QPalette own;
+        if (lightWindow) {
+            own.setColor(QPalette::WindowText, Qt::black);
+        }
+        label->setPalette(own);
+    }
+}
+
+void frmAbout::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        colourDesignLabels();  // the theme changed while the box is open
     }
 }
 

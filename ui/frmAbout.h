@@ -29,8 +29,12 @@ class frmAbout : public QDialog {
     // Esc and the close box end in "OK".
     void reject() override;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
     void StartSysInfo();
+    void colourDesignLabels();
 
     std::unique_ptr<Ui::frmAbout> ui;
 };

@@ -1,14 +1,19 @@
 #include "ui/frmDir.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
+#include <QSet>
+#include <QShortcut>
 #include <algorithm>
 
+#include "engine/AppState.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
 #include "ui/ChooserIcons.h"
 #include "ui/ChooserLists.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmMain.h"
 #include "ui_frmDir.h"
 
@@ -63,6 +68,8 @@ frmDir::frmDir(QWidget* parent)
     connect(ui->File1, &QAbstractItemView::doubleClicked, this, &frmDir::File1_DblClick);
     connect(ui->Command1, &QPushButton::clicked, this, &frmDir::Command1_Click);
     connect(ui->Command2, &QPushButton::clicked, this, &frmDir::Command2_Click);
+    auto* hiddenNames = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
+    connect(hiddenNames, &QShortcut::activated, this, &frmDir::toggleHiddenNames);
 }
 
 frmDir::~frmDir() = default;
@@ -90,7 +97,7 @@ bool frmDir::openDirectory(const QString& requested, Require require) {
         return false;
     }
     dir1Path_ = path;
-    const int row = dirModel_->setDirectory(path, subdirectories.names);
+    const int row = dirModel_->setDirectory(path, shownNames(std::move(subdirectories.names)));
     if (row >= 0) {
         ui->Dir1->setCurrentIndex(dirModel_->index(row));
         ui->Dir1->scrollTo(dirModel_->index(row));
@@ -98,6 +105,7 @@ bool frmDir::openDirectory(const QString& requested, Require require) {
     const QString drive = driveOf(path);
     if (!drive.isEmpty()) {
         lastDirectoryOnDrive_.insert(drive, path);
+        showDrive(drive);
     }
     Dir1_Change();
     return true;
@@ -109,10 +117,35 @@ void frmDir::openDir1Row(int row) {
         return;
     }
     if (!openDirectory(index.data(chooser::PathRole).toString(), Require::Exists)) {
-        // The folder went away since it was listed: show what is there now.
-        const platform::Listing subdirectories = platform::current().listDirectories(dir1Path_);
-        const int current = dirModel_->setDirectory(dir1Path_, subdirectories.names);
-        ui->Dir1->setCurrentIndex(dirModel_->index(current));
+        relistDir1();  // the folder went away since it was listed: show what is there now
+    }
+}
+
+void frmDir::relistDir1() {
+    platform::Listing subdirectories = platform::current().listDirectories(dir1Path_);
+    const int current =
+        dirModel_->setDirectory(dir1Path_, shownNames(std::move(subdirectories.names)));
+    ui->Dir1->setCurrentIndex(dirModel_->index(current));
+}
+
+QStringList frmDir::shownNames(QStringList names) const {
+    return chooser::listOrder(std::move(names), showHidden_);
+}
+
+void frmDir::toggleHiddenNames() {
+    showHidden_ = !showHidden_;
+    relistDir1();
+    QSet<QString> selected;
+    for (int i = 0; i < File1ListCount(); ++i) {
+        if (File1Selected(i)) {
+            selected.insert(File1List(i));
+        }
+    }
+    File1Refresh();
+    for (int i = 0; i < File1ListCount(); ++i) {
+        if (selected.contains(File1List(i))) {
+            setFile1Selected(i, true);
+        }
     }
 }
 
@@ -131,6 +164,14 @@ QString frmDir::driveOf(const QString& path) const {
         }
     }
     return best;
+}
+
+void frmDir::showDrive(const QString& drive) {
+    const int index = ui->Drive1->findData(drive);
+    if (index >= 0 && index != ui->Drive1->currentIndex()) {
+        const QSignalBlocker quiet(ui->Drive1);
+        ui->Drive1->setCurrentIndex(index);
+    }
 }
 
 bool frmDir::setDrive1Drive(const QString& path) {
@@ -153,7 +194,7 @@ void frmDir::File1Refresh() {
     if (!file1Path_.isEmpty()) {
         files = platform::current().listFiles(file1Path_);
     }
-    fileModel_->setNames(files.ok ? std::move(files.names) : QStringList());
+    fileModel_->setNames(files.ok ? shownNames(std::move(files.names)) : QStringList());
 }
 
 int frmDir::File1ListCount() const {
@@ -230,8 +271,11 @@ void frmDir::Command1_Click() {
         Accept();
         return;
     }
-    // OK.
-    settings::write(settings::kDir, Dir1Path());
+    // OK. "Dir" only says where the chooser opens next time; the batch keeps
+    // the directory itself, pinned now. One that cannot be opened any more
+    // stops the Rename with 76.
+    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
+    appState().chosenDirectory = platform::current().openDirectory(Dir1Path()).directory;
 
     QList<int> rows;
     const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
@@ -249,6 +293,7 @@ void frmDir::Command1_Click() {
 
     hide();
     forms::unload(forms::Form::Dir);
+    saveFailure::report(saved);
 }
 
 void frmDir::Command2_Click() {
@@ -262,16 +307,39 @@ void frmDir::Command2_Click() {
     forms::unload(forms::Form::Dir);
 }
 
+void frmDir::closeEvent(QCloseEvent* event) {
+    if (!isVisible()) {
+        event->accept();  // a chooser not on screen has nothing to cancel
+        return;
+    }
+    if (mode_ == Mode::Review) {
+        event->ignore();
+        raise();
+        activateWindow();
+        return;
+    }
+    event->accept();
+    Command2_Click();
+}
+
 void frmDir::showChooser() {
-    setWindowTitle(QStringLiteral("Select the files to rename"));
+    if (mode_ != Mode::Review) {
+        setWindowTitle(QStringLiteral("Select the files to rename"));
+    }
     show();
     raise();
     activateWindow();
-    File1Refresh();
+    if (mode_ != Mode::Review) {
+        File1Refresh();
+    }
 }
 
-void frmDir::enterReview() {
+void frmDir::enterReview(const QString& directory) {
     mode_ = Mode::Review;
+    // The batch's own directory, whatever "Dir" said when this window loaded.
+    if (!directory.isEmpty()) {
+        setDir1Path(directory);
+    }
     setWindowTitle(QStringLiteral("Accept the new names, or Undo the changes"));
     show();
     ui->Command1->setText(QStringLiteral("Accept"));

@@ -32,12 +32,13 @@ class frmDir : public QWidget {
     Mode mode() const { return mode_; }
 
     // Select: captions the window for choosing files, shows it (or brings it
-    // to the front) and lists its directory afresh. The buttons keep their
-    // mode: a review stays a review.
+    // to the front) and lists its directory afresh. A review stays as it is
+    // and only comes to the front.
     void showChooser();
-    // Rename: the batch is on disk; the window becomes its review, captioned
-    // and with the buttons "Accept" and "Undo", and lists the new names.
-    void enterReview();
+    // Rename: the batch is on disk in `directory`; the window becomes its
+    // review, captioned and with the buttons "Accept" and "Undo", and lists
+    // that directory with the new names.
+    void enterReview(const QString& directory);
 
     // Dir1: the directory on display, a full path with a trailing separator
     // only at a root ("/"). Setting it to another directory lists that
@@ -79,6 +80,10 @@ class frmDir : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A close request from the window system (Alt+F4, a task bar's Close):
+    // Cancel while choosing files; refused in review, which only Accept or
+    // Undo may end, since the batch is on disk.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     // How much a directory must allow before Dir1 shows it.
@@ -89,6 +94,17 @@ class frmDir : public QWidget {
     void openDir1Row(int row);
     // The root of the drive that holds `path`, or an empty string.
     QString driveOf(const QString& path) const;
+    // Puts Drive1 on `drive` (a root it lists) without raising Drive1_Change.
+    void showDrive(const QString& drive);
+
+    // `names` as the lists show them: hidden names left out unless shown, in
+    // natural order.
+    QStringList shownNames(QStringList names) const;
+    // Lists Dir1's directory again as it is now, its entry kept current.
+    void relistDir1();
+    // Ctrl+H: shows or hides the names that start with "."; the files that
+    // stay listed keep their selection.
+    void toggleHiddenNames();
 
     std::unique_ptr<Ui::frmDir> ui;
     Mode mode_ = Mode::Choose;
@@ -96,6 +112,7 @@ class frmDir : public QWidget {
     chooser::FileListModel* fileModel_;
     QString dir1Path_;
     QString file1Path_;
+    bool showHidden_ = false;
     // The last directory shown on each drive: choosing a drive returns there.
     QHash<QString, QString> lastDirectoryOnDrive_;
 };

@@ -4,8 +4,12 @@
 #include <QCoreApplication>
 #include <QFont>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QPushButton>
+#include <limits>
 
 #include "engine/AppState.h"
+#include "engine/Journal.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
 #include "ui/Forms.h"
@@ -22,8 +26,13 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     const QSize client = size();
     resize(client.width(), client.height() + ui->menubar->sizeHint().height());
     ui->txtFile->setFocus();  // the lowest tab position
+    letEnterPressFocusedButtons();
+    giveMenusTheWindowFont();
+    for (QLineEdit* box : {static_cast<QLineEdit*>(ui->txtFile), ui->txtMask, ui->txtExample}) {
+        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
+    }
 
-    ui->Picture1->setPixmap(icons::programPixmap());
+    ui->Picture1->setPixmap(icons::programPixmap(devicePixelRatioF()));
     QFont title = forms::designFont(13.5);
     title.setWeight(QFont::Normal);
     ui->Label5->setFont(title);
@@ -121,9 +130,25 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void frmMain::letEnterPressFocusedButtons() {
+    // Outside a dialog a button is no one's default; auto-default only makes
+    // it take Enter while it has the focus.
+    for (QPushButton* button : {ui->Command3, ui->Command2, ui->Command1, ui->Command4}) {
+        button->setAutoDefault(true);
+    }
+}
+
+void frmMain::giveMenusTheWindowFont() {
+    for (QMenu* menu : ui->menubar->findChildren<QMenu*>()) {
+        menu->setFont(font());
+    }
+}
+
 void frmMain::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program: no dialog may stay behind,
     // since a dialog writing to the main window would bring it back unseen.
+    // A review still open counts as accepted, so its journal goes.
+    journal::close();
     forms::unloadDialogs();
     if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
         forms::unload(forms::Form::Main);

@@ -57,10 +57,15 @@ class frmMain : public QMainWindow {
   private:
     // What the controls hold for a rename (or its preview) now.
     GenerationInput generationInput() const;
-    // The directory the chosen files are in.
-    QString chosenDirectory() const;
     // Computes the preview again when its window is open.
     void refreshPreview();
 
     std::unique_ptr<Ui::frmMain> ui;
+
+    // Enter and keypad Enter press the focused button, as Space does; no
+    // button is the default, so Enter elsewhere presses nothing.
+    void letEnterPressFocusedButtons();
+    // The drop-down menus are windows of their own and would take the
+    // desktop's font: they take the window's, as the menu bar does.
+    void giveMenusTheWindowFont();
 };

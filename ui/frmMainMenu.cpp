@@ -3,6 +3,7 @@
 #include "engine/Settings.h"
 #include "ui/Forms.h"
 #include "ui/Help.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmAbout.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
@@ -24,8 +25,9 @@ void frmMain::MnuFileExit_Click() {
 
 void frmMain::mnuClearOptions_Click() {
     const NamingOptions cleared = NamingOptions::cleared();
-    cleared.save();
+    const settings::SaveResult saved = cleared.save();
     setNamingLabels(cleared);
+    saveFailure::report(saved);
 }
 
 void frmMain::mnuOptionsSetOptions_Click() {

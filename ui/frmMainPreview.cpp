@@ -1,7 +1,6 @@
 // File > Preview New Names: what Rename would do, before anything is renamed.
 #include "engine/AppState.h"
 #include "engine/Preview.h"
-#include "engine/Settings.h"
 #include "platform/Platform.h"
 #include "ui/Forms.h"
 #include "ui/frmMain.h"
@@ -21,14 +20,9 @@ GenerationInput frmMain::generationInput() const {
     return input;
 }
 
-QString frmMain::chosenDirectory() const {
-    return settings::read(settings::kDir, platform::defaultDirectory());
-}
-
 void frmMain::mnuFilePreview_Click() {
     frmPreview& window = forms::frmPreview();
-    window.showSummary(
-        preview::compute(appState(), generationInput(), chosenDirectory(), platform::current()));
+    window.showSummary(preview::compute(appState(), generationInput(), platform::current()));
     window.show();
     window.raise();
     window.activateWindow();
@@ -36,7 +30,7 @@ void frmMain::mnuFilePreview_Click() {
 
 void frmMain::refreshPreview() {
     if (forms::isLoaded(forms::Form::Preview) && forms::frmPreview().isVisible()) {
-        forms::frmPreview().showSummary(preview::compute(appState(), generationInput(),
-                                                         chosenDirectory(), platform::current()));
+        forms::frmPreview().showSummary(
+            preview::compute(appState(), generationInput(), platform::current()));
     }
 }

@@ -1,14 +1,17 @@
 #include "ui/frmOptions.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 #include "engine/Settings.h"
 #include "ui/Filters.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmMain.h"
 #include "ui_frmOptions.h"
 
@@ -106,10 +109,16 @@ frmOptions::frmOptions(QWidget* parent) : QWidget(parent), ui(std::make_unique<U
 
     for (QLineEdit* box : {ui->txtPrefix, ui->txtSufix, ui->txtStartingNumber}) {
         box->installEventFilter(this);
+        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
     }
     new InsertedTextFilter(ui->txtPrefix, &Filters::nameCharText);
     new InsertedTextFilter(ui->txtSufix, &Filters::nameCharText);
     new InsertedTextFilter(ui->txtStartingNumber, &Filters::numericText);
+
+    for (QRadioButton* option : {ui->opt1_0, ui->opt1_1, ui->opt1_2}) {
+        connect(option, &QRadioButton::toggled, this, &frmOptions::tabToSelectedLettering);
+    }
+    tabToSelectedLettering();
 
     connect(ui->cmdOk, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
     connect(ui->cmdClearOptions, &QPushButton::clicked, this, &frmOptions::cmdClearOptions_Click);
@@ -148,7 +157,8 @@ void frmOptions::cmdOK_Click() {
     if (lettering) {
         options.letteringPosition = QString::number(selected - std::begin(opt1));
     }
-    options.save(lettering ? NamingOptions::Lettering::Write : NamingOptions::Lettering::Leave);
+    const settings::SaveResult saved =
+        options.save(lettering ? NamingOptions::Lettering::Write : NamingOptions::Lettering::Leave);
     hide();
     main.setNamingLabels(options);
     if (forms::isLoaded(forms::Form::Options) && &forms::frmOptions() == this) {
@@ -156,6 +166,7 @@ void frmOptions::cmdOK_Click() {
     } else {
         deleteLater();
     }
+    saveFailure::report(saved);
 }
 
 void frmOptions::cmdClearOptions_Click() {
@@ -228,4 +239,32 @@ bool frmOptions::filterKeyPress(QLineEdit* box, const QKeyEvent& event, KeyPress
         box->insert(kept);
     }
     return true;
+}
+
+void frmOptions::closeEvent(QCloseEvent* event) {
+    event->accept();
+    hide();
+    if (forms::isLoaded(forms::Form::Options) && &forms::frmOptions() == this) {
+        forms::unload(forms::Form::Options);
+    } else {
+        deleteLater();
+    }
+}
+
+void frmOptions::tabToSelectedLettering() {
+    // Qt lets Tab into a group of option buttons only through those that take
+    // tab focus, and moves that right to a button when it gets the focus.
+    // Give it to the selected button as soon as one is selected, by code or by
+    // the user, and to "None" while none is: Tab and Shift+Tab then both land
+    // on that one.
+    QRadioButton* const options[] = {ui->opt1_0, ui->opt1_1, ui->opt1_2};
+    const auto selected = std::find_if(std::begin(options), std::end(options),
+                                       [](const QRadioButton* b) { return b->isChecked(); });
+    const QRadioButton* target = selected != std::end(options) ? *selected : ui->opt1_0;
+    for (QRadioButton* option : options) {
+        const Qt::FocusPolicy policy = option == target
+                                           ? Qt::FocusPolicy(option->focusPolicy() | Qt::TabFocus)
+                                           : Qt::FocusPolicy(option->focusPolicy() & ~Qt::TabFocus);
+        option->setFocusPolicy(policy);
+    }
 }

@@ -40,9 +40,15 @@ class frmOptions : public QWidget {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // A close request from the window system (Alt+F4, a task bar's Close)
+    // cancels the dialog: nothing is stored and the dialog is unloaded.
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     std::unique_ptr<Ui::frmOptions> ui;
+
+    // Tab into the lettering group lands on the selected option button.
+    void tabToSelectedLettering();
 
     using KeyPressHandler = void (frmOptions::*)(short&);
     KeyPressHandler keyPressHandlerFor(QObject* watched) const;

@@ -11,6 +11,7 @@
 
 #include "engine/AppState.h"
 #include "engine/Extract.h"
+#include "engine/Journal.h"
 #include "engine/NameGenerator.h"
 #include "engine/Preview.h"
 #include "engine/RenameExecutor.h"
@@ -52,8 +53,10 @@ struct Batch {
     GenerationInput input() const {
         return GenerationInput{listed, prefix, suffix, start, example};
     }
-    std::unique_ptr<AppState> extracted() const {
+    // The state after the chooser's OK in `dir` and Extract.
+    std::unique_ptr<AppState> extracted(const QString& dir) const {
         auto state = std::make_unique<AppState>();
+        state->chosenDirectory = platform::real().openDirectory(dir).directory;
         extractMask(*state, {mask, example, prefix, suffix, lettering});
         return state;
     }
@@ -146,9 +149,8 @@ class TestPreview : public QObject {
                                         .arg(batch.mask, batch.prefix.left(8), batch.start);
 
             testing_support::FaultPlatform watcher;
-            const auto state = batch.extracted();
-            const preview::Summary summary =
-                preview::compute(*state, batch.input(), dir.path(), watcher);
+            const auto state = batch.extracted(dir.path());
+            const preview::Summary summary = preview::compute(*state, batch.input(), watcher);
             QCOMPARE(watcher.renameCalls(), 0);
             QCOMPARE(filesOf(dir.path()), before);
             QCOMPARE(summary.rows.size(), batch.listed.size());
@@ -157,10 +159,8 @@ class TestPreview : public QObject {
             Error error = generateNewNames(*state, batch.input(), &failed);
             batch::RenameOutcome outcome;
             if (error == Error::None) {
-                state->batchDirectory = dir.path();
-                state->collisionCount = 1;
-                state->collisionRetry = 0;
                 outcome = batch::renameBatch(*state, platform::real());
+                journal::end();
                 error = outcome.error;
                 failed = outcome.failedIndex;
             }
@@ -256,7 +256,7 @@ class TestPreview : public QObject {
         dir.createAll(files);
         const Batch batch{listed, listed.first(), mask, prefix, QString(), QString(), lettering};
         const preview::Summary summary =
-            preview::compute(*batch.extracted(), batch.input(), dir.path(), platform::real());
+            preview::compute(*batch.extracted(dir.path()), batch.input(), platform::real());
         QStringList newNames;
         QStringList results;
         for (const preview::Row& row : summary.rows) {
@@ -268,17 +268,20 @@ class TestPreview : public QObject {
         QTEST(preview::countsText(summary), "counts");
     }
 
-    // A chosen directory that is gone stops the batch at its first file to change.
+    // A chosen directory that is gone since the chooser's OK stops the batch
+    // before its first file.
     void directoryGone() {
         auto dir = std::make_unique<TempFiles>();
-        const QString path = dir->path();
-        dir.reset();
         const Batch batch{{"a.jpg", "b.jpg"}, "a.jpg", "", "", "", "", "0"};
-        const preview::Summary summary =
-            preview::compute(*batch.extracted(), batch.input(), path, platform::real());
+        const auto state = batch.extracted(dir->path());
+        dir.reset();
+        const preview::Summary summary = preview::compute(*state, batch.input(), platform::real());
         QCOMPARE(summary.stop, Error::PathNotFound);
-        QCOMPARE(summary.stopRow, 0);
-        QCOMPARE(preview::resultText(summary.rows[0]), QStringLiteral("Error # 76"));
+        QCOMPARE(summary.stopRow, -1);
+        QCOMPARE(preview::resultText(summary.rows[0]),
+                 QStringLiteral("not renamed: the batch stops before its first file"));
+        QCOMPARE(preview::countsText(summary),
+                 QStringLiteral("Rename would stop with Error # 76 before renaming any file."));
     }
 
     // Past the first 1001 files, a batch leaves the rest out.
@@ -291,7 +294,7 @@ class TestPreview : public QObject {
         dir.createAll(listed);
         const Batch batch{listed, listed.first(), "", "n", "", "", "0"};
         const preview::Summary summary =
-            preview::compute(*batch.extracted(), batch.input(), dir.path(), platform::real());
+            preview::compute(*batch.extracted(dir.path()), batch.input(), platform::real());
         QCOMPARE(summary.renamed, 1001);
         QCOMPARE(summary.skipped, 2);
         QCOMPARE(summary.rows.last().result, Result::Skipped);

@@ -1,23 +1,30 @@
 #include "tests/support/TestSupport.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 #include <algorithm>
+#include <cerrno>
 
 namespace testing_support {
 
-ScopedSettings::ScopedSettings() {
-    hadPrevious_ = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    previous_ = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(dir_.path()));
+ScopedEnvironmentDir::ScopedEnvironmentDir(const char* variable) : variable_(variable) {
+    hadPrevious_ = qEnvironmentVariableIsSet(variable_);
+    previous_ = qgetenv(variable_);
+    qputenv(variable_, QFile::encodeName(dir_.path()));
 }
 
-ScopedSettings::~ScopedSettings() {
+ScopedEnvironmentDir::~ScopedEnvironmentDir() {
     if (hadPrevious_) {
-        qputenv("XDG_CONFIG_HOME", previous_);
+        qputenv(variable_, previous_);
     } else {
-        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv(variable_);
     }
 }
 
@@ -58,6 +65,78 @@ QByteArray TempFiles::read(const QString& name) const {
     return f.readAll();
 }
 
+ScopedStoreCalls::ScopedStoreCalls(const settings::StoreCalls& calls)
+    : saved_(settings::storeCalls()) {
+    settings::storeCalls() = calls;
+}
+
+ScopedStoreCalls::~ScopedStoreCalls() {
+    settings::storeCalls() = saved_;
+}
+
+FifoWatchdog::FifoWatchdog(const QString& fifo, int seconds) {
+    const QByteArray path = QFile::encodeName(fifo);
+    thread_ = std::thread([this, path, seconds] {
+        std::unique_lock<std::mutex> lock(mutex_);
+        std::chrono::milliseconds wait = std::chrono::seconds(seconds);
+        while (!over_.wait_for(lock, wait, [this] { return finished_; })) {
+            // Succeeds only while someone holds the reading end.
+            const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0) {
+                released_ = true;
+                ::close(fd);
+            }
+            wait = std::chrono::milliseconds(100);
+        }
+    });
+}
+
+FifoWatchdog::~FifoWatchdog() {
+    finish();
+}
+
+bool FifoWatchdog::finish() {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        finished_ = true;
+    }
+    over_.notify_all();
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+    return released_;
+}
+
+ScopedTmpfs::ScopedTmpfs(int kilobytes) : options_("size=" + QByteArray::number(kilobytes) + "k") {
+    mounted_ = dir_.isValid() && ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(),
+                                         "tmpfs", 0, options_.constData()) == 0;
+}
+
+ScopedTmpfs::~ScopedTmpfs() {
+    if (mounted_) {
+        ::umount2(QFile::encodeName(dir_.path()).constData(), MNT_DETACH);
+    }
+}
+
+bool ScopedTmpfs::fill() {
+    const QByteArray path = QFile::encodeName(dir_.filePath(QStringLiteral("filler")));
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        return false;
+    }
+    const QByteArray block(512, 'x');
+    while (::write(fd, block.constData(), block.size()) > 0) {
+    }
+    const bool full = errno == ENOSPC;
+    ::close(fd);
+    return full;
+}
+
+bool ScopedTmpfs::makeReadOnly() {
+    return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs",
+                   MS_REMOUNT | MS_RDONLY, options_.constData()) == 0;
+}
+
 QMap<QString, QByteArray> snapshot(const QString& dir) {
     QMap<QString, QByteArray> result;
     const QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden);
@@ -74,6 +153,75 @@ QList<QByteArray> contents(const QString& dir) {
     QList<QByteArray> list = snapshot(dir).values();
     std::sort(list.begin(), list.end());
     return list;
+}
+
+namespace {
+
+QByteArray rawPath(const QString& dir, const QByteArray& name) {
+    return platform::encodeFileName(dir) + '/' + name;
+}
+
+}  // namespace
+
+QMap<QByteArray, QByteArray> rawSnapshot(const QString& dir) {
+    QMap<QByteArray, QByteArray> result;
+    DIR* d = ::opendir(platform::encodeFileName(dir).constData());
+    if (d == nullptr) {
+        return result;
+    }
+    while (const dirent* e = ::readdir(d)) {
+        const QByteArray name(e->d_name);
+        if (name == "." || name == "..") {
+            continue;
+        }
+        QByteArray content;
+        const int fd = ::open(rawPath(dir, name).constData(), O_RDONLY);
+        char buffer[4096];
+        for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;) {
+            content.append(buffer, n);
+        }
+        ::close(fd);
+        result.insert(name, content);
+    }
+    ::closedir(d);
+    return result;
+}
+
+QList<QByteArray> rawContents(const QMap<QByteArray, QByteArray>& snapshot) {
+    QList<QByteArray> list = snapshot.values();
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+void createRaw(const QString& dir, const QByteArray& name) {
+    const int fd = ::open(rawPath(dir, name).constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
+    QVERIFY2(fd >= 0, name.constData());
+    QCOMPARE(::write(fd, name.constData(), size_t(name.size())), ssize_t(name.size()));
+    ::close(fd);
+}
+
+void removeAllRaw(const QString& dir) {
+    const QMap<QByteArray, QByteArray> files = rawSnapshot(dir);
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        ::unlink(rawPath(dir, it.key()).constData());
+    }
+}
+
+platform::FileId fileIdOf(const QString& path) {
+    struct stat st;
+    if (::lstat(platform::encodeFileName(path).constData(), &st) != 0) {
+        return platform::FileId{};
+    }
+    return platform::FileId{quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+QString leaveUnfinishedJournal(const journal::Record& record) {
+    const QString path = journal::directory() + QStringLiteral("/batch-1-1.journal");
+    QDir().mkpath(journal::directory());
+    if (platform::real().writeFileDurably(path, journal::encode(record)) != Error::None) {
+        return QString();
+    }
+    return path;
 }
 
 }  // namespace testing_support

@@ -8,25 +8,50 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
+#include <thread>
+
+#include "engine/Settings.h"
+
+#include "engine/Journal.h"
+#include "platform/Platform.h"
 
 namespace testing_support {
 
-// Points XDG_CONFIG_HOME at a fresh temporary directory for its lifetime, so a
-// test never sees the user's settings nor another test's.
-class ScopedSettings {
+// Points an environment variable at a fresh temporary directory for its
+// lifetime, then puts the old value back.
+class ScopedEnvironmentDir {
   public:
-    ScopedSettings();
-    ~ScopedSettings();
-    ScopedSettings(const ScopedSettings&) = delete;
-    ScopedSettings& operator=(const ScopedSettings&) = delete;
+    explicit ScopedEnvironmentDir(const char* variable);
+    ~ScopedEnvironmentDir();
+    ScopedEnvironmentDir(const ScopedEnvironmentDir&) = delete;
+    ScopedEnvironmentDir& operator=(const ScopedEnvironmentDir&) = delete;
 
-    QString configDir() const { return dir_.path(); }
+    QString path() const { return dir_.path(); }
 
   private:
+    const char* variable_;
     QTemporaryDir dir_;
     QByteArray previous_;
     bool hadPrevious_ = false;
+};
+
+// Points XDG_CONFIG_HOME and XDG_STATE_HOME at fresh temporary directories
+// for its lifetime, so a test never sees the user's settings or batch
+// journal, nor another test's.
+class ScopedSettings {
+  public:
+    ScopedSettings() : config_("XDG_CONFIG_HOME"), state_("XDG_STATE_HOME") {}
+
+    QString configDir() const { return config_.path(); }
+    QString stateDir() const { return state_.path(); }
+
+  private:
+    ScopedEnvironmentDir config_;
+    ScopedEnvironmentDir state_;
 };
 
 // A temporary directory with helpers to create and inspect files.
@@ -47,9 +72,82 @@ class TempFiles {
     QTemporaryDir dir_;
 };
 
+// Puts its own system calls under the settings store for its lifetime.
+class ScopedStoreCalls {
+  public:
+    explicit ScopedStoreCalls(const settings::StoreCalls& calls);
+    ~ScopedStoreCalls();
+    ScopedStoreCalls(const ScopedStoreCalls&) = delete;
+    ScopedStoreCalls& operator=(const ScopedStoreCalls&) = delete;
+
+  private:
+    settings::StoreCalls saved_;
+};
+
+// Guards a test against a FIFO that the program might wait on: once the test
+// has run for `seconds`, it keeps opening the FIFO's writing end, which lets a
+// reader stuck in open() go on (and read an empty file), and records that it
+// had to.
+class FifoWatchdog {
+  public:
+    FifoWatchdog(const QString& fifo, int seconds);
+    ~FifoWatchdog();
+    FifoWatchdog(const FifoWatchdog&) = delete;
+    FifoWatchdog& operator=(const FifoWatchdog&) = delete;
+
+    // Ends the watch; true when a reader had been waiting on the FIFO.
+    bool finish();
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable over_;
+    bool finished_ = false;
+    std::atomic<bool> released_{false};
+    std::thread thread_;
+};
+
+// A small tmpfs mounted on a directory of its own for its lifetime, where the
+// system lets the test mount one (mounted() says whether it did).
+class ScopedTmpfs {
+  public:
+    explicit ScopedTmpfs(int kilobytes);
+    ~ScopedTmpfs();
+    ScopedTmpfs(const ScopedTmpfs&) = delete;
+    ScopedTmpfs& operator=(const ScopedTmpfs&) = delete;
+
+    bool mounted() const { return mounted_; }
+    QString path() const { return dir_.path(); }
+    // Fills what is left of it; true when it is full.
+    bool fill();
+    // Makes it read-only; true when that worked.
+    bool makeReadOnly();
+
+  private:
+    QTemporaryDir dir_;
+    QByteArray options_;
+    bool mounted_ = false;
+};
+
 // name -> content of every file in `dir`.
 QMap<QString, QByteArray> snapshot(const QString& dir);
 // The multiset of contents (sorted), which renames must never change.
 QList<QByteArray> contents(const QString& dir);
+
+// The same for names as the system spells them, valid UTF-8 or not (QDir
+// leaves the others out): name -> content of every entry of `dir`.
+QMap<QByteArray, QByteArray> rawSnapshot(const QString& dir);
+// The contents of a raw snapshot, sorted.
+QList<QByteArray> rawContents(const QMap<QByteArray, QByteArray>& snapshot);
+// Creates the file `name` (bytes) in `dir`, holding its own name.
+void createRaw(const QString& dir, const QByteArray& name);
+// Removes every file of `dir`, whatever its name (QTemporaryDir cannot
+// remove a name that is not UTF-8).
+void removeAllRaw(const QString& dir);
+
+// The device and inode of the entry at `path` itself.
+platform::FileId fileIdOf(const QString& path);
+// Writes `record` as the journal of a program that has ended (no lock held),
+// in the journal directory; returns its path, empty when it failed.
+QString leaveUnfinishedJournal(const journal::Record& record);
 
 }  // namespace testing_support

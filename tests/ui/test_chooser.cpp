@@ -218,14 +218,14 @@ class ChooserTest : public QObject {
         QTest::newRow("Shift extends a range")
             << QStringList{"b.txt", "+d.txt"} << QStringList{"b.txt", "c.txt", "d.txt"};
         QTest::newRow("Shift range upwards")
-            << QStringList{"d.txt", "+B.txt"}
-            << QStringList{"B.txt", "a.txt", "b.txt", "c.txt", "d.txt"};
+            << QStringList{"d.txt", "+B.txt"} << QStringList{"B.txt", "b.txt", "c.txt", "d.txt"};
         QTest::newRow("Ctrl removes from a range")
-            << QStringList{"a.txt", "+d.txt", "^c.txt"} << QStringList{"a.txt", "b.txt", "d.txt"};
+            << QStringList{"a.txt", "+d.txt", "^c.txt"}
+            << QStringList{"a.txt", "B.txt", "b.txt", "d.txt"};
         QTest::newRow("a click starts again")
             << QStringList{"a.txt", "^b.txt", "e"} << QStringList{"e"};
         QTest::newRow("Ctrl+A") << QStringList{"^A"}
-                                << QStringList{"B.txt", "a.txt", "b.txt", "c.txt", "d.txt", "e"};
+                                << QStringList{"a.txt", "B.txt", "b.txt", "c.txt", "d.txt", "e"};
     }
 
     void okCopiesTheSelection() {
@@ -238,7 +238,7 @@ class ChooserTest : public QObject {
         setMainButtons(true);  // as after an earlier Extract
 
         QCOMPARE(file1Names(chooser),
-                 (QStringList{"B.txt", "a.txt", "b.txt", "c.txt", "d.txt", "e"}));
+                 (QStringList{"a.txt", "B.txt", "b.txt", "c.txt", "d.txt", "e"}));
         QListView* files = control<QListView>(chooser, "File1");
         for (const QString& pick : picks) {
             if (pick == QLatin1String("^A")) {
@@ -255,6 +255,9 @@ class ChooserTest : public QObject {
         QTest::mouseClick(control<QPushButton>(chooser, "Command1"), Qt::LeftButton);
 
         QCOMPARE(list1Items(), expected);
+        // The directory is pinned for the batch at OK, even with nothing picked.
+        QVERIFY(appState().chosenDirectory);
+        QCOMPARE(appState().chosenDirectory->path(), dir.path());
         frmMain& main = forms::frmMain();
         QCOMPARE(control<KeepSelectionLineEdit>(main, "txtFile")->text(), expected.value(0));
         const MainButtons buttons = mainButtons();
@@ -427,7 +430,8 @@ class ChooserTest : public QObject {
         QCOMPARE(chooser.Dir1Path(), want);
         QVERIFY(!chooser.isVisible());
         QCOMPARE(chooser.File1Path(), want);
-        QCOMPARE(file1Names(chooser), platform::current().listFiles(want).names);
+        QCOMPARE(file1Names(chooser),
+                 chooser::listOrder(platform::current().listFiles(want).names, false));
         QVERIFY(!chooser.Drive1Drive().isEmpty());
         QVERIFY(want.startsWith(platform::withoutRootSeparator(chooser.Drive1Drive())));
         QVERIFY(!messageBoxShown());
@@ -507,6 +511,105 @@ class ChooserTest : public QObject {
         QCOMPARE(chooser.Dir1Path(), QStringLiteral("/"));
     }
 
+    // Moving through Dir1 across a mount point takes Drive1 along, and the
+    // drive left behind can be chosen again.
+    void driveFollowsTheDirectory() {
+        TempFiles volume;
+        makeDirs(volume.path(), {"photos/2024"});
+        volume.create("photos/2024/p1.jpg");
+        const QString above = QFileInfo(volume.path()).path();  // on the root volume
+        FaultPlatform faults;
+        faults.setDrives({"/", volume.path()});
+        ScopedPlatform installed(faults);
+        frmDir& chooser = select(volume.filePath("photos/2024"));
+        QCOMPARE(chooser.Drive1Drive(), volume.path());
+        QComboBox* drives = control<QComboBox>(chooser, "Drive1");
+        QListView* dirs = control<QListView>(chooser, "Dir1");
+
+        // Up out of the volume, by double-click and by Enter.
+        doubleClick(dirs, dirRowFor(chooser, volume.path()));
+        QCOMPARE(chooser.Drive1Drive(), volume.path());
+        doubleClick(dirs, dirRowFor(chooser, above));
+        QCOMPARE(chooser.Dir1Path(), above);
+        QCOMPARE(chooser.Drive1Drive(), QStringLiteral("/"));
+        QCOMPARE(drives->currentText(), QStringLiteral("/"));
+
+        // Choosing the volume again opens it where it was left.
+        drives->setFocus();
+        QTest::keyClick(drives, Qt::Key_Down);
+        QCOMPARE(chooser.Drive1Drive(), volume.path());
+        QCOMPARE(chooser.Dir1Path(), volume.path());
+
+        // Into the volume from above, by Enter on its entry.
+        QTest::keyClick(drives, Qt::Key_Up);
+        QCOMPARE(chooser.Dir1Path(), above);
+        dirs->setFocus();
+        dirs->setCurrentIndex(dirRowFor(chooser, volume.path()));
+        QTest::keyClick(dirs, Qt::Key_Return);
+        QCOMPARE(chooser.Dir1Path(), volume.path());
+        QCOMPARE(chooser.Drive1Drive(), volume.path());
+        QVERIFY(!messageBoxShown());
+    }
+
+    // The lists leave out names that start with "." until Ctrl+H, and sort as
+    // people read: without regard to case, numbers by value. OK copies that
+    // order, and a batch is numbered in it.
+    void hiddenNamesAndNaturalOrder() {
+        TempFiles dir;
+        RawEntries raw;
+        dir.createAll({"IMG_10.jpg", "IMG_2.jpg", "img_3.jpg", "README", "a.txt", ".hidden"});
+        const QByteArray oddBytes = "caf\xe9 9.jpg";
+        const QString odd = platform::nameOf(raw.file(dir.path(), oddBytes));
+        makeDirs(dir.path(), {"Zeta", "alpha", "Beta 10", "Beta 9", ".cache"});
+        frmDir& chooser = select(dir.path());
+        QListView* files = control<QListView>(chooser, "File1");
+        QAbstractItemModel* dirs = control<QListView>(chooser, "Dir1")->model();
+        const auto subdirectories = [&] {
+            QStringList names;
+            const int first = int(chooser::ancestorsOf(dir.path()).size());
+            for (int row = first; row < dirs->rowCount(); ++row) {
+                names << dirs->index(row, 0).data(chooser::NameRole).toString();
+            }
+            return names;
+        };
+
+        const QStringList shown{"a.txt", odd, "IMG_2.jpg", "img_3.jpg", "IMG_10.jpg", "README"};
+        QCOMPARE(file1Names(chooser), shown);
+        QCOMPARE(subdirectories(), (QStringList{"alpha", "Beta 9", "Beta 10", "Zeta"}));
+        // The name that is not UTF-8 is listed byte for byte.
+        QCOMPARE(platform::encodeFileName(chooser.File1List(1)), oddBytes);
+
+        // Ctrl+H shows the hidden names; what was selected stays selected.
+        click(files, rowNamed(files, "img_3.jpg"));
+        QTest::keyClick(files, Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(file1Names(chooser), QStringList{".hidden"} + shown);
+        QCOMPARE(subdirectories(), (QStringList{".cache", "alpha", "Beta 9", "Beta 10", "Zeta"}));
+        QVERIFY(chooser.File1Selected(4));
+        QTest::keyClick(control<QListView>(chooser, "Dir1"), Qt::Key_H, Qt::ControlModifier);
+        QCOMPARE(file1Names(chooser), shown);
+        QCOMPARE(subdirectories().size(), 4);
+        QVERIFY(chooser.File1Selected(3));
+
+        // OK hands the files over in this order, and Rename numbers them so.
+        files->setFocus();
+        QTest::keyClick(files, Qt::Key_A, Qt::ControlModifier);
+        QTest::mouseClick(control<QPushButton>(chooser, "Command1"), Qt::LeftButton);
+        QCOMPARE(list1Items(), shown);
+        frmMain& main = forms::frmMain();
+        QTest::mouseClick(control<QPushButton>(main, "Command1"), Qt::LeftButton);  // no mask
+        QTest::mouseClick(control<QPushButton>(main, "Command4"), Qt::LeftButton);
+        QVERIFY(forms::isLoaded(forms::Form::Dir));
+        QCOMPARE(forms::frmDir().mode(), frmDir::Mode::Review);
+        QCOMPARE(dir.read("0001.txt"), QByteArray("a.txt"));
+        QVERIFY(QFile::exists(dir.filePath("0002.jpg")));
+        QCOMPARE(dir.read("0003.jpg"), QByteArray("IMG_2.jpg"));
+        QCOMPARE(dir.read("0004.jpg"), QByteArray("img_3.jpg"));
+        QCOMPARE(dir.read("0005.jpg"), QByteArray("IMG_10.jpg"));
+        QCOMPARE(dir.read("0006"), QByteArray("README"));
+        QCOMPARE(dir.read(".hidden"), QByteArray(".hidden"));  // never listed, never renamed
+        QTest::mouseClick(control<QPushButton>(forms::frmDir(), "Command1"), Qt::LeftButton);
+    }
+
     // The directory list: ancestors opened, then the subdirectories; a
     // double-click or Enter opens an entry.
     void directoryList() {
@@ -521,7 +624,7 @@ class ChooserTest : public QObject {
         QCOMPARE(ancestors.first(), QStringLiteral("/"));
         QCOMPARE(ancestors.last(), dir.filePath("top/mid"));
         QAbstractItemModel* model = control<QListView>(chooser, "Dir1")->model();
-        QCOMPARE(model->rowCount(), ancestors.size() + 3);
+        QCOMPARE(model->rowCount(), ancestors.size() + 2);  // .hidden is not listed
         for (int row = 0; row < ancestors.size(); ++row) {
             QCOMPARE(model->index(row, 0).data(chooser::PathRole).toString(), ancestors[row]);
             QCOMPARE(model->index(row, 0).data(chooser::DepthRole).toInt(), row);
@@ -533,7 +636,7 @@ class ChooserTest : public QObject {
             children << model->index(row, 0).data().toString();
             QCOMPARE(model->index(row, 0).data(chooser::DepthRole).toInt(), ancestors.size());
         }
-        QCOMPARE(children, (QStringList{".hidden", "one", "two"}));
+        QCOMPARE(children, (QStringList{"one", "two"}));
         // The current directory is the highlighted entry.
         QCOMPARE(control<QListView>(chooser, "Dir1")->currentIndex().row(), ancestors.size() - 1);
 
@@ -660,19 +763,26 @@ class ChooserTest : public QObject {
         QCOMPARE(control<QListWidget>(forms::frmMain(), "List1")->count(), 0);
     }
 
-    // Select over an open review re-captions the window, not its buttons.
+    // Select over an open review brings the review to the front and changes
+    // nothing: neither the window nor the main window's work area.
     void selectOverReviewKeepsItsButtons() {
         TempFiles dir;
+        dir.createAll({"a.txt"});
         frmDir& chooser = select(dir.path());
-        control<QPushButton>(chooser, "Command1")->setText(QStringLiteral("Accept"));
-        control<QPushButton>(chooser, "Command2")->setText(QStringLiteral("Undo"));
-        chooser.setWindowTitle(QStringLiteral("Accept the new names, or Undo the changes"));
+        chooser.enterReview(dir.path());
+        control<QListWidget>(forms::frmMain(), "List1")->addItem(QStringLiteral("stray"));
+        control<QLineEdit>(forms::frmMain(), "txtExample")
+            ->setText(QStringLiteral("Some Files Were Skipped"));
 
         frmDir& again = select(QString());
         QCOMPARE(&again, &chooser);
-        QCOMPARE(again.windowTitle(), kSelectCaption);
+        QCOMPARE(again.mode(), frmDir::Mode::Review);
+        QCOMPARE(again.windowTitle(), QStringLiteral("Accept the new names, or Undo the changes"));
         QCOMPARE(control<QPushButton>(again, "Command1")->text(), QStringLiteral("Accept"));
         QCOMPARE(control<QPushButton>(again, "Command2")->text(), QStringLiteral("Undo"));
+        QCOMPARE(control<QListWidget>(forms::frmMain(), "List1")->count(), 1);
+        QCOMPARE(control<QLineEdit>(forms::frmMain(), "txtExample")->text(),
+                 QStringLiteral("Some Files Were Skipped"));
     }
 
     // A name that is not valid UTF-8 goes into List1 and back to the same bytes.

@@ -15,6 +15,7 @@
 
 #include "tests/support/TestSupport.h"
 #include "tests/ui/Controls.h"
+#include "tests/ui/Windows.h"
 #include "ui/Forms.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
@@ -35,19 +36,6 @@ struct Control {
     int left, top, width, height;
     bool autoSize;  // a label that sizes itself to its text: only its place is compared
 };
-
-QWidget* windowFor(const QString& form) {
-    if (form == QLatin1String("frmMain")) {
-        return &forms::frmMain();
-    }
-    if (form == QLatin1String("frmDir")) {
-        return &forms::frmDir();
-    }
-    if (form == QLatin1String("frmOptions")) {
-        return &forms::frmOptions();
-    }
-    return &forms::frmAbout();
-}
 
 QString textOf(QWidget* w) {
     if (auto* b = qobject_cast<QAbstractButton*>(w)) {

@@ -303,6 +303,56 @@ class OptionsDialogTest : public QObject {
         QCOMPARE(edit->text(), text.chopped(1));
     }
 
+    // Line breaks, tabs and other control characters, pasted or typed, never
+    // reach the prefix and suffix, nor from there a file name; the starting
+    // number keeps its digits only.
+    void controlCharactersAreDropped_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("kept");
+        const QString name = QStringLiteral("p\nq\tr\r\x01\x1b\x1f\x7f");
+        for (const char* box : {"txtPrefix", "txtSufix"}) {
+            for (const char* how : {"Ctrl+V", "input method", "one key"}) {
+                QTest::addRow("%s %s", box, how)
+                    << QString::fromLatin1(box) << QString::fromLatin1(how) << name << "pqr";
+            }
+        }
+        // A key carrying them is refused whole there, with a beep.
+        for (const char* how : {"Ctrl+V", "input method"}) {
+            QTest::addRow("txtStartingNumber %s", how)
+                << "txtStartingNumber" << QString::fromLatin1(how) << "0\n1\t2\r"
+                << "012";
+        }
+    }
+
+    void controlCharactersAreDropped() {
+        QFETCH(QString, box);
+        QFETCH(QString, how);
+        QFETCH(QString, text);
+        QFETCH(QString, kept);
+        frmOptions& options = shownDialog();
+        QLineEdit* edit = field(options, box);
+        edit->setFocus();
+        if (how == QLatin1String("Ctrl+V")) {
+            QApplication::clipboard()->setText(text);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else if (how == QLatin1String("input method")) {
+            QInputMethodEvent commit;
+            commit.setCommitString(text);
+            QApplication::sendEvent(edit, &commit);
+        } else {
+            typeText(edit, text);
+        }
+        QCOMPARE(edit->text(), kept);
+
+        // Ok stores and shows exactly what the field holds.
+        QTest::mouseClick(control<QPushButton>(options, "cmdOk"), Qt::LeftButton);
+        const QStringList boxes{"txtPrefix", "txtSufix", "txtStartingNumber"};
+        QCOMPARE(storedOptions().at(boxes.indexOf(box)), kept);
+        QCOMPARE(labelOptions().at(boxes.indexOf(box)), kept);
+    }
+
     void pasteReplacingASelection() {
         frmOptions& options = shownDialog();
         QLineEdit* edit = control<QLineEdit>(options, "txtPrefix");

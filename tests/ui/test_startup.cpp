@@ -99,10 +99,17 @@ class StartupTest : public QObject {
     void unusableStoreIsHarmless() {
         // The store's path is taken by a directory: nothing can be read or written.
         QVERIFY(QDir(settings_->configDir()).mkpath(QStringLiteral("Quillomat.conf")));
-        settings::write(settings::kPrefix, QStringLiteral("lost"));
+        const settings::SaveResult saved =
+            settings::write(settings::kPrefix, QStringLiteral("kept"));
+        QVERIFY(!saved.ok);
+        // The value that could not be saved stays in use for the run; the
+        // others keep their defaults.
         QCOMPARE(settings::read(settings::kPrefix, QStringLiteral("default")),
+                 QStringLiteral("kept"));
+        QCOMPARE(settings::read(settings::kSufix, QStringLiteral("default")),
                  QStringLiteral("default"));
         frmMain& main = freshMain();
+        QCOMPARE(control<QLabel>(main, "lblPrefix")->text(), QStringLiteral("kept"));
         QCOMPARE(control<QLabel>(main, "lblLetteringPosition")->text(), QStringLiteral("0"));
     }
 

@@ -1,0 +1,493 @@
+// The settings store on real files: hand-edited values, files written by the
+// earlier QSettings-based versions, every byte that is not one of our values
+// kept, values that survive any text, and saves that fail without harming the
+// file.
+#include <QtTest>
+
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <cerrno>
+#include <cstring>
+
+#include "engine/Settings.h"
+#include "platform/Platform.h"
+#include "tests/support/TestSupport.h"
+
+using testing_support::ScopedSettings;
+using testing_support::ScopedStoreCalls;
+
+namespace {
+
+const QString kNone = QStringLiteral("<none>");
+const QStringList kKeys{settings::kPrefix, settings::kSufix, settings::kStartingNumber,
+                        settings::kLetteringPosition, settings::kDir};
+
+// Our keys and as many more, so that one save carries many random values.
+QStringList manyKeys() {
+    QStringList keys = kKeys;
+    for (int i = 0; i < 35; ++i) {
+        keys << QStringLiteral("Extra%1").arg(i);
+    }
+    return keys;
+}
+
+// The keys whose random values may hold line breaks: "Dir" (a directory's
+// name may) and the extra ones.
+bool mayBreakLines(const QString& key) {
+    return key == settings::kDir || key.startsWith(QLatin1String("Extra"));
+}
+
+QString fromBytes(const QByteArray& bytes) {
+    return platform::decodeFileName(bytes);
+}
+
+QString storeFile() {
+    return settings::storeLocation(settings::kAppName);
+}
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Writes `values` (key -> value) the way the earlier versions did: QSettings'
+// INI format, a value holding bytes that are not UTF-8 as a byte array.
+void writeAsEarlierVersion(const QString& path, const QList<std::pair<QString, QString>>& values) {
+    QSettings old(path, QSettings::IniFormat);
+    for (const auto& [key, value] : values) {
+        const QVariant stored = platform::holdsEscapedBytes(value)
+                                    ? QVariant(platform::encodeFileName(value))
+                                    : QVariant(value);
+        old.setValue(settings::kSection + QLatin1Char('/') + key, stored);
+    }
+    old.sync();
+    QCOMPARE(old.status(), QSettings::NoError);
+}
+
+// A random value made of the pieces that trouble INI files.
+QString randomValue(QRandomGenerator& random, bool lineBreaks) {
+    static const QList<QByteArray> pieces{
+        " ",    "  ",   ",",    "\"",   "=",    ";",    "#",           "[",
+        "]",    "\\",   "\\n",  "\\x",  "@",    "@@",   "@ByteArray(", ")",
+        "\t",   "a",    "Z",    "0",    "7",    "f",    "caf\xc3\xa9", "\xf0\x9f\x93\xb7",
+        "\xff", "\xe9", "\xc3", "\x80", "\x01", "\x7f", "%U",          "/",
+        "\\\\", "'"};
+    QByteArray bytes;
+    const int count = random.bounded(0, 12);
+    for (int i = 0; i < count; ++i) {
+        if (lineBreaks && random.bounded(8) == 0) {
+            bytes += random.bounded(2) ? "\n" : "\r";
+        } else {
+            bytes += pieces[random.bounded(int(pieces.size()))];
+        }
+    }
+    return fromBytes(bytes);
+}
+
+// A value's bytes in a printable form, for failure messages.
+QByteArray printable(const QString& value) {
+    return platform::encodeFileName(value).toPercentEncoding(" /@=,;#[]()");
+}
+
+// The line of `file` that starts with `start`.
+QByteArray lineStarting(const QByteArray& file, const QByteArray& start) {
+    const qsizetype at = file.indexOf('\n' + start) + 1;
+    const qsizetype end = file.indexOf('\n', at);
+    return file.mid(at, end < 0 ? -1 : end - at);
+}
+
+int modeOf(const QString& path) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+}  // namespace
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<ScopedSettings> settings_;
+
+  private slots:
+    void init() { settings_ = std::make_unique<ScopedSettings>(); }
+    void cleanup() { settings_.reset(); }
+
+    void handEditedValues_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const auto row = [](const char* name, const QByteArray& file, const QString& key,
+                            const QString& value) { QTest::newRow(name) << file << key << value; };
+        row("comma", "[Defaults]\nPrefix=Smith, John\n", "Prefix", "Smith, John");
+        row("number with a comma", "[Defaults]\nStartingNumber=1,000\n", "StartingNumber", "1,000");
+        row("blanks at both ends", "[Defaults]\nSufix=  padded  \n", "Sufix", "  padded  ");
+        row("lower-case group and key", "[defaults]\nprefix=low\n", "Prefix", "low");
+        row("mixed case", "[DEFAULTS]\nsUfIx=x\n", "Sufix", "x");
+        row("blanks around names", "  [ Defaults ]  \n\t Prefix \t=x\n", "Prefix", "x");
+        row("blank after the equals sign", "[Defaults]\nPrefix= x\n", "Prefix", " x");
+        row("semicolon and hash are text", "[Defaults]\nPrefix=a;b #c\n", "Prefix", "a;b #c");
+        row("quotes are text", "[Defaults]\nPrefix=\"x\"\n", "Prefix", "\"x\"");
+        row("a lone backslash is text", "[Defaults]\nDir=C:\\Users\\x\n", "Dir", "C:\\Users\\x");
+        row("later equals signs are text", "[Defaults]\nPrefix=a=b\n", "Prefix", "a=b");
+        row("empty value", "[Defaults]\nPrefix=\n", "Prefix", "");
+        row("CRLF line ends", "[Defaults]\r\nPrefix=crlf\r\nSufix=s\r\n", "Prefix", "crlf");
+        row("no line end at the end", "[Defaults]\nPrefix=end", "Prefix", "end");
+        row("byte order mark", "\xef\xbb\xbf[Defaults]\nPrefix=bom\n", "Prefix", "bom");
+        row("the last one counts",
+            "[Defaults]\nPrefix=a\n[Other]\nPrefix=o\n[defaults]\nPrefix=b\n", "Prefix", "b");
+        row("another group's key", "[Other]\nPrefix=no\n[Defaults]\n", "Prefix", kNone);
+        row("a key before any group", "Prefix=top\n[Defaults]\nSufix=s\n", "Prefix", kNone);
+        row("comment lines are not keys", "[Defaults]\n;Prefix=c\n#Prefix=d\n", "Prefix", kNone);
+        row("a malformed header opens its group", "[Defaults]\nPrefix=a\n[Other\nPrefix=b\n",
+            "Prefix", "a");
+        row("bytes that are not UTF-8", "[Defaults]\nDir=/home/j\xfcrgen/\xff\n", "Dir",
+            fromBytes("/home/j\xfcrgen/\xff"));
+    }
+
+    void handEditedValues() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        writeBytes(storeFile(), file);
+        QCOMPARE(settings::read(key, kNone), value);
+    }
+
+    // Values as the earlier versions stored them read back unchanged, and
+    // saving other keys leaves them so.
+    void earlierVersionsFiles_data() {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << "Holiday";
+        QTest::newRow("path") << "/home/user/Pictures";
+        QTest::newRow("empty") << "";
+        QTest::newRow("comma") << "Smith, John";
+        QTest::newRow("blanks at both ends") << "  padded  ";
+        QTest::newRow("quotes") << "say \"cheese\"";
+        QTest::newRow("backslashes") << "C:\\dir\\new";
+        QTest::newRow("equals and semicolon") << "a=b;c";
+        QTest::newRow("hash and brackets") << "#[x]";
+        QTest::newRow("leading at sign") << "@home";
+        QTest::newRow("looks like a byte array") << "@ByteArray(/tmp)";
+        QTest::newRow("control characters") << QString::fromUtf8("a\tb\001c\177d\ne\rf");
+        QTest::newRow("hex digit after an escape") << QString::fromUtf8("\001abc\037F");
+        QTest::newRow("UTF-8") << QString::fromUtf8("caf\xc3\xa9 \xf0\x9f\x93\xb7");
+        QTest::newRow("bytes that are not UTF-8") << fromBytes("/home/j\xfcrgen/\xff\xfe");
+        QTest::newRow("bytes, comma and blanks") << fromBytes(" /a,b\xe9=1\0012 ");
+        QTest::newRow("bytes and a line break") << fromBytes("/x\xff\ny");
+        QTest::newRow("NUL") << QString(QStringLiteral("a%1b")).arg(QChar(u'\0'));
+    }
+
+    void earlierVersionsFiles() {
+        QFETCH(QString, value);
+        QList<std::pair<QString, QString>> values;
+        for (const QString& key : kKeys) {
+            values.append({key, value});
+        }
+        writeAsEarlierVersion(storeFile(), values);
+        for (const QString& key : kKeys) {
+            QCOMPARE(settings::read(key, kNone), value);
+        }
+        // The earlier writer's form is kept as it is by a save of other keys.
+        const QByteArray dirLine = lineStarting(readBytes(storeFile()), "Dir=");
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("new")).ok);
+        QCOMPARE(lineStarting(readBytes(storeFile()), "Dir="), dirLine);
+        QCOMPARE(settings::read(settings::kDir, kNone), value);
+    }
+
+    void earlierVersionsRandomValues() {
+        QRandomGenerator random(20240613);
+        for (int round = 0; round < 60; ++round) {
+            QList<std::pair<QString, QString>> values;
+            for (const QString& key : manyKeys()) {
+                values.append({key, randomValue(random, mayBreakLines(key))});
+            }
+            writeAsEarlierVersion(storeFile(), values);
+            for (const auto& [key, value] : values) {
+                QVERIFY2(settings::read(key, kNone) == value, printable(value).constData());
+            }
+            QVERIFY(QFile::remove(storeFile()));
+        }
+    }
+
+    // Whatever the values, they read back as they were saved, and the file
+    // keeps its other lines: one line per key, never more.
+    void roundTrip() {
+        const QByteArray head = "; kept\n[Other]\nPrefix=other\n\n[Defaults]\n";
+        const QByteArray tail = "\n; end\n[Last]\nx=1\n";
+        QRandomGenerator random(7);
+        for (int round = 0; round < 60; ++round) {
+            QByteArray lines;
+            for (const QString& key : manyKeys()) {
+                lines += key.toUtf8() + "=old\n";
+            }
+            writeBytes(storeFile(), head + lines + tail);
+            QList<std::pair<QString, QString>> values;
+            settings::Changes changes;
+            for (const QString& key : manyKeys()) {
+                values.append({key, randomValue(random, mayBreakLines(key))});
+                changes.set(key, values.last().second);
+            }
+            QVERIFY(changes.save().ok);
+            for (const auto& [key, value] : values) {
+                QVERIFY2(settings::read(key, kNone) == value, printable(value).constData());
+            }
+            const QByteArray file = readBytes(storeFile());
+            QVERIFY(file.startsWith(head));
+            QVERIFY(file.endsWith(tail));
+            QCOMPARE(file.count('\n'), (head + lines + tail).count('\n'));
+            QCOMPARE(file.count('\r'), 0);
+        }
+    }
+
+    // Saving changes our values and nothing else: comments, other groups,
+    // lines without "=", malformed headers, blanks, case and line ends stay
+    // byte for byte; a missing key joins the last [Defaults] group.
+    void keepsEveryOtherByte_data() {
+        QTest::addColumn<QByteArray>("eol");
+        QTest::newRow("LF") << QByteArray("\n");
+        QTest::newRow("CRLF") << QByteArray("\r\n");
+    }
+
+    void keepsEveryOtherByte() {
+        QFETCH(QByteArray, eol);
+        const QList<QByteArray> before{
+            "; Quillomat, edited by hand",
+            "# the other comment style",
+            "",
+            "[Window]",
+            "Geometry=@ByteArray(\\x1\\xd9\\xd0\\xcb)",
+            "Name=caf\xe9 au lait",
+            "a line without an equals sign",
+            "",
+            "[defaults]",
+            "prefix=old, value",
+            "  Sufix =  keep blanks  ",
+            "; a comment inside",
+            "Dir=/home/j\xfcrgen/\xff",
+            "[Broken",
+            "StartingNumber=5",
+            "[Defaults]",
+            "LetteringPosition=1",
+            "trailing words",
+        };
+        QList<QByteArray> after = before;
+        after[9] = "prefix=New";
+        after[10] = "  Sufix =  s p  ";
+        after[16] = "LetteringPosition=2";
+        after.insert(17, "StartingNumber=10");
+        writeBytes(storeFile(), before.join(eol) + eol);
+
+        const NamingOptions options{"New", "  s p  ", "10", "2"};
+        QVERIFY(options.save().ok);
+        QCOMPARE(readBytes(storeFile()), after.join(eol) + eol);
+        QCOMPARE(NamingOptions::load(), options);
+        QCOMPARE(settings::read(settings::kDir), fromBytes("/home/j\xfcrgen/\xff"));
+    }
+
+    void missingGroupOrFile_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QByteArray>("after");
+        QTest::newRow("no file") << QByteArray() << QByteArray("[Defaults]\nPrefix=p\n");
+        QTest::newRow("other groups only, no last line end")
+            << QByteArray("[Other]\nx=1") << QByteArray("[Other]\nx=1\n\n[Defaults]\nPrefix=p\n");
+        QTest::newRow("empty group at the end")
+            << QByteArray("[Defaults]") << QByteArray("[Defaults]\nPrefix=p\n");
+        QTest::newRow("value at the very end")
+            << QByteArray("[Defaults]\nSufix=") << QByteArray("[Defaults]\nSufix=\nPrefix=p\n");
+    }
+
+    void missingGroupOrFile() {
+        QFETCH(QByteArray, before);
+        QFETCH(QByteArray, after);
+        if (!before.isNull()) {
+            writeBytes(storeFile(), before);
+        }
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("p")).ok);
+        QCOMPARE(readBytes(storeFile()), after);
+    }
+
+    // A failed save leaves the file as it was and no temporary file behind,
+    // names the file and the reason, and keeps the value in use; the next
+    // save that works writes it too.
+    void failedSave_data() {
+        QTest::addColumn<QString>("step");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("acceptedBytes");  // by write() before it fails
+        QTest::newRow("create refused") << "open" << EACCES << 0;
+        QTest::newRow("read-only file system") << "open" << EROFS << 0;
+        QTest::newRow("disk full at once") << "write" << ENOSPC << 0;
+        QTest::newRow("disk full midway") << "write" << ENOSPC << 10;
+        QTest::newRow("quota") << "write" << EDQUOT << 0;
+        QTest::newRow("write takes nothing") << "write" << 0 << 0;
+        QTest::newRow("flush fails") << "fsync" << EIO << 0;
+        QTest::newRow("rename refused") << "rename" << EBUSY << 0;
+    }
+
+    void failedSave() {
+        QFETCH(QString, step);
+        QFETCH(int, error);
+        QFETCH(int, acceptedBytes);
+        const QByteArray before = "; mine\n[Defaults]\nPrefix=old\nDir=/old\n";
+        writeBytes(storeFile(), before);
+
+        settings::StoreCalls calls = settings::StoreCalls::system();
+        long accepted = acceptedBytes;
+        const auto fail = [error] {
+            errno = error;
+            return -1;
+        };
+        if (step == QLatin1String("open")) {
+            calls.open = [&](const char*, int, unsigned int) { return fail(); };
+        } else if (step == QLatin1String("write")) {
+            calls.write = [&](int, const void*, unsigned long size) -> long {
+                if (accepted > 0) {
+                    const long n = std::min<long>(accepted, long(size));
+                    accepted -= n;
+                    return n;  // taken, but not written anywhere
+                }
+                return error == 0 ? 0 : fail();
+            };
+        } else if (step == QLatin1String("fsync")) {
+            calls.fsync = [&](int) { return fail(); };
+        } else {
+            calls.rename = [&](const char*, const char*) { return fail(); };
+        }
+        {
+            ScopedStoreCalls faulty(calls);
+            const NamingOptions options{"new", "s", "7", "1"};
+            const settings::SaveResult saved = options.save();
+            QVERIFY(!saved.ok);
+            QCOMPARE(saved.file, storeFile());
+            QCOMPARE(saved.reason, QString::fromLocal8Bit(std::strerror(error ? error : ENOSPC)));
+            QCOMPARE(readBytes(storeFile()), before);
+            QCOMPARE(QDir(settings_->configDir()).entryList(QDir::Files | QDir::Hidden),
+                     QStringList{"Quillomat.conf"});
+            // In use for the rest of the run.
+            QCOMPARE(NamingOptions::load(), options);
+            QCOMPARE(settings::read(settings::kDir), QStringLiteral("/old"));
+        }
+        QVERIFY(settings::write(settings::kDir, QStringLiteral("/new")).ok);
+        QCOMPARE(readBytes(storeFile()),
+                 QByteArray("; mine\n[Defaults]\nPrefix=new\nDir=/new\n"
+                            "Sufix=s\nStartingNumber=7\nLetteringPosition=1\n"));
+    }
+
+    // Only a regular file is read or replaced: a FIFO, a directory or a link
+    // to a device gives the defaults at once and a save that fails.
+    void storeThatIsNotAFile_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("FIFO") << "fifo"
+                              << "Not a regular file";
+        QTest::newRow("directory") << "directory" << QString::fromLocal8Bit(std::strerror(EISDIR));
+        QTest::newRow("link to a device") << "device"
+                                          << "Not a regular file";
+    }
+
+    void storeThatIsNotAFile() {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const QByteArray path = QFile::encodeName(storeFile());
+        if (kind == QLatin1String("fifo")) {
+            QCOMPARE(::mkfifo(path.constData(), 0600), 0);
+        } else if (kind == QLatin1String("directory")) {
+            QCOMPARE(::mkdir(path.constData(), 0700), 0);
+        } else {
+            QCOMPARE(::symlink("/dev/null", path.constData()), 0);
+        }
+        struct stat before {};
+        QCOMPARE(::lstat(path.constData(), &before), 0);
+
+        testing_support::FifoWatchdog watchdog(storeFile(), 5);
+        QCOMPARE(settings::read(settings::kPrefix, kNone), kNone);
+        const settings::SaveResult saved = settings::write(settings::kPrefix, QStringLiteral("p"));
+        QVERIFY2(!watchdog.finish(), "the store waited on the FIFO");
+        QVERIFY(!saved.ok);
+        QCOMPARE(saved.reason, reason);
+
+        struct stat after {};
+        QCOMPARE(::lstat(path.constData(), &after), 0);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_ino, before.st_ino);
+    }
+
+    // A relative or empty XDG_CONFIG_HOME is ignored, as the XDG rules say.
+    void storeLocation_data() {
+        QTest::addColumn<QString>("xdg");  // <abs>: an absolute directory
+        QTest::addColumn<QString>("dir");  // where the store goes; <home>: HOME
+        const auto row = [](const char* name, const QString& xdg, const QString& dir) {
+            QTest::newRow(name) << xdg << dir;
+        };
+        row("absolute", "<abs>", "<abs>");
+        row("trailing slash", "<abs>/", "<abs>");
+        row("relative", "relative/config", "<home>/.config");
+        row("dot", ".", "<home>/.config");
+        row("empty", "", "<home>/.config");
+        row("unset", "<unset>", "<home>/.config");
+    }
+
+    void storeLocation() {
+        QFETCH(QString, xdg);
+        QFETCH(QString, dir);
+        QTemporaryDir home;
+        QTemporaryDir absolute;
+        const auto expand = [&](QString text) {
+            return text.replace("<abs>", absolute.path()).replace("<home>", home.path());
+        };
+        const QByteArray savedHome = qgetenv("HOME");
+        const QString savedCurrent = QDir::currentPath();
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QDir::setCurrent(home.path());  // where a relative directory would land
+        if (xdg == QLatin1String("<unset>")) {
+            qunsetenv("XDG_CONFIG_HOME");
+        } else {
+            qputenv("XDG_CONFIG_HOME", QFile::encodeName(expand(xdg)));
+        }
+
+        const QString file = expand(dir) + "/Quillomat.conf";
+        QCOMPARE(settings::storeLocation(settings::kAppName), file);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("here")).ok);
+        QCOMPARE(readBytes(file), QByteArray("[Defaults]\nPrefix=here\n"));
+        QVERIFY(!QFile::exists(home.filePath("relative")));
+
+        qputenv("HOME", savedHome);
+        QDir::setCurrent(savedCurrent);
+    }
+
+    // A new store's directories are created private to the user; a replaced
+    // file keeps its permissions, and a link to the file stays a link.
+    void fileAttributesKept() {
+        const QString top = settings_->configDir() + "/a";
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(top + "/b"));
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("x")).ok);
+        QCOMPARE(modeOf(top), 0700);
+        QCOMPARE(modeOf(top + "/b"), 0700);
+
+        const QString file = top + "/b/Quillomat.conf";
+        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("y")).ok);
+        QCOMPARE(modeOf(file), 0640);
+
+        const QString real = settings_->configDir() + "/dotfiles/quillomat.conf";
+        QVERIFY(QDir().mkpath(settings_->configDir() + "/dotfiles"));
+        QVERIFY(QFile::rename(file, real));
+        QVERIFY(QFile::link(real, file));
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("z")).ok);
+        QVERIFY(QFileInfo(file).isSymLink());
+        QCOMPARE(readBytes(real), QByteArray("[Defaults]\nPrefix=z\n"));
+        QCOMPARE(modeOf(real), 0640);
+        QCOMPARE(QDir(settings_->configDir() + "/dotfiles").entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"quillomat.conf"});
+    }
+};
+
+QTEST_GUILESS_MAIN(SettingsTest)
+#include "test_settings.moc"
