@@ -65,7 +65,8 @@ RenameOutcome stopped(Error error, int index) {
 
 }  // namespace
 
-RenameOutcome renameBatch(AppState& state, platform::Platform& p) {
+RenameOutcome renameBatch(AppState& state, platform::Platform& p, Journaling journaling) {
+    const bool journaled = journaling == Journaling::On;
     resetCollisionFields(state);
     const QList<PlannedMove> plan = planMoves(state);
     // Held for the whole batch, whatever happens to the state meanwhile.
@@ -107,9 +108,11 @@ RenameOutcome renameBatch(AppState& state, platform::Platform& p) {
         if (found == ids.constEnd()) {
             return stopped(Error::FileNotFound, move.index);
         }
-        record.entries.append(journal::Entry{*found, move.oldName});
+        if (journaled) {
+            record.entries.append(journal::Entry{*found, move.oldName});
+        }
     }
-    if (!record.entries.isEmpty()) {
+    if (journaled && !record.entries.isEmpty()) {
         const Error written = journal::begin(record, p);
         if (written != Error::None) {
             return stopped(written, -1);
@@ -142,7 +145,7 @@ RenameOutcome renameBatch(AppState& state, platform::Platform& p) {
             // one that was goes back before the error is shown.
             state.newNames[i] = state.oldNames[i];
             RenameOutcome outcome = restore(state, p, dir, i);
-            if (outcome.error == Error::None) {
+            if (journaled && outcome.error == Error::None) {
                 journal::end();
             }
             outcome.error = result.error;

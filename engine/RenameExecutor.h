@@ -42,7 +42,12 @@ using UndoOutcome = RenameOutcome;
 // error stops the batch and first gives every file this batch renamed its old
 // name back, last first, carrying on past a file it cannot restore. A stop
 // whose files all went back ends the batch's journal.
-RenameOutcome renameBatch(AppState& state, platform::Platform& p);
+//
+// A dry run (the preview) passes Journaling::Off: no journal is written or
+// removed, so with a platform that changes nothing the disk stays as it is.
+enum class Journaling { On, Off };
+RenameOutcome renameBatch(AppState& state, platform::Platform& p,
+                          Journaling journaling = Journaling::On);
 
 // Renames every changed entry 0..lastIndex back to its old name, last first,
 // so that names that moved along a chain go back exactly; a taken old name

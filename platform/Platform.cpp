@@ -71,6 +71,16 @@ RenameResult Platform::renameFile(const QString& from, const QString& to) {
     return renameIn(*opened.directory, nameViewOf(from), nameViewOf(to));
 }
 
+DirectoryFacts Platform::describeDirectory(const PinnedDirectory& dir) {
+    DirectoryFacts facts;
+    const Listing files = listFilesIn(dir);
+    const Listing directories = listDirectories(dir.path());
+    facts.ok = files.ok && directories.ok;
+    facts.files = files.names;
+    facts.otherEntries = directories.names;
+    return facts;
+}
+
 Platform& current() {
     return installed != nullptr ? *installed : real();
 }
@@ -131,7 +141,9 @@ QString nameOf(const QString& path) {
 }
 
 bool isPlainFileName(QStringView name) {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+    // Empty, "." and "..": told by size first, as every file of a batch asks.
+    const qsizetype size = name.size();
+    if (size == 0 || (name[0] == u'.' && (size == 1 || (size == 2 && name[1] == u'.')))) {
         return false;
     }
     for (const QChar c : name) {

@@ -93,6 +93,15 @@ struct OpenedDirectory {
     int osError = 0;
 };
 
+// What a dry run needs to know of a directory to foresee every rename in it.
+struct DirectoryFacts {
+    bool ok = false;           // false when the directory could not be read at all
+    QStringList files;         // the ordinary files (what listFiles() gives)
+    QStringList otherEntries;  // every other entry: directories, links to nothing, pipes...
+    int maxNameBytes = 255;    // the longest name its file system takes, in bytes
+    bool readOnly = false;     // mounted read-only: no rename can succeed
+};
+
 class Platform {
   public:
     virtual ~Platform() = default;
@@ -147,6 +156,11 @@ class Platform {
 
     // The directory that holds the running program's executable.
     virtual QString programDirectory() = 0;
+
+    // Every entry of a pinned directory and the limits of its file system.
+    // By default its files and the subdirectories of its path, with a
+    // 255-byte name limit.
+    virtual DirectoryFacts describeDirectory(const PinnedDirectory& dir);
 };
 
 // The platform in use. Real by default; a test may install its own.

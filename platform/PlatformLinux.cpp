@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -387,6 +388,37 @@ Error LinuxPlatform::writeFileDurably(const QString& path, const QByteArray& dat
     }
     ::close(dirFd);
     return err == 0 ? Error::None : errorForErrno(err, true);
+}
+
+DirectoryFacts LinuxPlatform::describeDirectory(const PinnedDirectory& dir) {
+    DirectoryFacts facts;
+    DIR* d = openEntries(descriptorOf(dir));
+    if (d == nullptr) {
+        return facts;
+    }
+    const int fd = ::dirfd(d);
+    struct stat st;
+    while (const dirent* entry = ::readdir(d)) {
+        const char* name = entry->d_name;
+        if (isDotOrDotDot(name)) {
+            continue;
+        }
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN || type == DT_LNK) {
+            // A link counts as the file it points at, as in listFiles().
+            type = ::fstatat(fd, name, &st, 0) == 0 && S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+        }
+        (type == DT_REG ? facts.files : facts.otherEntries).append(decoded(name));
+    }
+    const long maxName = ::fpathconf(fd, _PC_NAME_MAX);
+    if (maxName > 0) {
+        facts.maxNameBytes = static_cast<int>(std::min<long>(maxName, 1 << 20));
+    }
+    struct statvfs volume;
+    facts.readOnly = ::fstatvfs(fd, &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
+    ::closedir(d);
+    facts.ok = true;
+    return facts;
 }
 
 Listing LinuxPlatform::listFiles(const QString& dir) {

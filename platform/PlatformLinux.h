@@ -46,6 +46,7 @@ class LinuxPlatform : public Platform {
     bool fileExists(const QString& path) override;
     QStringList drives() override;
     QString programDirectory() override;
+    DirectoryFacts describeDirectory(const PinnedDirectory& dir) override;
 
   private:
     RenameResult failure(int osError, int dirFd) const;

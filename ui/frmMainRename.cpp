@@ -11,6 +11,8 @@
 #include "ui_frmMain.h"
 
 void frmMain::Command4_Click() {
+    // The preview describes the batch before it happens; Rename ends it.
+    forms::unload(forms::Form::Preview);
     AppState& state = appState();
     state.filesSkipped = 0;
     BusyPointer busy;
@@ -19,15 +21,7 @@ void frmMain::Command4_Click() {
     // neither "Dir" nor the chooser is asked again, so another instance
     // writing "Dir", or a settings file that cannot be written, cannot send
     // the batch elsewhere.
-    GenerationInput input;
-    input.listNames.reserve(ui->List1->count());
-    for (int i = 0; i < ui->List1->count(); ++i) {
-        input.listNames << ui->List1->item(i)->text();
-    }
-    input.prefix = ui->lblPrefix->text();
-    input.suffix = ui->lblSufix->text();
-    input.startNumber = ui->lblStartNumber->text();
-    input.exampleText = ui->txtFile->text();
+    const GenerationInput input = generationInput();
     const Error generationError = generateNewNames(state, input);
     if (generationError != Error::None) {
         busy.restore();

@@ -138,6 +138,10 @@ platform::Listing FaultPlatform::listFiles(const QString& dir) {
     return listingFails(dir) ? platform::Listing{} : inner_.listFiles(dir);
 }
 
+platform::DirectoryFacts FaultPlatform::describeDirectory(const platform::PinnedDirectory& dir) {
+    return listingFails(dir.path()) ? platform::DirectoryFacts{} : inner_.describeDirectory(dir);
+}
+
 platform::Listing FaultPlatform::listDirectories(const QString& dir) {
     return listingFails(dir) ? platform::Listing{} : inner_.listDirectories(dir);
 }

@@ -72,6 +72,7 @@ class FaultPlatform : public platform::Platform {
     bool fileExists(const QString& path) override;
     QStringList drives() override;
     QString programDirectory() override;
+    platform::DirectoryFacts describeDirectory(const platform::PinnedDirectory& dir) override;
 
   private:
     struct RenameFault {
