@@ -7,6 +7,7 @@
 #include "engine/Version.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
+#include "ui/Recovery.h"
 #include "ui/frmMain.h"
 
 int main(int argc, char* argv[]) {
@@ -25,6 +26,7 @@ int main(int argc, char* argv[]) {
     }
     appState().chooserStartDirectory = request.directory;
     QApplication::setWindowIcon(icons::programIcon());
+    recovery::offerToRestoreUnfinishedBatches();
 
     frmMain& main = forms::frmMain();
     forms::centreOnScreen(&main);

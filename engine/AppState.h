@@ -8,6 +8,8 @@
 #include <QString>
 #include <array>
 
+#include "platform/Platform.h"
+
 struct AppState {
     static constexpr int kMaxEntries = 1001;    // rename record: indexes 0..1000
     static constexpr int kMaxMaskLength = 100;  // maskChars: slots 0..100
@@ -29,6 +31,11 @@ struct AppState {
     // The last index of the batch under review. Choosing an example overwrites
     // lastIndex while the review is open, so the review keeps its own copy.
     int reviewLastIndex = -1;
+
+    // The directory the files were chosen in, pinned by the chooser's OK. The
+    // batch renames there and nowhere else, and its review undoes there. Let
+    // go when the batch ends or Select starts another.
+    platform::Directory chosenDirectory;
 
     // The directory named on the command line: the chooser's first load opens
     // there instead of at "Dir", and clears it.

@@ -1,22 +1,20 @@
 #include "engine/Collisions.h"
 
-#include "engine/AppState.h"
-
 namespace batch {
 
-void NameRegistry::load(platform::Platform& p) {
+void NameRegistry::load(platform::Platform& p, const platform::PinnedDirectory& dir) {
+    const platform::Listing listing = p.listFilesIn(dir);
+    load(listing.ok ? listing.names : QStringList());
+}
+
+void NameRegistry::load(const QStringList& names) {
     loaded_ = true;
     taken_.clear();
     nextNumber_.clear();
     owners_.clear();
-    // A root directory comes without its separator ("" for "/").
-    const platform::Listing listing =
-        p.listFiles(directory_.isEmpty() ? platform::separator() : directory_);
-    if (listing.ok) {
-        taken_.reserve(listing.names.size() + 16);
-        for (const QString& name : listing.names) {
-            taken_.insert(name);
-        }
+    taken_.reserve(names.size() + 16);
+    for (const QString& name : names) {
+        taken_.insert(name);
     }
 }
 
@@ -71,25 +69,23 @@ QString numberedVariant(const QString& target, const QString& ext, int n) {
 namespace {
 
 // One file's way to a free name: the target first, then its numbered variants.
-// The registry is used only when the file stays in the registry's directory.
+// `count_` is the number the next variant would carry, as the step-by-step
+// rule counts: 1 at the start of every file.
 class CollisionRenamer {
   public:
-    CollisionRenamer(platform::Platform& p, NameRegistry& names, AppState& state,
-                     const QString& from, const QString& target, const QString& ext)
-        : p_(p), names_(names), state_(state), from_(from), target_(target), ext_(ext) {
-        const QStringView directory = platform::directoryViewOf(target);
-        sameDirectory_ =
-            names.directory() == directory && platform::directoryViewOf(from) == directory;
-        known_ = sameDirectory_ && names.isLoaded();
+    CollisionRenamer(platform::Platform& p, const platform::PinnedDirectory& dir,
+                     NameRegistry& names, const QString& from, const QString& target,
+                     const QString& ext)
+        : p_(p), dir_(dir), names_(names), from_(from), target_(target), ext_(ext) {
         // The file's own name is free for itself: renaming onto it is a no-op.
-        if (known_) {
+        if (names_.isLoaded()) {
             names_.release(fromName());
         }
     }
 
     platform::RenameResult run(QString* renamedTo) {
         QString attempt = target_;
-        bool skip = known_ && names_.isTaken(platform::nameViewOf(target_).toString());
+        bool skip = names_.isLoaded() && names_.isTaken(platform::nameViewOf(target_).toString());
         platform::RenameResult result;
         for (;;) {
             if (!skip && tryTarget(attempt, &result)) {
@@ -104,13 +100,12 @@ class CollisionRenamer {
                 break;
             }
             attempt = numberedVariant(target_, ext_, n);
-            state_.collisionCount = static_cast<short>(n + 1);
-            state_.collisionRetry = 1;
+            count_ = n + 1;
         }
         if (result.ok()) {
             *renamedTo = attempt;
         }
-        if (known_) {
+        if (names_.isLoaded()) {
             names_.take(result.ok() ? platform::nameOf(attempt) : fromName());
         }
         return result;
@@ -120,28 +115,23 @@ class CollisionRenamer {
     // Renames the file to `attempt`. True when that settled it: renamed, or
     // failed for any reason but a taken name.
     bool tryTarget(const QString& attempt, platform::RenameResult* result) {
-        *result = p_.renameFile(from_, attempt);
+        *result = p_.renameIn(dir_, platform::nameViewOf(from_), platform::nameViewOf(attempt));
         return result->error != Error::FileExists;
     }
 
     // `attempt` is taken: the number of the variant to try next. The first
-    // collision in the registry's directory fills the registry, so every
-    // later search goes straight past the names known to be taken.
+    // collision fills the registry, so every later search goes straight past
+    // the names known to be taken.
     int nextFreeNumber(const QString& attempt) {
-        if (sameDirectory_ && !names_.isLoaded()) {
-            names_.load(p_);
+        if (!names_.isLoaded()) {
+            names_.load(p_, dir_);
             names_.release(fromName());
-            known_ = true;
         }
-        int n = state_.collisionCount;
-        if (known_) {
-            if (attempt != target_) {
-                names_.take(platform::nameOf(attempt));  // taken behind our back
-                names_.noteUsed(stem(), ext_, state_.collisionCount - 1);
-            }
-            n = qMax(n, names_.firstFreeNumber(stem(), ext_));
+        if (attempt != target_) {
+            names_.take(platform::nameOf(attempt));  // taken behind our back
+            names_.noteUsed(stem(), ext_, count_ - 1);
         }
-        return n;
+        return qMax(count_, names_.firstFreeNumber(stem(), ext_));
     }
 
     // Built only when needed: most files of a batch never collide.
@@ -160,24 +150,29 @@ class CollisionRenamer {
     }
 
     platform::Platform& p_;
+    const platform::PinnedDirectory& dir_;
     NameRegistry& names_;
-    AppState& state_;
     const QString& from_;
     const QString& target_;
     const QString& ext_;
-    bool sameDirectory_ = false;
-    bool known_ = false;
+    int count_ = 1;
     QString fromName_;
     QString stem_;
 };
 
 }  // namespace
 
-platform::RenameResult renameAvoidingCollisions(platform::Platform& p, NameRegistry& names,
-                                                AppState& state, const QString& from,
+platform::RenameResult renameAvoidingCollisions(platform::Platform& p,
+                                                const platform::PinnedDirectory& dir,
+                                                NameRegistry& names, const QString& from,
                                                 const QString& target, const QString& ext,
                                                 QString* renamedTo) {
-    return CollisionRenamer(p, names, state, from, target, ext).run(renamedTo);
+    // Only the names reach the platform: a target elsewhere must never come
+    // down to its last part.
+    if (!platform::isRenameInPlace(from, target)) {
+        return platform::RenameResult{Error::PathFileAccess, 0};
+    }
+    return CollisionRenamer(p, dir, names, from, target, ext).run(renamedTo);
 }
 
 }  // namespace batch

@@ -15,25 +15,22 @@
 
 #include "platform/Platform.h"
 
-struct AppState;
-
 namespace batch {
 
-// The names (bare, no directory) known to be taken in one directory. It is
-// filled from the directory only when the first collision happens there, so
-// a batch without collisions never lists the directory.
+// The names (bare, no directory) known to be taken in the batch's directory.
+// It is filled from the directory only when the first collision happens
+// there, so a batch without collisions never lists the directory. Deciding
+// the numbers takes no system call: a dry run can use it over a listing.
 class NameRegistry {
   public:
-    NameRegistry() = default;
-    explicit NameRegistry(const QString& directory) : directory_(directory) {}
-
-    const QString& directory() const { return directory_; }
     bool isLoaded() const { return loaded_; }
-    // Fills the registry from the directory's current ordinary files. One
-    // that cannot be listed leaves it empty: every attempt then meets the
-    // platform as it is. Other entries (subdirectories) are found by the
-    // platform's refusal and numbered past then.
-    void load(platform::Platform& p);
+    // Fills the registry from `dir`'s current ordinary files. One that cannot
+    // be listed leaves it empty: every attempt then meets the platform as it
+    // is. Other entries (subdirectories) are found by the platform's refusal
+    // and numbered past then.
+    void load(platform::Platform& p, const platform::PinnedDirectory& dir);
+    // Fills the registry from names already known.
+    void load(const QStringList& names);
 
     bool isTaken(const QString& name) const { return taken_.contains(name); }
     void take(const QString& name) { taken_.insert(name); }
@@ -52,7 +49,6 @@ class NameRegistry {
     static QString key(const QString& stem, const QString& ext);
     static QString candidate(const QString& stem, const QString& ext, int n);
 
-    QString directory_;
     bool loaded_ = false;
     QSet<QString> taken_;
     QHash<QString, int> nextNumber_;  // key(stem, ext) -> lower bound of the first free n
@@ -67,12 +63,15 @@ constexpr int kMaxCollisionNumber = 32767;
 // `ext`) characters, "-", n, `ext`.
 QString numberedVariant(const QString& target, const QString& ext, int n);
 
-// Renames full path `from` to full path `target`, or to its first free
-// numbered variant when `target` is taken. Keeps the state's collision fields
-// as the step-by-step rule would leave them. On success `*renamedTo` holds the
-// path the file now has. Any error other than a taken target is returned as is.
-platform::RenameResult renameAvoidingCollisions(platform::Platform& p, NameRegistry& names,
-                                                AppState& state, const QString& from,
+// Renames full path `from` to full path `target`, both in `dir`, or to the
+// target's first free numbered variant when it is taken; only the names reach
+// the platform, relative to `dir`. Paths that are not in one directory
+// (isRenameInPlace) fail with Error::PathFileAccess. On success `*renamedTo`
+// holds the path the file now has. Any error other than a taken target is
+// returned as is.
+platform::RenameResult renameAvoidingCollisions(platform::Platform& p,
+                                                const platform::PinnedDirectory& dir,
+                                                NameRegistry& names, const QString& from,
                                                 const QString& target, const QString& ext,
                                                 QString* renamedTo);
 

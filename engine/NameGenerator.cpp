@@ -46,6 +46,8 @@ class Generator {
   public:
     Generator(AppState& s, const GenerationInput& in) : s_(s), in_(in) {}
 
+    int failedIndex() const { return failedIndex_; }
+
     Error run() {
         const qsizetype count = in_.listNames.size();
         s_.lastIndex = static_cast<int>(std::min<qsizetype>(count - 1, kMaxLastIndex));
@@ -87,6 +89,11 @@ class Generator {
     static size_t idx(int i) { return static_cast<size_t>(i); }
 
     void keep(int i) { s_.newNames[idx(i)] = s_.oldNames[idx(i)]; }
+
+    Error failAt(int i, Error error) {
+        failedIndex_ = i;
+        return error;
+    }
 
     // B(i): the number of characters of the name without its extension.
     int baseLength(int i) const {
@@ -131,7 +138,7 @@ class Generator {
         for (int i = 0; i <= last_; ++i) {
             QString name = in_.prefix;
             if (!appendRunningNumber(name)) {
-                return Error::TypeMismatch;
+                return failAt(i, Error::TypeMismatch);
             }
             name += in_.suffix;
             s_.newNames[idx(i)] = std::move(name);
@@ -161,7 +168,7 @@ class Generator {
             decodeName(i);
             View window;
             if (!mid(name_, position, length, &window)) {
-                return Error::InvalidCall;
+                return failAt(i, Error::InvalidCall);
             }
             if (allDigits(window)) {
                 setName(i, window);
@@ -186,7 +193,7 @@ class Generator {
             name += s_.mask;
             name += QLatin1Char('-');
             if (!appendRunningNumber(name)) {
-                return Error::TypeMismatch;
+                return failAt(i, Error::TypeMismatch);
             }
             name += in_.suffix;
             s_.newNames[idx(i)] = std::move(name);
@@ -210,7 +217,7 @@ class Generator {
             View letter;
             const int letterStart = first ? position - 1 : position + s_.maskLength - 1;
             if (!mid(name_, letterStart, 1, &letter)) {
-                return Error::InvalidCall;
+                return failAt(i, Error::InvalidCall);
             }
             piece.clear();
             if (first) {
@@ -267,7 +274,7 @@ class Generator {
             for (int t = firstChecked; t <= lastChecked; ++t) {
                 View c;
                 if (!mid(name_, position + t - 1, 1, &c)) {
-                    return Error::InvalidCall;
+                    return failAt(i, Error::InvalidCall);
                 }
                 const PatternChar& p = pattern[idx(t)];
                 const bool match =
@@ -288,7 +295,7 @@ class Generator {
             decodeName(i);
             View window;
             if (!mid(name_, position, length, &window)) {
-                return Error::InvalidCall;
+                return failAt(i, Error::InvalidCall);
             }
             setName(i, window);
         }
@@ -298,11 +305,17 @@ class Generator {
     AppState& s_;
     const GenerationInput& in_;
     int last_ = -1;
+    int failedIndex_ = -1;
     Text name_;  // the current file's characters, reused from file to file
 };
 
 }  // namespace
 
-Error generateNewNames(AppState& s, const GenerationInput& in) {
-    return Generator(s, in).run();
+Error generateNewNames(AppState& s, const GenerationInput& in, int* failedIndex) {
+    Generator generator(s, in);
+    const Error error = generator.run();
+    if (failedIndex != nullptr) {
+        *failedIndex = generator.failedIndex();
+    }
+    return error;
 }

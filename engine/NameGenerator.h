@@ -26,9 +26,10 @@ struct GenerationInput {
 // oldNames(i), meaning the file is left alone. Returns Error::None, or what
 // stopped generation: InvalidCall (a substring would start before the first
 // character) or TypeMismatch (the running number's text is not a number); the
-// entries then hold the state reached and no file may be renamed.
+// entries then hold the state reached and no file may be renamed, and
+// `*failedIndex` (when given) is the entry that failed.
 //
 // When maskKind is not 1 to 6 no rule applies: every entry gets the keep mark,
 // so a rename that follows changes nothing (an empty base name would turn a
 // file into its bare extension).
-Error generateNewNames(AppState& s, const GenerationInput& in);
+Error generateNewNames(AppState& s, const GenerationInput& in, int* failedIndex = nullptr);

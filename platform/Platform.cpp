@@ -32,11 +32,54 @@ qsizetype lastSeparator(QStringView path) {
     return -1;
 }
 
+// The directory a full path lies in, as the system should open it: a root
+// keeps its separator, and a bare name lies in the working directory.
+QString directoryToOpen(const QString& path) {
+    const qsizetype at = lastSeparator(path);
+    if (at < 0) {
+        return QStringLiteral(".");
+    }
+    QString dir = path.left(at);
+#ifdef _WIN32
+    const bool root = dir.isEmpty() || (dir.size() == 2 && dir.at(1) == u':');
+#else
+    const bool root = dir.isEmpty();
+#endif
+    if (root) {
+        dir += QChar(kSeparator);
+    }
+    return dir;
+}
+
 // Low surrogates U+DC80..U+DCFF stand for the bytes 0x80..0xFF that were not
 // part of valid UTF-8 (0x80 maps to U+DC80, 0xFF to U+DCFF).
 constexpr char16_t kEscapeBase = 0xDC00;
 
 }  // namespace
+
+RenameResult Platform::renameFile(const QString& from, const QString& to) {
+    if (!isRenameInPlace(from, to)) {
+        return RenameResult{Error::PathFileAccess, 0};
+    }
+    if (from == to) {
+        return RenameResult{};
+    }
+    const OpenedDirectory opened = openDirectory(directoryToOpen(from));
+    if (!opened.directory) {
+        return RenameResult{opened.error, opened.osError};
+    }
+    return renameIn(*opened.directory, nameViewOf(from), nameViewOf(to));
+}
+
+DirectoryFacts Platform::describeDirectory(const PinnedDirectory& dir) {
+    DirectoryFacts facts;
+    const Listing files = listFilesIn(dir);
+    const Listing directories = listDirectories(dir.path());
+    facts.ok = files.ok && directories.ok;
+    facts.files = files.names;
+    facts.otherEntries = directories.names;
+    return facts;
+}
 
 Platform& current() {
     return installed != nullptr ? *installed : real();
@@ -98,7 +141,9 @@ QString nameOf(const QString& path) {
 }
 
 bool isPlainFileName(QStringView name) {
-    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+    // Empty, "." and "..": told by size first, as every file of a batch asks.
+    const qsizetype size = name.size();
+    if (size == 0 || (name[0] == u'.' && (size == 1 || (size == 2 && name[1] == u'.')))) {
         return false;
     }
     for (const QChar c : name) {
@@ -215,7 +260,7 @@ bool holdsEscapedBytes(QStringView name) {
     return false;
 }
 
-QByteArray encodeFileName(const QString& name) {
+QByteArray encodeFileName(QStringView name) {
     const auto* in = reinterpret_cast<const char16_t*>(name.constData());
     const qsizetype n = name.size();
 

@@ -1,12 +1,18 @@
 #pragma once
 
 // The thin layer between Quillomat and the operating system: renaming one file
-// without ever replacing another, listing directories byte-exactly, drives,
+// without ever replacing another, listing directories byte-exactly, telling
+// files apart by identity, writing the program's own files durably, drives,
 // and the program's own directory. One real implementation per system; tests
 // swap in their own through setCurrent().
 
+#include <QByteArray>
+#include <QHashFunctions>
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <memory>
 
 #include "platform/Error.h"
 
@@ -25,13 +31,115 @@ struct Listing {
     bool ok = false;  // false when the directory could not be read at all
 };
 
+// Who a file is, whatever its name: device and inode on Linux, volume serial
+// number and file index on Windows. A rename keeps it; a file saved anew
+// under the same name gets another.
+struct FileId {
+    quint64 device = 0;
+    quint64 inode = 0;
+
+    friend bool operator==(const FileId& a, const FileId& b) {
+        return a.device == b.device && a.inode == b.inode;
+    }
+    friend bool operator!=(const FileId& a, const FileId& b) { return !(a == b); }
+};
+inline size_t qHash(const FileId& id, size_t seed = 0) {
+    return qHashMulti(seed, id.device, id.inode);
+}
+
+struct Identity {
+    Error error = Error::None;
+    int osError = 0;
+    FileId id;
+
+    bool ok() const { return error == Error::None; }
+};
+
+// The entries of a directory that are not directories, each with its identity.
+struct IdListing {
+    QStringList names;
+    QList<FileId> ids;  // ids[i] belongs to names[i]
+    bool ok = false;
+};
+
+// A directory held open for a batch. It stays the same directory whatever
+// happens to its path afterwards (moved, replaced, "Dir" rewritten): every
+// rename through it lands in it or fails. Released when the last copy of the
+// Directory pointer goes.
+class PinnedDirectory {
+  public:
+    virtual ~PinnedDirectory() = default;
+    PinnedDirectory(const PinnedDirectory&) = delete;
+    PinnedDirectory& operator=(const PinnedDirectory&) = delete;
+
+    // The path it was opened by, as the user chose it.
+    const QString& path() const { return path_; }
+    // The system's handle of it: an open descriptor on Linux; -1 where the
+    // platform works by path (Windows).
+    qintptr handle() const { return handle_; }
+
+  protected:
+    PinnedDirectory(const QString& path, qintptr handle) : path_(path), handle_(handle) {}
+
+  private:
+    QString path_;
+    qintptr handle_;
+};
+using Directory = std::shared_ptr<const PinnedDirectory>;
+
+struct OpenedDirectory {
+    Directory directory;  // null when it could not be opened
+    Error error = Error::None;
+    int osError = 0;
+};
+
+// What a dry run needs to know of a directory to foresee every rename in it.
+struct DirectoryFacts {
+    bool ok = false;           // false when the directory could not be read at all
+    QStringList files;         // the ordinary files (what listFiles() gives)
+    QStringList otherEntries;  // every other entry: directories, links to nothing, pipes...
+    int maxNameBytes = 255;    // the longest name its file system takes, in bytes
+    bool readOnly = false;     // mounted read-only: no rename can succeed
+};
+
 class Platform {
   public:
     virtual ~Platform() = default;
 
+    // Pins the directory at `path`. A path that is no directory gives
+    // Error::PathNotFound.
+    virtual OpenedDirectory openDirectory(const QString& path) = 0;
+
+    // Renames the file `from` to `to`, both plain names (isPlainFileName) in
+    // `dir`. Never replaces an existing `to`; the same name is a no-op. A name
+    // that is not plain is refused with Error::PathFileAccess before it
+    // reaches the system; a directory removed since it was pinned gives
+    // Error::PathNotFound.
+    virtual RenameResult renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) = 0;
+
     // Renames the file at full path `from` to full path `to` in the same
-    // directory. Never replaces an existing `to`; the same path is a no-op.
-    virtual RenameResult renameFile(const QString& from, const QString& to) = 0;
+    // directory (isRenameInPlace), through renameIn() on that directory.
+    RenameResult renameFile(const QString& from, const QString& to);
+
+    // The ordinary files of a pinned directory, as listFiles() gives them.
+    virtual Listing listFilesIn(const PinnedDirectory& dir) = 0;
+
+    // The identity of the directory itself; Error::PathNotFound once it has
+    // been removed.
+    virtual Identity identify(const PinnedDirectory& dir) = 0;
+
+    // Every entry of `dir` that is not a directory (a symbolic link is the
+    // link itself: a rename moves the link), with its identity, in one pass
+    // over the directory.
+    virtual IdListing listIds(const PinnedDirectory& dir) = 0;
+
+    // Replaces the file `path` by one holding `data`: written to a temporary
+    // file beside it, renamed over it, and flushed to disk with its
+    // directory. Once it returns without error the new content is on disk
+    // under `path`. A crash before that may leave `path` holding part of
+    // `data`, so a reader must be able to tell a whole file from a cut one.
+    // The directory must exist.
+    virtual Error writeFileDurably(const QString& path, const QByteArray& data) = 0;
 
     // The ordinary files of `dir` by bare name (names that are not valid
     // UTF-8 come back decoded losslessly, see decodeFileName()).
@@ -48,6 +156,11 @@ class Platform {
 
     // The directory that holds the running program's executable.
     virtual QString programDirectory() = 0;
+
+    // Every entry of a pinned directory and the limits of its file system.
+    // By default its files and the subdirectories of its path, with a
+    // 255-byte name limit.
+    virtual DirectoryFacts describeDirectory(const PinnedDirectory& dir);
 };
 
 // The platform in use. Real by default; a test may install its own.
@@ -89,7 +202,7 @@ bool isRenameInPlace(const QString& from, const QString& to);
 // lone U+DC80..U+DCFF becomes its byte, everything else UTF-8), so
 // decode-then-encode gives back the same bytes for any byte string.
 QString decodeFileName(const QByteArray& bytes);
-QByteArray encodeFileName(const QString& name);
+QByteArray encodeFileName(QStringView name);
 // Whether the unit at `i` of a decoded name stands for such a byte: a lone
 // U+DC80..U+DCFF, not the second half of a surrogate pair.
 bool isEscapedByte(QStringView name, qsizetype i);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -26,12 +27,16 @@ int systemRenameat2(int oldDirFd, const char* oldPath, int newDirFd, const char*
     return static_cast<int>(::syscall(SYS_renameat2, oldDirFd, oldPath, newDirFd, newPath, flags));
 }
 
-int systemLink(const char* oldPath, const char* newPath) {
-    return ::link(oldPath, newPath);
+int systemLinkat(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath, int flags) {
+    return ::linkat(oldDirFd, oldPath, newDirFd, newPath, flags);
 }
 
-int systemUnlink(const char* path) {
-    return ::unlink(path);
+int systemUnlinkat(int dirFd, const char* path, int flags) {
+    return ::unlinkat(dirFd, path, flags);
+}
+
+int systemFstatat(int dirFd, const char* path, struct stat* result, int flags) {
+    return ::fstatat(dirFd, path, result, flags);
 }
 
 // errno -> the program's error number. ENOENT is refined by the caller.
@@ -82,9 +87,82 @@ QByteArray directoryBytes(const QString& path) {
     return dir.isEmpty() ? QByteArrayLiteral("/") : encodeFileName(dir);
 }
 
-RenameResult failure(int osError, const QString& from) {
-    return RenameResult{
-        errorForErrno(osError, osError != ENOENT || isDirectory(directoryBytes(from))), osError};
+FileId idOf(const struct stat& st) {
+    return FileId{quint64(st.st_dev), quint64(st.st_ino)};
+}
+
+// A pinned directory that has been removed keeps its descriptor, but no links.
+bool stillThere(int dirFd) {
+    struct stat st;
+    return ::fstat(dirFd, &st) == 0 && st.st_nlink > 0;
+}
+
+class LinuxDirectory : public PinnedDirectory {
+  public:
+    LinuxDirectory(const QString& path, int fd) : PinnedDirectory(path, fd) {}
+    ~LinuxDirectory() override { ::close(static_cast<int>(handle())); }
+};
+
+int descriptorOf(const PinnedDirectory& dir) {
+    return static_cast<int>(dir.handle());
+}
+
+// A stream over the entries of a pinned directory (its O_PATH descriptor
+// cannot be read itself).
+DIR* openEntries(int dirFd) {
+    const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    DIR* d = ::fdopendir(fd);
+    if (d == nullptr) {
+        ::close(fd);
+    }
+    return d;
+}
+
+bool isDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+QString decoded(const char* name) {
+    return decodeFileName(QByteArray::fromRawData(name, qsizetype(std::strlen(name))));
+}
+
+// The files (or subdirectories) of an open stream, sorted; closes the stream.
+Listing listEntries(DIR* d, bool directories) {
+    Listing result;
+    if (d == nullptr) {
+        return result;
+    }
+    const int fd = ::dirfd(d);
+    struct stat st;
+    if (!directories && ::fstat(fd, &st) == 0) {
+        // A directory's size grows with its entries: a cheap estimate of its length.
+        result.names.reserve(static_cast<qsizetype>(std::min<off_t>(st.st_size / 32, 1 << 20)));
+    }
+    const unsigned char wanted = directories ? DT_DIR : DT_REG;
+    while (const dirent* entry = ::readdir(d)) {
+        const char* name = entry->d_name;
+        if (isDotOrDotDot(name)) {
+            continue;
+        }
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN || type == DT_LNK) {
+            // Follows a symbolic link to what it points at.
+            if (::fstatat(fd, name, &st, 0) != 0) {
+                continue;
+            }
+            type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+        }
+        if (type == wanted) {
+            result.names.append(decoded(name));
+        }
+    }
+    ::closedir(d);
+    std::sort(result.names.begin(), result.names.end());
+    result.ok = true;
+    return result;
 }
 
 // Mounts that hold no user files.
@@ -112,7 +190,7 @@ bool isPseudoFileSystem(const QByteArray& type, const QString& root) {
 }  // namespace
 
 SystemCalls SystemCalls::system() {
-    return SystemCalls{systemRenameat2, systemLink, systemUnlink};
+    return SystemCalls{systemRenameat2, systemLinkat, systemUnlinkat, systemFstatat};
 }
 
 Error errorForErrno(int osError, bool directoryExists) {
@@ -129,9 +207,25 @@ Error errorForErrno(int osError, bool directoryExists) {
 
 LinuxPlatform::LinuxPlatform(const SystemCalls& calls) : calls_(calls) {}
 
-RenameResult LinuxPlatform::renameFile(const QString& from, const QString& to) {
+OpenedDirectory LinuxPlatform::openDirectory(const QString& path) {
+    if (path.isEmpty()) {
+        return OpenedDirectory{nullptr, Error::PathNotFound, ENOENT};
+    }
+    const int fd = ::open(encodeFileName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        return OpenedDirectory{nullptr, errorForErrno(err, false), err};
+    }
+    return OpenedDirectory{std::make_shared<LinuxDirectory>(path, fd)};
+}
+
+RenameResult LinuxPlatform::failure(int osError, int dirFd) const {
+    return RenameResult{errorForErrno(osError, osError != ENOENT || stillThere(dirFd)), osError};
+}
+
+RenameResult LinuxPlatform::renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) {
     // A name that would leave the directory never reaches the system.
-    if (!isRenameInPlace(from, to)) {
+    if (!isPlainFileName(from) || !isPlainFileName(to)) {
         return RenameResult{Error::PathFileAccess, 0};
     }
     const QByteArray source = encodeFileName(from);
@@ -139,79 +233,200 @@ RenameResult LinuxPlatform::renameFile(const QString& from, const QString& to) {
     if (source == target) {
         return RenameResult{};
     }
-
-    if (calls_.renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(),
-                         RENAME_NOREPLACE) == 0) {
+    const int fd = descriptorOf(dir);
+    if (calls_.renameat2(fd, source.constData(), fd, target.constData(), RENAME_NOREPLACE) == 0) {
         return RenameResult{};
     }
-    int err = errno;
+    const int err = errno;
     if (!noReplaceUnsupported(err)) {
-        return failure(err, from);
+        return failure(err, fd);
     }
+    return linkAndUnlink(fd, source.constData(), target.constData());
+}
 
+RenameResult LinuxPlatform::linkAndUnlink(int fd, const char* source, const char* target) {
     // link() never replaces an existing name either.
-    if (calls_.link(source.constData(), target.constData()) != 0) {
-        err = errno;
+    if (calls_.linkat(fd, source, fd, target, 0) != 0) {
+        const int err = errno;
         if (linkUnsupported(err)) {
             return RenameResult{Error::PathFileAccess, err};
         }
-        return failure(err, from);
+        return failure(err, fd);
     }
-    if (calls_.unlink(source.constData()) != 0) {
-        err = errno;
+
+    // The file now has both names. The old one is dropped only while it still
+    // names the file that was linked; a file saved under it meanwhile (a new
+    // inode) is somebody else's and stays.
+    struct stat linked;
+    if (calls_.fstatat(fd, target, &linked, AT_SYMLINK_NOFOLLOW) != 0) {
+        // The new name went at once: the file is still where it was.
+        return RenameResult{Error::PathFileAccess, errno};
+    }
+    const auto stillOurLink = [&]() {
+        struct stat now;
+        return calls_.fstatat(fd, target, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+               idOf(now) == idOf(linked);
+    };
+    struct stat old;
+    if (calls_.fstatat(fd, source, &old, AT_SYMLINK_NOFOLLOW) != 0) {
+        const int err = errno;
         if (err == ENOENT) {
             // The old name went away meanwhile; the file lives on under the new one.
             return RenameResult{};
         }
-        calls_.unlink(target.constData());
-        return failure(err, from);
+        // Cannot tell whose the old name is: keep the file as it was.
+        if (stillOurLink()) {
+            calls_.unlinkat(fd, target, 0);
+        }
+        return RenameResult{Error::PathFileAccess, err};
+    }
+    if (idOf(old) != idOf(linked)) {
+        // Replaced under the old name since the link: the batch's file is
+        // left under the new name alone, which is the rename done, and the
+        // file that now holds the old name is not touched.
+        return RenameResult{};
+    }
+    if (calls_.unlinkat(fd, source, 0) != 0) {
+        const int err = errno;
+        if (err == ENOENT) {
+            return RenameResult{};
+        }
+        if (stillOurLink()) {
+            calls_.unlinkat(fd, target, 0);
+        }
+        return failure(err, fd);
     }
     return RenameResult{};
 }
 
-Listing LinuxPlatform::list(const QString& dir, bool directories) {
-    Listing result;
-    DIR* d = ::opendir(encodeFileName(dir).constData());
-    if (d == nullptr) {
+Listing LinuxPlatform::listFilesIn(const PinnedDirectory& dir) {
+    return listEntries(openEntries(descriptorOf(dir)), false);
+}
+
+Identity LinuxPlatform::identify(const PinnedDirectory& dir) {
+    struct stat st;
+    if (::fstat(descriptorOf(dir), &st) != 0) {
+        const int err = errno;
+        return Identity{errorForErrno(err, false), err, {}};
+    }
+    if (st.st_nlink == 0) {
+        return Identity{Error::PathNotFound, ENOENT, {}};
+    }
+    return Identity{Error::None, 0, idOf(st)};
+}
+
+IdListing LinuxPlatform::listIds(const PinnedDirectory& dir) {
+    IdListing result;
+    struct stat st;
+    DIR* d = openEntries(descriptorOf(dir));
+    if (d == nullptr || ::fstat(::dirfd(d), &st) != 0) {
+        if (d != nullptr) {
+            ::closedir(d);
+        }
         return result;
     }
-    const int fd = ::dirfd(d);
-    struct stat st;
-    if (!directories && ::fstat(fd, &st) == 0) {
-        // A directory's size grows with its entries: a cheap estimate of its length.
-        result.names.reserve(static_cast<qsizetype>(std::min<off_t>(st.st_size / 32, 1 << 20)));
-    }
-    const unsigned char wanted = directories ? DT_DIR : DT_REG;
+    const quint64 device = quint64(st.st_dev);
     while (const dirent* entry = ::readdir(d)) {
         const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+        if (isDotOrDotDot(name) || entry->d_type == DT_DIR) {
             continue;
         }
-        unsigned char type = entry->d_type;
-        if (type == DT_UNKNOWN || type == DT_LNK) {
-            // Follows a symbolic link to what it points at.
-            if (::fstatat(fd, name, &st, 0) != 0) {
-                continue;
-            }
-            type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+        if (entry->d_type == DT_UNKNOWN &&
+            (::fstatat(::dirfd(d), name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))) {
+            continue;
         }
-        if (type == wanted) {
-            result.names.append(
-                decodeFileName(QByteArray::fromRawData(name, qsizetype(std::strlen(name)))));
-        }
+        result.names.append(decoded(name));
+        result.ids.append(FileId{device, quint64(entry->d_ino)});
     }
     ::closedir(d);
-    std::sort(result.names.begin(), result.names.end());
     result.ok = true;
     return result;
 }
 
+Error LinuxPlatform::writeFileDurably(const QString& path, const QByteArray& data) {
+    const QByteArray target = encodeFileName(path);
+    QByteArray temporary = target + QByteArrayLiteral(".XXXXXX");
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) {
+        return errorForErrno(errno, false);
+    }
+    int err = 0;
+    for (qsizetype done = 0; err == 0 && done < data.size();) {
+        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n >= 0) {
+            done += n;
+        } else if (errno != EINTR) {
+            err = errno;
+        }
+    }
+    // Replacing is the point here: the file is the program's own. Renamed
+    // before the flush, so that one flush of the file's file system commits
+    // the file and its new name together (ext4 does so in one journal
+    // commit, not two); the directory's flush then finds little left to do.
+    bool renamed = false;
+    if (err == 0) {
+        renamed = ::rename(temporary.constData(), target.constData()) == 0;
+        err = renamed ? 0 : errno;
+    }
+    if (err == 0 && ::fsync(fd) != 0) {
+        err = errno;
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+    }
+    if (err != 0) {
+        // Nothing half-done is left behind under either name.
+        ::unlink(renamed ? target.constData() : temporary.constData());
+        return errorForErrno(err, true);
+    }
+    const int dirFd = ::open(directoryBytes(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        return errorForErrno(errno, false);
+    }
+    if (::fsync(dirFd) != 0 && errno != EINVAL) {
+        err = errno;
+    }
+    ::close(dirFd);
+    return err == 0 ? Error::None : errorForErrno(err, true);
+}
+
+DirectoryFacts LinuxPlatform::describeDirectory(const PinnedDirectory& dir) {
+    DirectoryFacts facts;
+    DIR* d = openEntries(descriptorOf(dir));
+    if (d == nullptr) {
+        return facts;
+    }
+    const int fd = ::dirfd(d);
+    struct stat st;
+    while (const dirent* entry = ::readdir(d)) {
+        const char* name = entry->d_name;
+        if (isDotOrDotDot(name)) {
+            continue;
+        }
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN || type == DT_LNK) {
+            // A link counts as the file it points at, as in listFiles().
+            type = ::fstatat(fd, name, &st, 0) == 0 && S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+        }
+        (type == DT_REG ? facts.files : facts.otherEntries).append(decoded(name));
+    }
+    const long maxName = ::fpathconf(fd, _PC_NAME_MAX);
+    if (maxName > 0) {
+        facts.maxNameBytes = static_cast<int>(std::min<long>(maxName, 1 << 20));
+    }
+    struct statvfs volume;
+    facts.readOnly = ::fstatvfs(fd, &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
+    ::closedir(d);
+    facts.ok = true;
+    return facts;
+}
+
 Listing LinuxPlatform::listFiles(const QString& dir) {
-    return list(dir, false);
+    return listEntries(::opendir(encodeFileName(dir).constData()), false);
 }
 
 Listing LinuxPlatform::listDirectories(const QString& dir) {
-    return list(dir, true);
+    return listEntries(::opendir(encodeFileName(dir).constData()), true);
 }
 
 bool LinuxPlatform::directoryExists(const QString& dir) {

@@ -14,6 +14,7 @@
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
+#include "ui/frmPreview.h"
 
 namespace forms {
 namespace {
@@ -112,6 +113,9 @@ class CentreWhenFramed : public QObject {
 ::frmAbout& frmAbout() {
     return load<::frmAbout>();
 }
+::frmPreview& frmPreview() {
+    return load<::frmPreview>();
+}
 
 bool isLoaded(Form form) {
     switch (form) {
@@ -123,6 +127,8 @@ bool isLoaded(Form form) {
             return instance<::frmOptions>() != nullptr;
         case Form::About:
             return instance<::frmAbout>() != nullptr;
+        case Form::Preview:
+            return instance<::frmPreview>() != nullptr;
     }
     return false;
 }
@@ -141,6 +147,9 @@ void unload(Form form) {
         case Form::About:
             discard<::frmAbout>();
             break;
+        case Form::Preview:
+            discard<::frmPreview>();
+            break;
     }
 }
 
@@ -148,6 +157,7 @@ void unloadDialogs() {
     unload(Form::Dir);
     unload(Form::Options);
     unload(Form::About);
+    unload(Form::Preview);
 }
 
 QFont designFont(double pointSize) {

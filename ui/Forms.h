@@ -10,6 +10,7 @@ class frmMain;
 class frmDir;
 class frmOptions;
 class frmAbout;
+class frmPreview;
 #include <Qt>
 
 class QFont;
@@ -18,12 +19,13 @@ class QWidget;
 
 namespace forms {
 
-enum class Form { Main, Dir, Options, About };
+enum class Form { Main, Dir, Options, About, Preview };
 
 ::frmMain& frmMain();
 ::frmDir& frmDir();
 ::frmOptions& frmOptions();
 ::frmAbout& frmAbout();
+::frmPreview& frmPreview();
 
 bool isLoaded(Form form);
 // Hides the window and discards it; nothing happens when it is not loaded.

@@ -274,8 +274,11 @@ void frmDir::Command1_Click() {
         Accept();
         return;
     }
-    // OK.
+    // OK. "Dir" only says where the chooser opens next time; the batch keeps
+    // the directory itself, pinned now. One that cannot be opened any more
+    // stops the Rename with 76.
     const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
+    appState().chosenDirectory = platform::current().openDirectory(Dir1Path()).directory;
 
     QList<int> rows;
     const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
@@ -309,7 +312,7 @@ void frmDir::Command2_Click() {
 
 void frmDir::closeEvent(QCloseEvent* event) {
     if (!isVisible()) {
-        event->accept();  // a chooser loaded only to read its directory
+        event->accept();  // a chooser not on screen has nothing to cancel
         return;
     }
     if (mode_ == Mode::Review) {
@@ -323,15 +326,23 @@ void frmDir::closeEvent(QCloseEvent* event) {
 }
 
 void frmDir::showChooser() {
-    setWindowTitle(QStringLiteral("Select the files to rename"));
+    if (mode_ != Mode::Review) {
+        setWindowTitle(QStringLiteral("Select the files to rename"));
+    }
     show();
     raise();
     activateWindow();
-    File1Refresh();
+    if (mode_ != Mode::Review) {
+        File1Refresh();
+    }
 }
 
-void frmDir::enterReview() {
+void frmDir::enterReview(const QString& directory) {
     mode_ = Mode::Review;
+    // The batch's own directory, whatever "Dir" said when this window loaded.
+    if (!directory.isEmpty()) {
+        setDir1Path(directory);
+    }
     setWindowTitle(QStringLiteral("Accept the new names, or Undo the changes"));
     show();
     ui->Command1->setText(QStringLiteral("Accept"));

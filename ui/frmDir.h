@@ -32,12 +32,13 @@ class frmDir : public QWidget {
     Mode mode() const { return mode_; }
 
     // Select: captions the window for choosing files, shows it (or brings it
-    // to the front) and lists its directory afresh. The buttons keep their
-    // mode: a review stays a review.
+    // to the front) and lists its directory afresh. A review stays as it is
+    // and only comes to the front.
     void showChooser();
-    // Rename: the batch is on disk; the window becomes its review, captioned
-    // and with the buttons "Accept" and "Undo", and lists the new names.
-    void enterReview();
+    // Rename: the batch is on disk in `directory`; the window becomes its
+    // review, captioned and with the buttons "Accept" and "Undo", and lists
+    // that directory with the new names.
+    void enterReview(const QString& directory);
 
     // Dir1: the directory on display, a full path with a trailing separator
     // only at a root ("/"). Setting it to another directory lists that

@@ -1,6 +1,7 @@
 // The chooser in review mode: after a rename its first button is "Accept" and
 // its second "Undo".
 #include "engine/AppState.h"
+#include "engine/Journal.h"
 #include "engine/RenameExecutor.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
@@ -12,6 +13,9 @@
 
 void frmDir::Accept() {
     const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
+    journal::end();
+    // The directory is let go, so that its drive can be unmounted.
+    appState().chosenDirectory.reset();
     // Either way the batch is over: the next one starts with Select.
     forms::frmMain().enableSteps(false, false, false);
     hide();
@@ -26,12 +30,15 @@ void frmDir::Undo() {
         batch::undoBatch(state, platform::current(), state.reviewLastIndex);
     busy.restore();
     if (outcome.error != Error::None) {
-        // The review stays open: what was put back stays back, and Undo can be
-        // tried again once the cause is mended.
-        forms::frmMain().showStatus(batch::errorText(outcome.error));
+        // The review stays open: what was put back stays back, and Undo tried
+        // again once the cause is mended goes on with the rest.
+        forms::frmMain().showStatus(batch::errorText(outcome));
         File1Refresh();
         return;
     }
+    // Every file is back: what the example box said of this batch is over.
+    forms::frmMain().showStatus(QString());
+    state.chosenDirectory.reset();
     hide();
     forms::frmMain().enableSteps(false, false, false);
     forms::unload(forms::Form::Dir);

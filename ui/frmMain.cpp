@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "engine/AppState.h"
+#include "engine/Journal.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
 #include "platform/Platform.h"
@@ -50,7 +51,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     connect(ui->Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
     connect(ui->Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
     connect(ui->Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(ui->mnuFilePreview, &QAction::triggered, this, &frmMain::mnuFilePreview_Click);
     connect(ui->MnuFileExit, &QAction::triggered, this, &frmMain::MnuFileExit_Click);
+    // The preview is there exactly when Rename is.
+    ui->Command4->installEventFilter(this);
     connect(ui->mnuClearOptions, &QAction::triggered, this, &frmMain::mnuClearOptions_Click);
     connect(ui->mnuOptionsSetOptions, &QAction::triggered, this,
             &frmMain::mnuOptionsSetOptions_Click);
@@ -110,6 +114,9 @@ void frmMain::setNamingLabels(const NamingOptions& options) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->Command4 && event->type() == QEvent::EnabledChange) {
+        ui->mnuFilePreview->setEnabled(ui->Command4->isEnabled());
+    }
     if (watched == ui->List1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         // The first click of the pair has already selected the entry under the pointer.
         List1_DblClick();
@@ -142,6 +149,8 @@ void frmMain::giveMenusTheWindowFont() {
 void frmMain::closeEvent(QCloseEvent* event) {
     // Closing the main window ends the program: no dialog may stay behind,
     // since a dialog writing to the main window would bring it back unseen.
+    // A review still open counts as accepted, so its journal goes.
+    journal::close();
     forms::unloadDialogs();
     if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
         forms::unload(forms::Form::Main);

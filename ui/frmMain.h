@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "engine/NameGenerator.h"
 #include "engine/Settings.h"
 
 namespace Ui {
@@ -42,6 +43,7 @@ class frmMain : public QMainWindow {
     void Command1_Click();  // "Extract"
     void Command4_Click();  // "Rename"
 
+    void mnuFilePreview_Click();
     void MnuFileExit_Click();
     void mnuClearOptions_Click();
     void mnuOptionsSetOptions_Click();
@@ -53,6 +55,11 @@ class frmMain : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // What the controls hold for a rename (or its preview) now.
+    GenerationInput generationInput() const;
+    // Computes the preview again when its window is open.
+    void refreshPreview();
+
     std::unique_ptr<Ui::frmMain> ui;
 
     // Enter and keypad Enter press the focused button, as Space does; no

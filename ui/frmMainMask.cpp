@@ -43,4 +43,5 @@ void frmMain::Command1_Click() {
     input.suffix = ui->lblSufix->text();
     input.letteringCaption = ui->lblLetteringPosition->text();
     ui->txtExample->setText(extractMask(appState(), input));
+    refreshPreview();
 }

@@ -11,23 +11,17 @@
 #include "ui_frmMain.h"
 
 void frmMain::Command4_Click() {
+    // The preview describes the batch before it happens; Rename ends it.
+    forms::unload(forms::Form::Preview);
     AppState& state = appState();
     state.filesSkipped = 0;
     BusyPointer busy;
 
-    // Reading the chooser's directory reloads a closed chooser (hidden), whose
-    // load restores the directory the files were chosen in.
-    state.batchDirectory = forms::frmDir().Dir1Path();
-
-    GenerationInput input;
-    input.listNames.reserve(ui->List1->count());
-    for (int i = 0; i < ui->List1->count(); ++i) {
-        input.listNames << ui->List1->item(i)->text();
-    }
-    input.prefix = ui->lblPrefix->text();
-    input.suffix = ui->lblSufix->text();
-    input.startNumber = ui->lblStartNumber->text();
-    input.exampleText = ui->txtFile->text();
+    // The directory is the one pinned by the chooser's OK (state.chosenDirectory):
+    // neither "Dir" nor the chooser is asked again, so another instance
+    // writing "Dir", or a settings file that cannot be written, cannot send
+    // the batch elsewhere.
+    const GenerationInput input = generationInput();
     const Error generationError = generateNewNames(state, input);
     if (generationError != Error::None) {
         busy.restore();
@@ -37,9 +31,6 @@ void frmMain::Command4_Click() {
     if (input.listNames.size() > AppState::kMaxEntries) {
         state.filesSkipped = 1;  // files past the first 1001 are left out
     }
-    state.collisionCount = 1;
-    state.collisionRetry = 0;
-    state.batchDirectory = platform::withoutRootSeparator(state.batchDirectory);
 
     const batch::RenameOutcome outcome = batch::renameBatch(state, platform::current());
     if (outcome.error != Error::None) {
@@ -55,6 +46,9 @@ void frmMain::Command4_Click() {
     ui->List1->clear();
     ui->txtFile->setText(QString());
 
+    // While the review is open its batch keeps its way back: no step of
+    // another batch can start until Accept or Undo.
+    enableSteps(false, false, false);
     state.reviewLastIndex = state.lastIndex;
-    forms::frmDir().enterReview();
+    forms::frmDir().enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString());
 }

@@ -6,6 +6,14 @@
 #include "ui_frmMain.h"
 
 void frmMain::Command3_Click() {
+    // An open review keeps its batch: Select only brings it to the front.
+    if (forms::isLoaded(forms::Form::Dir) && forms::frmDir().mode() == frmDir::Mode::Review) {
+        forms::frmDir().showChooser();
+        return;
+    }
+    // The files listed so far go, and with them the directory they were in
+    // (held open, it would keep its drive from being unmounted).
+    appState().chosenDirectory.reset();
     ui->List1->clear();
     ui->txtMask->setText(QString());
     ui->txtFile->setText(QString());

@@ -2,17 +2,23 @@
 // skips, stops with their restore, and that no file is ever lost or replaced.
 #include <QtTest>
 
-#include <fcntl.h>
 #include <unistd.h>
 #include <QRandomGenerator>
+#include <optional>
 
 #include "engine/AppState.h"
+#include "engine/CodePoints.h"
+#include "engine/Journal.h"
 #include "engine/RenameExecutor.h"
 #include "platform/Platform.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
 
+using testing_support::createRaw;
 using testing_support::FaultPlatform;
+using testing_support::fileIdOf;
+using testing_support::rawContents;
+using testing_support::rawSnapshot;
 using testing_support::ScopedPlatform;
 using testing_support::TempFiles;
 
@@ -25,13 +31,10 @@ struct Entry {
     QString newBase;
 };
 
-QString extensionOf(const QString& name) {
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? QString() : name.mid(dot);
-}
-
+// A batch as the chooser's OK and generation leave it: the directory pinned,
+// and the entries.
 void loadBatch(AppState& s, const QString& dir, const QList<Entry>& entries) {
-    s.batchDirectory = dir;
+    s.chosenDirectory = platform::real().openDirectory(dir).directory;
     s.filesSkipped = 0;
     s.lastIndex = entries.size() - 1;
     for (int i = 0; i < entries.size(); ++i) {
@@ -65,17 +68,17 @@ QStringList referenceRename(QStringList dir, const QList<Entry>& entries) {
     return result;
 }
 
-void createRaw(const QString& dir, const QByteArray& name) {
-    const QByteArray path = platform::encodeFileName(dir) + '/' + name;
-    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-    QVERIFY(fd >= 0);
-    QCOMPARE(::write(fd, name.constData(), name.size()), name.size());
-    ::close(fd);
-}
-
 bool existsRaw(const QString& dir, const QByteArray& name) {
     const QByteArray path = platform::encodeFileName(dir) + '/' + name;
     return ::access(path.constData(), F_OK) == 0;
+}
+
+std::optional<journal::Record> journalOnDisk() {
+    QFile f(journal::currentPath());
+    if (journal::currentPath().isEmpty() || !f.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    return journal::decode(f.readAll());
 }
 
 }  // namespace
@@ -83,6 +86,7 @@ bool existsRaw(const QString& dir, const QByteArray& name) {
 class RenameExecutorTest : public QObject {
     Q_OBJECT
     AppState state_;
+    std::unique_ptr<testing_support::ScopedSettings> settings_;
     std::unique_ptr<TempFiles> dir_;
     QList<QByteArray> before_;
 
@@ -91,6 +95,7 @@ class RenameExecutorTest : public QObject {
   private slots:
     void init() {
         state_ = AppState();
+        settings_ = std::make_unique<testing_support::ScopedSettings>();
         dir_ = std::make_unique<TempFiles>();
     }
     // Whatever a test did, the directory holds the same contents as at the
@@ -100,6 +105,8 @@ class RenameExecutorTest : public QObject {
             QCOMPARE(testing_support::contents(dir_->path()), before_);
         }
         before_.clear();
+        journal::close();
+        settings_.reset();
     }
 
     void collisions_data() {
@@ -143,7 +150,7 @@ class RenameExecutorTest : public QObject {
         QTest::newRow("a name freed by the batch is reused")
             << QStringList{"k-1.txt", "k.txt", "m.txt"} << QStringList{"k-1.txt", "m.txt"}
             << QStringList{"z", "k"} << QStringList{"k-1.txt", "k.txt", "z.txt"}
-            << QStringList{"k-1-1.txt", "k.txt", "m.txt"};
+            << QStringList{"k-1.txt", "k.txt", "m.txt"};
     }
 
     void collisions() {
@@ -333,29 +340,301 @@ class RenameExecutorTest : public QObject {
         QCOMPARE(dir_->read("c-2.txt"), QByteArray("c.txt"));
     }
 
-    void undoAlongAChain() {
-        dir_->createAll({"a.txt", "b.txt", "c.txt"});
-        before_ = testing_support::contents(dir_->path());
-        // a -> b (taken, so b-1), b -> c (taken, so c-1), c -> a: afterwards
-        // the first entry's old name a.txt is held by the third file.
-        loadBatch(state_, dir_->path(), {{"a.txt", "b"}, {"b.txt", "c"}, {"c.txt", "a"}});
-        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
-        QCOMPARE(names(), QStringList({"a.txt", "b-1.txt", "c-1.txt"}));
-        QCOMPARE(batch::undoBatch(state_, platform::real()).error, Error::None);
-        QCOMPARE(names(), QStringList({"a-1.txt", "b.txt", "c.txt"}));
-        QCOMPARE(dir_->read("a-1.txt"), QByteArray("a.txt"));
-        QCOMPARE(dir_->read("c.txt"), QByteArray("c.txt"));
+    // Undo goes last file first, so names that moved along a chain go back
+    // exactly, not to numbered variants.
+    void undoAlongAChain_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("newBases");
+        QTest::addColumn<QStringList>("renamed");  // the directory after the rename
+        // Start number 0 over 0001..0003: each file takes the name the one
+        // before it had.
+        QTest::newRow("numbers moved down") << QStringList{"0001.jpg", "0002.jpg", "0003.jpg"}
+                                            << QStringList{"0000", "0001", "0002"}
+                                            << QStringList{"0000.jpg", "0001.jpg", "0002.jpg"};
+        // a -> b (taken, so b-1), b -> c (taken, so c-1), c -> a.
+        QTest::newRow("a cycle") << QStringList{"a.txt", "b.txt", "c.txt"}
+                                 << QStringList{"b", "c", "a"}
+                                 << QStringList{"a.txt", "b-1.txt", "c-1.txt"};
     }
 
-    void undoStoppedByADeletedFile() {
-        dir_->createAll({"a.txt", "b.txt", "c.txt"});
-        loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {"b.txt", "y"}, {"c.txt", "z"}});
+    void undoAlongAChain() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, newBases);
+        QFETCH(QStringList, renamed);
+        dir_->createAll(files);
+        const auto original = testing_support::snapshot(dir_->path());
+        before_ = testing_support::contents(dir_->path());
+        QList<Entry> entries;
+        for (int i = 0; i < files.size(); ++i) {
+            entries << Entry{files[i], newBases[i]};
+        }
+        loadBatch(state_, dir_->path(), entries);
         QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
-        QFile::remove(dir_->filePath("y.txt"));
+        QCOMPARE(names(), renamed);
         const batch::UndoOutcome outcome = batch::undoBatch(state_, platform::real());
-        QCOMPARE(outcome.error, Error::FileNotFound);
-        QCOMPARE(outcome.failedIndex, 1);
-        QCOMPARE(names(), QStringList({"a.txt", "z.txt"}));
+        QCOMPARE(outcome.error, Error::None);
+        QVERIFY(outcome.notRestored.isEmpty());
+        QCOMPARE(testing_support::snapshot(dir_->path()), original);
+    }
+
+    // A file Undo cannot restore does not keep the others from going back,
+    // and Undo tried again touches only what is still not back.
+    void undoCarriesOnPastAFileItCannotRestore_data() {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("listed");  // the text after " - Not Restored: "
+        QTest::newRow("renamed file deleted") << "deleted" << 53 << "y.txt";
+        // The middle file's old name is 255 bytes and taken meanwhile: its
+        // numbered variant would be too long.
+        QTest::newRow("numbered old name too long") << "long" << 75 << "y.txt";
+    }
+
+    void undoCarriesOnPastAFileItCannotRestore() {
+        QFETCH(QString, cause);
+        QFETCH(int, error);
+        QFETCH(QString, listed);
+        const QString longName = QString(251, u'b') + QStringLiteral(".txt");
+        const QString middle = cause == "long" ? longName : QStringLiteral("b.txt");
+        dir_->createAll({"a.txt", middle, "c.txt"});
+        loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {middle, "y"}, {"c.txt", "z"}});
+        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(names(), QStringList({"x.txt", "y.txt", "z.txt"}));
+        if (cause == "deleted") {
+            QVERIFY(QFile::rename(dir_->filePath("y.txt"), dir_->filePath("kept aside")));
+        } else {
+            dir_->create(longName, "newcomer");
+        }
+
+        FaultPlatform p;
+        batch::UndoOutcome outcome = batch::undoBatch(state_, p);
+        QCOMPARE(errorNumber(outcome.error), error);
+        QCOMPARE(batch::errorText(outcome),
+                 QStringLiteral("Error # %1 - Not Restored: %2").arg(error).arg(listed));
+        QVERIFY(dir_->exists("a.txt"));
+        QVERIFY(dir_->exists("c.txt"));
+
+        // Mended, Undo again renames the one file left and nothing else.
+        if (cause == "deleted") {
+            QVERIFY(QFile::rename(dir_->filePath("kept aside"), dir_->filePath("y.txt")));
+        } else {
+            QVERIFY(QFile::remove(dir_->filePath(longName)));
+        }
+        const int callsBefore = p.renameCalls();
+        outcome = batch::undoBatch(state_, p);
+        QCOMPARE(outcome.error, Error::None);
+        QCOMPARE(p.renameCalls() - callsBefore, 1);
+        QStringList expected{"a.txt", middle, "c.txt"};
+        expected.sort();
+        QCOMPARE(names(), expected);
+        QCOMPARE(dir_->read(middle), middle.toUtf8());
+    }
+
+    // 0001.jpg to 0004.jpg with start number 0 (each takes the name of the
+    // one before): whether 0004.jpg is gone before Rename or goes while the
+    // batch runs, the directory ends with exactly its old names.
+    void stopLeavesTheOldNamesExactly_data() {
+        QTest::addColumn<bool>("midBatch");
+        QTest::newRow("deleted before Rename") << false;
+        QTest::newRow("deleted while the batch runs") << true;
+    }
+
+    void stopLeavesTheOldNamesExactly() {
+        QFETCH(bool, midBatch);
+        dir_->createAll({"0001.jpg", "0002.jpg", "0003.jpg", "0004.jpg"});
+        FaultPlatform p;
+        if (midBatch) {
+            p.beforeRename = [this](const QString& from, const QString&) {
+                if (from.endsWith("/0003.jpg")) {
+                    QFile::remove(dir_->filePath("0004.jpg"));
+                }
+            };
+        } else {
+            QFile::remove(dir_->filePath("0004.jpg"));
+        }
+        auto original = testing_support::snapshot(dir_->path());
+        original.remove("0004.jpg");
+        loadBatch(state_, dir_->path(),
+                  {{"0001.jpg", "0000"},
+                   {"0002.jpg", "0001"},
+                   {"0003.jpg", "0002"},
+                   {"0004.jpg", "0003"}});
+        const batch::RenameOutcome outcome = batch::renameBatch(state_, p);
+        QCOMPARE(batch::errorText(outcome), QStringLiteral("Error # 53"));
+        QCOMPARE(outcome.failedIndex, 3);
+        QCOMPARE(p.renameCalls(), midBatch ? 7 : 0);  // three there, one failed, three back
+        QCOMPARE(testing_support::snapshot(dir_->path()), original);
+        QVERIFY(journal::currentPath().isEmpty());  // all back: the batch is over
+    }
+
+    // The journal is on disk before the first rename: the directory, and for
+    // every file that is to change its identity and old name.
+    void journalIsOnDiskBeforeTheFirstRename() {
+        dir_->createAll({"a.txt", "b.txt", "c.txt", "d.txt"});
+        const platform::FileId a = fileIdOf(dir_->filePath("a.txt"));
+        const platform::FileId c = fileIdOf(dir_->filePath("c.txt"));
+        FaultPlatform p;
+        std::optional<journal::Record> seen;
+        p.beforeRename = [&](const QString&, const QString&) {
+            if (!seen) {
+                seen = journalOnDisk();
+            }
+        };
+        // b.txt keeps its name (keep mark), d.txt comes out as its own name.
+        loadBatch(state_, dir_->path(),
+                  {{"a.txt", "x"}, {"b.txt", "b.txt"}, {"c.txt", "y"}, {"d.txt", "d"}});
+        QCOMPARE(batch::renameBatch(state_, p).error, Error::None);
+        QVERIFY(seen);
+        QCOMPARE(seen->directory, dir_->path());
+        QCOMPARE(seen->directoryId, fileIdOf(dir_->path()));
+        QCOMPARE(seen->entries.size(), 2);
+        QCOMPARE(seen->entries[0].oldName, QStringLiteral("a.txt"));
+        QCOMPARE(seen->entries[0].id, a);
+        QCOMPARE(seen->entries[1].oldName, QStringLiteral("c.txt"));
+        QCOMPARE(seen->entries[1].id, c);
+        QVERIFY(journal::currentPath().startsWith(settings_->stateDir() + "/Quillomat/"));
+        QCOMPARE(p.durableWrites().size(), 1);  // once per batch, not per file
+
+        // The review is open: the journal stays until the batch ends.
+        QVERIFY(journalOnDisk());
+        QCOMPARE(batch::undoBatch(state_, p).error, Error::None);
+        QVERIFY(journal::currentPath().isEmpty());
+        QCOMPARE(QDir(settings_->stateDir() + "/Quillomat").entryList({"*.journal"}),
+                 QStringList());
+    }
+
+    // The journal goes when the batch ends with every file back, and stays
+    // while a file is still under its new name.
+    void journalLastsAsLongAsTheBatch_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("stopped, every file back") << "stop" << false;
+        QTest::newRow("stopped, a file not back") << "stop, restore fails" << true;
+        QTest::newRow("undone") << "undo" << false;
+        QTest::newRow("undone but for a file") << "undo, restore fails" << true;
+    }
+
+    void journalLastsAsLongAsTheBatch() {
+        QFETCH(QString, how);
+        QFETCH(bool, kept);
+        dir_->createAll({"a.txt", "b.txt", "c.txt"});
+        before_ = testing_support::contents(dir_->path());
+        FaultPlatform p;
+        if (how.startsWith("stop")) {
+            p.failRename("c.txt", Error::DiskFull, 1, testing_support::RenameSide::Source);
+        }
+        if (how.endsWith("restore fails")) {
+            p.failRename("x.txt", Error::PathFileAccess, 1, testing_support::RenameSide::Source);
+        }
+        loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {"b.txt", "y"}, {"c.txt", "z"}});
+        const batch::RenameOutcome renamed = batch::renameBatch(state_, p);
+        QCOMPARE(renamed.error, how.startsWith("stop") ? Error::DiskFull : Error::None);
+        if (how.startsWith("undo")) {
+            batch::undoBatch(state_, p);
+        }
+        QCOMPARE(bool(journalOnDisk()), kept);
+        QCOMPARE(dir_->exists("x.txt"), kept);
+        if (kept) {
+            // What is still not back is still in the journal.
+            QCOMPARE(journalOnDisk()->entries.first().oldName, QStringLiteral("a.txt"));
+            QCOMPARE(batch::undoBatch(state_, p).error, Error::None);
+            QVERIFY(!journalOnDisk());
+        }
+        QCOMPARE(names(), QStringList({"a.txt", "b.txt", "c.txt"}));
+    }
+
+    // A journal that cannot be written stops the batch with the write's
+    // error before any file is renamed.
+    void unwritableJournalStopsTheBatch_data() {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("example");
+        QTest::newRow("disk full") << "full"
+                                   << "Error # 61";
+        QTest::newRow("state directory is a file") << "file"
+                                                   << "Error # 76";
+    }
+
+    void unwritableJournalStopsTheBatch() {
+        QFETCH(QString, cause);
+        QFETCH(QString, example);
+        dir_->createAll({"a.txt", "b.txt"});
+        before_ = testing_support::contents(dir_->path());
+        FaultPlatform p;
+        TempFiles other;
+        if (cause == "full") {
+            p.failDurableWrites(Error::DiskFull);
+        } else {
+            other.create("state");
+            qputenv("XDG_STATE_HOME", QFile::encodeName(other.filePath("state")));
+        }
+        loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {"b.txt", "y"}});
+        const batch::RenameOutcome outcome = batch::renameBatch(state_, p);
+        QCOMPARE(batch::errorText(outcome), example);
+        QCOMPARE(p.renameCalls(), 0);
+        QCOMPARE(names(), QStringList({"a.txt", "b.txt"}));
+        QVERIFY(journal::currentPath().isEmpty());
+    }
+
+    // Random batches over names that chain, collide, repeat and are not valid
+    // UTF-8: Rename then Undo gives back exactly the original names and
+    // contents, and so does a batch stopped at a random file. No round loses
+    // or overwrites a file.
+    void randomBatchesGoBackExactly() {
+        const QList<QByteArray> stems{"0000", "0001", "0002",    "0003",     "a",     "a-1",
+                                      "b",    "b-1",  "caf\xe9", "\xff\xfe", "x\xc3("};
+        const QList<QByteArray> exts{".jpg", "", ".\xe9"};
+        const QList<Error> stops{Error::DiskFull, Error::InvalidCall, Error::RenameAcrossDisks,
+                                 Error::FileNotFound};
+        QRandomGenerator random(20261211);
+        int stopped = 0;
+        for (int round = 0; round < 200; ++round) {
+            TempFiles dir;
+            QSet<QByteArray> files;
+            const int count = 2 + random.bounded(10);
+            while (files.size() < count) {
+                files.insert(stems[random.bounded(stems.size())] +
+                             exts[random.bounded(exts.size())]);
+            }
+            for (const QByteArray& name : files) {
+                createRaw(dir.path(), name);
+            }
+            const QMap<QByteArray, QByteArray> original = rawSnapshot(dir.path());
+
+            QList<Entry> entries;
+            for (const QByteArray& name : files) {
+                const QString old = platform::decodeFileName(name);
+                const int pick = random.bounded(8);
+                entries << Entry{
+                    old, pick == 0 ? old
+                                   : platform::decodeFileName(stems[random.bounded(stems.size())])};
+                if (pick == 1 && round % 4 == 0) {
+                    entries << entries.last();  // listed twice
+                }
+            }
+            AppState s;
+            loadBatch(s, dir.path(), entries);
+            FaultPlatform p;
+            if (round % 2 == 1) {
+                const Entry& victim = entries[random.bounded(entries.size())];
+                p.failRename(victim.oldName, stops[random.bounded(stops.size())], 1,
+                             testing_support::RenameSide::Source);
+            }
+
+            const batch::RenameOutcome outcome = batch::renameBatch(s, p);
+            // Nothing lost, nothing overwritten.
+            QCOMPARE(rawContents(rawSnapshot(dir.path())), rawContents(original));
+            if (outcome.error == Error::None) {
+                const batch::UndoOutcome undone = batch::undoBatch(s, p);
+                QCOMPARE(undone.error, Error::None);
+                QVERIFY2(undone.notRestored.isEmpty(), qPrintable(undone.notRestored.join(",")));
+            } else {
+                ++stopped;
+                QVERIFY2(outcome.notRestored.isEmpty(), qPrintable(batch::errorText(outcome)));
+            }
+            QCOMPARE(rawSnapshot(dir.path()), original);
+            QVERIFY(journal::currentPath().isEmpty());
+            testing_support::removeAllRaw(dir.path());
+        }
+        QVERIFY(stopped > 50);
     }
 
     void emptyBatch() {

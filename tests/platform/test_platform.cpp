@@ -14,6 +14,7 @@
 #include <QRandomGenerator>
 #include <QtTest>
 #include <cerrno>
+#include <functional>
 
 #include "platform/Platform.h"
 #include "platform/PlatformLinux.h"
@@ -91,6 +92,9 @@ struct Seam {
     int renameErrno = 0;  // renameat2 fails with this when not 0
     int linkErrno = 0;    // link fails with this when not 0
     int unlinkErrno = 0;  // the first unlink fails with this when not 0
+    int statErrno = 0;    // a look at `statFails` fails with this when not 0
+    QByteArray statFails;
+    std::function<void()> afterLink;  // runs right after a link that succeeded
     int renameCalls = 0;
     int linkCalls = 0;
     int unlinkCalls = 0;
@@ -106,26 +110,38 @@ int seamRenameat2(int a, const char* from, int b, const char* to, unsigned int f
     return SystemCalls::system().renameat2(a, from, b, to, flags);
 }
 
-int seamLink(const char* from, const char* to) {
+int seamLinkat(int a, const char* from, int b, const char* to, int flags) {
     ++seam.linkCalls;
     if (seam.linkErrno != 0) {
         errno = seam.linkErrno;
         return -1;
     }
-    return ::link(from, to);
+    const int result = ::linkat(a, from, b, to, flags);
+    if (result == 0 && seam.afterLink) {
+        seam.afterLink();
+    }
+    return result;
 }
 
-int seamUnlink(const char* path) {
+int seamUnlinkat(int dirFd, const char* path, int flags) {
     if (++seam.unlinkCalls == 1 && seam.unlinkErrno != 0) {
         errno = seam.unlinkErrno;
         return -1;
     }
-    return ::unlink(path);
+    return ::unlinkat(dirFd, path, flags);
+}
+
+int seamFstatat(int dirFd, const char* path, struct stat* result, int flags) {
+    if (seam.statErrno != 0 && seam.statFails == path) {
+        errno = seam.statErrno;
+        return -1;
+    }
+    return ::fstatat(dirFd, path, result, flags);
 }
 
 LinuxPlatform seamPlatform() {
     seam = Seam{};
-    return LinuxPlatform(SystemCalls{seamRenameat2, seamLink, seamUnlink});
+    return LinuxPlatform(SystemCalls{seamRenameat2, seamLinkat, seamUnlinkat, seamFstatat});
 }
 
 int systemCalls() {
@@ -157,6 +173,15 @@ class TestPlatform : public QObject {
     void fallbackRefusedLinkGives75_data();
     void fallbackRefusedLinkGives75();
     void fallbackFailedUnlinkRemovesTheNewName();
+    void fallbackNeverUnlinksAnotherFile_data();
+    void fallbackNeverUnlinksAnotherFile();
+
+    // The directory a batch is pinned to, and what the journal relies on.
+    void pinnedDirectoryTravelsWithTheDirectory();
+    void pinnedDirectoryThatIsGone_data();
+    void pinnedDirectoryThatIsGone();
+    void identitiesSurviveRenames();
+    void durableWriteReplacesTheWholeFile();
 
     // Names that are not UTF-8.
     void nonUtf8NameListedAndRenamedByteForByte();
@@ -447,6 +472,167 @@ void TestPlatform::fallbackFailedUnlinkRemovesTheNewName() {
     struct stat st;
     QCOMPARE(::stat(QFile::encodeName(dir.filePath(QStringLiteral("a.txt"))).constData(), &st), 0);
     QCOMPARE(st.st_nlink, nlink_t(1));
+}
+
+void TestPlatform::fallbackNeverUnlinksAnotherFile_data() {
+    QTest::addColumn<QString>("meanwhile");  // what happens to a.txt right after the link
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QByteArray>("oldName");  // what a.txt holds afterwards, or "<missing>"
+    QTest::addColumn<QByteArray>("newName");  // what b.txt holds afterwards
+    // An editor saves a.txt (a new file renamed over it): the batch's file
+    // now lives under b.txt alone, which is the rename done, and the saved
+    // file stays.
+    QTest::newRow("saved under the old name")
+        << "save" << 0 << QByteArray("saved") << QByteArray("alpha");
+    QTest::newRow("old name removed")
+        << "remove" << 0 << QByteArray("<missing>") << QByteArray("alpha");
+    // Whose the old name is cannot be told: nothing changes.
+    QTest::newRow("old name cannot be examined")
+        << "unreadable" << errorNumber(Error::PathFileAccess) << QByteArray("alpha")
+        << QByteArray("<missing>");
+}
+
+void TestPlatform::fallbackNeverUnlinksAnotherFile() {
+    QFETCH(QString, meanwhile);
+    QFETCH(int, error);
+    QFETCH(QByteArray, oldName);
+    QFETCH(QByteArray, newName);
+    TempFiles dir;
+    dir.create(QStringLiteral("a.txt"), "alpha");
+    LinuxPlatform p = seamPlatform();
+    seam.renameErrno = EINVAL;
+    const QByteArray a = rawPath(dir.path(), "a.txt");
+    seam.afterLink = [&] {
+        if (meanwhile == QLatin1String("save")) {
+            createRaw(rawPath(dir.path(), "a.txt~"), "saved");
+            QCOMPARE(::rename(rawPath(dir.path(), "a.txt~").constData(), a.constData()), 0);
+        } else if (meanwhile == QLatin1String("remove")) {
+            QCOMPARE(::unlink(a.constData()), 0);
+        } else {
+            seam.statErrno = EACCES;
+            seam.statFails = "a.txt";
+        }
+    };
+
+    const RenameResult r =
+        p.renameFile(dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("b.txt")));
+    QCOMPARE(errorNumber(r.error), error);
+    QCOMPARE(readRaw(a), oldName);
+    QCOMPARE(readRaw(rawPath(dir.path(), "b.txt")), newName);
+    // Whatever holds "alpha" has that one name and no other.
+    struct stat st;
+    const QByteArray alpha = newName == "alpha" ? rawPath(dir.path(), "b.txt") : a;
+    QCOMPARE(::stat(alpha.constData(), &st), 0);
+    QCOMPARE(st.st_nlink, nlink_t(1));
+}
+
+// ---------------------------------------------------------------------------
+
+void TestPlatform::pinnedDirectoryTravelsWithTheDirectory() {
+    TempFiles top;
+    const QString chosen = top.filePath(QStringLiteral("chosen"));
+    const QString moved = top.filePath(QStringLiteral("moved"));
+    QVERIFY(QDir().mkdir(chosen));
+    createRaw(rawPath(chosen, "a.txt"), "alpha");
+    platform::Platform& p = platform::real();
+    const platform::OpenedDirectory opened = p.openDirectory(chosen);
+    QVERIFY(opened.directory);
+    QCOMPARE(opened.directory->path(), chosen);
+    const platform::FileId before = p.identify(*opened.directory).id;
+
+    // Moved away, and another directory made at its old path with a file of
+    // the same name: the renames still land in the chosen directory.
+    QVERIFY(QDir().rename(chosen, moved));
+    QVERIFY(QDir().mkdir(chosen));
+    createRaw(rawPath(chosen, "a.txt"), "stranger");
+    QVERIFY(p.renameIn(*opened.directory, u"a.txt", u"b.txt").ok());
+    QCOMPARE(rawNames(moved), QList<QByteArray>{"b.txt"});
+    QCOMPARE(readRaw(rawPath(chosen, "a.txt")), QByteArray("stranger"));
+    QCOMPARE(p.identify(*opened.directory).id, before);
+    QCOMPARE(p.listFilesIn(*opened.directory).names, QStringList{QStringLiteral("b.txt")});
+    QVERIFY(p.identify(*p.openDirectory(chosen).directory).id != before);
+}
+
+void TestPlatform::pinnedDirectoryThatIsGone_data() {
+    QTest::addColumn<QString>("how");
+    QTest::newRow("removed after it was pinned") << "removed";
+    QTest::newRow("missing when pinned") << "missing";
+    QTest::newRow("a file, not a directory") << "file";
+}
+
+void TestPlatform::pinnedDirectoryThatIsGone() {
+    QFETCH(QString, how);
+    TempFiles top;
+    const QString path = top.filePath(QStringLiteral("d"));
+    platform::Platform& p = platform::real();
+    if (how == QLatin1String("file")) {
+        createRaw(QFile::encodeName(path), "");
+    } else if (how == QLatin1String("removed")) {
+        QVERIFY(QDir().mkdir(path));
+    }
+    const platform::OpenedDirectory opened = p.openDirectory(path);
+    if (how != QLatin1String("removed")) {
+        QVERIFY(!opened.directory);
+        QCOMPARE(opened.error, Error::PathNotFound);
+        return;
+    }
+    QVERIFY(QDir().rmdir(path));
+    QCOMPARE(p.identify(*opened.directory).error, Error::PathNotFound);
+    const RenameResult r = p.renameIn(*opened.directory, u"a.txt", u"b.txt");
+    QCOMPARE(r.error, Error::PathNotFound);
+    QCOMPARE(r.osError, ENOENT);
+    // Not even a directory made again at the path is touched.
+    QVERIFY(QDir().mkdir(path));
+    createRaw(rawPath(path, "a.txt"), "alpha");
+    QCOMPARE(p.renameIn(*opened.directory, u"a.txt", u"b.txt").error, Error::PathNotFound);
+    QCOMPARE(rawNames(path), QList<QByteArray>{"a.txt"});
+}
+
+void TestPlatform::identitiesSurviveRenames() {
+    TempFiles dir;
+    createRaw(rawPath(dir.path(), "a.txt"), "alpha");
+    createRaw(rawPath(dir.path(), "caf\xe9"), "latin1");
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    QVERIFY(QFile::link(QStringLiteral("/nonexistent"), dir.filePath(QStringLiteral("link"))));
+    platform::Platform& p = platform::real();
+    const platform::Directory d = p.openDirectory(dir.path()).directory;
+    const platform::IdListing before = p.listIds(*d);
+    QVERIFY(before.ok);
+    QStringList names = before.names;
+    names.sort();
+    // Every entry but the subdirectory, a dangling link as the link itself.
+    QCOMPARE(names, (QStringList{QStringLiteral("a.txt"), platform::decodeFileName("caf\xe9"),
+                                 QStringLiteral("link")}));
+    for (qsizetype i = 0; i < before.names.size(); ++i) {
+        struct stat st;
+        const QByteArray path = rawPath(dir.path(), platform::encodeFileName(before.names[i]));
+        QCOMPARE(::lstat(path.constData(), &st), 0);
+        QCOMPARE(before.ids[i], (platform::FileId{quint64(st.st_dev), quint64(st.st_ino)}));
+    }
+
+    QVERIFY(p.renameIn(*d, platform::decodeFileName("caf\xe9"), u"b").ok());
+    const platform::IdListing after = p.listIds(*d);
+    QCOMPARE(after.ids.at(after.names.indexOf(QStringLiteral("b"))),
+             before.ids.at(before.names.indexOf(platform::decodeFileName("caf\xe9"))));
+    ::unlink(rawPath(dir.path(), "b").constData());
+}
+
+void TestPlatform::durableWriteReplacesTheWholeFile() {
+    TempFiles dir;
+    platform::Platform& p = platform::real();
+    const QString path = dir.filePath(QStringLiteral("journal"));
+    QCOMPARE(p.writeFileDurably(path, "first"), Error::None);
+    QCOMPARE(p.writeFileDurably(path, "second, longer"), Error::None);
+    QCOMPARE(readRaw(QFile::encodeName(path)), QByteArray("second, longer"));
+    QCOMPARE(rawNames(dir.path()), QList<QByteArray>{"journal"});  // no temporary left
+    struct stat st;
+    QCOMPARE(::stat(QFile::encodeName(path).constData(), &st), 0);
+    QCOMPARE(st.st_mode & 0777, mode_t(0600));  // names of the user's files are private
+
+    // Into a directory that is not there: 76, nothing written.
+    QCOMPARE(p.writeFileDurably(dir.filePath(QStringLiteral("none/journal")), "x"),
+             Error::PathNotFound);
+    QCOMPARE(rawNames(dir.path()), QList<QByteArray>{"journal"});
 }
 
 // ---------------------------------------------------------------------------

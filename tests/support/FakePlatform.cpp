@@ -52,7 +52,12 @@ void FaultPlatform::setDrives(const QStringList& drives) {
     drives_ = drives;
 }
 
+void FaultPlatform::failDurableWrites(Error error) {
+    writeError_ = error;
+}
+
 void FaultPlatform::clearFaults() {
+    writeError_ = Error::None;
     faults_.clear();
     successesLeft_ = -1;
     failedListings_.clear();
@@ -66,13 +71,21 @@ platform::RenameResult FaultPlatform::injected(Error error) {
     return platform::RenameResult{error, osErrorFor(error)};
 }
 
-platform::RenameResult FaultPlatform::renameFile(const QString& from, const QString& to) {
+platform::OpenedDirectory FaultPlatform::openDirectory(const QString& path) {
+    if (hidden_.contains(QDir::cleanPath(path))) {
+        return platform::OpenedDirectory{nullptr, Error::PathNotFound, ENOENT};
+    }
+    return inner_.openDirectory(path);
+}
+
+platform::RenameResult FaultPlatform::renameIn(const platform::PinnedDirectory& dir,
+                                               QStringView fromName, QStringView toName) {
+    const QString from = platform::joinPath(dir.path(), fromName.toString());
+    const QString to = platform::joinPath(dir.path(), toName.toString());
     calls_.append(qMakePair(from, to));
     if (beforeRename) {
         beforeRename(from, to);
     }
-    const QString fromName = platform::nameOf(from);
-    const QString toName = platform::nameOf(to);
     for (RenameFault& fault : faults_) {
         if (fault.times == 0) {
             continue;
@@ -89,11 +102,31 @@ platform::RenameResult FaultPlatform::renameFile(const QString& from, const QStr
     if (successesLeft_ == 0) {
         return injected(afterError_);
     }
-    const platform::RenameResult result = inner_.renameFile(from, to);
+    const platform::RenameResult result = inner_.renameIn(dir, fromName, toName);
     if (result.ok() && successesLeft_ > 0) {
         --successesLeft_;
     }
     return result;
+}
+
+platform::Listing FaultPlatform::listFilesIn(const platform::PinnedDirectory& dir) {
+    return listingFails(dir.path()) ? platform::Listing{} : inner_.listFilesIn(dir);
+}
+
+platform::Identity FaultPlatform::identify(const platform::PinnedDirectory& dir) {
+    return inner_.identify(dir);
+}
+
+platform::IdListing FaultPlatform::listIds(const platform::PinnedDirectory& dir) {
+    return listingFails(dir.path()) ? platform::IdListing{} : inner_.listIds(dir);
+}
+
+Error FaultPlatform::writeFileDurably(const QString& path, const QByteArray& data) {
+    writes_.append(path);
+    if (writeError_ != Error::None) {
+        return writeError_;
+    }
+    return inner_.writeFileDurably(path, data);
 }
 
 bool FaultPlatform::listingFails(const QString& dir) const {
@@ -103,6 +136,10 @@ bool FaultPlatform::listingFails(const QString& dir) const {
 
 platform::Listing FaultPlatform::listFiles(const QString& dir) {
     return listingFails(dir) ? platform::Listing{} : inner_.listFiles(dir);
+}
+
+platform::DirectoryFacts FaultPlatform::describeDirectory(const platform::PinnedDirectory& dir) {
+    return listingFails(dir.path()) ? platform::DirectoryFacts{} : inner_.describeDirectory(dir);
 }
 
 platform::Listing FaultPlatform::listDirectories(const QString& dir) {

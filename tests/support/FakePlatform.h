@@ -33,32 +33,46 @@ class FaultPlatform : public platform::Platform {
     void failRenameAfter(int successfulCalls, Error error);
     // listFiles() and listDirectories() of `dir` answer ok = false.
     void failListing(const QString& dir);
-    // As failListing(), and directoryExists(dir) answers false as well (a
-    // drive that is not ready, a directory removed behind the program's back).
+    // As failListing(), and directoryExists(dir) answers false and
+    // openDirectory(dir) fails with 76 as well (a drive that is not ready, a
+    // directory removed behind the program's back).
     void hideDirectory(const QString& dir);
     // drives() answers `drives` instead of the real mounted volumes.
     void setDrives(const QStringList& drives);
+    // writeFileDurably() fails with `error` and writes nothing (a full disk,
+    // a state directory that cannot be written).
+    void failDurableWrites(Error error);
     // Drops every fault, the drive list and the hook; the counters stay.
     void clearFaults();
 
-    // Runs at the start of every renameFile() call, before any fault applies:
-    // a test may delete or create files here to race the batch.
+    // Runs at the start of every rename, before any fault applies, with the
+    // full paths (the pinned directory's path and the names): a test may
+    // delete or create files here to race the batch, or end the process.
     std::function<void(const QString& from, const QString& to)> beforeRename;
 
-    // Every renameFile() call so far, failed ones included.
+    // Every rename so far, failed ones included.
     int renameCalls() const { return calls_.size(); }
-    // The (from, to) pairs of those calls, in order.
+    // The (from, to) full paths of those calls, in order.
     QList<QPair<QString, QString>> renameLog() const { return calls_; }
     // How many of them failed through an injected fault.
     int injectedFailures() const { return injected_; }
+    // Every durable write so far, by path.
+    QStringList durableWrites() const { return writes_; }
 
-    platform::RenameResult renameFile(const QString& from, const QString& to) override;
+    platform::OpenedDirectory openDirectory(const QString& path) override;
+    platform::RenameResult renameIn(const platform::PinnedDirectory& dir, QStringView from,
+                                    QStringView to) override;
+    platform::Listing listFilesIn(const platform::PinnedDirectory& dir) override;
+    platform::Identity identify(const platform::PinnedDirectory& dir) override;
+    platform::IdListing listIds(const platform::PinnedDirectory& dir) override;
+    Error writeFileDurably(const QString& path, const QByteArray& data) override;
     platform::Listing listFiles(const QString& dir) override;
     platform::Listing listDirectories(const QString& dir) override;
     bool directoryExists(const QString& dir) override;
     bool fileExists(const QString& path) override;
     QStringList drives() override;
     QString programDirectory() override;
+    platform::DirectoryFacts describeDirectory(const platform::PinnedDirectory& dir) override;
 
   private:
     struct RenameFault {
@@ -75,6 +89,8 @@ class FaultPlatform : public platform::Platform {
     QList<RenameFault> faults_;
     int successesLeft_ = -1;  // -1: no failRenameAfter() in force
     Error afterError_ = Error::None;
+    Error writeError_ = Error::None;
+    QStringList writes_;
     QSet<QString> failedListings_;
     QSet<QString> hidden_;
     std::optional<QStringList> drives_;

@@ -1,7 +1,7 @@
 #pragma once
 
-// The program's four windows by their design names, for suites that walk
-// every window.
+// The program's windows by their design names, for suites that walk every
+// window.
 
 #include <QString>
 #include <QWidget>
@@ -11,9 +11,10 @@
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
+#include "ui/frmPreview.h"
 
-// The window named `form` ("frmMain", "frmDir", "frmOptions", "frmAbout"),
-// loaded if it is not.
+// The window named `form` ("frmMain", "frmDir", "frmOptions", "frmAbout",
+// "frmPreview"), loaded if it is not.
 inline QWidget* windowFor(const QString& form) {
     if (form == QLatin1String("frmMain")) {
         return &forms::frmMain();
@@ -23,6 +24,9 @@ inline QWidget* windowFor(const QString& form) {
     }
     if (form == QLatin1String("frmOptions")) {
         return &forms::frmOptions();
+    }
+    if (form == QLatin1String("frmPreview")) {
+        return &forms::frmPreview();
     }
     return &forms::frmAbout();
 }

@@ -127,6 +127,7 @@ class AppearanceTest : public QObject {
         QTest::newRow("frmOptions")
             << "frmOptions" << QStringList{"txtPrefix", "txtSufix", "txtStartingNumber"};
         QTest::newRow("frmAbout") << "frmAbout" << QStringList{};
+        QTest::newRow("frmPreview") << "frmPreview" << QStringList{};
     }
 
     void everyFocusableControlHasAName() {

@@ -255,6 +255,9 @@ class ChooserTest : public QObject {
         QTest::mouseClick(control<QPushButton>(chooser, "Command1"), Qt::LeftButton);
 
         QCOMPARE(list1Items(), expected);
+        // The directory is pinned for the batch at OK, even with nothing picked.
+        QVERIFY(appState().chosenDirectory);
+        QCOMPARE(appState().chosenDirectory->path(), dir.path());
         frmMain& main = forms::frmMain();
         QCOMPARE(control<KeepSelectionLineEdit>(main, "txtFile")->text(), expected.value(0));
         const MainButtons buttons = mainButtons();
@@ -760,19 +763,26 @@ class ChooserTest : public QObject {
         QCOMPARE(control<QListWidget>(forms::frmMain(), "List1")->count(), 0);
     }
 
-    // Select over an open review re-captions the window, not its buttons.
+    // Select over an open review brings the review to the front and changes
+    // nothing: neither the window nor the main window's work area.
     void selectOverReviewKeepsItsButtons() {
         TempFiles dir;
+        dir.createAll({"a.txt"});
         frmDir& chooser = select(dir.path());
-        control<QPushButton>(chooser, "Command1")->setText(QStringLiteral("Accept"));
-        control<QPushButton>(chooser, "Command2")->setText(QStringLiteral("Undo"));
-        chooser.setWindowTitle(QStringLiteral("Accept the new names, or Undo the changes"));
+        chooser.enterReview(dir.path());
+        control<QListWidget>(forms::frmMain(), "List1")->addItem(QStringLiteral("stray"));
+        control<QLineEdit>(forms::frmMain(), "txtExample")
+            ->setText(QStringLiteral("Some Files Were Skipped"));
 
         frmDir& again = select(QString());
         QCOMPARE(&again, &chooser);
-        QCOMPARE(again.windowTitle(), kSelectCaption);
+        QCOMPARE(again.mode(), frmDir::Mode::Review);
+        QCOMPARE(again.windowTitle(), QStringLiteral("Accept the new names, or Undo the changes"));
         QCOMPARE(control<QPushButton>(again, "Command1")->text(), QStringLiteral("Accept"));
         QCOMPARE(control<QPushButton>(again, "Command2")->text(), QStringLiteral("Undo"));
+        QCOMPARE(control<QListWidget>(forms::frmMain(), "List1")->count(), 1);
+        QCOMPARE(control<QLineEdit>(forms::frmMain(), "txtExample")->text(),
+                 QStringLiteral("Some Files Were Skipped"));
     }
 
     // A name that is not valid UTF-8 goes into List1 and back to the same bytes.

@@ -5,14 +5,17 @@
 
 #include <unistd.h>
 #include <QGuiApplication>
+#include <functional>
 
 #include "engine/AppState.h"
+#include "engine/Journal.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/SaveFailure.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 
@@ -40,13 +43,16 @@ class RenameWindowTest : public QObject {
         control<QLabel>(*main_, "lblLetteringPosition")->setText(lettering);
     }
 
-    // Select, then pick `files` (all when empty) in the chooser and press OK.
-    void choose(const QStringList& files = {}) {
-        settings::write(settings::kDir, dir_->path());
+    // Select, then pick `files` (all when empty) in the chooser of `in` (the
+    // test's directory when empty) and press OK; `beforeOk` runs just before.
+    void choose(const QStringList& files = {}, const QString& in = QString(),
+                const std::function<void()>& beforeOk = {}) {
+        const QString dir = in.isEmpty() ? dir_->path() : in;
+        settings::write(settings::kDir, dir);
         click(control<QPushButton>(*main_, "Command3"));
         frmDir& chooser = forms::frmDir();
         QVERIFY(chooser.isVisible());
-        QCOMPARE(chooser.Dir1Path(), dir_->path());
+        QCOMPARE(chooser.Dir1Path(), dir);
         if (files.isEmpty()) {
             control<QListView>(chooser, "File1")->setFocus();
             QTest::keyClick(control<QListView>(chooser, "File1"), Qt::Key_A, Qt::ControlModifier);
@@ -54,6 +60,9 @@ class RenameWindowTest : public QObject {
             for (int i = 0; i < chooser.File1ListCount(); ++i) {
                 chooser.setFile1Selected(i, files.contains(chooser.File1List(i)));
             }
+        }
+        if (beforeOk) {
+            beforeOk();
         }
         click(control<QPushButton>(chooser, "Command1"));
         QVERIFY(!forms::isLoaded(forms::Form::Dir));
@@ -69,6 +78,17 @@ class RenameWindowTest : public QObject {
     void rename() {
         click(control<QPushButton>(*main_, "Command4"));
         QVERIFY(QGuiApplication::overrideCursor() == nullptr);  // pointer restored
+    }
+
+    // Creates `files` and renames them all in one batch (prefix "n", running
+    // numbers); the review is open afterwards.
+    void renameAll(const QStringList& files) {
+        dir_->createAll(files);
+        before_ = testing_support::contents(dir_->path());
+        setOptions("n", "", "", "0");
+        choose();
+        extract("");
+        rename();
     }
 
     bool reviewOpen() {
@@ -95,6 +115,7 @@ class RenameWindowTest : public QObject {
         before_.clear();
         forms::unloadDialogs();
         forms::unload(forms::Form::Main);
+        journal::close();
         settings_.reset();
     }
 
@@ -176,12 +197,7 @@ class RenameWindowTest : public QObject {
     }
 
     void accept() {
-        dir_->createAll({"a.txt", "b.txt"});
-        before_ = testing_support::contents(dir_->path());
-        setOptions("n", "", "", "0");
-        choose();
-        extract("");
-        rename();
+        renameAll({"a.txt", "b.txt"});
         settings::write(settings::kDir, "/elsewhere");
         click(control<QPushButton>(forms::frmDir(), "Command1"));  // Accept
         QCOMPARE(names(), QStringList({"n0001.txt", "n0002.txt"}));
@@ -288,41 +304,177 @@ class RenameWindowTest : public QObject {
         QCOMPARE(dir_->read("c-1.txt"), QByteArray("c.txt"));
     }
 
+    // Undo carries on past a file it cannot restore and says which; tried
+    // again once the cause is mended it finishes, and no stale error stays.
     void undoStoppedByADeletedFile() {
-        dir_->createAll({"a.txt", "b.txt", "c.txt"});
-        setOptions("n", "", "", "0");
-        choose();
-        extract("");
-        rename();
-        QFile::remove(dir_->filePath("n0002.txt"));
+        renameAll({"a.txt", "b.txt", "c.txt"});
+        QVERIFY(QFile::rename(dir_->filePath("n0002.txt"), dir_->filePath("elsewhere")));
         before_ = testing_support::contents(dir_->path());
         click(control<QPushButton>(forms::frmDir(), "Command2"));
-        QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(), QStringLiteral("Error # 53"));
+        QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(),
+                 QStringLiteral("Error # 53 - Not Restored: n0002.txt"));
         QVERIFY(reviewOpen());
-        QCOMPARE(names(), QStringList({"a.txt", "n0003.txt"}));
-        // Once the cause is mended, Undo goes on where it stopped.
-        dir_->create("n0002.txt", "b.txt");
-        before_ = testing_support::contents(dir_->path());
+        QCOMPARE(names(), QStringList({"a.txt", "c.txt", "elsewhere"}));
+        QVERIFY(QFile::exists(journal::currentPath()));  // n0002.txt is not back yet
+        // Once the cause is mended, Undo goes on with what is left.
+        QVERIFY(QFile::rename(dir_->filePath("elsewhere"), dir_->filePath("n0002.txt")));
         click(control<QPushButton>(forms::frmDir(), "Command2"));
         QVERIFY(!forms::isLoaded(forms::Form::Dir));
         QCOMPARE(names(), QStringList({"a.txt", "b.txt", "c.txt"}));
+        QVERIFY(control<QLineEdit>(*main_, "txtExample")->text().isEmpty());
+        QVERIFY(journal::currentPath().isEmpty());
     }
 
-    // With the review open the list is empty: Rename renames nothing and
-    // the review that follows has nothing to undo.
-    void renameWhileAReviewIsOpen() {
-        dir_->createAll({"a.txt"});
+    // While the review is open its batch keeps its way back: a quick
+    // double-click on Rename renames nothing more, Set Mask, Extract and
+    // Rename stay disabled, Select only brings the review to the front, and
+    // Undo puts every name back.
+    void reviewKeepsItsBatch() {
+        dir_->createAll({"a.txt", "b.txt"});
         before_ = testing_support::contents(dir_->path());
         setOptions("n", "", "", "0");
         choose();
         extract("");
-        rename();
+        // Press, release, press, release, as the window system sends a
+        // double-click.
+        QPushButton* renameButton = control<QPushButton>(*main_, "Command4");
+        QVERIFY(QTest::qWaitForWindowExposed(main_));
+        QTest::mouseDClick(main_->windowHandle(), Qt::LeftButton, Qt::NoModifier,
+                           renameButton->mapTo(main_, renameButton->rect().center()));
         QVERIFY(reviewOpen());
-        rename();
+        QCOMPARE(names(), QStringList({"n0001.txt", "n0002.txt"}));
+        for (const char* step : {"Command2", "Command1", "Command4"}) {
+            QVERIFY2(!control<QPushButton>(*main_, step)->isEnabled(), step);
+        }
+
+        frmDir* review = &forms::frmDir();
+        click(control<QPushButton>(*main_, "Command3"));  // Select
+        QCOMPARE(&forms::frmDir(), review);
         QVERIFY(reviewOpen());
-        QCOMPARE(appState().lastIndex, -1);
-        click(control<QPushButton>(forms::frmDir(), "Command2"));
-        QCOMPARE(names(), QStringList{"n0001.txt"});
+        QCOMPARE(review->windowTitle(),
+                 QStringLiteral("Accept the new names, or Undo the changes"));
+        QCOMPARE(review->File1ListCount(), 2);
+        QVERIFY(!control<QPushButton>(*main_, "Command4")->isEnabled());
+
+        click(control<QPushButton>(forms::frmDir(), "Command2"));  // Undo
+        QCOMPARE(names(), QStringList({"a.txt", "b.txt"}));
+        for (const char* step : {"Command2", "Command1", "Command4"}) {
+            QVERIFY2(!control<QPushButton>(*main_, step)->isEnabled(), step);
+        }
+        // Only now does Select choose again.
+        choose();
+        QCOMPARE(control<QListWidget>(*main_, "List1")->count(), 2);
+    }
+
+    // The batch renames in the directory chosen at OK, whatever happens to
+    // "Dir" or to the directory's path afterwards, and never anywhere else.
+    void renamesOnlyWhereChosen_data() {
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("example");  // the example box after Rename
+        QTest::newRow("another instance writes Dir") << "other Dir"
+                                                     << "";
+        QTest::newRow("settings cannot be written") << "no settings"
+                                                    << "";
+        QTest::newRow("chosen directory moved") << "moved"
+                                                << "";
+        QTest::newRow("chosen directory removed") << "removed"
+                                                  << "Error # 76";
+        QTest::newRow("removed before OK") << "removed before OK"
+                                           << "Error # 76";
+    }
+
+    void renamesOnlyWhereChosen() {
+        QFETCH(QString, event);
+        QFETCH(QString, example);
+        const QString chosen = dir_->filePath("chosen");
+        const QString moved = dir_->filePath("moved");
+        QVERIFY(QDir().mkdir(chosen));
+        for (const char* name : {"a.txt", "b.txt"}) {
+            QFile f(chosen + "/" + name);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(name);
+        }
+        // A directory holding the same names, where the batch must never go.
+        TempFiles other;
+        other.createAll({"a.txt", "b.txt"});
+        TempFiles blocker;
+        blocker.create("config");
+        // A store that cannot be written is reported in a message box; it is
+        // counted here instead of shown.
+        QStringList messages;
+        const auto shownBefore = saveFailure::messageBox();
+        saveFailure::messageBox() = [&messages](const QString& text) { messages << text; };
+        const auto restoreBox = qScopeGuard([&] { saveFailure::messageBox() = shownBefore; });
+        setOptions("n", "", "", "0");
+        choose({}, chosen, [&] {
+            if (event == "no settings") {
+                // OK cannot store "Dir": it reads back as nothing from now on.
+                qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.filePath("config")));
+            } else if (event == "removed before OK") {
+                QVERIFY(QDir(chosen).removeRecursively());
+            }
+        });
+        QCOMPARE(messages.size(), event == "no settings" ? 1 : 0);
+        extract("");
+        if (event == "other Dir") {
+            settings::write(settings::kDir, other.path());
+        } else if (event == "moved") {
+            QVERIFY(QDir().rename(chosen, moved));
+        } else if (event == "removed") {
+            QVERIFY(QDir(chosen).removeRecursively());
+        }
+        const bool removed = event.startsWith("removed");
+        if (event == "moved" || removed) {
+            // Another directory made at the chosen path meanwhile.
+            QVERIFY(QDir().mkdir(chosen));
+            QFile(chosen + "/a.txt").open(QIODevice::WriteOnly);
+        }
+        rename();
+        QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(), example);
+        QCOMPARE(other.names(), QStringList({"a.txt", "b.txt"}));
+        if (event == "moved" || removed) {
+            QCOMPARE(QDir(chosen).entryList(QDir::Files), QStringList{"a.txt"});
+        }
+        if (removed) {
+            QVERIFY(!reviewOpen());
+            return;
+        }
+        const QString batchDir = event == "moved" ? moved : chosen;
+        QCOMPARE(QDir(batchDir).entryList(QDir::Files), QStringList({"n0001.txt", "n0002.txt"}));
+        click(control<QPushButton>(forms::frmDir(), "Command2"));  // Undo
+        QCOMPARE(QDir(batchDir).entryList(QDir::Files), QStringList({"a.txt", "b.txt"}));
+    }
+
+    // The journal goes when the batch ends: Accept, a complete Undo, or the
+    // program closed with the review open (that counts as accepted).
+    void journalEndsWithTheBatch_data() {
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("Accept") << "accept" << QStringList{"n0001.txt", "n0002.txt"};
+        QTest::newRow("Undo") << "undo" << QStringList{"a.txt", "b.txt"};
+        QTest::newRow("program closed") << "close" << QStringList{"n0001.txt", "n0002.txt"};
+    }
+
+    void journalEndsWithTheBatch() {
+        QFETCH(QString, end);
+        QFETCH(QStringList, after);
+        renameAll({"a.txt", "b.txt"});
+        const QString path = journal::currentPath();
+        QVERIFY(path.startsWith(settings_->stateDir() + "/Quillomat/"));
+        QVERIFY(QFile::exists(path));
+        if (end == "accept") {
+            click(control<QPushButton>(forms::frmDir(), "Command1"));
+        } else if (end == "undo") {
+            click(control<QPushButton>(forms::frmDir(), "Command2"));
+        } else {
+            main_->close();
+            main_ = &forms::frmMain();
+        }
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(names(), after);
+        if (end != "close") {
+            QVERIFY(!appState().chosenDirectory);  // held open no longer
+        }
     }
 
     // Double-clicking the emptied list while the review is open must not

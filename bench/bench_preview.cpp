@@ -1,0 +1,156 @@
+// The preview of 1001 files against what it cannot do without: generating
+// the same names and reading the directory once (a bare readdir loop), in the
+// same run, on tmpfs (/dev/shm) and on the normal disk; and the preview
+// window's first paint of those 1001 rows.
+#include <benchmark/benchmark.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QDir>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <chrono>
+#include <memory>
+
+#include "engine/AppState.h"
+#include "engine/Extract.h"
+#include "engine/NameGenerator.h"
+#include "engine/Preview.h"
+#include "platform/Platform.h"
+#include "ui/Forms.h"
+#include "ui/frmPreview.h"
+
+namespace {
+
+constexpr int kFiles = AppState::kMaxEntries;
+using Clock = std::chrono::steady_clock;
+
+QString baseDirectory(int where) {
+    return where == 0 ? QStringLiteral("/dev/shm") : QDir::tempPath();
+}
+
+const char* label(int where) {
+    return where == 0 ? "tmpfs" : "disk";
+}
+
+// 1001 photos, and the state Extract leaves for "no mask, prefix Holiday-".
+struct Batch {
+    std::unique_ptr<QTemporaryDir> dir;
+    GenerationInput input;
+    std::unique_ptr<AppState> state = std::make_unique<AppState>();
+
+    explicit Batch(int where)
+        : dir(new QTemporaryDir(baseDirectory(where) + QStringLiteral("/qbench-XXXXXX"))) {
+        for (int i = 0; i < kFiles; ++i) {
+            const QString name = QStringLiteral("IMG_%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
+            input.listNames << name;
+            const QByteArray path = platform::encodeFileName(dir->filePath(name));
+            ::close(::open(path.constData(), O_CREAT | O_WRONLY, 0644));
+        }
+        state->chosenDirectory = platform::real().openDirectory(dir->path()).directory;
+        input.prefix = QStringLiteral("Holiday-");
+        input.exampleText = input.listNames.first();
+        extractMask(*state,
+                    {QString(), input.exampleText, input.prefix, QString(), QStringLiteral("0")});
+    }
+};
+
+long readdirLoop(const QByteArray& path) {
+    DIR* d = ::opendir(path.constData());
+    long count = 0;
+    while (const dirent* entry = d != nullptr ? ::readdir(d) : nullptr) {
+        benchmark::DoNotOptimize(entry->d_name[0]);
+        ++count;
+    }
+    if (d != nullptr) {
+        ::closedir(d);
+    }
+    return count;
+}
+
+void BM_GenerateAndReaddir(benchmark::State& state) {
+    const int where = static_cast<int>(state.range(0));
+    Batch batch(where);
+    const QByteArray path = platform::encodeFileName(batch.dir->path());
+    AppState scratch;
+    for (auto _ : state) {
+        scratch = *batch.state;
+        benchmark::DoNotOptimize(generateNewNames(scratch, batch.input));
+        benchmark::DoNotOptimize(readdirLoop(path));
+    }
+    state.SetLabel(label(where));
+}
+
+void BM_PreviewEngine(benchmark::State& state) {
+    const int where = static_cast<int>(state.range(0));
+    Batch batch(where);
+    int renamed = 0;
+    for (auto _ : state) {
+        const preview::Summary summary =
+            preview::compute(*batch.state, batch.input, platform::real());
+        renamed = summary.renamed;
+    }
+    if (renamed != kFiles) {
+        state.SkipWithError("the preview does not rename every file");
+    }
+    state.SetLabel(label(where));
+}
+
+// Notes when a widget has been painted.
+class PaintSpy : public QObject {
+  public:
+    bool painted = false;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// From the summary to the first paint of a new preview window.
+void BM_PreviewWindowFirstPaint(benchmark::State& state) {
+    Batch batch(0);
+    const preview::Summary summary = preview::compute(*batch.state, batch.input, platform::real());
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        frmPreview& window = forms::frmPreview();
+        PaintSpy spy;
+        window.findChild<QTableView*>()->viewport()->installEventFilter(&spy);
+        window.showSummary(summary);
+        window.show();
+        while (!spy.painted) {
+            QCoreApplication::processEvents();
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        window.findChild<QTableView*>()->viewport()->removeEventFilter(&spy);
+        forms::unload(forms::Form::Preview);
+        QCoreApplication::processEvents();
+    }
+    state.counters["rows"] = double(summary.rows.size());
+}
+
+}  // namespace
+
+BENCHMARK(BM_GenerateAndReaddir)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewWindowFirstPaint)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
+
+int main(int argc, char** argv) {
+    QTemporaryDir config;  // never the user's settings
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

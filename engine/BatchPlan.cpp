@@ -1,0 +1,20 @@
+#include "engine/BatchPlan.h"
+
+#include "engine/AppState.h"
+
+namespace batch {
+
+QList<PlannedMove> planMoves(const AppState& state) {
+    QList<PlannedMove> plan;
+    const int last = qMin(state.lastIndex, AppState::kMaxEntries - 1);
+    plan.reserve(last + 1);
+    for (int i = 0; i <= last; ++i) {
+        if (state.oldNames[i] == state.newNames[i]) {
+            continue;  // the keep mark
+        }
+        plan.append(PlannedMove{i, state.oldNames[i], state.newNames[i] + state.extensions[i]});
+    }
+    return plan;
+}
+
+}  // namespace batch

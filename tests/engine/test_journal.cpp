@@ -1,0 +1,378 @@
+// The batch journal: its format, where it lives, which journals count as left
+// behind, and the restore at start-up, after a process that was really ended
+// in the middle of a batch.
+#include <QtTest>
+
+#include <signal.h>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <cstdio>
+#include <limits>
+
+#include "engine/AppState.h"
+#include "engine/CodePoints.h"
+#include "engine/Journal.h"
+#include "engine/Recovery.h"
+#include "engine/RenameExecutor.h"
+#include "platform/Platform.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/TestSupport.h"
+
+using testing_support::createRaw;
+using testing_support::FaultPlatform;
+using testing_support::fileIdOf;
+using testing_support::rawContents;
+using testing_support::rawSnapshot;
+using testing_support::TempFiles;
+
+namespace {
+
+// Set in a child process of this test: "<k> <directory>" runs the batch and
+// ends the process after k renames (-1: once the batch is done, its review
+// open); "hold <directory>" writes a journal and waits until stdin closes.
+constexpr char kChild[] = "QUILLOMAT_JOURNAL_TEST_CHILD";
+
+// The batch the child runs: 0001.jpg..0999.jpg each take the name of the one
+// before (start number 0), and two names that are not UTF-8 both want
+// 0000.jpg, which the chain has taken by then: 1001 files.
+QList<QByteArray> batchFiles() {
+    QList<QByteArray> files;
+    for (int i = 1; i <= 999; ++i) {
+        files << QByteArray::number(i).rightJustified(4, '0') + ".jpg";
+    }
+    files << "caf\xe9.jpg"
+          << "\xff\xfe.jpg";
+    return files;
+}
+
+void loadBatch(AppState& s, const QString& dir) {
+    const QList<QByteArray> files = batchFiles();
+    s.chosenDirectory = platform::real().openDirectory(dir).directory;
+    s.lastIndex = int(files.size()) - 1;
+    for (int i = 0; i < files.size(); ++i) {
+        s.oldNames[i] = platform::decodeFileName(files[i]);
+        s.newNames[i] =
+            i < 999 ? QString::number(i).rightJustified(4, u'0') : QStringLiteral("0000");
+        s.extensions[i] = QStringLiteral(".jpg");
+    }
+}
+
+int runChild(const QByteArray& task) {
+    const qsizetype space = task.indexOf(' ');
+    const QByteArray what = task.left(space);
+    const QString dir = platform::decodeFileName(task.mid(space + 1));
+    if (what == "hold") {
+        const platform::Directory d = platform::real().openDirectory(dir).directory;
+        journal::begin(journal::Record{dir,
+                                       platform::real().identify(*d).id,
+                                       {journal::Entry{{1, 2}, QStringLiteral("a.txt")}}},
+                       platform::real());
+        std::puts("ready");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        return 0;
+    }
+    const int k = what.toInt();
+    auto state = std::make_unique<AppState>();
+    loadBatch(*state, dir);
+    FaultPlatform p;
+    int renames = 0;
+    p.beforeRename = [&](const QString&, const QString&) {
+        if (renames++ == k) {
+            ::raise(SIGKILL);
+        }
+    };
+    batch::renameBatch(*state, p);
+    ::raise(SIGKILL);
+    return 1;
+}
+
+}  // namespace
+
+class JournalTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testing_support::ScopedSettings> settings_;
+
+  private slots:
+    void init() { settings_ = std::make_unique<testing_support::ScopedSettings>(); }
+    void cleanup() {
+        journal::close();
+        settings_.reset();
+    }
+
+    // Any name, as bytes, and any identity come back as they went in.
+    void formatRoundTrips() {
+        QRandomGenerator random(20261212);
+        const quint64 max = std::numeric_limits<quint64>::max();
+        for (int round = 0; round < 200; ++round) {
+            journal::Record record;
+            QByteArray dir = "/";
+            for (int i = 0, n = 1 + random.bounded(40); i < n; ++i) {
+                const char c = char(1 + random.bounded(255));
+                dir += c == '\n' ? 'n' : c;
+            }
+            record.directory = platform::decodeFileName(dir);
+            record.directoryId = {random.generate64(), round == 0 ? max : random.generate64()};
+            for (int e = 0, n = random.bounded(30); e < n; ++e) {
+                QByteArray name;
+                while (name.isEmpty() || name == "." || name == "..") {
+                    name.clear();
+                    for (int i = 0, len = 1 + random.bounded(255); i < len; ++i) {
+                        const char c = char(1 + random.bounded(255));
+                        name += c == '/' ? '_' : c;
+                    }
+                }
+                record.entries.append(journal::Entry{{quint64(e), random.generate64()},
+                                                     platform::decodeFileName(name)});
+            }
+            const std::optional<journal::Record> back = journal::decode(journal::encode(record));
+            QVERIFY(back);
+            QCOMPARE(platform::encodeFileName(back->directory), dir);
+            QCOMPARE(back->directoryId, record.directoryId);
+            QCOMPARE(back->entries.size(), record.entries.size());
+            for (int e = 0; e < record.entries.size(); ++e) {
+                QCOMPARE(back->entries[e].id, record.entries[e].id);
+                QCOMPARE(platform::encodeFileName(back->entries[e].oldName),
+                         platform::encodeFileName(record.entries[e].oldName));
+            }
+        }
+        QCOMPARE(journal::encode(journal::Record{
+                     QStringLiteral("/d"), {1, 2}, {journal::Entry{{3, 4}, QStringLiteral("a")}}}),
+                 QByteArray("quillomat-journal 1\ndirectory 1 2 2f64\nfile 3 4 61\nend 1\n"));
+    }
+
+    void damagedJournalIsRefused_data() {
+        QTest::addColumn<QByteArray>("data");
+        const QByteArray head = "quillomat-journal 1\ndirectory 1 2 2f64\n";
+        QTest::newRow("whole") << head + "file 3 4 61\nend 1\n";
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("another version")
+            << QByteArray("quillomat-journal 2\ndirectory 1 2 2f64\nend 0\n");
+        QTest::newRow("cut short") << head + "file 3 4 61\n";
+        QTest::newRow("cut in a line") << head + "file 3 4 6";
+        QTest::newRow("counts otherwise") << head + "file 3 4 61\nend 2\n";
+        QTest::newRow("odd hex") << head + "file 3 4 616\nend 1\n";
+        QTest::newRow("not hex") << head + "file 3 4 zz\nend 1\n";
+        QTest::newRow("not a number") << head + "file x 4 61\nend 1\n";
+        QTest::newRow("a name with a separator") << head + "file 3 4 612f62\nend 1\n";
+        QTest::newRow("dot dot") << head + "file 3 4 2e2e\nend 1\n";
+        QTest::newRow("a field more") << head + "file 3 4 61 62\nend 1\n";
+        QTest::newRow("unknown line") << head + "note 3 4 61\nend 1\n";
+    }
+
+    void damagedJournalIsRefused() {
+        QFETCH(QByteArray, data);
+        QCOMPARE(bool(journal::decode(data)), QByteArray(QTest::currentDataTag()) == "whole");
+    }
+
+    void whereJournalsLive_data() {
+        QTest::addColumn<QString>("stateHome");  // "<unset>" to leave it out
+        QTest::addColumn<QString>("expected");   // "~" for the home directory
+        QTest::newRow("absolute") << "/var/tmp/state"
+                                  << "/var/tmp/state/Quillomat";
+        QTest::newRow("trailing separator") << "/var/tmp/state/"
+                                            << "/var/tmp/state/Quillomat";
+        QTest::newRow("relative is ignored") << "state"
+                                             << "~/.local/state/Quillomat";
+        QTest::newRow("empty") << ""
+                               << "~/.local/state/Quillomat";
+        QTest::newRow("unset") << "<unset>"
+                               << "~/.local/state/Quillomat";
+    }
+
+    void whereJournalsLive() {
+        QFETCH(QString, stateHome);
+        QFETCH(QString, expected);
+        testing_support::ScopedEnvironmentDir home("HOME");
+        if (stateHome == "<unset>") {
+            qunsetenv("XDG_STATE_HOME");
+        } else {
+            qputenv("XDG_STATE_HOME", stateHome.toUtf8());
+        }
+        QCOMPARE(journal::directory(), expected.replace("~", home.path()));
+    }
+
+    // A process ended after k renames (SIGKILL: no chance to clean up); the
+    // next start finds its journal and gives every file its old name back,
+    // wherever the batch left it.
+    void processEndedMidBatch_data() {
+        QTest::addColumn<int>("k");
+        QTest::addColumn<int>("renamed");
+        QTest::newRow("before the first rename") << 0 << 0;
+        QTest::newRow("in the middle") << 500 << 500;
+        // The chain (999), then one file numbered after a collision.
+        QTest::newRow("before the last rename") << 1001 << 1000;
+        QTest::newRow("with the review open") << -1 << 1001;
+    }
+
+    void processEndedMidBatch() {
+        QFETCH(int, k);
+        QFETCH(int, renamed);
+        TempFiles dir;
+        for (const QByteArray& name : batchFiles()) {
+            createRaw(dir.path(), name);
+        }
+        const QMap<QByteArray, QByteArray> original = rawSnapshot(dir.path());
+
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kChild),
+                   QString::number(k) + u' ' + QString::fromLocal8Bit(dir.path().toLocal8Bit()));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForFinished(60000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        const QMap<QByteArray, QByteArray> after = rawSnapshot(dir.path());
+        QCOMPARE(after.size(), original.size());
+        int changed = 0;
+        for (auto it = after.cbegin(); it != after.cend(); ++it) {
+            changed += original.value(it.key()) != it.value() ? 1 : 0;
+        }
+        QCOMPARE(changed, renamed);
+        QCOMPARE(rawContents(after), rawContents(original));  // nothing lost, nothing overwritten
+
+        QList<journal::Leftover> left = journal::leftovers();
+        QCOMPARE(left.size(), 1);
+        QVERIFY(left[0].record);
+        QCOMPARE(left[0].record->directory, dir.path());
+        QCOMPARE(left[0].record->entries.size(), 1001);
+        const batch::RecoveryOutcome outcome =
+            batch::restoreFromJournal(*left[0].record, platform::real());
+        QVERIFY(outcome.complete());
+        QVERIFY(outcome.numbered.isEmpty());
+        QCOMPARE(rawSnapshot(dir.path()), original);
+
+        journal::discard(left[0]);
+        QVERIFY(journal::leftovers().isEmpty());
+        QCOMPARE(QDir(journal::directory()).entryList(QDir::Files), QStringList());
+        testing_support::removeAllRaw(dir.path());
+    }
+
+    // The journal of a program that is still running (another instance, with
+    // its review open) is not left behind; once that program is gone it is.
+    void journalOfARunningProgramIsNotLeftBehind() {
+        TempFiles dir;
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kChild), QStringLiteral("hold ") + dir.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForReadyRead(30000));
+        QCOMPARE(QDir(journal::directory()).entryList({"*.journal"}).size(), 1);
+        QVERIFY(journal::leftovers().isEmpty());
+        // This program's own journal is not left behind either.
+        const platform::Directory d = platform::real().openDirectory(dir.path()).directory;
+        QCOMPARE(journal::begin(journal::Record{dir.path(),
+                                                platform::real().identify(*d).id,
+                                                {journal::Entry{{1, 2}, "b.txt"}}},
+                                platform::real()),
+                 Error::None);
+        QVERIFY(journal::leftovers().isEmpty());
+
+        child.kill();
+        QVERIFY(child.waitForFinished(30000));
+        const QList<journal::Leftover> left = journal::leftovers();
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left[0].record->entries.first().oldName, QStringLiteral("a.txt"));
+    }
+
+    // Files are found by identity wherever the batch left them; what cannot
+    // be found or restored is reported, and a taken old name is numbered.
+    void restoreFindsFilesByIdentity_data() {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QStringList>("after");
+        QTest::addColumn<QStringList>("notFound");
+        QTest::addColumn<QStringList>("notRestored");
+        QTest::addColumn<QStringList>("numbered");
+        const QStringList none;
+        QTest::newRow("numbered by the batch")
+            << "" << QStringList{"a.txt", "b.txt", "c.txt"} << none << none << none;
+        QTest::newRow("one already back")
+            << "b back" << QStringList{"a.txt", "b.txt", "c.txt"} << none << none << none;
+        QTest::newRow("an old name taken meanwhile")
+            << "c taken" << QStringList{"a.txt", "b.txt", "c-1.txt", "c.txt"} << none << none
+            << QStringList{"c.txt -> c-1.txt"};
+        QTest::newRow("a file deleted")
+            << "b deleted" << QStringList{"a.txt", "c.txt"} << QStringList{"b.txt"} << none << none;
+        QTest::newRow("a file saved anew under its new name")
+            << "b replaced" << QStringList{"a.txt", "c.txt", "n-1.txt"} << QStringList{"b.txt"}
+            << none << none;
+        QTest::newRow("a restore refused") << "a refused" << QStringList{"b.txt", "c.txt", "n.txt"}
+                                           << none << QStringList{"n.txt"} << none;
+        QTest::newRow("directory replaced")
+            << "directory" << QStringList{"a.txt"} << QStringList{"a.txt", "b.txt", "c.txt"} << none
+            << none;
+    }
+
+    void restoreFindsFilesByIdentity() {
+        QFETCH(QString, meanwhile);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, notFound);
+        QFETCH(QStringList, notRestored);
+        QFETCH(QStringList, numbered);
+        TempFiles top;
+        const QString dir = top.filePath("batch");
+        QVERIFY(QDir().mkdir(dir));
+        journal::Record record{dir, fileIdOf(dir), {}};
+        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+            createRaw(dir, name);
+            record.entries.append(journal::Entry{fileIdOf(dir + "/" + name), name});
+        }
+        // Where the batch left them: a -> n.txt, b -> n-1.txt, c -> n-2.txt.
+        for (const auto& [from, to] : {std::pair{"a.txt", "n.txt"}, std::pair{"b.txt", "n-1.txt"},
+                                       std::pair{"c.txt", "n-2.txt"}}) {
+            QVERIFY(QFile::rename(dir + "/" + from, dir + "/" + to));
+        }
+        FaultPlatform p;
+        if (meanwhile == "b back") {
+            QVERIFY(QFile::rename(dir + "/n-1.txt", dir + "/b.txt"));
+        } else if (meanwhile == "c taken") {
+            createRaw(dir, "c.txt");
+        } else if (meanwhile == "b deleted") {
+            QVERIFY(QFile::remove(dir + "/n-1.txt"));
+        } else if (meanwhile == "b replaced") {
+            QVERIFY(QFile::rename(dir + "/n-1.txt", dir + "/saving"));
+            createRaw(dir, "n-1.txt");
+            QVERIFY(QFile::remove(dir + "/saving"));
+        } else if (meanwhile == "a refused") {
+            p.failRename("n.txt", Error::PathFileAccess, -1, testing_support::RenameSide::Source);
+        } else if (meanwhile == "directory") {
+            // Moved away, and another made at its path with a file of an old name.
+            QVERIFY(QDir().rename(dir, top.filePath("away")));
+            QVERIFY(QDir().mkdir(dir));
+            createRaw(dir, "a.txt");
+        }
+        const QString path = testing_support::leaveUnfinishedJournal(record);
+        QVERIFY(!path.isEmpty());
+        QList<journal::Leftover> left = journal::leftovers();
+        QCOMPARE(left.size(), 1);
+
+        const batch::RecoveryOutcome outcome = batch::restoreFromJournal(*left[0].record, p);
+        QStringList names = QDir(dir).entryList(QDir::Files);
+        QCOMPARE(names, after);
+        QCOMPARE(outcome.notFound, notFound);
+        QCOMPARE(outcome.notRestored, notRestored);
+        QCOMPARE(outcome.numbered, numbered);
+        QCOMPARE(outcome.complete(), notFound.isEmpty() && notRestored.isEmpty());
+        if (meanwhile == "directory") {
+            QCOMPARE(outcome.error, Error::PathNotFound);
+        }
+        journal::discard(left[0]);
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QByteArray child = qgetenv(kChild);
+    if (!child.isEmpty()) {
+        return runChild(child);
+    }
+    JournalTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_journal.moc"

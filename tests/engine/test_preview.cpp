@@ -1,0 +1,306 @@
+// The preview against the real rename: over many random batches in real
+// temporary directories, the preview foresees exactly the names Rename gives,
+// the files it numbers or skips and where it stops, without touching the disk.
+#include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <QDir>
+#include <QRandomGenerator>
+#include <memory>
+
+#include "engine/AppState.h"
+#include "engine/Extract.h"
+#include "engine/Journal.h"
+#include "engine/NameGenerator.h"
+#include "engine/Preview.h"
+#include "engine/RenameExecutor.h"
+#include "platform/Platform.h"
+#include "tests/support/FakePlatform.h"
+#include "tests/support/TestSupport.h"
+
+using preview::Result;
+using testing_support::TempFiles;
+
+namespace {
+
+// Creates `name` (exact, possibly not UTF-8) in `dir`, holding its own bytes.
+void createFile(const QString& dir, const QString& name) {
+    const QByteArray path = platform::encodeFileName(dir + QLatin1Char('/') + name);
+    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
+    QVERIFY2(fd >= 0, path.constData());
+    const QByteArray content = platform::encodeFileName(name);
+    QCOMPARE(::write(fd, content.constData(), size_t(content.size())), content.size());
+    ::close(fd);
+}
+
+QStringList filesOf(const QString& dir) {
+    QStringList names = platform::real().listFiles(dir).names;
+    names.sort();
+    return names;
+}
+
+// One batch as the main window would hold it.
+struct Batch {
+    QStringList listed;
+    QString example;
+    QString mask;
+    QString prefix;
+    QString suffix;
+    QString start;
+    QString lettering;
+
+    GenerationInput input() const {
+        return GenerationInput{listed, prefix, suffix, start, example};
+    }
+    // The state after the chooser's OK in `dir` and Extract.
+    std::unique_ptr<AppState> extracted(const QString& dir) const {
+        auto state = std::make_unique<AppState>();
+        state->chosenDirectory = platform::real().openDirectory(dir).directory;
+        extractMask(*state, {mask, example, prefix, suffix, lettering});
+        return state;
+    }
+};
+
+template <class T>
+const T& pick(QRandomGenerator& random, const QList<T>& from) {
+    return from.at(random.bounded(int(from.size())));
+}
+
+// A directory of files that chain, collide and repeat, some not valid UTF-8,
+// with a subdirectory that takes a likely new name; and a batch over it.
+Batch randomBatch(QRandomGenerator& random, const QString& dir) {
+    const QList<QString> stems{"IMG_",
+                               "img",
+                               "Report",
+                               "report",
+                               "",
+                               "Scan",
+                               "x-",
+                               "\u00e9t\u00e9",
+                               QString(QChar(0xDCE9)) + "raw"};
+    const QList<QString> extensions{".jpg", ".jpg", ".jpg", ".txt", "", ".tar.gz", ".", ".JPG"};
+    QStringList files;
+    if (random.bounded(2) == 0) {
+        // Names a numbered batch moves along: 0000 to 0005.
+        for (int k = random.bounded(2); k <= 5; ++k) {
+            files << QStringLiteral("%1.jpg").arg(k, 4, 10, QLatin1Char('0'));
+            createFile(dir, files.last());
+        }
+    }
+    const int count = int(files.size()) + 3 + random.bounded(20);
+    while (files.size() < count) {
+        const int number = random.bounded(12);
+        const QString digits = QString::number(number).rightJustified(
+            random.bounded(2) == 0 ? 4 : random.bounded(4), u'0');
+        const QString name = pick(random, stems) + digits + pick(random, extensions);
+        if (!name.isEmpty() && !files.contains(name) && name != "." && name != "..") {
+            files << name;
+            createFile(dir, name);
+        }
+    }
+    if (random.bounded(4) == 0) {
+        QDir(dir).mkdir(QStringLiteral("0001.jpg"));
+    }
+
+    Batch b;
+    QStringList pool = files;
+    while (!pool.isEmpty() && (b.listed.isEmpty() || random.bounded(5) != 0)) {
+        b.listed << pool.takeAt(random.bounded(int(pool.size())));
+    }
+    b.example = b.listed.first();
+    const int length = int(b.example.size());
+    switch (random.bounded(5)) {
+        case 0:
+        case 1:
+            break;  // no mask: numbers for all, often taken already
+        case 2:
+            b.mask = QStringLiteral("1.5");  // numeric, matching nothing
+            break;
+        default: {
+            const int from = random.bounded(length);
+            b.mask = b.example.mid(from, 1 + random.bounded(length - from));
+        }
+    }
+    b.lettering = pick(random, QList<QString>{"0", "0", "1", "2"});
+    b.prefix =
+        pick(random, QList<QString>{"", "", "", "", "p", "a/b", QString(250, u'x'), "\u00df"});
+    b.suffix = pick(random, QList<QString>{"", "", "_s", "-1"});
+    b.start = pick(random, QList<QString>{"", "0", "1", "998", "7", "", "x"});
+    return b;
+}
+
+}  // namespace
+
+class TestPreview : public QObject {
+    Q_OBJECT
+
+  private slots:
+    // Rename gives the names the preview shows, stops where it shows a stop,
+    // and the preview itself changes nothing on disk.
+    void agreesWithRename() {
+        QRandomGenerator random(20261207);
+        for (int round = 0; round < 400; ++round) {
+            TempFiles dir;
+            const Batch batch = randomBatch(random, dir.path());
+            const QStringList before = filesOf(dir.path());
+            const QString context = QStringLiteral("round %1, mask '%2', prefix '%3', start '%4'")
+                                        .arg(round)
+                                        .arg(batch.mask, batch.prefix.left(8), batch.start);
+
+            testing_support::FaultPlatform watcher;
+            const auto state = batch.extracted(dir.path());
+            const preview::Summary summary = preview::compute(*state, batch.input(), watcher);
+            QCOMPARE(watcher.renameCalls(), 0);
+            QCOMPARE(filesOf(dir.path()), before);
+            QCOMPARE(summary.rows.size(), batch.listed.size());
+
+            int failed = -1;
+            Error error = generateNewNames(*state, batch.input(), &failed);
+            batch::RenameOutcome outcome;
+            if (error == Error::None) {
+                outcome = batch::renameBatch(*state, platform::real());
+                journal::end();
+                error = outcome.error;
+                failed = outcome.failedIndex;
+            }
+            QVERIFY2(summary.stop == error, qPrintable(context));
+            if (error != Error::None) {
+                QCOMPARE(summary.stopRow, failed);
+                QCOMPARE(summary.rows[failed].result, Result::Stops);
+                continue;
+            }
+
+            QSet<QString> expected(before.cbegin(), before.cend());
+            for (int i = 0; i < summary.rows.size(); ++i) {
+                const preview::Row& row = summary.rows[i];
+                const bool changed =
+                    i <= state->lastIndex && state->oldNames[i] != state->newNames[i];
+                QVERIFY2(
+                    changed == (row.result == Result::Renamed || row.result == Result::Numbered),
+                    qPrintable(context + QStringLiteral(", row ") + row.oldName));
+                if (changed) {
+                    QCOMPARE(row.newName, platform::nameOf(state->newNames[i]));
+                    expected.remove(row.oldName);
+                    expected.insert(row.newName);
+                } else {
+                    QCOMPARE(row.newName, row.oldName);
+                }
+            }
+            QStringList predicted(expected.cbegin(), expected.cend());
+            predicted.sort();
+            QVERIFY2(filesOf(dir.path()) == predicted, qPrintable(context));
+        }
+    }
+
+    // What each kind of row says, on batches a user would meet.
+    void rows_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<QString>("lettering");
+        QTest::addColumn<QStringList>("newNames");
+        QTest::addColumn<QStringList>("results");
+        QTest::addColumn<QString>("counts");
+
+        QTest::newRow("a name taken in the directory")
+            << QStringList{"a.jpg", "b.jpg", "0002.jpg"} << QStringList{"a.jpg", "b.jpg"} << ""
+            << ""
+            << "0" << QStringList{"0001.jpg", "0002-1.jpg"}
+            << QStringList{"renamed", "numbered: 0002.jpg is taken in the directory"}
+            << "1 renamed, 1 numbered, 0 left alone, 0 skipped";
+        QTest::newRow("a name taken by an earlier file of the batch")
+            << QStringList{"x1.txt", "y1.txt"} << QStringList{"x1.txt", "y1.txt"} << "1"
+            << ""
+            << "0" << QStringList{"1.txt", "1-1.txt"}
+            << QStringList{"renamed", "numbered: 1.txt is taken by an earlier file of this batch"}
+            << "1 renamed, 1 numbered, 0 left alone, 0 skipped";
+        QTest::newRow("a numeric mask that matches nothing")
+            << QStringList{"a.jpg"} << QStringList{"a.jpg"} << "1.5"
+            << ""
+            << "0" << QStringList{"a.jpg"} << QStringList{"left alone: no match"}
+            << "0 renamed, 0 numbered, 1 left alone, 0 skipped";
+        QTest::newRow("a lettered mask at the start of a name stops the batch")
+            << QStringList{"AReport.txt", "report.txt", "Report.txt"}
+            << QStringList{"AReport.txt", "Report.txt", "report.txt"} << "AReport"
+            << ""
+            << "1" << QStringList{"AReport.txt", "Report.txt", "report.txt"}
+            << QStringList{"not renamed: the batch stops at Report.txt", "Error # 5",
+                           "not renamed: the batch stops at Report.txt"}
+            << "Rename would stop at Report.txt with Error # 5; no file would be renamed.";
+        QTest::newRow("a name too long for the file system")
+            << QStringList{"a.jpg"} << QStringList{"a.jpg"} << "" << QString(300, u'x') << "0"
+            << QStringList{"a.jpg"}
+            << QStringList{"skipped: the new name is longer than the file system allows (255 bytes)"}
+            << "0 renamed, 0 numbered, 0 left alone, 1 skipped";
+        QTest::newRow("a separator in the prefix")
+            << QStringList{"a.jpg"} << QStringList{"a.jpg"} << ""
+            << "sub/"
+            << "0" << QStringList{"a.jpg"}
+            << QStringList{"skipped: the new name holds \"/\" or a NUL character"}
+            << "0 renamed, 0 numbered, 0 left alone, 1 skipped";
+        QTest::newRow("a name that does not change")
+            << QStringList{"0001.jpg"} << QStringList{"0001.jpg"} << ""
+            << ""
+            << "0" << QStringList{"0001.jpg"} << QStringList{"left alone: the name does not change"}
+            << "0 renamed, 0 numbered, 1 left alone, 0 skipped";
+    }
+    void rows() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, mask);
+        QFETCH(QString, prefix);
+        QFETCH(QString, lettering);
+        TempFiles dir;
+        dir.createAll(files);
+        const Batch batch{listed, listed.first(), mask, prefix, QString(), QString(), lettering};
+        const preview::Summary summary =
+            preview::compute(*batch.extracted(dir.path()), batch.input(), platform::real());
+        QStringList newNames;
+        QStringList results;
+        for (const preview::Row& row : summary.rows) {
+            newNames << row.newName;
+            results << preview::resultText(row);
+        }
+        QTEST(newNames, "newNames");
+        QTEST(results, "results");
+        QTEST(preview::countsText(summary), "counts");
+    }
+
+    // A chosen directory that is gone since the chooser's OK stops the batch
+    // before its first file.
+    void directoryGone() {
+        auto dir = std::make_unique<TempFiles>();
+        const Batch batch{{"a.jpg", "b.jpg"}, "a.jpg", "", "", "", "", "0"};
+        const auto state = batch.extracted(dir->path());
+        dir.reset();
+        const preview::Summary summary = preview::compute(*state, batch.input(), platform::real());
+        QCOMPARE(summary.stop, Error::PathNotFound);
+        QCOMPARE(summary.stopRow, -1);
+        QCOMPARE(preview::resultText(summary.rows[0]),
+                 QStringLiteral("not renamed: the batch stops before its first file"));
+        QCOMPARE(preview::countsText(summary),
+                 QStringLiteral("Rename would stop with Error # 76 before renaming any file."));
+    }
+
+    // Past the first 1001 files, a batch leaves the rest out.
+    void beyondTheLimit() {
+        TempFiles dir;
+        QStringList listed;
+        for (int i = 0; i < 1003; ++i) {
+            listed << QStringLiteral("f%1.txt").arg(i);
+        }
+        dir.createAll(listed);
+        const Batch batch{listed, listed.first(), "", "n", "", "", "0"};
+        const preview::Summary summary =
+            preview::compute(*batch.extracted(dir.path()), batch.input(), platform::real());
+        QCOMPARE(summary.renamed, 1001);
+        QCOMPARE(summary.skipped, 2);
+        QCOMPARE(summary.rows.last().result, Result::Skipped);
+        QCOMPARE(summary.rows[1000].newName, QStringLiteral("n1001.txt"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPreview)
+#include "test_preview.moc"

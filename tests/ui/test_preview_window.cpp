@@ -1,0 +1,175 @@
+// The preview window through the real main window: the menu entry follows
+// Rename, the table shows every listed file with its new name and result, the
+// counts, the keyboard (Ctrl+P, Tab, Ctrl+A, Ctrl+C, Esc), and it writes no
+// settings and touches no file.
+#include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QTableView>
+
+#include "engine/Settings.h"
+#include "platform/Platform.h"
+#include "tests/support/TestSupport.h"
+#include "tests/ui/Controls.h"
+#include "ui/Forms.h"
+#include "ui/frmDir.h"
+#include "ui/frmMain.h"
+#include "ui/frmPreview.h"
+
+using testing_support::TempFiles;
+
+class PreviewWindowTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testing_support::ScopedSettings> settings_;
+    std::unique_ptr<TempFiles> dir_;
+    frmMain* main_ = nullptr;
+
+    void click(QWidget* w) {
+        QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        QTest::mouseClick(w, Qt::LeftButton, Qt::NoModifier, w->rect().center());
+    }
+    QAction* previewEntry() { return control<QAction>(*main_, "mnuFilePreview"); }
+
+    // Select, take every file of the directory, OK.
+    void chooseAll() {
+        settings::write(settings::kDir, dir_->path());
+        click(control<QPushButton>(*main_, "Command3"));
+        frmDir& chooser = forms::frmDir();
+        QListView* files = control<QListView>(chooser, "File1");
+        files->setFocus();
+        QTest::keyClick(files, Qt::Key_A, Qt::ControlModifier);
+        click(control<QPushButton>(chooser, "Command1"));
+    }
+    void extract(const QString& mask) {
+        QLineEdit* box = control<QLineEdit>(*main_, "txtMask");
+        box->clear();
+        QTest::keyClicks(box, mask);
+        click(control<QPushButton>(*main_, "Command1"));
+    }
+    // Ctrl+P in the main window, as a user opens the preview.
+    frmPreview& openByKeyboard() {
+        QTest::keyClick(main_, Qt::Key_P, Qt::ControlModifier);
+        frmPreview& window = forms::frmPreview();
+        return window;
+    }
+    static QByteArray settingsFile() {
+        QFile file(settings::storeLocation(settings::kAppName));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    }
+    QTableView* table() { return control<QTableView>(forms::frmPreview(), "tblNames"); }
+    QStringList column(int c) {
+        QStringList cells;
+        for (int row = 0; row < table()->model()->rowCount(); ++row) {
+            cells << table()->model()->index(row, c).data().toString();
+        }
+        return cells;
+    }
+
+  private slots:
+    void init() {
+        settings_ = std::make_unique<testing_support::ScopedSettings>();
+        dir_ = std::make_unique<TempFiles>();
+        main_ = &forms::frmMain();
+        main_->show();
+        main_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main_));
+    }
+    void cleanup() {
+        forms::unloadDialogs();
+        forms::unload(forms::Form::Main);
+        dir_.reset();
+        settings_.reset();
+    }
+
+    // The entry is enabled exactly when Rename is.
+    void entryFollowsRename() {
+        QPushButton* rename = control<QPushButton>(*main_, "Command4");
+        QVERIFY(!previewEntry()->isEnabled());
+        dir_->createAll({"a.jpg", "b.jpg"});
+        chooseAll();
+        QVERIFY(!rename->isEnabled());
+        QVERIFY(!previewEntry()->isEnabled());
+        extract(QString());
+        QVERIFY(rename->isEnabled());
+        QVERIFY(previewEntry()->isEnabled());
+        click(control<QPushButton>(*main_, "Command3"));  // Select keeps Rename as it is
+        QCOMPARE(previewEntry()->isEnabled(), rename->isEnabled());
+        click(control<QPushButton>(forms::frmDir(), "Command2"));  // Cancel disables it
+        QVERIFY(!rename->isEnabled());
+        QVERIFY(!previewEntry()->isEnabled());
+        // A disabled entry does nothing on Ctrl+P.
+        QTest::keyClick(main_, Qt::Key_P, Qt::ControlModifier);
+        QVERIFY(!forms::isLoaded(forms::Form::Preview));
+    }
+
+    // A batch with a name taken in the directory, a file that keeps its name
+    // and one whose name is not valid UTF-8.
+    void rowsCountsAndCopy() {
+        dir_->createAll({"a.jpg", "b.jpg", "c.txt", "0002.jpg"});
+        const QString raw = QStringLiteral("d") + QChar(0xDCE9) + QStringLiteral(".jpg");
+        const QByteArray rawPath = platform::encodeFileName(dir_->path() + QLatin1Char('/') + raw);
+        ::close(::open(rawPath.constData(), O_CREAT | O_WRONLY, 0644));
+        const QStringList before = platform::real().listFiles(dir_->path()).names;
+        chooseAll();
+        extract(QStringLiteral("."));  // text mask: every file with a dot
+        const QByteArray settingsBefore = settingsFile();
+
+        frmPreview& window = openByKeyboard();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowTitle(), QStringLiteral("Preview New Names"));
+        QCOMPARE(column(0), (QStringList{"0002.jpg", "a.jpg", "b.jpg", "c.txt", "d\\xE9.jpg"}));
+        QCOMPARE(column(1), (QStringList{".-0001.jpg", ".-0002.jpg", ".-0003.jpg", ".-0004.txt",
+                                         ".-0005.jpg"}));
+        QCOMPARE(column(2).first(), QStringLiteral("renamed"));
+        QCOMPARE(control<QLabel>(window, "lblCounts")->text(),
+                 QStringLiteral("5 renamed, 0 numbered, 0 left alone, 0 skipped"));
+
+        // The table has the focus; Ctrl+A and Ctrl+C copy every row.
+        QCOMPARE(QApplication::focusWidget(), table());
+        QTest::keyClick(table(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier);
+        const QString copied = QGuiApplication::clipboard()->text();
+        QCOMPARE(copied.count(QLatin1Char('\n')), 5);
+        QVERIFY(copied.startsWith(QStringLiteral("0002.jpg\t.-0001.jpg\trenamed\n")));
+        QVERIFY(copied.contains(QStringLiteral("d\\xE9.jpg\t.-0005.jpg\trenamed\n")));
+
+        // Tab reaches Close; Esc closes the window.
+        QTest::keyClick(table(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), control<QPushButton>(window, "cmdClose"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY(!forms::isLoaded(forms::Form::Preview));
+
+        QCOMPARE(platform::real().listFiles(dir_->path()).names, before);
+        QCOMPARE(settingsFile(), settingsBefore);
+        ::unlink(rawPath.constData());
+    }
+
+    // Numbered rows say why; Extract while the window is open computes it
+    // again; Rename closes it.
+    void extractRecomputesRenameCloses() {
+        dir_->createAll({"x1.jpg", "y1.jpg"});
+        chooseAll();
+        extract(QStringLiteral("1"));  // both files would be called 1.jpg
+        openByKeyboard();
+        QCOMPARE(column(1), (QStringList{"1.jpg", "1-1.jpg"}));
+        QCOMPARE(column(2), (QStringList{"renamed",
+                                         "numbered: 1.jpg is taken by an earlier file of this "
+                                         "batch"}));
+        QCOMPARE(control<QLabel>(forms::frmPreview(), "lblCounts")->text(),
+                 QStringLiteral("1 renamed, 1 numbered, 0 left alone, 0 skipped"));
+        extract(QStringLiteral("x"));
+        QCOMPARE(column(1), (QStringList{"x-0001.jpg", "y1.jpg"}));
+        QCOMPARE(column(2), (QStringList{"renamed", "left alone: no match"}));
+        extract(QString());
+        click(control<QPushButton>(*main_, "Command4"));
+        QVERIFY(!forms::isLoaded(forms::Form::Preview));
+        click(control<QPushButton>(forms::frmDir(), "Command2"));  // Undo
+    }
+};
+
+QTEST_MAIN(PreviewWindowTest)
+#include "test_preview_window.moc"

@@ -1,0 +1,192 @@
+// The question at start-up after a batch that an earlier run left
+// unfinished, answered on the real message boxes by key and by mouse, with
+// the files on a real directory.
+#include <QtTest>
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "engine/Journal.h"
+#include "platform/Platform.h"
+#include "tests/support/TestSupport.h"
+#include "ui/Recovery.h"
+
+using testing_support::TempFiles;
+
+namespace {
+
+// What a message box showed.
+struct Shown {
+    QString title;
+    QString text;
+    QString informative;
+    QString detailed;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};
+
+// Watches for the message boxes the code under test opens (they block in
+// their own event loop), records each and answers it with the next answer.
+class BoxAnswerer : public QObject {
+  public:
+    using Answer = std::function<void(QMessageBox*)>;
+
+    explicit BoxAnswerer(QList<Answer> answers) : answers_(std::move(answers)) {
+        connect(&timer_, &QTimer::timeout, this, &BoxAnswerer::poll);
+        timer_.start(10);
+    }
+
+    QList<Shown> shown;
+
+  private:
+    void poll() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible() || box->property("answered").toBool()) {
+            return;
+        }
+        box->setProperty("answered", true);
+        QPushButton* defaultButton = box->defaultButton();
+        shown << Shown{
+            box->windowTitle(),
+            box->text(),
+            box->informativeText(),
+            box->detailedText(),
+            box->icon(),
+            defaultButton != nullptr ? box->standardButton(defaultButton) : QMessageBox::NoButton};
+        if (answers_.isEmpty()) {
+            box->reject();  // not expected: let the test see it
+            return;
+        }
+        answers_.takeFirst()(box);
+    }
+
+    QList<Answer> answers_;
+    QTimer timer_;
+};
+
+void pressEnter(QMessageBox* box) {
+    QTest::keyClick(box, Qt::Key_Return);
+}
+
+BoxAnswerer::Answer clickOn(QMessageBox::StandardButton button) {
+    return [button](QMessageBox* box) { QTest::mouseClick(box->button(button), Qt::LeftButton); };
+}
+
+}  // namespace
+
+class RecoveryTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<testing_support::ScopedSettings> settings_;
+    std::unique_ptr<TempFiles> dir_;
+    QString journalPath_;
+
+    // Three files renamed by a batch that never ended: a.txt -> n.txt,
+    // b.txt -> n-1.txt, c.txt -> n-2.txt.
+    void leaveBatch() {
+        journal::Record record{dir_->path(), testing_support::fileIdOf(dir_->path()), {}};
+        for (const QString name : {"a.txt", "b.txt", "c.txt"}) {
+            dir_->create(name);
+            record.entries.append(
+                journal::Entry{testing_support::fileIdOf(dir_->filePath(name)), name});
+        }
+        QVERIFY(QFile::rename(dir_->filePath("a.txt"), dir_->filePath("n.txt")));
+        QVERIFY(QFile::rename(dir_->filePath("b.txt"), dir_->filePath("n-1.txt")));
+        QVERIFY(QFile::rename(dir_->filePath("c.txt"), dir_->filePath("n-2.txt")));
+        journalPath_ = testing_support::leaveUnfinishedJournal(record);
+        QVERIFY(!journalPath_.isEmpty());
+    }
+
+  private slots:
+    void init() {
+        settings_ = std::make_unique<testing_support::ScopedSettings>();
+        dir_ = std::make_unique<TempFiles>();
+    }
+    void cleanup() {
+        dir_.reset();
+        settings_.reset();
+    }
+
+    // The question names the directory and the number of files, and its
+    // default answer is Yes; Yes gives the old names back, No leaves the
+    // files as they are. Either way the question is asked once.
+    void askedOnceAtStartUp_data() {
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("Enter: the default, Yes") << true << QStringList{"a.txt", "b.txt", "c.txt"};
+        QTest::newRow("No") << false << QStringList{"n-1.txt", "n-2.txt", "n.txt"};
+    }
+
+    void askedOnceAtStartUp() {
+        QFETCH(bool, yes);
+        QFETCH(QStringList, after);
+        leaveBatch();
+        {
+            BoxAnswerer answerer(
+                {yes ? BoxAnswerer::Answer(pressEnter) : clickOn(QMessageBox::No)});
+            recovery::offerToRestoreUnfinishedBatches();
+            QCOMPARE(answerer.shown.size(), 1);
+            const Shown& question = answerer.shown.first();
+            QCOMPARE(question.title, QStringLiteral("Quillomat"));
+            QCOMPARE(question.icon, QMessageBox::Question);
+            QCOMPARE(question.defaultButton, QMessageBox::Yes);
+            QVERIFY2(question.text.contains("Directory: " + dir_->path()),
+                     qPrintable(question.text));
+            QVERIFY2(question.text.contains("Files: 3"), qPrintable(question.text));
+            QCOMPARE(question.informative,
+                     QStringLiteral("Give these files their old names back?"));
+        }
+        QCOMPARE(dir_->names(), after);
+        QCOMPARE(dir_->read("a.txt").isEmpty(), !yes);
+        QVERIFY(!QFile::exists(journalPath_));
+
+        BoxAnswerer again({});
+        recovery::offerToRestoreUnfinishedBatches();
+        QVERIFY(again.shown.isEmpty());
+        QCOMPARE(dir_->names(), after);
+    }
+
+    // What could not be restored is reported in a second box; a file that
+    // had to take a numbered name is reported too.
+    void whatCouldNotBeRestoredIsReported_data() {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QMessageBox::Icon>("icon");
+        QTest::addColumn<QString>("informative");
+        QTest::addColumn<QString>("detailed");
+        QTest::newRow("a file deleted")
+            << "delete" << QMessageBox::Warning << "1 file could not be found."
+            << "Not found:\n  b.txt";
+        QTest::newRow("an old name taken") << "take" << QMessageBox::Information
+                                           << "1 file got a numbered name, the old one being taken."
+                                           << "Numbered:\n  c.txt -> c-1.txt";
+    }
+
+    void whatCouldNotBeRestoredIsReported() {
+        QFETCH(QString, meanwhile);
+        QFETCH(QMessageBox::Icon, icon);
+        QFETCH(QString, informative);
+        QFETCH(QString, detailed);
+        leaveBatch();
+        if (meanwhile == "delete") {
+            QVERIFY(QFile::remove(dir_->filePath("n-1.txt")));
+        } else {
+            dir_->create("c.txt", "newcomer");
+        }
+        BoxAnswerer answerer({pressEnter, clickOn(QMessageBox::Ok)});
+        recovery::offerToRestoreUnfinishedBatches();
+        QCOMPARE(answerer.shown.size(), 2);
+        const Shown& report = answerer.shown[1];
+        QCOMPARE(report.title, QStringLiteral("Quillomat"));
+        QCOMPARE(report.icon, icon);
+        QVERIFY(report.text.contains(dir_->path()));
+        QCOMPARE(report.informative, informative);
+        QCOMPARE(report.detailed, detailed);
+        QVERIFY(dir_->exists("a.txt"));
+        QVERIFY(!QFile::exists(journalPath_));
+    }
+};
+
+QTEST_MAIN(RecoveryTest)
+#include "test_recovery.moc"

@@ -1,0 +1,98 @@
+#include "ui/frmPreview.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QShortcut>
+
+#include "ui/ChooserLists.h"
+#include "ui/Forms.h"
+#include "ui/Icons.h"
+#include "ui/PreviewModel.h"
+#include "ui_frmPreview.h"
+
+frmPreview::frmPreview(QWidget* parent)
+    : QWidget(parent), ui(std::make_unique<Ui::frmPreview>()), model_(new PreviewModel(this)) {
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window);
+    setFont(forms::designFont());
+    setWindowIcon(icons::programIcon());
+
+    ui->tblNames->setModel(model_);
+    // A thousand rows: one row height for all, measured once.
+    ui->tblNames->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ui->tblNames->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    ui->tblNames->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    ui->tblNames->horizontalHeader()->setStretchLastSection(true);
+    ui->tblNames->installEventFilter(this);
+    ui->lblCounts->setBuddy(ui->tblNames);
+    ui->tblNames->setFocus();
+
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &frmPreview::cmdClose_Click);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &frmPreview::cmdClose_Click);
+}
+
+frmPreview::~frmPreview() = default;
+
+void frmPreview::Form_Load() {
+    forms::centreOnScreen(this);
+}
+
+void frmPreview::showSummary(const preview::Summary& summary) {
+    model_->setRows(summary.rows);
+    ui->lblCounts->setText(chooser::displayName(preview::countsText(summary)));
+    if (model_->rowCount() > 0) {
+        ui->tblNames->setCurrentIndex(model_->index(0, 0));
+    }
+}
+
+void frmPreview::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!columnsSized_) {
+        // The two names share the room the result leaves them; the user may
+        // move the borders from there.
+        columnsSized_ = true;
+        const int width = ui->tblNames->viewport()->width();
+        ui->tblNames->setColumnWidth(PreviewModel::OldName, width * 3 / 10);
+        ui->tblNames->setColumnWidth(PreviewModel::NewName, width * 3 / 10);
+    }
+}
+
+void frmPreview::cmdClose_Click() {
+    close();
+}
+
+void frmPreview::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (forms::isLoaded(forms::Form::Preview) && &forms::frmPreview() == this) {
+        forms::unload(forms::Form::Preview);
+    }
+}
+
+bool frmPreview::eventFilter(QObject* watched, QEvent* event) {
+    // The table's own Ctrl+C would copy the current cell alone.
+    if (watched == ui->tblNames &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        if (event->type() == QEvent::KeyPress) {
+            copySelection();
+        }
+        event->accept();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmPreview::copySelection() {
+    QList<int> rows;
+    const QModelIndexList selected = ui->tblNames->selectionModel()->selectedRows();
+    rows.reserve(selected.size());
+    for (const QModelIndex& index : selected) {
+        rows.append(index.row());
+    }
+    QGuiApplication::clipboard()->setText(model_->rowsAsText(rows));
+}
