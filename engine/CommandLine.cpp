@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include "engine/Translations.h"
 #include "engine/Version.h"
 
 namespace commandline {
@@ -85,6 +86,7 @@ int answer(const Request& request) {
 
 std::optional<int> answerWithoutWindow(int& argc, char** argv) {
     const QCoreApplication core(argc, argv);
+    translations::install();
     const Request request = read(QCoreApplication::arguments());
     if (request.action == Request::Action::Help || request.action == Request::Action::Version) {
         return answer(request);

@@ -3,10 +3,31 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibraryInfo>
-#include <QLocale>
+#include <QList>
+#include <QPointer>
 #include <QTranslator>
 
 namespace translations {
+namespace {
+
+QList<QPointer<QTranslator>>& installed() {
+    static QList<QPointer<QTranslator>> translators;
+    return translators;
+}
+
+// A translator of `name` for `locale` from `dir`, installed; null if none.
+QTranslator* installOne(const QLocale& locale, const QString& name, const QString& dir) {
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(locale, name, QStringLiteral("_"), dir)) {
+        delete translator;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(translator);
+    installed().append(translator);
+    return translator;
+}
+
+}  // namespace
 
 QStringList searchPath() {
     const QString programDir = QCoreApplication::applicationDirPath();
@@ -14,29 +35,26 @@ QStringList searchPath() {
             programDir + QStringLiteral("/translations")};
 }
 
-bool install() {
-    const QLocale locale;
-    auto* own = new QTranslator(QCoreApplication::instance());
-    bool found = false;
-    for (const QString& dir : searchPath()) {
-        if (own->load(locale, QStringLiteral("quillomat"), QStringLiteral("_"), dir)) {
-            found = true;
-            break;
+bool install(const QLocale& locale, const QStringList& dirs) {
+    for (const QString& dir : dirs) {
+        if (installOne(locale, QStringLiteral("quillomat"), dir) != nullptr) {
+            // Qt's own texts only with ours, so that a window never mixes languages.
+            installOne(locale, QStringLiteral("qtbase"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+            return true;
         }
     }
-    if (!found) {
-        delete own;
-        return false;
+    return false;
+}
+
+void uninstall() {
+    for (const QPointer<QTranslator>& translator : std::as_const(installed())) {
+        if (translator != nullptr) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
     }
-    QCoreApplication::installTranslator(own);
-    auto* qt = new QTranslator(QCoreApplication::instance());
-    if (qt->load(locale, QStringLiteral("qtbase"), QStringLiteral("_"),
-                 QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QCoreApplication::installTranslator(qt);
-    } else {
-        delete qt;
-    }
-    return true;
+    installed().clear();
 }
 
 }  // namespace translations

@@ -327,7 +327,7 @@ void frmDir::closeEvent(QCloseEvent* event) {
 
 void frmDir::showChooser() {
     if (mode_ != Mode::Review) {
-        setWindowTitle(QStringLiteral("Select the files to rename"));
+        setWindowTitle(tr("Select the files to rename"));
     }
     show();
     raise();
@@ -343,9 +343,9 @@ void frmDir::enterReview(const QString& directory) {
     if (!directory.isEmpty()) {
         setDir1Path(directory);
     }
-    setWindowTitle(QStringLiteral("Accept the new names, or Undo the changes"));
+    setWindowTitle(tr("Accept the new names, or Undo the changes"));
     show();
-    ui->Command1->setText(QStringLiteral("Accept"));
-    ui->Command2->setText(QStringLiteral("Undo"));
+    ui->Command1->setText(tr("Accept"));
+    ui->Command2->setText(tr("Undo"));
     File1Refresh();
 }
