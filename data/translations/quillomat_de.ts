@@ -249,8 +249,8 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
         <translation>&amp;Systeminfo...</translation>
     </message>
     <message>
-        <source>Warning: this program is protected by copyright law and licensed under the GNU General Public License, version 3 or later. Copying or distributing it, in whole or in part, other than as that licence permits is prohibited.</source>
-        <translation>Warnung: Dieses Programm ist urheberrechtlich geschützt und steht unter der GNU General Public License, Version 3 oder später. Es ganz oder teilweise anders zu kopieren oder zu verbreiten, als diese Lizenz erlaubt, ist verboten.</translation>
+        <source>Warning: this program is protected by copyright law. It is licensed under the GNU General Public License, version 3 or later. Copying or distributing it other than as that licence permits is prohibited.</source>
+        <translation>Warnung: Dieses Programm ist urheberrechtlich geschützt. Es steht unter der GNU General Public License, Version 3 oder später. Es anders zu kopieren oder zu verbreiten, als diese Lizenz erlaubt, ist verboten.</translation>
     </message>
 </context>
 <context>
