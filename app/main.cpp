@@ -1,14 +1,30 @@
 // Quillomat: renames a batch of files in one directory.
 #include <QApplication>
 
+#include "engine/AppState.h"
+#include "engine/CommandLine.h"
+#include "engine/Translations.h"
+#include "engine/Version.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/Recovery.h"
 #include "ui/frmMain.h"
 
 int main(int argc, char* argv[]) {
+    QCoreApplication::setApplicationName(QStringLiteral("Quillomat"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kText));
+    if (const std::optional<int> status = commandline::answerWithoutWindow(argc, argv)) {
+        return *status;
+    }
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Quillomat"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quillomat.Quillomat"));
+    translations::install();
+    const commandline::Request request = commandline::read(QApplication::arguments());
+    if (request.action != commandline::Request::Action::Start) {
+        return commandline::answer(request);
+    }
+    appState().chooserStartDirectory = request.directory;
     QApplication::setWindowIcon(icons::programIcon());
     recovery::offerToRestoreUnfinishedBatches();
 

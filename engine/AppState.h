@@ -37,6 +37,10 @@ struct AppState {
     // go when the batch ends or Select starts another.
     platform::Directory chosenDirectory;
 
+    // The directory named on the command line: the chooser's first load opens
+    // there instead of at "Dir", and clears it.
+    QString chooserStartDirectory;
+
     // Fields of one batch operation (rename or undo).
     QString batchDirectory;
     QString counterText;

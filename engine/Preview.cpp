@@ -10,9 +10,10 @@
 namespace preview {
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("preview", text);
-}
+// The preview's texts, translated in the context "Preview".
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(Preview)
+};
 
 // The batch's directory as the dry run sees it: its names in memory, renamed
 // as the rename phase asks and refused as the system would refuse. Every
@@ -154,19 +155,19 @@ class DryRunDirectory : public platform::Platform {
 // Why a rename to `name` would be refused.
 QString refusal(const QString& name, const platform::DirectoryFacts& facts) {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
-        return tr("the new name is empty, \".\" or \"..\"");
+        return Text::tr("the new name is empty, \".\" or \"..\"");
     }
     if (!platform::isPlainFileName(name)) {
-        return tr("the new name holds \"%1\" or a NUL character").arg(platform::separator());
+        return Text::tr("the new name holds \"%1\" or a NUL character").arg(platform::separator());
     }
     if (facts.readOnly) {
-        return tr("the directory is on a read-only file system");
+        return Text::tr("the directory is on a read-only file system");
     }
     if (platform::encodeFileName(name).size() > facts.maxNameBytes) {
-        return tr("the new name is longer than the file system allows (%1 bytes)")
+        return Text::tr("the new name is longer than the file system allows (%1 bytes)")
             .arg(facts.maxNameBytes);
     }
-    return tr("the system refuses the rename");
+    return Text::tr("the system refuses the rename");
 }
 
 // The batch stops at `row`: nothing is renamed (a stopped batch gives every
@@ -174,9 +175,9 @@ QString refusal(const QString& name, const platform::DirectoryFacts& facts) {
 void stopAt(Summary& summary, int row, Error error) {
     summary.stop = error;
     summary.stopRow = row;
-    const QString detail = row >= 0
-                               ? tr("the batch stops at %1").arg(summary.rows.value(row).oldName)
-                               : tr("the batch stops before its first file");
+    const QString detail =
+        row >= 0 ? Text::tr("the batch stops at %1").arg(summary.rows.value(row).oldName)
+                 : Text::tr("the batch stops before its first file");
     for (int i = 0; i < summary.rows.size(); ++i) {
         Row& r = summary.rows[i];
         r.newName = r.oldName;
@@ -217,7 +218,7 @@ void count(Summary& summary) {
 Summary compute(const AppState& state, const GenerationInput& input, platform::Platform& p) {
     Summary summary;
     summary.rows.reserve(input.listNames.size());
-    const QString noMatch = tr("no match");
+    const QString noMatch = Text::tr("no match");
     for (const QString& name : input.listNames) {
         summary.rows.append(Row{name, name, Result::LeftAlone, noMatch});
     }
@@ -249,7 +250,7 @@ Summary compute(const AppState& state, const GenerationInput& input, platform::P
         return summary;
     }
 
-    const QString unchanged = tr("the name does not change");
+    const QString unchanged = Text::tr("the name does not change");
     for (int i = 0; i <= last; ++i) {
         Row& row = summary.rows[i];
         if (generated[i] == row.oldName) {
@@ -272,15 +273,16 @@ Summary compute(const AppState& state, const GenerationInput& input, platform::P
             row.detail.clear();
         } else {
             row.result = Result::Numbered;
-            row.detail = disk.takenByBatch(row.oldName)
-                             ? tr("%1 is taken by an earlier file of this batch").arg(planned())
-                             : tr("%1 is taken in the directory").arg(planned());
+            row.detail =
+                disk.takenByBatch(row.oldName)
+                    ? Text::tr("%1 is taken by an earlier file of this batch").arg(planned())
+                    : Text::tr("%1 is taken in the directory").arg(planned());
         }
     }
     for (int i = last + 1; i < summary.rows.size(); ++i) {
         summary.rows[i].result = Result::Skipped;
         summary.rows[i].detail =
-            tr("only the first %1 files of a batch are renamed").arg(AppState::kMaxEntries);
+            Text::tr("only the first %1 files of a batch are renamed").arg(AppState::kMaxEntries);
     }
     count(summary);
     return summary;
@@ -290,21 +292,21 @@ QString resultText(const Row& row) {
     QString kind;
     switch (row.result) {
         case Result::Renamed:
-            kind = tr("renamed");
+            kind = Text::tr("renamed");
             break;
         case Result::Numbered:
-            kind = tr("numbered");
+            kind = Text::tr("numbered");
             break;
         case Result::LeftAlone:
-            kind = tr("left alone");
+            kind = Text::tr("left alone");
             break;
         case Result::Skipped:
-            kind = tr("skipped");
+            kind = Text::tr("skipped");
             break;
         case Result::Stops:
             return row.detail;
         case Result::NotRenamed:
-            kind = tr("not renamed");
+            kind = Text::tr("not renamed");
             break;
     }
     return row.detail.isEmpty() ? kind : kind + QStringLiteral(": ") + row.detail;
@@ -312,14 +314,14 @@ QString resultText(const Row& row) {
 
 QString countsText(const Summary& summary) {
     if (summary.stop != Error::None && summary.stopRow < 0) {
-        return tr("Rename would stop with %1 before renaming any file.")
+        return Text::tr("Rename would stop with %1 before renaming any file.")
             .arg(batch::errorText(summary.stop));
     }
     if (summary.stop != Error::None) {
-        return tr("Rename would stop at %1 with %2; no file would be renamed.")
+        return Text::tr("Rename would stop at %1 with %2; no file would be renamed.")
             .arg(summary.rows.value(summary.stopRow).oldName, batch::errorText(summary.stop));
     }
-    return tr("%1 renamed, %2 numbered, %3 left alone, %4 skipped")
+    return Text::tr("%1 renamed, %2 numbered, %3 left alone, %4 skipped")
         .arg(summary.renamed)
         .arg(summary.numbered)
         .arg(summary.leftAlone)

@@ -1,5 +1,6 @@
 #include "engine/RenameExecutor.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <algorithm>
 
@@ -181,14 +182,14 @@ UndoOutcome undoBatch(AppState& state, platform::Platform& p, int lastIndex) {
 }
 
 QString errorText(Error error) {
-    return QStringLiteral("Error # ") + QString::number(errorNumber(error));
+    return QCoreApplication::translate("batch", "Error # %1").arg(errorNumber(error));
 }
 
 QString errorText(const RenameOutcome& outcome) {
     QString text = errorText(outcome.error);
     if (!outcome.notRestored.isEmpty()) {
-        text +=
-            QStringLiteral(" - Not Restored: ") + outcome.notRestored.join(QStringLiteral(", "));
+        text += QCoreApplication::translate("batch", " - Not Restored: %1")
+                    .arg(outcome.notRestored.join(QStringLiteral(", ")));
     }
     return text;
 }

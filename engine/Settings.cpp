@@ -1,5 +1,6 @@
 #include "engine/Settings.h"
 
+#include <QCoreApplication>
 #include <optional>
 
 #include "platform/Platform.h"
@@ -106,14 +107,16 @@ QString saveToStore(const QString& appName, const QString& section, const Values
     }
     store.sync();
     if (store.status() != QSettings::NoError) {
-        return QStringLiteral("The registry refused the change");
+        return QCoreApplication::translate("settings", "The registry refused the change");
     }
     return QString();
 }
 
 #else
 
-const QString kNotRegularFile = QStringLiteral("Not a regular file");
+QString notRegularFile() {
+    return QCoreApplication::translate("settings", "Not a regular file");
+}
 
 QString reasonFor(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
@@ -145,7 +148,7 @@ FileContents readRegularFile(const QByteArray& path) {
         return file;
     }
     if (!S_ISREG(file.info.st_mode)) {
-        file.problem = kNotRegularFile;
+        file.problem = notRegularFile();
         return file;
     }
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -155,7 +158,7 @@ FileContents readRegularFile(const QByteArray& path) {
         return file;
     }
     if (::fstat(fd, &file.info) != 0 || !S_ISREG(file.info.st_mode)) {
-        file.problem = kNotRegularFile;
+        file.problem = notRegularFile();
         ::close(fd);
         return file;
     }

@@ -117,7 +117,7 @@ void StartSysInfo(const Services& services) {
         path = candidate;
     }
     if (!found || services.starter->start(path) != Error::None) {
-        services.messageBox(kUnavailable);
+        services.messageBox(QCoreApplication::translate("SysInfo", kUnavailable));
     }
 }
 

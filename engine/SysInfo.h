@@ -4,6 +4,7 @@
 // then a program started as an independent process, or a message saying the
 // tool is unavailable. Every outside service is replaceable for tests.
 
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -18,8 +19,9 @@ inline const QString kMsinfoValue = QStringLiteral("PATH");
 inline const QString kLocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
 inline const QString kLocationValue = QStringLiteral("MSINFO");
 inline const QString kProgramFile = QStringLiteral("MSINFO32.EXE");
-inline const QString kUnavailable =
-    QStringLiteral("System Information Is Unavailable At This Time");
+// The failure message (English; shown translated, in the context "SysInfo").
+inline constexpr char kUnavailable[] =
+    QT_TRANSLATE_NOOP("SysInfo", "System Information Is Unavailable At This Time");
 constexpr std::uint32_t kValueBufferSize = 1024;
 
 // Starts programs as independent processes.

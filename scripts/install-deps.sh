@@ -11,6 +11,8 @@ packages=(
   xvfb xauth imagemagick fonts-dejavu-core fonts-liberation2
   openbox x11-utils
   clang-format
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+  desktop-file-utils appstream librsvg2-bin dpkg-dev file
 )
 
 missing=()

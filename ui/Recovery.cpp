@@ -1,5 +1,6 @@
 #include "ui/Recovery.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "engine/Journal.h"
@@ -15,9 +16,10 @@ namespace {
 
 const QString kTitle = QStringLiteral("Quillomat");
 
-QString files(qsizetype n) {
-    return n == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(n);
-}
+// The texts of the question and the report, translated in the context "Recovery".
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(Recovery)
+};
 
 // Names as the chooser shows them: a byte that is not UTF-8 as "\xNN".
 QString listed(const QStringList& names) {
@@ -31,12 +33,12 @@ QString listed(const QStringList& names) {
 
 bool askToRestore(const journal::Record& record) {
     QMessageBox box(QMessageBox::Question, kTitle,
-                    QStringLiteral("Quillomat ended before its last batch was accepted or "
-                                   "undone.\n\nDirectory: %1\nFiles: %2")
+                    Text::tr("Quillomat ended before its last batch was accepted or "
+                             "undone.\n\nDirectory: %1\nFiles: %2")
                         .arg(chooser::displayName(record.directory))
                         .arg(record.entries.size()),
                     QMessageBox::Yes | QMessageBox::No);
-    box.setInformativeText(QStringLiteral("Give these files their old names back?"));
+    box.setInformativeText(Text::tr("Give these files their old names back?"));
     box.setDefaultButton(QMessageBox::Yes);
     box.setWindowIcon(icons::programIcon());
     return box.exec() == QMessageBox::Yes;
@@ -46,25 +48,31 @@ void report(const journal::Record& record, const batch::RecoveryOutcome& outcome
     QStringList counts;
     QStringList details;
     if (!outcome.notFound.isEmpty()) {
-        counts << files(outcome.notFound.size()) + QStringLiteral(" could not be found.");
-        details << QStringLiteral("Not found:\n") + listed(outcome.notFound);
+        const qsizetype n = outcome.notFound.size();
+        counts << (n == 1 ? Text::tr("1 file could not be found.")
+                          : Text::tr("%1 files could not be found.").arg(n));
+        details << Text::tr("Not found:") + QLatin1Char('\n') + listed(outcome.notFound);
     }
     if (!outcome.notRestored.isEmpty()) {
-        counts << files(outcome.notRestored.size()) +
-                      QStringLiteral(" could not be renamed back (%1).")
-                          .arg(batch::errorText(outcome.error));
-        details << QStringLiteral("Not restored:\n") + listed(outcome.notRestored);
+        const qsizetype n = outcome.notRestored.size();
+        const QString error = batch::errorText(outcome.error);
+        counts << (n == 1 ? Text::tr("1 file could not be renamed back (%1).").arg(error)
+                          : Text::tr("%1 files could not be renamed back (%2).").arg(n).arg(error));
+        details << Text::tr("Not restored:") + QLatin1Char('\n') + listed(outcome.notRestored);
     }
     if (!outcome.numbered.isEmpty()) {
-        counts << files(outcome.numbered.size()) +
-                      QStringLiteral(" got a numbered name, the old one being taken.");
-        details << QStringLiteral("Numbered:\n") + listed(outcome.numbered);
+        const qsizetype n = outcome.numbered.size();
+        counts
+            << (n == 1
+                    ? Text::tr("1 file got a numbered name, the old one being taken.")
+                    : Text::tr("%1 files got a numbered name, the old ones being taken.").arg(n));
+        details << Text::tr("Numbered:") + QLatin1Char('\n') + listed(outcome.numbered);
     }
     const QString where = chooser::displayName(record.directory);
     QMessageBox box(outcome.complete() ? QMessageBox::Information : QMessageBox::Warning, kTitle,
                     outcome.complete()
-                        ? QStringLiteral("The files in %1 are back.").arg(where)
-                        : QStringLiteral("Not every file in %1 got its old name back.").arg(where),
+                        ? Text::tr("The files in %1 are back.").arg(where)
+                        : Text::tr("Not every file in %1 got its old name back.").arg(where),
                     QMessageBox::Ok);
     box.setInformativeText(counts.join(QLatin1Char('\n')));
     box.setDetailedText(details.join(QStringLiteral("\n\n")));

@@ -1,5 +1,6 @@
 #include "ui/SaveFailure.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 #include "ui/Forms.h"
@@ -18,10 +19,10 @@ void showWarning(const QString& text) {
 }  // namespace
 
 QString messageText(const settings::SaveResult& result) {
-    return QStringLiteral(
-               "The settings could not be saved to %1:\n%2.\n\n"
-               "The new values stay in use until Quillomat is closed; "
-               "the file keeps its earlier values.")
+    return QCoreApplication::translate("SaveFailure",
+                                       "The settings could not be saved to %1:\n%2.\n\n"
+                                       "The new values stay in use until Quillomat is closed; "
+                                       "the file keeps its earlier values.")
         .arg(result.file, result.reason);
 }
 

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QMessageBox>
 
+#include "engine/Version.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui_frmAbout.h"
@@ -25,6 +26,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     forms::setUpDialogFrame(this, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint,
                             icons::aboutIcon());
     ui->picIcon->setPixmap(icons::programPixmap(devicePixelRatioF()));
+    ui->lblTitle->setText(ui->lblTitle->text().arg(version::shown()));
     ui->Line1_1->raise();  // the grey line over the white one: an etched rule
     colourDesignLabels();
     // Enter presses "OK" unless "System Info..." has the focus.

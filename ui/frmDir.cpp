@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QShortcut>
 #include <algorithm>
+#include <utility>
 
 #include "engine/AppState.h"
 #include "engine/Settings.h"
@@ -236,9 +237,11 @@ void frmDir::Form_Load() {
     forms::centreOnScreen(this);
     const QString fallback = platform::defaultDirectory();
     // The directory must still be there and readable; its drive must be known.
-    const bool restored =
-        openDirectory(settings::read(settings::kDir, fallback), Require::Readable) &&
-        setDrive1Drive(dir1Path_);
+    QString stored = std::exchange(appState().chooserStartDirectory, QString());
+    if (stored.isEmpty()) {
+        stored = settings::read(settings::kDir, fallback);
+    }
+    const bool restored = openDirectory(stored, Require::Readable) && setDrive1Drive(dir1Path_);
     if (!restored) {
         openDirectory(fallback, Require::Nothing);
         setDrive1Drive(dir1Path_);
@@ -324,7 +327,7 @@ void frmDir::closeEvent(QCloseEvent* event) {
 
 void frmDir::showChooser() {
     if (mode_ != Mode::Review) {
-        setWindowTitle(QStringLiteral("Select the files to rename"));
+        setWindowTitle(tr("Select the files to rename"));
     }
     show();
     raise();
@@ -340,9 +343,9 @@ void frmDir::enterReview(const QString& directory) {
     if (!directory.isEmpty()) {
         setDir1Path(directory);
     }
-    setWindowTitle(QStringLiteral("Accept the new names, or Undo the changes"));
+    setWindowTitle(tr("Accept the new names, or Undo the changes"));
     show();
-    ui->Command1->setText(QStringLiteral("Accept"));
-    ui->Command2->setText(QStringLiteral("Undo"));
+    ui->Command1->setText(tr("Accept"));
+    ui->Command2->setText(tr("Undo"));
     File1Refresh();
 }

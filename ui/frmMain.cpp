@@ -11,6 +11,7 @@
 #include "engine/AppState.h"
 #include "engine/Journal.h"
 #include "engine/Settings.h"
+#include "engine/Version.h"
 #include "platform/Platform.h"
 #include "ui/Forms.h"
 #include "ui/Help.h"
@@ -36,6 +37,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     QFont title = forms::designFont(13.5);
     title.setWeight(QFont::Normal);
     ui->Label5->setFont(title);
+    ui->Label5->setText(ui->Label5->text().arg(version::shown()));
     // Labels that size themselves to their text.
     for (QLabel* label : {ui->Label5, ui->Label8, ui->Label1, ui->Label2, ui->Label7, ui->Label4,
                           ui->Label9, ui->Label3, ui->Label6}) {

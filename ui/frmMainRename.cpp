@@ -40,8 +40,7 @@ void frmMain::Command4_Click() {
     }
 
     ui->txtMask->setText(QString());
-    ui->txtExample->setText(state.filesSkipped == 1 ? QStringLiteral("Some Files Were Skipped")
-                                                    : QString());
+    ui->txtExample->setText(state.filesSkipped == 1 ? tr("Some Files Were Skipped") : QString());
     busy.restore();
     ui->List1->clear();
     ui->txtFile->setText(QString());

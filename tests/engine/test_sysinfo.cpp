@@ -217,7 +217,7 @@ class SysInfoTest : public QObject {
 
         if (started.isEmpty()) {
             QCOMPARE(fake.starter.started, QStringList());
-            QCOMPARE(fake.messages, QStringList{sysinfo::kUnavailable});
+            QCOMPARE(fake.messages, QStringList{QString::fromLatin1(sysinfo::kUnavailable)});
         } else {
             QCOMPARE(fake.starter.started, QStringList{started});
             QCOMPARE(fake.messages, QStringList());
@@ -264,7 +264,7 @@ class SysInfoTest : public QObject {
         fake.files << QStringLiteral("C:\\Shared") + platform::separator() +
                           QStringLiteral("MSINFO32.EXE");
         sysinfo::StartSysInfo(fake.services());
-        QCOMPARE(fake.messages, QStringList{sysinfo::kUnavailable});
+        QCOMPARE(fake.messages, QStringList{QString::fromLatin1(sysinfo::kUnavailable)});
         QVERIFY(!fake.registry.opened.contains(kLocation));
         QCOMPARE(fake.starter.attempts, QStringList());
         QVERIFY(fake.registry.everyKeyClosedOnce());
@@ -279,7 +279,7 @@ class SysInfoTest : public QObject {
         fake.registry.setText(kLocation, "MSINFO", "C:\\Shared");
         sysinfo::StartSysInfo(fake.services());
         QCOMPARE(fake.starter.attempts, QStringList{QString()});
-        QCOMPARE(fake.messages, QStringList{sysinfo::kUnavailable});
+        QCOMPARE(fake.messages, QStringList{QString::fromLatin1(sysinfo::kUnavailable)});
         QVERIFY(!fake.registry.opened.contains(kLocation));
     }
 
@@ -441,7 +441,7 @@ class SysInfoTest : public QObject {
             QCOMPARE(fake.messages, QStringList());
         } else {
             QCOMPARE(fake.starter.attempts, QStringList());
-            QCOMPARE(fake.messages, QStringList{sysinfo::kUnavailable});
+            QCOMPARE(fake.messages, QStringList{QString::fromLatin1(sysinfo::kUnavailable)});
         }
     }
 };

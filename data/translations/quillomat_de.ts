@@ -1,0 +1,499 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>Preview</name>
+    <message>
+        <source>the new name is empty, &quot;.&quot; or &quot;..&quot;</source>
+        <translation>der neue Name ist leer, &quot;.&quot; oder &quot;..&quot;</translation>
+    </message>
+    <message>
+        <source>the new name holds &quot;%1&quot; or a NUL character</source>
+        <translation>der neue Name enthält &quot;%1&quot; oder ein NUL-Zeichen</translation>
+    </message>
+    <message>
+        <source>the directory is on a read-only file system</source>
+        <translation>der Ordner liegt auf einem schreibgeschützten Dateisystem</translation>
+    </message>
+    <message>
+        <source>the new name is longer than the file system allows (%1 bytes)</source>
+        <translation>der neue Name ist länger, als das Dateisystem erlaubt (%1 Bytes)</translation>
+    </message>
+    <message>
+        <source>the system refuses the rename</source>
+        <translation>das System verweigert das Umbenennen</translation>
+    </message>
+    <message>
+        <source>the batch stops at %1</source>
+        <translation>das Umbenennen bricht bei %1 ab</translation>
+    </message>
+    <message>
+        <source>the batch stops before its first file</source>
+        <translation>das Umbenennen bricht vor der ersten Datei ab</translation>
+    </message>
+    <message>
+        <source>no match</source>
+        <translation>kein Treffer</translation>
+    </message>
+    <message>
+        <source>the name does not change</source>
+        <translation>der Name ändert sich nicht</translation>
+    </message>
+    <message>
+        <source>%1 is taken by an earlier file of this batch</source>
+        <translation>%1 ist schon von einer früheren Datei belegt</translation>
+    </message>
+    <message>
+        <source>%1 is taken in the directory</source>
+        <translation>%1 ist im Ordner schon vergeben</translation>
+    </message>
+    <message>
+        <source>only the first %1 files of a batch are renamed</source>
+        <translation>nur die ersten %1 Dateien werden umbenannt</translation>
+    </message>
+    <message>
+        <source>renamed</source>
+        <translation>umbenannt</translation>
+    </message>
+    <message>
+        <source>numbered</source>
+        <translation>nummeriert</translation>
+    </message>
+    <message>
+        <source>left alone</source>
+        <translation>unverändert</translation>
+    </message>
+    <message>
+        <source>skipped</source>
+        <translation>übersprungen</translation>
+    </message>
+    <message>
+        <source>not renamed</source>
+        <translation>nicht umbenannt</translation>
+    </message>
+    <message>
+        <source>Rename would stop with %1 before renaming any file.</source>
+        <translation>Umbenennen würde mit %1 abbrechen, bevor eine Datei umbenannt ist.</translation>
+    </message>
+    <message>
+        <source>Rename would stop at %1 with %2; no file would be renamed.</source>
+        <translation>Umbenennen würde bei %1 mit %2 abbrechen; keine Datei würde umbenannt.</translation>
+    </message>
+    <message>
+        <source>%1 renamed, %2 numbered, %3 left alone, %4 skipped</source>
+        <translation>%1 umbenannt, %2 nummeriert, %3 unverändert, %4 übersprungen</translation>
+    </message>
+</context>
+<context>
+    <name>PreviewModel</name>
+    <message>
+        <source>Old name</source>
+        <translation>Alter Name</translation>
+    </message>
+    <message>
+        <source>New name</source>
+        <translation>Neuer Name</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+</context>
+<context>
+    <name>Recovery</name>
+    <message>
+        <source>Quillomat ended before its last batch was accepted or undone.
+
+Directory: %1
+Files: %2</source>
+        <translation>Quillomat wurde beendet, bevor die zuletzt umbenannten Dateien übernommen oder zurückbenannt waren.
+
+Ordner: %1
+Dateien: %2</translation>
+    </message>
+    <message>
+        <source>Give these files their old names back?</source>
+        <translation>Sollen diese Dateien ihre alten Namen zurückbekommen?</translation>
+    </message>
+    <message>
+        <source>1 file could not be found.</source>
+        <translation>1 Datei wurde nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>%1 files could not be found.</source>
+        <translation>%1 Dateien wurden nicht gefunden.</translation>
+    </message>
+    <message>
+        <source>Not found:</source>
+        <translation>Nicht gefunden:</translation>
+    </message>
+    <message>
+        <source>1 file could not be renamed back (%1).</source>
+        <translation>1 Datei konnte nicht zurückbenannt werden (%1).</translation>
+    </message>
+    <message>
+        <source>%1 files could not be renamed back (%2).</source>
+        <translation>%1 Dateien konnten nicht zurückbenannt werden (%2).</translation>
+    </message>
+    <message>
+        <source>Not restored:</source>
+        <translation>Nicht zurückbenannt:</translation>
+    </message>
+    <message>
+        <source>1 file got a numbered name, the old one being taken.</source>
+        <translation>1 Datei bekam einen nummerierten Namen, weil der alte vergeben war.</translation>
+    </message>
+    <message>
+        <source>%1 files got a numbered name, the old ones being taken.</source>
+        <translation>%1 Dateien bekamen nummerierte Namen, weil die alten vergeben waren.</translation>
+    </message>
+    <message>
+        <source>Numbered:</source>
+        <translation>Nummeriert:</translation>
+    </message>
+    <message>
+        <source>The files in %1 are back.</source>
+        <translation>Die Dateien in %1 haben ihre alten Namen wieder.</translation>
+    </message>
+    <message>
+        <source>Not every file in %1 got its old name back.</source>
+        <translation>Nicht jede Datei in %1 hat ihren alten Namen wieder.</translation>
+    </message>
+</context>
+<context>
+    <name>SaveFailure</name>
+    <message>
+        <source>The settings could not be saved to %1:
+%2.
+
+The new values stay in use until Quillomat is closed; the file keeps its earlier values.</source>
+        <translation>Die Einstellungen konnten nicht in %1 gespeichert werden:
+%2.
+
+Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bisherigen Werte.</translation>
+    </message>
+</context>
+<context>
+    <name>SysInfo</name>
+    <message>
+        <source>System Information Is Unavailable At This Time</source>
+        <translation>Systeminformationen sind zurzeit nicht verfügbar</translation>
+    </message>
+</context>
+<context>
+    <name>batch</name>
+    <message>
+        <source>Error # %1</source>
+        <translation>Fehler # %1</translation>
+    </message>
+    <message>
+        <source> - Not Restored: %1</source>
+        <translation> - Nicht zurückbenannt: %1</translation>
+    </message>
+</context>
+<context>
+    <name>commandline</name>
+    <message>
+        <source>Show this help and exit.</source>
+        <translation>Diese Hilfe zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the version and exit.</source>
+        <translation>Die Version zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Renames a batch of files in one directory after one example name.</source>
+        <translation>Benennt eine Reihe von Dateien eines Ordners nach einem Beispielnamen um.</translation>
+    </message>
+    <message>
+        <source>Open the file chooser there the first time Select is pressed.</source>
+        <translation>Die Dateiauswahl beim ersten Klick auf „Auswählen“ dort öffnen.</translation>
+    </message>
+    <message>
+        <source>Try &apos;quillomat --help&apos; for more.</source>
+        <translation>Mehr dazu mit &apos;quillomat --help&apos;.</translation>
+    </message>
+    <message>
+        <source>one directory at most</source>
+        <translation>höchstens ein Ordner</translation>
+    </message>
+    <message>
+        <source>%1: no such directory</source>
+        <translation>%1: kein solcher Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>frmAbout</name>
+    <message>
+        <source>About Quillomat</source>
+        <translation>Über Quillomat</translation>
+    </message>
+    <message>
+        <source>Quillomat  Version %1</source>
+        <translation>Quillomat  Version %1</translation>
+    </message>
+    <message>
+        <source>Copyright © 2026 The Quillomat developers</source>
+        <translation>Copyright © 2026 Die Quillomat-Entwickler</translation>
+    </message>
+    <message>
+        <source>A file renaming utility</source>
+        <translation>Ein Werkzeug zum Umbenennen von Dateien</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>&amp;System Info...</source>
+        <translation>&amp;Systeminfo...</translation>
+    </message>
+    <message>
+        <source>Warning: this program is protected by copyright law. It is licensed under the GNU General Public License, version 3 or later. Copying or distributing it other than as that licence permits is prohibited.</source>
+        <translation>Warnung: Dieses Programm ist urheberrechtlich geschützt. Es steht unter der GNU General Public License, Version 3 oder später. Es anders zu kopieren oder zu verbreiten, als diese Lizenz erlaubt, ist verboten.</translation>
+    </message>
+</context>
+<context>
+    <name>frmDir</name>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>&amp;Abbrechen</translation>
+    </message>
+    <message>
+        <source>Drive</source>
+        <translation>Laufwerk</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>Select the files to rename</source>
+        <translation>Wählen Sie die umzubenennenden Dateien</translation>
+    </message>
+    <message>
+        <source>Accept the new names, or Undo the changes</source>
+        <translation>Neue Namen übernehmen oder die Änderungen rückgängig machen</translation>
+    </message>
+    <message>
+        <source>Accept</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+</context>
+<context>
+    <name>frmMain</name>
+    <message>
+        <source>Quillomat</source>
+        <translation>Quillomat</translation>
+    </message>
+    <message>
+        <source>Quillomat Version %1</source>
+        <translation>Quillomat Version %1</translation>
+    </message>
+    <message>
+        <source>Select </source>
+        <translation>Auswählen </translation>
+    </message>
+    <message>
+        <source>Select the directory where you have files</source>
+        <translation>Wählen Sie den Ordner mit den Dateien</translation>
+    </message>
+    <message>
+        <source>to rename and select the files to rename.</source>
+        <translation>und darin die umzubenennenden Dateien.</translation>
+    </message>
+    <message>
+        <source>Do not include the extension</source>
+        <translation>Ohne die Dateiendung</translation>
+    </message>
+    <message>
+        <source>Set Mask</source>
+        <translation>Maske setzen</translation>
+    </message>
+    <message>
+        <source>Highlight one part of the above filename to keep and press</source>
+        <translation>Den Teil des Namens oben markieren, der bleibt, und</translation>
+    </message>
+    <message>
+        <source>Set mask button, or skip this button to number all the files.</source>
+        <translation>„Maske setzen“ drücken – oder alle Dateien nur nummerieren.</translation>
+    </message>
+    <message>
+        <source>If you missed a letter please add it</source>
+        <translation>Fehlt ein Buchstabe, bitte ergänzen</translation>
+    </message>
+    <message>
+        <source>Extract</source>
+        <translation>Auswerten</translation>
+    </message>
+    <message>
+        <source>Edit the above mask if you missed a letter or two, then</source>
+        <translation>Die Maske oben ergänzen, falls Buchstaben fehlen, dann</translation>
+    </message>
+    <message>
+        <source>press extract to see what the new name will look like.</source>
+        <translation>„Auswerten“ drücken, um den neuen Namen zu sehen.</translation>
+    </message>
+    <message>
+        <source>Example Filename</source>
+        <translation>Beispiel-Dateiname</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
+    <message>
+        <source>Example new filename above, if you like it press rename to</source>
+        <translation>Oben ein Beispiel des neuen Namens. Gefällt er, dann</translation>
+    </message>
+    <message>
+        <source>rename all of the files that have the mask text in their name.</source>
+        <translation>„Umbenennen“: alle Dateien mit der Maske umbenennen.</translation>
+    </message>
+    <message>
+        <source>Double Click the file you want to use</source>
+        <translation>Doppelklick auf die Datei, die als Beispiel dienen soll</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation>&amp;Optionen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Clear Options</source>
+        <translation>Optionen &amp;löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Set Options</source>
+        <translation>Optionen &amp;festlegen</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>About Quillomat</source>
+        <translation>Über Quillomat</translation>
+    </message>
+    <message>
+        <source>Quillomat program icon</source>
+        <translation>Quillomat-Programmsymbol</translation>
+    </message>
+    <message>
+        <source>Example file name</source>
+        <translation>Beispiel-Dateiname</translation>
+    </message>
+    <message>
+        <source>Mask</source>
+        <translation>Maske</translation>
+    </message>
+    <message>
+        <source>Example new file name</source>
+        <translation>Beispiel des neuen Dateinamens</translation>
+    </message>
+    <message>
+        <source>Files to rename</source>
+        <translation>Umzubenennende Dateien</translation>
+    </message>
+    <message>
+        <source>&amp;Preview New Names</source>
+        <translation>&amp;Vorschau der neuen Namen</translation>
+    </message>
+    <message>
+        <source>Some Files Were Skipped</source>
+        <translation>Einige Dateien wurden übersprungen</translation>
+    </message>
+</context>
+<context>
+    <name>frmOptions</name>
+    <message>
+        <source>Quillomat Options</source>
+        <translation>Quillomat-Optionen</translation>
+    </message>
+    <message>
+        <source>Prefix</source>
+        <translation>Präfix</translation>
+    </message>
+    <message>
+        <source>Suffix</source>
+        <translation>Suffix</translation>
+    </message>
+    <message>
+        <source>Starting Number</source>
+        <translation>Startnummer</translation>
+    </message>
+    <message>
+        <source>Consecutive Lettering Position</source>
+        <translation>Fortlaufender Buchstabe</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keine</translation>
+    </message>
+    <message>
+        <source>First</source>
+        <translation>Vorne</translation>
+    </message>
+    <message>
+        <source>Last</source>
+        <translation>Hinten</translation>
+    </message>
+    <message>
+        <source>Clear Options</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>frmPreview</name>
+    <message>
+        <source>Preview New Names</source>
+        <translation>Vorschau der neuen Namen</translation>
+    </message>
+    <message>
+        <source>New names of the listed files</source>
+        <translation>Neue Namen der aufgelisteten Dateien</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>settings</name>
+    <message>
+        <source>The registry refused the change</source>
+        <translation>Die Registrierung hat die Änderung verweigert</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Keine reguläre Datei</translation>
+    </message>
+</context>
+</TS>
