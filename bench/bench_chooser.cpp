@@ -18,11 +18,15 @@
 #include <memory>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "platform/Platform.h"
 #include "ui/Forms.h"
 #include "ui/frmDir.h"
 
 namespace {
+
+using bench::PaintSpy;
+using bench::readdirLoop;
 
 constexpr int kFiles = 100000;
 using Clock = std::chrono::steady_clock;
@@ -76,33 +80,6 @@ Directories& directories() {
     static Directories dirs;
     return dirs;
 }
-
-// What the system alone takes: every entry of the directory, nothing kept.
-long readdirLoop(const QByteArray& path) {
-    DIR* d = ::opendir(path.constData());
-    if (d == nullptr) {
-        return -1;
-    }
-    long count = 0;
-    while (const dirent* entry = ::readdir(d)) {
-        benchmark::DoNotOptimize(entry->d_name[0]);
-        ++count;
-    }
-    ::closedir(d);
-    return count;
-}
-
-// Notes when a widget has been painted.
-class PaintSpy : public QObject {
-  public:
-    bool painted = false;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            painted = true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 void BM_ReaddirLoop(benchmark::State& state) {
     const QByteArray path = directories().bigBytes;

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <memory>
 
+#include "bench/BenchSupport.h"
 #include "engine/AppState.h"
 #include "engine/Extract.h"
 #include "engine/NameGenerator.h"
@@ -25,16 +26,13 @@
 
 namespace {
 
+using bench::baseDirectory;
+using bench::label;
+using bench::PaintSpy;
+using bench::readdirLoop;
+
 constexpr int kFiles = AppState::kMaxEntries;
 using Clock = std::chrono::steady_clock;
-
-QString baseDirectory(int where) {
-    return where == 0 ? QStringLiteral("/dev/shm") : QDir::tempPath();
-}
-
-const char* label(int where) {
-    return where == 0 ? "tmpfs" : "disk";
-}
 
 // 1001 photos, and the state Extract leaves for "no mask, prefix Holiday-".
 struct Batch {
@@ -57,19 +55,6 @@ struct Batch {
                     {QString(), input.exampleText, input.prefix, QString(), QStringLiteral("0")});
     }
 };
-
-long readdirLoop(const QByteArray& path) {
-    DIR* d = ::opendir(path.constData());
-    long count = 0;
-    while (const dirent* entry = d != nullptr ? ::readdir(d) : nullptr) {
-        benchmark::DoNotOptimize(entry->d_name[0]);
-        ++count;
-    }
-    if (d != nullptr) {
-        ::closedir(d);
-    }
-    return count;
-}
 
 void BM_GenerateAndReaddir(benchmark::State& state) {
     const int where = static_cast<int>(state.range(0));
@@ -98,18 +83,6 @@ void BM_PreviewEngine(benchmark::State& state) {
     }
     state.SetLabel(label(where));
 }
-
-// Notes when a widget has been painted.
-class PaintSpy : public QObject {
-  public:
-    bool painted = false;
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            painted = true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // From the summary to the first paint of a new preview window.
 void BM_PreviewWindowFirstPaint(benchmark::State& state) {

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "engine/AppState.h"
 #include "engine/Journal.h"
 #include "engine/RenameExecutor.h"
@@ -23,15 +24,10 @@
 
 namespace {
 
+using bench::baseDirectory;
+using bench::label;
+
 constexpr int kFiles = AppState::kMaxEntries;
-
-QString baseDirectory(int where) {
-    return where == 0 ? QStringLiteral("/dev/shm") : QDir::tempPath();
-}
-
-const char* label(int where) {
-    return where == 0 ? "tmpfs" : "disk";
-}
 
 // A directory of 1001 files, pinned as the chooser's OK pins it, and a state
 // directory for the journal on the same file system.

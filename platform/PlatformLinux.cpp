@@ -129,6 +129,19 @@ QString decoded(const char* name) {
     return decodeFileName(QByteArray::fromRawData(name, qsizetype(std::strlen(name))));
 }
 
+// The type of a directory entry, a symbolic link followed to what it points
+// at: DT_REG, DT_DIR, or DT_UNKNOWN for anything else (a dangling link too).
+unsigned char followedType(int dirFd, const dirent& entry) {
+    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) {
+        return entry.d_type;
+    }
+    struct stat st;
+    if (::fstatat(dirFd, entry.d_name, &st, 0) != 0) {
+        return DT_UNKNOWN;
+    }
+    return S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
+}
+
 // The files (or subdirectories) of an open stream, sorted; closes the stream.
 Listing listEntries(DIR* d, bool directories) {
     Listing result;
@@ -143,20 +156,8 @@ Listing listEntries(DIR* d, bool directories) {
     }
     const unsigned char wanted = directories ? DT_DIR : DT_REG;
     while (const dirent* entry = ::readdir(d)) {
-        const char* name = entry->d_name;
-        if (isDotOrDotDot(name)) {
-            continue;
-        }
-        unsigned char type = entry->d_type;
-        if (type == DT_UNKNOWN || type == DT_LNK) {
-            // Follows a symbolic link to what it points at.
-            if (::fstatat(fd, name, &st, 0) != 0) {
-                continue;
-            }
-            type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
-        }
-        if (type == wanted) {
-            result.names.append(decoded(name));
+        if (!isDotOrDotDot(entry->d_name) && followedType(fd, *entry) == wanted) {
+            result.names.append(decoded(entry->d_name));
         }
     }
     ::closedir(d);
@@ -397,18 +398,12 @@ DirectoryFacts LinuxPlatform::describeDirectory(const PinnedDirectory& dir) {
         return facts;
     }
     const int fd = ::dirfd(d);
-    struct stat st;
     while (const dirent* entry = ::readdir(d)) {
-        const char* name = entry->d_name;
-        if (isDotOrDotDot(name)) {
-            continue;
-        }
-        unsigned char type = entry->d_type;
-        if (type == DT_UNKNOWN || type == DT_LNK) {
+        if (!isDotOrDotDot(entry->d_name)) {
             // A link counts as the file it points at, as in listFiles().
-            type = ::fstatat(fd, name, &st, 0) == 0 && S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+            (followedType(fd, *entry) == DT_REG ? facts.files : facts.otherEntries)
+                .append(decoded(entry->d_name));
         }
-        (type == DT_REG ? facts.files : facts.otherEntries).append(decoded(name));
     }
     const long maxName = ::fpathconf(fd, _PC_NAME_MAX);
     if (maxName > 0) {
