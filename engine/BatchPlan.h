@@ -25,4 +25,7 @@ struct PlannedMove {
 // is left alone rather than numbered against itself.
 QList<PlannedMove> planMoves(const AppState& state);
 
+// `a` followed by `b`: a name and its extension, a directory and a name.
+QString joined(const QString& a, const QString& b);
+
 }  // namespace batch

@@ -124,13 +124,13 @@ RenameOutcome renameBatch(AppState& state, platform::Platform& p, Journaling jou
     NameRegistry names;
     for (const PlannedMove& move : plan) {
         const int i = move.index;
-        state.oldNames[i] = prefix + move.oldName;
+        state.oldNames[i] = joined(prefix, move.oldName);
         if (move.newName == move.oldName) {
             // Already named so: left alone rather than numbered against itself.
             state.newNames[i] = state.oldNames[i];
             continue;
         }
-        state.newNames[i] = prefix + move.newName;
+        state.newNames[i] = joined(prefix, move.newName);
 
         QString renamedTo;
         const platform::RenameResult result = renameAvoidingCollisions(

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include <QByteArray>
+#include <cstring>
 
 // The helpers every platform shares: the platform in use, path joining and
 // splitting, and the lossless conversion between file-name bytes and text.
@@ -163,8 +164,11 @@ bool isPlainFileName(QStringView name) {
 bool isRenameInPlace(const QString& from, const QString& to) {
     const qsizetype fromAt = lastSeparator(from);
     const qsizetype toAt = lastSeparator(to);
-    // The system would cut a path short at a NUL, so none may hold one.
-    return fromAt == toAt && QStringView(from).left(fromAt + 1) == QStringView(to).left(toAt + 1) &&
+    // The same directory, unit for unit (every file of a batch asks, so a
+    // plain memory compare). The system would cut a path short at a NUL, so
+    // none may hold one.
+    return fromAt == toAt &&
+           std::memcmp(from.constData(), to.constData(), size_t(fromAt + 1) * sizeof(QChar)) == 0 &&
            isPlainFileName(QStringView(from).mid(fromAt + 1)) &&
            isPlainFileName(QStringView(to).mid(toAt + 1)) && !from.contains(QChar(u'\0'));
 }
