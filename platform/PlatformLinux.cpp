@@ -142,6 +142,15 @@ unsigned char followedType(int dirFd, const dirent& entry) {
     return S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
 }
 
+// Room in `names` for the entries of the open directory `dirFd`: a
+// directory's size grows with its entries, a cheap estimate of their number.
+void reserveForEntries(int dirFd, QStringList& names) {
+    struct stat st;
+    if (::fstat(dirFd, &st) == 0) {
+        names.reserve(static_cast<qsizetype>(std::min<off_t>(st.st_size / 32, 1 << 20)));
+    }
+}
+
 // The files (or subdirectories) of an open stream, sorted; closes the stream.
 Listing listEntries(DIR* d, bool directories) {
     Listing result;
@@ -149,10 +158,8 @@ Listing listEntries(DIR* d, bool directories) {
         return result;
     }
     const int fd = ::dirfd(d);
-    struct stat st;
-    if (!directories && ::fstat(fd, &st) == 0) {
-        // A directory's size grows with its entries: a cheap estimate of its length.
-        result.names.reserve(static_cast<qsizetype>(std::min<off_t>(st.st_size / 32, 1 << 20)));
+    if (!directories) {
+        reserveForEntries(fd, result.names);
     }
     const unsigned char wanted = directories ? DT_DIR : DT_REG;
     while (const dirent* entry = ::readdir(d)) {
@@ -398,6 +405,7 @@ DirectoryFacts LinuxPlatform::describeDirectory(const PinnedDirectory& dir) {
         return facts;
     }
     const int fd = ::dirfd(d);
+    reserveForEntries(fd, facts.files);
     while (const dirent* entry = ::readdir(d)) {
         if (!isDotOrDotDot(entry->d_name)) {
             // A link counts as the file it points at, as in listFiles().
