@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake make ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
-  qt6-svg-dev  # the SVG module the icons are drawn with (brings libqt6svg6)
+  libqt6svg6  # the SVG icon engine (a plugin) the icons are drawn with
   libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core fonts-liberation2
   openbox x11-utils
