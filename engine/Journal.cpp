@@ -130,10 +130,8 @@ std::optional<Record> decode(const QByteArray& data) {
 }
 
 QString directory() {
-    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    const QString base = !state.isEmpty() && QDir::isAbsolutePath(state)
-                             ? state
-                             : QDir::homePath() + QStringLiteral("/.local/state");
+    const QString base =
+        platform::xdgBaseDirectory("XDG_STATE_HOME", QStringLiteral("/.local/state"));
     return QDir::cleanPath(base) + QStringLiteral("/Quillomat");
 }
 

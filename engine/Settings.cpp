@@ -9,7 +9,6 @@
 #include <QSettings>
 #else
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QRandomGenerator>
@@ -317,21 +316,6 @@ QString saveToStore(const QString& appName, const QString& section, const Values
     return replaceFile(platform::encodeFileName(storeLocation(appName)), section, encoded);
 }
 
-QString configHome() {
-    // The XDG rules: an XDG_CONFIG_HOME that is not an absolute path is ignored.
-    const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
-    if (xdg.startsWith('/')) {
-        return platform::decodeFileName(xdg);
-    }
-    QByteArray home = qgetenv("HOME");
-    if (home.isEmpty()) {
-        if (const passwd* user = ::getpwuid(::getuid())) {
-            home = user->pw_dir;
-        }
-    }
-    return platform::decodeFileName(home) + QStringLiteral("/.config");
-}
-
 #endif
 
 SaveResult saveValues(const QString& appName, const QString& section, const Values& values) {
@@ -366,7 +350,7 @@ QString storeLocation(const QString& appName) {
 #if defined(Q_OS_WIN)
     return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + appName;
 #else
-    QString home = configHome();
+    QString home = platform::xdgBaseDirectory("XDG_CONFIG_HOME", QStringLiteral("/.config"));
     while (home.size() > 1 && home.endsWith(QLatin1Char('/'))) {
         home.chop(1);
     }

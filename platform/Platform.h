@@ -170,6 +170,12 @@ void setCurrent(Platform* p);
 // The real platform of this system.
 Platform& real();
 
+// A per-user base directory by the XDG rules: the environment variable
+// `variable` (XDG_CONFIG_HOME, XDG_STATE_HOME) when it holds an absolute path
+// (a relative one is ignored), else `underHome` below the home directory
+// ("/.config", "/.local/state"). Bytes that are not UTF-8 are kept losslessly.
+QString xdgBaseDirectory(const char* variable, const QString& underHome);
+
 // The path separator of this system ("/" on Linux, "\\" on Windows).
 QString separator();
 // The default directory: the root of the system's main file system.

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <stdio.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -479,6 +480,20 @@ QString LinuxPlatform::programDirectory() {
     }
     const QString dir = directoryOf(decodeFileName(buffer));
     return dir.isEmpty() ? QStringLiteral("/") : dir;
+}
+
+QString xdgBaseDirectory(const char* variable, const QString& underHome) {
+    const QByteArray xdg = qgetenv(variable);
+    if (xdg.startsWith('/')) {
+        return decodeFileName(xdg);
+    }
+    QByteArray home = qgetenv("HOME");
+    if (home.isEmpty()) {
+        if (const passwd* user = ::getpwuid(::getuid())) {
+            home = user->pw_dir;
+        }
+    }
+    return decodeFileName(home) + underHome;
 }
 
 Platform& real() {

@@ -210,6 +210,11 @@ class WindowsPlatform : public Platform {
 
 }  // namespace
 
+QString xdgBaseDirectory(const char* variable, const QString& underHome) {
+    const QString xdg = qEnvironmentVariable(variable);
+    return !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + underHome;
+}
+
 Platform& real() {
     static WindowsPlatform instance;
     return instance;
