@@ -95,6 +95,20 @@ class Generator {
         return error;
     }
 
+    // The too-short test: a file whose name (less its extension) ends before
+    // the window of `length` characters at `position` gets the keep mark. The
+    // result marks the files kept so far.
+    std::vector<char> keepTooShort(int position, int length) {
+        std::vector<char> kept(idx(last_ + 1), 0);
+        for (int i = 0; i <= last_; ++i) {
+            if (position + length - 1 > baseLength(i)) {
+                keep(i);
+                kept[idx(i)] = 1;
+            }
+        }
+        return kept;
+    }
+
     // B(i): the number of characters of the name without its extension.
     int baseLength(int i) const {
         return codepoints::length(s_.oldNames[idx(i)]) - codepoints::length(s_.extensions[idx(i)]);
@@ -154,13 +168,7 @@ class Generator {
         const int length = static_cast<int>(mask.size());
         s_.maskLength = length;
 
-        std::vector<char> kept(idx(last_ + 1), 0);
-        for (int i = 0; i <= last_; ++i) {
-            if (position + length - 1 > baseLength(i)) {
-                keep(i);
-                kept[idx(i)] = 1;
-            }
-        }
+        std::vector<char> kept = keepTooShort(position, length);
         for (int i = 0; i <= last_; ++i) {
             if (kept[idx(i)]) {
                 continue;
@@ -259,13 +267,7 @@ class Generator {
             }
         }
 
-        std::vector<char> kept(idx(last_ + 1), 0);
-        for (int i = 0; i <= last_; ++i) {
-            if (position + length - 1 > baseLength(i)) {
-                keep(i);
-                kept[idx(i)] = 1;
-            }
-        }
+        std::vector<char> kept = keepTooShort(position, length);
         for (int i = 0; i <= last_; ++i) {
             if (kept[idx(i)]) {
                 continue;
