@@ -3,8 +3,6 @@
 // the files it numbers or skips and where it stops, without touching the disk.
 #include <QtTest>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <QDir>
 #include <QRandomGenerator>
 #include <memory>
@@ -26,12 +24,7 @@ namespace {
 
 // Creates `name` (exact, possibly not UTF-8) in `dir`, holding its own bytes.
 void createFile(const QString& dir, const QString& name) {
-    const QByteArray path = platform::encodeFileName(dir + QLatin1Char('/') + name);
-    const int fd = ::open(path.constData(), O_CREAT | O_WRONLY | O_EXCL, 0644);
-    QVERIFY2(fd >= 0, path.constData());
-    const QByteArray content = platform::encodeFileName(name);
-    QCOMPARE(::write(fd, content.constData(), size_t(content.size())), content.size());
-    ::close(fd);
+    testing_support::createRaw(dir, platform::encodeFileName(name));
 }
 
 QStringList filesOf(const QString& dir) {

@@ -4,8 +4,6 @@
 // settings and touches no file.
 #include <QtTest>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -111,8 +109,7 @@ class PreviewWindowTest : public QObject {
     void rowsCountsAndCopy() {
         dir_->createAll({"a.jpg", "b.jpg", "c.txt", "0002.jpg"});
         const QString raw = QStringLiteral("d") + QChar(0xDCE9) + QStringLiteral(".jpg");
-        const QByteArray rawPath = platform::encodeFileName(dir_->path() + QLatin1Char('/') + raw);
-        ::close(::open(rawPath.constData(), O_CREAT | O_WRONLY, 0644));
+        testing_support::createRaw(dir_->path(), platform::encodeFileName(raw));
         const QStringList before = platform::real().listFiles(dir_->path()).names;
         chooseAll();
         extract(QStringLiteral("."));  // text mask: every file with a dot
@@ -145,7 +142,7 @@ class PreviewWindowTest : public QObject {
 
         QCOMPARE(platform::real().listFiles(dir_->path()).names, before);
         QCOMPARE(settingsFile(), settingsBefore);
-        ::unlink(rawPath.constData());
+        testing_support::removeAllRaw(dir_->path());
     }
 
     // Numbered rows say why; Extract while the window is open computes it
