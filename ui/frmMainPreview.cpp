@@ -22,10 +22,10 @@ GenerationInput frmMain::generationInput() const {
 
 void frmMain::mnuFilePreview_Click() {
     frmPreview& window = forms::frmPreview();
-    window.showSummary(preview::compute(appState(), generationInput(), platform::current()));
     window.show();
     window.raise();
     window.activateWindow();
+    refreshPreview();
 }
 
 void frmMain::refreshPreview() {
