@@ -27,6 +27,9 @@ struct AppState {
     RecordArray extensions;
     RecordArray oldNames;
     RecordArray newNames;
+    // Who each file of the batch is (taken before it was renamed): Undo puts
+    // back only the file that still matches.
+    std::array<platform::Fingerprint, kMaxEntries> fingerprints;
     int lastIndex = 0;
     // The last index of the batch under review. Choosing an example overwrites
     // lastIndex while the review is open, so the review keeps its own copy.

@@ -2,29 +2,33 @@
 
 namespace batch {
 
-void NameRegistry::load(platform::Platform& p, const platform::PinnedDirectory& dir) {
-    const platform::Listing listing = p.listFilesIn(dir);
-    load(listing.ok ? listing.names : QStringList());
+void NameRegistry::load(const platform::Listing& listing, const platform::NameRules& rules) {
+    load(listing.files, rules.caseInsensitive);
+    for (const QStringList* names : {&listing.directories, &listing.others}) {
+        for (const QString& name : *names) {
+            take(name);
+        }
+    }
 }
 
-void NameRegistry::load(const QStringList& names) {
-    loaded_ = true;
+void NameRegistry::load(const QStringList& names, bool caseInsensitive) {
+    fold_ = caseInsensitive;
     taken_.clear();
     nextNumber_.clear();
     owners_.clear();
     taken_.reserve(names.size() + 16);
     for (const QString& name : names) {
-        taken_.insert(name);
+        taken_.insert(key(name));
     }
 }
 
-QString NameRegistry::key(const QString& stem, const QString& ext) {
-    return stem + QChar(0) + ext;
+QString NameRegistry::key(const QString& stem, const QString& ext) const {
+    return key(stem + QChar(0) + ext);
 }
 
 void NameRegistry::release(const QString& name) {
-    taken_.remove(name);
-    const auto range = owners_.equal_range(name);
+    taken_.remove(key(name));
+    const auto range = owners_.equal_range(key(name));
     for (auto it = range.first; it != range.second; ++it) {
         int& next = nextNumber_[it->first];
         if (it->second < next) {
@@ -35,7 +39,7 @@ void NameRegistry::release(const QString& name) {
 
 void NameRegistry::noteUsed(const QString& stem, const QString& ext, int n) {
     const QString k = key(stem, ext);
-    owners_.insert(candidate(stem, ext, n), qMakePair(k, n));
+    owners_.insert(key(candidate(stem, ext, n)), qMakePair(k, n));
     int& next = nextNumber_[k];
     if (next <= n) {
         next = n + 1;
@@ -53,8 +57,8 @@ int NameRegistry::firstFreeNumber(const QString& stem, const QString& ext) {
     const QString k = key(stem, ext);
     int& next = nextNumber_[k];
     int n = qMax(1, next);
-    for (QString name = candidate(stem, ext, n); taken_.contains(name);
-         name = candidate(stem, ext, ++n)) {
+    for (QString name = key(candidate(stem, ext, n)); taken_.contains(name);
+         name = key(candidate(stem, ext, ++n))) {
         // Remembered, so that a release of this name can lower the bound again.
         owners_.insert(name, qMakePair(k, n));
     }
@@ -73,30 +77,33 @@ namespace {
 // rule counts: 1 at the start of every file.
 class CollisionRenamer {
   public:
-    CollisionRenamer(platform::Platform& p, const platform::PinnedDirectory& dir,
+    CollisionRenamer(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
                      NameRegistry& names, const QString& from, const QString& target,
                      const QString& ext)
-        : p_(p), dir_(dir), names_(names), from_(from), target_(target), ext_(ext) {
-        // The file's own name is free for itself: renaming onto it is a no-op.
-        if (names_.isLoaded()) {
-            names_.release(fromName());
-        }
+        : system_(system), dir_(dir), names_(names), from_(from), target_(target), ext_(ext) {
+        // The file's own name is free for itself: renaming onto it is a no-op,
+        // and on a case-insensitive file system a change of case.
+        names_.release(fromName());
     }
 
-    platform::RenameResult run(QString* renamedTo) {
+    platform::Status run(QString* renamedTo) {
         QString attempt = target_;
-        bool skip = names_.isLoaded() && names_.isTaken(platform::nameViewOf(target_).toString());
-        platform::RenameResult result;
+        platform::Status result;
         for (;;) {
-            if (!skip && tryTarget(attempt, &result)) {
-                break;
+            if (!names_.isTaken(platform::nameOf(attempt))) {
+                if (tryTarget(attempt, &result)) {
+                    break;
+                }
+                if (attempt != target_) {
+                    names_.take(platform::nameOf(attempt));  // taken behind our back
+                    names_.noteUsed(stem(), ext_, count_ - 1);
+                }
             }
-            skip = false;
-            const int n = nextFreeNumber(attempt);
+            const int n = qMax(count_, names_.firstFreeNumber(stem(), ext_));
             if (n > kMaxCollisionNumber) {
                 // The counter is a 16-bit number; past it the step-by-step rule
                 // would overflow. Give up on this file rather than loop forever.
-                result = platform::RenameResult{Error::Overflow, 0};
+                result = platform::Status{Error::Overflow, 0};
                 break;
             }
             attempt = numberedVariant(target_, ext_, n);
@@ -105,42 +112,26 @@ class CollisionRenamer {
         if (result.ok()) {
             *renamedTo = attempt;
         }
-        if (names_.isLoaded()) {
-            names_.take(result.ok() ? platform::nameOf(attempt) : fromName());
-        }
+        names_.take(result.ok() ? platform::nameOf(attempt) : fromName());
         return result;
     }
 
   private:
     // Renames the file to `attempt`. True when that settled it: renamed, or
     // failed for any reason but a taken name.
-    bool tryTarget(const QString& attempt, platform::RenameResult* result) {
-        *result = p_.renameIn(dir_, platform::nameViewOf(from_), platform::nameViewOf(attempt));
+    bool tryTarget(const QString& attempt, platform::Status* result) {
+        *result =
+            system_.renameIn(dir_, platform::nameViewOf(from_), platform::nameViewOf(attempt));
         return result->error != Error::FileExists;
     }
 
-    // `attempt` is taken: the number of the variant to try next. The first
-    // collision fills the registry, so every later search goes straight past
-    // the names known to be taken.
-    int nextFreeNumber(const QString& attempt) {
-        if (!names_.isLoaded()) {
-            names_.load(p_, dir_);
-            names_.release(fromName());
-        }
-        if (attempt != target_) {
-            names_.take(platform::nameOf(attempt));  // taken behind our back
-            names_.noteUsed(stem(), ext_, count_ - 1);
-        }
-        return qMax(count_, names_.firstFreeNumber(stem(), ext_));
-    }
-
-    // Built only when needed: most files of a batch never collide.
     const QString& fromName() {
         if (fromName_.isNull()) {
             fromName_ = platform::nameOf(from_);
         }
         return fromName_;
     }
+    // Built only when needed: most files of a batch never collide.
     const QString& stem() {
         if (stem_.isNull()) {
             stem_ = platform::nameViewOf(QStringView(target_).left(target_.size() - ext_.size()))
@@ -149,7 +140,7 @@ class CollisionRenamer {
         return stem_;
     }
 
-    platform::Platform& p_;
+    platform::BatchSystem& system_;
     const platform::PinnedDirectory& dir_;
     NameRegistry& names_;
     const QString& from_;
@@ -162,17 +153,16 @@ class CollisionRenamer {
 
 }  // namespace
 
-platform::RenameResult renameAvoidingCollisions(platform::Platform& p,
-                                                const platform::PinnedDirectory& dir,
-                                                NameRegistry& names, const QString& from,
-                                                const QString& target, const QString& ext,
-                                                QString* renamedTo) {
-    // Only the names reach the platform: a target elsewhere must never come
+platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
+                                          const platform::PinnedDirectory& dir, NameRegistry& names,
+                                          const QString& from, const QString& target,
+                                          const QString& ext, QString* renamedTo) {
+    // Only the names reach the system: a target elsewhere must never come
     // down to its last part.
     if (!platform::isRenameInPlace(from, target)) {
-        return platform::RenameResult{Error::PathFileAccess, 0};
+        return platform::Status{Error::PathFileAccess, 0};
     }
-    return CollisionRenamer(p, dir, names, from, target, ext).run(renamedTo);
+    return CollisionRenamer(system, dir, names, from, target, ext).run(renamedTo);
 }
 
 }  // namespace batch

@@ -17,23 +17,19 @@
 
 namespace batch {
 
-// The names (bare, no directory) known to be taken in the batch's directory.
-// It is filled from the directory only when the first collision happens
-// there, so a batch without collisions never lists the directory. Deciding
-// the numbers takes no system call: a dry run can use it over a listing.
+// The names (bare, no directory) known to be taken in the batch's directory,
+// filled from a listing of it. Deciding the numbers takes no system call: a
+// dry run uses it as the batch does. On a case-insensitive file system names
+// that differ only in letter case are one name.
 class NameRegistry {
   public:
-    bool isLoaded() const { return loaded_; }
-    // Fills the registry from `dir`'s current ordinary files. One that cannot
-    // be listed leaves it empty: every attempt then meets the platform as it
-    // is. Other entries (subdirectories) are found by the platform's refusal
-    // and numbered past then.
-    void load(platform::Platform& p, const platform::PinnedDirectory& dir);
+    // Fills the registry with every entry of `listing`.
+    void load(const platform::Listing& listing, const platform::NameRules& rules);
     // Fills the registry from names already known.
-    void load(const QStringList& names);
+    void load(const QStringList& names, bool caseInsensitive = false);
 
-    bool isTaken(const QString& name) const { return taken_.contains(name); }
-    void take(const QString& name) { taken_.insert(name); }
+    bool isTaken(const QString& name) const { return taken_.contains(key(name)); }
+    void take(const QString& name) { taken_.insert(key(name)); }
     // A name given up by a rename; numbered variants that had been skipped
     // over because of it become candidates again.
     void release(const QString& name);
@@ -46,10 +42,11 @@ class NameRegistry {
     void noteUsed(const QString& stem, const QString& ext, int n);
 
   private:
-    static QString key(const QString& stem, const QString& ext);
+    QString key(const QString& name) const { return fold_ ? name.toCaseFolded() : name; }
+    QString key(const QString& stem, const QString& ext) const;
     static QString candidate(const QString& stem, const QString& ext, int n);
 
-    bool loaded_ = false;
+    bool fold_ = false;
     QSet<QString> taken_;
     QHash<QString, int> nextNumber_;  // key(stem, ext) -> lower bound of the first free n
     QMultiHash<QString, QPair<QString, int>> owners_;  // numbered name -> (key, n)
@@ -65,14 +62,13 @@ QString numberedVariant(const QString& target, const QString& ext, int n);
 
 // Renames full path `from` to full path `target`, both in `dir`, or to the
 // target's first free numbered variant when it is taken; only the names reach
-// the platform, relative to `dir`. Paths that are not in one directory
+// the system, relative to `dir`. Paths that are not in one directory
 // (isRenameInPlace) fail with Error::PathFileAccess. On success `*renamedTo`
 // holds the path the file now has. Any error other than a taken target is
 // returned as is.
-platform::RenameResult renameAvoidingCollisions(platform::Platform& p,
-                                                const platform::PinnedDirectory& dir,
-                                                NameRegistry& names, const QString& from,
-                                                const QString& target, const QString& ext,
-                                                QString* renamedTo);
+platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
+                                          const platform::PinnedDirectory& dir, NameRegistry& names,
+                                          const QString& from, const QString& target,
+                                          const QString& ext, QString* renamedTo);
 
 }  // namespace batch

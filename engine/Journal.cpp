@@ -1,6 +1,7 @@
 #include "engine/Journal.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -9,55 +10,56 @@
 namespace journal {
 namespace {
 
-const QByteArray kMagic = QByteArrayLiteral("quillomat-journal");
-constexpr int kVersion = 1;
-const QString kPattern = QStringLiteral("batch-*.journal");
-const QString kLockPattern = QStringLiteral("batch-*.lock");
+const QByteArray kHeader = QByteArrayLiteral("quillomat-journal 2");
+const QString kSuffix = QStringLiteral(".journal");
 
 QByteArray hexOf(const QString& name) {
     return platform::encodeFileName(name).toHex();
 }
 
-bool isHexName(const QByteArray& hex) {
-    if (hex.isEmpty() || hex.size() % 2 != 0) {
-        return false;
-    }
+// A plain file name (or a path, for the directory) from its hex, or nothing.
+std::optional<QString> nameFromHex(const QByteArray& hex) {
     for (const char c : hex) {
         if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
-            return false;
+            return std::nullopt;
         }
     }
-    return true;
+    if (hex.isEmpty() || hex.size() % 2 != 0) {
+        return std::nullopt;
+    }
+    return platform::decodeFileName(QByteArray::fromHex(hex));
 }
 
-void appendLine(QByteArray& out, const char* tag, const platform::FileId& id, const QString& name) {
-    out.append(tag)
-        .append(' ')
-        .append(QByteArray::number(id.device))
-        .append(' ')
-        .append(QByteArray::number(id.inode))
-        .append(' ')
-        .append(hexOf(name))
-        .append('\n');
+QByteArray checksumOf(const QByteArray& lines) {
+    return QCryptographicHash::hash(lines, QCryptographicHash::Sha256).toHex();
 }
 
-// "<tag> <device> <inode> <hex>" into id and name.
-bool parseLine(const QByteArray& line, const char* tag, platform::FileId* id, QString* name) {
+// "file <old> <new> <size> <modified> <inode>" into an entry.
+bool parseFile(const QByteArray& line, Entry* entry) {
     const QList<QByteArray> fields = line.split(' ');
-    bool deviceOk = false;
-    bool inodeOk = false;
-    if (fields.size() != 4 || fields[0] != tag || !isHexName(fields[3])) {
+    if (fields.size() != 6 || fields[0] != "file") {
         return false;
     }
-    id->device = fields[1].toULongLong(&deviceOk);
-    id->inode = fields[2].toULongLong(&inodeOk);
-    *name = platform::decodeFileName(QByteArray::fromHex(fields[3]));
-    return deviceOk && inodeOk;
+    const std::optional<QString> oldName = nameFromHex(fields[1]);
+    const std::optional<QString> newName = nameFromHex(fields[2]);
+    bool sizeOk = false;
+    bool modifiedOk = false;
+    bool inodeOk = false;
+    entry->fingerprint.size = fields[3].toLongLong(&sizeOk);
+    entry->fingerprint.modified = fields[4].toLongLong(&modifiedOk);
+    entry->fingerprint.inode = fields[5].toULongLong(&inodeOk);
+    // A name that would lead out of the directory is no name of a batch.
+    if (!oldName || !newName || !platform::isPlainFileName(*oldName) ||
+        !platform::isPlainFileName(*newName)) {
+        return false;
+    }
+    entry->oldName = *oldName;
+    entry->newName = *newName;
+    return sizeOk && modifiedOk && inodeOk && entry->fingerprint.size >= 0;
 }
 
 QString lockPathOf(const QString& journalPath) {
-    return journalPath.left(journalPath.size() - int(sizeof(".journal") - 1)) +
-           QStringLiteral(".lock");
+    return journalPath.chopped(kSuffix.size()) + QStringLiteral(".lock");
 }
 
 // A lock that the running program holds: taken with the first journal of
@@ -90,35 +92,50 @@ RunJournal& run() {
 
 QByteArray encode(const Record& record) {
     QByteArray out;
-    out.reserve(64 + record.directory.size() * 2 + record.entries.size() * 64);
-    out.append(kMagic).append(' ').append(QByteArray::number(kVersion)).append('\n');
-    appendLine(out, "directory", record.directoryId, record.directory);
+    out.reserve(128 + record.directory.size() * 2 + record.entries.size() * 128);
+    out.append(kHeader).append('\n');
+    out.append("directory ").append(hexOf(record.directory)).append('\n');
     for (const Entry& entry : record.entries) {
-        appendLine(out, "file", entry.id, entry.oldName);
+        out.append("file ")
+            .append(hexOf(entry.oldName))
+            .append(' ')
+            .append(hexOf(entry.newName))
+            .append(' ')
+            .append(QByteArray::number(entry.fingerprint.size))
+            .append(' ')
+            .append(QByteArray::number(entry.fingerprint.modified))
+            .append(' ')
+            .append(QByteArray::number(entry.fingerprint.inode))
+            .append('\n');
     }
     out.append("end ").append(QByteArray::number(record.entries.size())).append('\n');
+    const QByteArray checksum = checksumOf(out);
+    out.append("checksum ").append(checksum).append('\n');
     return out;
 }
 
 std::optional<Record> decode(const QByteArray& data) {
-    if (!data.endsWith('\n')) {
+    // The checksum line covers everything before it.
+    const qsizetype last = data.lastIndexOf("\nchecksum ");
+    if (last < 0 || !data.endsWith('\n') ||
+        data.mid(last + 10).chopped(1) != checksumOf(data.left(last + 1))) {
         return std::nullopt;
     }
-    const QList<QByteArray> lines = data.left(data.size() - 1).split('\n');
-    if (lines.size() < 3 || lines.first() != kMagic + ' ' + QByteArray::number(kVersion)) {
+    const QList<QByteArray> lines = data.left(last).split('\n');
+    if (lines.size() < 3 || lines.first() != kHeader || !lines[1].startsWith("directory ")) {
         return std::nullopt;
     }
     Record record;
-    if (!parseLine(lines[1], "directory", &record.directoryId, &record.directory)) {
+    const std::optional<QString> directory = nameFromHex(lines[1].mid(10));
+    if (!directory) {
         return std::nullopt;
     }
+    record.directory = *directory;
     const qsizetype files = lines.size() - 3;
     record.entries.reserve(files);
     for (qsizetype i = 2; i < lines.size() - 1; ++i) {
         Entry entry;
-        // A name that would lead out of the directory is no name of a batch.
-        if (!parseLine(lines[i], "file", &entry.id, &entry.oldName) ||
-            !platform::isPlainFileName(entry.oldName)) {
+        if (!parseFile(lines[i], &entry)) {
             return std::nullopt;
         }
         record.entries.append(entry);
@@ -135,14 +152,16 @@ QString directory() {
     return QDir::cleanPath(base) + QStringLiteral("/Quillomat");
 }
 
-Error begin(const Record& record, platform::Platform& p) {
+platform::Status begin(const Record& record, platform::BatchSystem& system) {
     RunJournal& journal = run();
     const QString dir = directory();
     if (journal.path.isEmpty() || !journal.path.startsWith(dir + QLatin1Char('/'))) {
         close();
-        journal.path = dir + QStringLiteral("/batch-%1-%2.journal")
-                                 .arg(QCoreApplication::applicationPid())
-                                 .arg(QDateTime::currentMSecsSinceEpoch());
+        journal.path = dir +
+                       QStringLiteral("/batch-%1-%2")
+                           .arg(QCoreApplication::applicationPid())
+                           .arg(QDateTime::currentMSecsSinceEpoch()) +
+                       kSuffix;
     }
     // A directory that cannot be made shows in the write's own error.
     QDir().mkpath(dir);
@@ -150,13 +169,13 @@ Error begin(const Record& record, platform::Platform& p) {
         // Without the lock the journal is still written: it matters more.
         journal.lock = lockFor(journal.path);
     }
-    const Error error = p.writeFileDurably(journal.path, encode(record));
-    if (error != Error::None) {
+    const platform::Status written = system.writeFileDurably(journal.path, encode(record));
+    if (!written.ok()) {
         end();
-        return error;
+        return written;
     }
     journal.written = true;
-    return Error::None;
+    return written;
 }
 
 void end() {
@@ -172,6 +191,12 @@ void close() {
     run().lock.reset();
 }
 
+void keepForNextStart() {
+    RunJournal& journal = run();
+    journal.written = false;
+    journal.lock.reset();
+}
+
 QString currentPath() {
     return run().written ? run().path : QString();
 }
@@ -179,27 +204,36 @@ QString currentPath() {
 QList<Leftover> leftovers() {
     QList<Leftover> found;
     const QDir dir(directory());
-    const QStringList names = dir.entryList({kPattern}, QDir::Files | QDir::Hidden, QDir::Name);
+    const QStringList names =
+        dir.entryList({QStringLiteral("batch-*")}, QDir::Files | QDir::Hidden, QDir::Name);
+    // The journal a file of the directory belongs to: itself, the new file of
+    // a write of it, or its lock.
+    const auto journalOf = [](const QString& name) {
+        const qsizetype at = name.indexOf(kSuffix);
+        return at > 0                                  ? name.left(at + kSuffix.size())
+               : name.endsWith(QLatin1String(".lock")) ? name.chopped(5) + kSuffix
+                                                       : QString();
+    };
     for (const QString& name : names) {
-        const QString path = dir.filePath(name);
-        std::shared_ptr<QLockFile> lock = lockFor(path);
+        const QString journalName = journalOf(name);
+        if (journalName.isEmpty() || (journalName != name && names.contains(journalName))) {
+            continue;  // not ours, or seen with the journal itself
+        }
+        const QString journalPath = dir.filePath(journalName);
+        std::shared_ptr<QLockFile> lock = lockFor(journalPath);
         if (!lock) {
             continue;  // a program that is still running holds it
         }
-        QFile file(path);
+        platform::removeLeftTemporaries(journalPath);
+        QFile file(journalPath);
+        if (!file.exists()) {
+            continue;  // a lock or a write cut short, and nothing else: gone now
+        }
         std::optional<Record> record;
         if (file.open(QIODevice::ReadOnly)) {
             record = decode(file.readAll());
         }
-        found.append(Leftover{path, record, lock});
-    }
-    // Locks of runs that ended without a journal on disk are of no use.
-    for (const QString& name : dir.entryList({kLockPattern}, QDir::Files | QDir::Hidden)) {
-        const QString journalPath =
-            dir.filePath(name.chopped(int(sizeof("lock") - 1)) + QStringLiteral("journal"));
-        if (!QFile::exists(journalPath)) {
-            lockFor(journalPath);  // taken only when stale, and removed at once
-        }
+        found.append(Leftover{journalPath, record, lock});
     }
     return found;
 }
@@ -207,6 +241,14 @@ QList<Leftover> leftovers() {
 void discard(Leftover& leftover) {
     QFile::remove(leftover.path);
     leftover.lock.reset();
+}
+
+QString keepAside(Leftover& leftover) {
+    const QString kept = leftover.path + QStringLiteral(".kept");
+    QFile::remove(kept);
+    const QString where = QFile::rename(leftover.path, kept) ? kept : leftover.path;
+    leftover.lock.reset();
+    return where;
 }
 
 }  // namespace journal

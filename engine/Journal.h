@@ -1,28 +1,31 @@
 #pragma once
 
 // The batch journal. Before the first rename of a batch the directory and,
-// for every file that is to change, its identity (device and inode) and its
-// old name go to disk, flushed, in one file per run under
+// for every file that is to change, its old name, the new name the batch
+// gives it and its fingerprint go to disk, flushed, in one file per run under
 // $XDG_STATE_HOME/Quillomat. A batch cut short by the end of the process
-// (killed, crashed, the power gone) can so be undone at the next start,
-// wherever its files ended up inside the directory. The journal goes when
-// the batch ends: Accept, an Undo or a stopped batch that put every file
-// back, or the program closed normally.
+// (killed, crashed, the power gone) can so be undone at the next start, also
+// after the drive was unmounted and mounted again. The journal goes when the
+// batch ends: Accept, an Undo or a stopped batch that put every file back,
+// or the program closed normally.
 //
 // A running program holds a lock beside its journal (QLockFile), so the
 // journal of another instance that is still running is never taken for one
 // left behind.
 //
-// The format, version 1: text lines ending in "\n", fields split by one space,
+// The format, version 2: text lines ending in "\n", fields split by one space,
 // numbers in decimal, every name as the lower-case hex of its bytes (so any
 // name round-trips, whether or not it is valid UTF-8):
-//   quillomat-journal 1
-//   directory <device> <inode> <hex of the directory's path>
-//   file <device> <inode> <hex of the old name>      one line per file, in rename order
+//   quillomat-journal 2
+//   directory <hex of the directory's path>
+//   file <hex of the old name> <hex of the new name> <size> <modified> <inode>
+//        (one line per file, in rename order; modified in nanoseconds since
+//        the epoch; inode 0 where the file system's inode numbers do not last)
 //   end <number of file lines>
-// A reader refuses another version, a line it does not know, an old name that
-// is not a plain file name, and a journal whose end line is missing or counts
-// otherwise (a journal cut short by a crash while it was being written).
+//   checksum <SHA-256 of every line above, in lower-case hex>
+// A reader refuses another version, a line it does not know, a name that is
+// not a plain file name, and a journal whose end or checksum line is missing
+// or does not match (cut short by a crash while it was written, or damaged).
 
 #include <QByteArray>
 #include <QList>
@@ -37,13 +40,13 @@ class QLockFile;
 namespace journal {
 
 struct Entry {
-    platform::FileId id;
     QString oldName;  // bare, decoded losslessly (platform::decodeFileName)
+    QString newName;  // the name the batch meant to give it (before numbering)
+    platform::Fingerprint fingerprint;
 };
 
 struct Record {
-    QString directory;  // the path the batch's directory was chosen by
-    platform::FileId directoryId;
+    QString directory;     // the path the batch's directory was chosen by
     QList<Entry> entries;  // in rename order
 };
 
@@ -55,27 +58,35 @@ std::optional<Record> decode(const QByteArray& data);
 QString directory();
 
 // This run's journal. begin() writes the journal of the batch about to be
-// renamed, replacing this run's earlier one, and returns the error of a
-// write that failed (nothing is then on disk for this batch).
-Error begin(const Record& record, platform::Platform& p);
+// renamed, replacing this run's earlier one, and returns how a write that
+// failed failed (nothing is then on disk for this batch).
+platform::Status begin(const Record& record, platform::BatchSystem& system);
 // The batch has ended: its journal is removed. Nothing happens without one.
 void end();
-// The program ends normally (a review still open counts as accepted): the
-// journal goes, and the run's lock with it.
+// The program ends normally: the journal goes, and the run's lock with it.
 void close();
+// The program ends with the session (logout): the journal stays for the next
+// start to offer its restore, and only the lock goes.
+void keepForNextStart();
 // The path of this run's journal while there is one, else an empty string.
 QString currentPath();
 
 // A journal left by a run that has ended. Its lock is held from the moment
-// it is found until it is discarded, so two programs starting together do
-// not both offer it.
+// it is found until it is discarded or kept aside, so two programs starting
+// together do not both offer it.
 struct Leftover {
     QString path;
-    std::optional<Record> record;  // none when the file is damaged
+    std::optional<Record> record;  // none when the file cannot be read or is damaged
     std::shared_ptr<QLockFile> lock;
 };
+// The journals runs that have ended left behind. The new files of journal
+// writes those runs did not finish are removed on the way.
 QList<Leftover> leftovers();
 // Removes the journal and its lock.
 void discard(Leftover& leftover);
+// Renames the journal aside (to its path + ".kept") so it is not offered
+// again but not lost, and lets its lock go. Returns the new path, or the
+// old one when it could not be renamed.
+QString keepAside(Leftover& leftover);
 
 }  // namespace journal

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QHash>
-#include <QSet>
 #include <memory>
+#include <optional>
 
 #include "engine/RenameExecutor.h"
 
@@ -16,156 +16,139 @@ struct Text {
 };
 
 // The batch's directory as the dry run sees it: its names in memory, renamed
-// as the rename phase asks and refused as the system would refuse. Every
-// question is about the pinned directory of the batch; nothing reaches the
-// disk.
-class DryRunDirectory : public platform::Platform {
+// as the rename phase asks and refused as the system would refuse. Nothing
+// reaches the disk.
+class DryRunDirectory : public platform::BatchSystem {
   public:
-    // `system` answers what only reads the disk: whether the directory is
-    // still there.
-    DryRunDirectory(platform::Platform& system, const platform::DirectoryFacts& facts)
-        : system_(system),
-          exists_(facts.ok),
-          maxNameBytes_(facts.maxNameBytes),
-          readOnly_(facts.readOnly) {
-        entries_.reserve(facts.files.size() + facts.otherEntries.size() + 16);
-        for (const QString& name : facts.files) {
-            entries_.insert(name, Entry{true, false});
+    DryRunDirectory(const platform::Listing& listing, const platform::NameRules& rules)
+        : exists_(listing.status.ok()), rules_(rules) {
+        entries_.reserve(listing.files.size() + listing.directories.size() + 16);
+        for (const QString& name : listing.files) {
+            entries_.insert(key(name), Entry{name, true});
         }
-        for (const QString& name : facts.otherEntries) {
-            entries_.insert(name, Entry{false, false});
+        for (const QStringList* others : {&listing.directories, &listing.others}) {
+            for (const QString& name : *others) {
+                entries_.insert(key(name), Entry{name, false});
+            }
         }
+    }
+
+    platform::Status identify(const platform::PinnedDirectory&, QStringView name,
+                              platform::Fingerprint* out) override {
+        if (!exists_) {
+            return platform::Status{Error::PathNotFound, 0};
+        }
+        const auto entry = entries_.constFind(key(name.toString()));
+        if (entry == entries_.cend() || entry->name != name) {
+            return platform::Status{Error::FileNotFound, 0};
+        }
+        *out = platform::Fingerprint{0, 0, 0};
+        return platform::Status{};
+    }
+
+    platform::Listing list(const platform::PinnedDirectory&) override {
+        platform::Listing listing;
+        if (!exists_) {
+            listing.status = platform::Status{Error::PathNotFound, 0};
+        }
+        for (const Entry& entry : entries_) {
+            (entry.file ? listing.files : listing.others).append(entry.name);
+        }
+        return listing;
     }
 
     // The same answers as the system, in the order it gives them. Names that
     // are not plain never get here: the rename phase refuses them first.
-    platform::RenameResult renameIn(const platform::PinnedDirectory&, QStringView fromView,
-                                    QStringView toView) override {
-        // Looked up without a copy; only a name that is kept is copied.
-        const QString from = QString::fromRawData(fromView.data(), fromView.size());
-        const QString to = QString::fromRawData(toView.data(), toView.size());
+    platform::Status renameIn(const platform::PinnedDirectory&, QStringView fromView,
+                              QStringView toView) override {
+        const QString from = fromView.toString();
+        const QString to = toView.toString();
         if (!exists_) {
-            return platform::RenameResult{Error::PathNotFound, 0};
+            return platform::Status{Error::PathNotFound, 0};
         }
         if (from == to) {
-            return platform::RenameResult{};  // the same name: a no-op, as on disk
+            return platform::Status{};  // the same name: a no-op, as on disk
         }
-        if (readOnly_) {
-            return refuse(from);
+        const auto source = entries_.find(key(from));
+        if (source == entries_.end() || source->name != from) {
+            return platform::Status{Error::FileNotFound, 0};
         }
-        const auto source = entries_.constFind(from);
-        if (source == entries_.cend()) {
-            return platform::RenameResult{Error::FileNotFound, 0};
+        const platform::NameRules::Verdict verdict = rules_.check(to);
+        if (rules_.readOnly || verdict.refusal != platform::NameRules::Refusal::None) {
+            refused_.insert(from, verdict);
+            return platform::Status{Error::PathFileAccess, 0};
         }
-        if (tooLong(to)) {
-            return refuse(from);
+        const auto holder = entries_.constFind(key(to));
+        if (holder != entries_.cend() && holder != source) {
+            return platform::Status{Error::FileExists, 0};
         }
-        const auto holder = entries_.constFind(to);
-        if (holder != entries_.cend()) {
-            if (!takenBy_.contains(from)) {
-                takenBy_.insert(QString(from.constData(), from.size()), holder->arrived);
-            }
-            return platform::RenameResult{Error::FileExists, 0};
-        }
-        const Entry moved{source->file, true};
+        const Entry moved{to, source->file};
         entries_.erase(source);
-        entries_.insert(QString(to.constData(), to.size()), moved);
-        return platform::RenameResult{};
+        entries_.insert(key(to), moved);
+        return platform::Status{};
     }
 
-    platform::Listing listFilesIn(const platform::PinnedDirectory&) override { return files(); }
-    platform::Identity identify(const platform::PinnedDirectory& dir) override {
-        return system_.identify(dir);
-    }
-    platform::IdListing listIds(const platform::PinnedDirectory&) override {
-        platform::IdListing listing;
-        listing.ok = exists_;
-        quint64 inode = 0;
-        for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
-            if (it->file) {
-                listing.names.append(it.key());
-                listing.ids.append(platform::FileId{0, ++inode});
-            }
-        }
-        return listing;
-    }
-    platform::OpenedDirectory openDirectory(const QString&) override {
-        return platform::OpenedDirectory{nullptr, Error::PathNotFound, 0};
-    }
     // Nothing is ever written: a dry run keeps no journal.
-    Error writeFileDurably(const QString&, const QByteArray&) override { return Error::None; }
-    platform::Listing listFiles(const QString&) override { return files(); }
-    platform::Listing listDirectories(const QString&) override { return platform::Listing{}; }
-    bool directoryExists(const QString&) override { return exists_; }
-    bool fileExists(const QString& path) override {
-        const auto entry = entries_.constFind(platform::nameOf(path));
-        return entry != entries_.cend() && entry->file;
+    platform::Status writeFileDurably(const QString&, const QByteArray&) override {
+        return platform::Status{};
     }
-    QStringList drives() override { return {}; }
-    QString programDirectory() override { return QString(); }
 
-    // Whether the system would have refused to rename the file `name` (an
-    // access error: the file is skipped).
-    bool refused(const QString& name) const { return refused_.contains(name); }
-    // Whether the first name the file `name` met taken had been taken by a
-    // file of the batch itself (renamed to it earlier) rather than one of the
-    // directory.
-    bool takenByBatch(const QString& name) const { return takenBy_.value(name, false); }
-    // Whether the file `name` met its new name taken (and so got a numbered one).
-    bool collided(const QString& name) const { return takenBy_.contains(name); }
+    // Why the system would have refused to rename the file `name` (an
+    // access error: the file is skipped); nothing when it would not.
+    std::optional<platform::NameRules::Verdict> refusal(const QString& name) const {
+        const auto found = refused_.constFind(name);
+        return found == refused_.cend() ? std::nullopt : std::make_optional(*found);
+    }
 
   private:
     struct Entry {
-        bool file;     // an ordinary file (listed by listFiles)
-        bool arrived;  // got its name in this batch
+        QString name;  // as spelt in the directory
+        bool file;     // an ordinary file
     };
 
-    platform::Listing files() const {
-        platform::Listing listing;
-        listing.ok = exists_;
-        for (auto it = entries_.cbegin(); it != entries_.cend(); ++it) {
-            if (it->file) {
-                listing.names.append(it.key());
-            }
-        }
-        return listing;
+    QString key(const QString& name) const {
+        return rules_.caseInsensitive ? name.toCaseFolded() : name;
     }
 
-    // A name the file system does not take. No character takes more than
-    // three bytes per UTF-16 unit, so most names need no encoding to tell.
-    bool tooLong(const QString& name) const {
-        return name.size() * 3 > maxNameBytes_ &&
-               platform::encodeFileName(name).size() > maxNameBytes_;
-    }
-
-    platform::RenameResult refuse(const QString& from) {
-        refused_.insert(QString(from.constData(), from.size()));
-        return platform::RenameResult{Error::PathFileAccess, 0};
-    }
-
-    platform::Platform& system_;
     bool exists_;
-    int maxNameBytes_;
-    bool readOnly_;
-    QHash<QString, Entry> entries_;
-    QSet<QString> refused_;
-    QHash<QString, bool> takenBy_;
+    platform::NameRules rules_;
+    QHash<QString, Entry> entries_;  // by key(name)
+    QHash<QString, platform::NameRules::Verdict> refused_;
 };
 
 // Why a rename to `name` would be refused.
-QString refusal(const QString& name, const platform::DirectoryFacts& facts) {
+QString refusal(const QString& name, const platform::NameRules& rules,
+                const platform::NameRules::Verdict& verdict) {
+    using Refusal = platform::NameRules::Refusal;
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
         return Text::tr("the new name is empty, \".\" or \"..\"");
     }
     if (!platform::isPlainFileName(name)) {
         return Text::tr("the new name holds \"%1\" or a NUL character").arg(platform::separator());
     }
-    if (facts.readOnly) {
+    if (rules.readOnly) {
         return Text::tr("the directory is on a read-only file system");
     }
-    if (platform::encodeFileName(name).size() > facts.maxNameBytes) {
-        return Text::tr("the new name is longer than the file system allows (%1 bytes)")
-            .arg(facts.maxNameBytes);
+    switch (verdict.refusal) {
+        case Refusal::Character:
+            return Text::tr("the file system does not allow '%1' in names").arg(verdict.character);
+        case Refusal::TrailingDot:
+            return Text::tr("the file system does not allow a name to end with '.'");
+        case Refusal::TrailingBlank:
+            return Text::tr("the file system does not allow a name to end with a blank");
+        case Refusal::ReservedName:
+            return Text::tr("the file system does not allow the name %1 (a device of Windows)")
+                .arg(name.section(QLatin1Char('.'), 0, 0));
+        case Refusal::TooLong:
+            return rules.maxUnits > 0
+                       ? Text::tr(
+                             "the new name is longer than the file system allows (%1 "
+                             "characters)")
+                             .arg(rules.maxUnits)
+                       : Text::tr("the new name is longer than the file system allows (%1 bytes)")
+                             .arg(rules.maxBytes);
+        case Refusal::None:
+            break;
     }
     return Text::tr("the system refuses the rename");
 }
@@ -215,7 +198,7 @@ void count(Summary& summary) {
 
 }  // namespace
 
-Summary compute(const AppState& state, const GenerationInput& input, platform::Platform& p) {
+Summary compute(const AppState& state, const GenerationInput& input, platform::BatchSystem& p) {
     Summary summary;
     summary.rows.reserve(input.listNames.size());
     const QString noMatch = Text::tr("no match");
@@ -238,18 +221,33 @@ Summary compute(const AppState& state, const GenerationInput& input, platform::P
 
     // A directory that could not be pinned, or is gone since, reads as not
     // there at all, as it does for Rename.
-    platform::DirectoryFacts facts;
+    platform::Listing listing;
+    platform::NameRules rules;
     if (state.chosenDirectory) {
-        facts = p.describeDirectory(*state.chosenDirectory);
+        listing = p.list(*state.chosenDirectory);
+        rules = state.chosenDirectory->rules();
+    } else {
+        listing.status = platform::Status{Error::PathNotFound, 0};
     }
     dry->filesSkipped = 0;
-    DryRunDirectory disk(p, facts);
+    DryRunDirectory disk(listing, rules);
     const batch::RenameOutcome outcome = batch::renameBatch(*dry, disk, batch::Journaling::Off);
     if (outcome.error != Error::None) {
         stopAt(summary, outcome.failedIndex, outcome.error);
         return summary;
     }
 
+    // Who holds each name as the batch goes, to tell why a name was taken:
+    // true for a file of the batch that got it earlier.
+    const auto key = [&rules](const QString& name) {
+        return rules.caseInsensitive ? name.toCaseFolded() : name;
+    };
+    QHash<QString, bool> holders;
+    for (const QStringList* names : {&listing.files, &listing.directories, &listing.others}) {
+        for (const QString& name : *names) {
+            holders.insert(key(name), false);
+        }
+    }
     const QString unchanged = Text::tr("the name does not change");
     for (int i = 0; i <= last; ++i) {
         Row& row = summary.rows[i];
@@ -259,25 +257,29 @@ Summary compute(const AppState& state, const GenerationInput& input, platform::P
         const auto planned = [&] { return generated[i] + dry->extensions[i]; };
         if (dry->oldNames[i] == dry->newNames[i]) {
             // A new name that would leave the directory never reaches it.
-            if (disk.refused(row.oldName) || !platform::isPlainFileName(planned())) {
+            const auto refused = disk.refusal(row.oldName);
+            if (refused || !platform::isPlainFileName(planned())) {
                 row.result = Result::Skipped;
-                row.detail = refusal(planned(), facts);
+                row.detail =
+                    refusal(planned(), rules, refused.value_or(platform::NameRules::Verdict{}));
             } else {
                 row.detail = unchanged;
             }
             continue;
         }
         row.newName = platform::nameOf(dry->newNames[i]);
-        if (!disk.collided(row.oldName)) {
+        if (row.newName == planned()) {
             row.result = Result::Renamed;
             row.detail.clear();
         } else {
             row.result = Result::Numbered;
             row.detail =
-                disk.takenByBatch(row.oldName)
+                holders.value(key(planned()), false)
                     ? Text::tr("%1 is taken by an earlier file of this batch").arg(planned())
                     : Text::tr("%1 is taken in the directory").arg(planned());
         }
+        holders.remove(key(row.oldName));
+        holders.insert(key(row.newName), true);
     }
     for (int i = last + 1; i < summary.rows.size(); ++i) {
         summary.rows[i].result = Result::Skipped;

@@ -45,7 +45,7 @@ struct Summary {
 // What Rename would do with the listed files of `input`, in the directory
 // the chooser pinned (state.chosenDirectory), by the mask analysis of
 // `state`. `state` is not changed; `p` is only asked what the directory holds.
-Summary compute(const AppState& state, const GenerationInput& input, platform::Platform& p);
+Summary compute(const AppState& state, const GenerationInput& input, platform::BatchSystem& p);
 
 // The result of a row as the preview shows it: "renamed", "numbered: ...",
 // "Error # 5"...

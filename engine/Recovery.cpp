@@ -1,7 +1,7 @@
 #include "engine/Recovery.h"
 
 #include <QMultiHash>
-#include <algorithm>
+#include <QSet>
 
 #include "engine/CodePoints.h"
 #include "engine/Collisions.h"
@@ -9,95 +9,165 @@
 namespace batch {
 namespace {
 
-// Where each file of the directory is now, by identity. A file with several
-// names (hard links) is at every one of them.
+// A change of letter case passes through a name of this prefix
+// (platform::BatchSystem::renameIn on a case-insensitive file system).
+const QString kBetweenPrefix = QStringLiteral(".quillomat-");
+
+// `name` without a collision number "-n" right before its extension or at
+// its end: the names a numbered form may have been made from.
+QStringList unnumbered(const QString& name) {
+    QStringList forms;
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    for (const qsizetype end : {dot, name.size()}) {
+        qsizetype start = end;
+        while (start > 0 && name.at(start - 1).isDigit() && name.at(start - 1).unicode() < 0x80) {
+            --start;
+        }
+        if (end > 0 && start < end && start > 1 && name.at(start - 1) == u'-') {
+            forms << name.left(start - 1) + name.mid(end);
+        }
+    }
+    return forms;
+}
+
+// Where the files of a batch may be in the directory: the names it holds,
+// and for a journal's search the numbered forms of every name.
 class Whereabouts {
   public:
-    explicit Whereabouts(const platform::IdListing& listing) {
-        for (qsizetype i = 0; i < listing.names.size(); ++i) {
-            names_.insert(listing.ids[i], listing.names[i]);
+    Whereabouts(const platform::Listing& listing, Search search) : search_(search) {
+        present_ = QSet<QString>(listing.files.cbegin(), listing.files.cend());
+        if (search == Search::AnyFormOfIt) {
+            for (const QString& name : listing.files) {
+                for (const QString& form : unnumbered(name)) {
+                    numbered_.insert(form, name);
+                }
+                if (name.startsWith(kBetweenPrefix)) {
+                    between_ << name;
+                }
+            }
         }
     }
 
-    // The name to restore `entry` from: none when the file is nowhere, its
-    // old name itself when it is back already.
-    QString find(const journal::Entry& entry) const {
-        QStringList names = names_.values(entry.id);
-        if (names.isEmpty() || names.contains(entry.oldName)) {
-            return names.isEmpty() ? QString() : entry.oldName;
+    // The names to look for `move` under, the likeliest first.
+    QStringList candidates(const WayBack& move) const {
+        QStringList names{move.newName};
+        if (search_ == Search::AnyFormOfIt) {
+            for (const QString& name : numbered_.values(move.newName)) {
+                if (name.endsWith(move.extension)) {
+                    names << name;
+                }
+            }
+            names << between_ << move.oldName;
         }
-        std::sort(names.begin(), names.end());
-        return names.first();
+        names.removeIf([this](const QString& name) { return !present_.contains(name); });
+        return names;
     }
 
-    void moved(const platform::FileId& id, const QString& from, const QString& to) {
-        names_.remove(id, from);
-        names_.insert(id, to);
+    void moved(const QString& from, const QString& to) {
+        present_.remove(from);
+        present_.insert(to);
     }
 
   private:
-    QMultiHash<platform::FileId, QString> names_;
+    Search search_;
+    QSet<QString> present_;
+    QMultiHash<QString, QString> numbered_;  // unnumbered form -> numbered name
+    QStringList between_;
 };
+
+// The name `move`'s file has now, or a null string when none of its
+// candidates carries its fingerprint.
+QString find(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
+             const Whereabouts& where, const WayBack& move) {
+    for (const QString& name : where.candidates(move)) {
+        platform::Fingerprint now;
+        if (system.identify(dir, name, &now).ok() && move.fingerprint.matches(now)) {
+            return name;
+        }
+    }
+    return QString();
+}
 
 }  // namespace
 
-RecoveryOutcome restoreFromJournal(const journal::Record& record, platform::Platform& p) {
+void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
+             QList<WayBack>& moves, Search search) {
+    const platform::Listing listing = system.list(dir);
+    if (!listing.status.ok()) {
+        for (WayBack& move : moves) {
+            move.result = WayBack::Result::NotFound;
+            move.status = listing.status;
+        }
+        return;
+    }
+    NameRegistry names;
+    names.load(listing, dir.rules());
+    Whereabouts where(listing, search);
+    const QString prefix = platform::withoutRootSeparator(dir.path()) + platform::separator();
+    for (qsizetype i = moves.size() - 1; i >= 0; --i) {
+        WayBack& move = moves[i];
+        const QString present = find(system, dir, where, move);
+        if (present.isNull()) {
+            move.result = WayBack::Result::NotFound;
+            move.status = platform::Status{Error::FileNotFound, 0};
+            continue;
+        }
+        if (present == move.oldName) {
+            move.result = WayBack::Result::Restored;
+            move.restoredTo = present;
+            continue;
+        }
+        QString restoredTo;
+        move.status = renameAvoidingCollisions(system, dir, names, prefix + present,
+                                               prefix + move.oldName, move.extension, &restoredTo);
+        if (move.status.ok()) {
+            move.result = WayBack::Result::Restored;
+            move.restoredTo = platform::nameOf(restoredTo);
+            where.moved(present, move.restoredTo);
+        } else {
+            move.result = WayBack::Result::Failed;
+            move.foundAs = present;
+        }
+    }
+}
+
+RecoveryOutcome restoreFromJournal(const journal::Record& record, platform::System& system) {
     RecoveryOutcome outcome;
-    const auto nothingFound = [&](Error error) {
-        outcome.error = error;
+    const platform::OpenedDirectory opened = system.openDirectory(record.directory);
+    if (!opened.directory) {
+        outcome.error = opened.status.error;
         for (const journal::Entry& entry : record.entries) {
             outcome.notFound << entry.oldName;
         }
         return outcome;
-    };
+    }
+    QList<WayBack> moves;
+    moves.reserve(record.entries.size());
+    for (const journal::Entry& entry : record.entries) {
+        moves.append(
+            WayBack{entry.oldName, entry.newName, extensionOf(entry.oldName), entry.fingerprint});
+    }
+    restore(system, *opened.directory, moves, Search::AnyFormOfIt);
 
-    // The very directory of the batch: not another one made since at its path.
-    const platform::OpenedDirectory opened = p.openDirectory(record.directory);
-    if (!opened.directory) {
-        return nothingFound(opened.error);
-    }
-    const platform::PinnedDirectory& dir = *opened.directory;
-    const platform::Identity identity = p.identify(dir);
-    if (!identity.ok() || identity.id != record.directoryId) {
-        return nothingFound(identity.ok() ? Error::PathNotFound : identity.error);
-    }
-    const platform::IdListing listing = p.listIds(dir);
-    if (!listing.ok) {
-        return nothingFound(Error::PathFileAccess);
-    }
-
-    Whereabouts where(listing);
-    NameRegistry names;
-    names.load(listing.names);
-    for (qsizetype i = record.entries.size() - 1; i >= 0; --i) {
-        const journal::Entry& entry = record.entries[i];
-        const QString present = where.find(entry);
-        if (present.isNull()) {
-            outcome.notFound.prepend(entry.oldName);
-            if (outcome.error == Error::None) {
-                outcome.error = Error::FileNotFound;
-            }
-            continue;
+    for (qsizetype i = moves.size() - 1; i >= 0; --i) {
+        const WayBack& move = moves[i];
+        if (move.result != WayBack::Result::Restored && outcome.error == Error::None) {
+            outcome.error = move.status.error;
         }
-        if (present == entry.oldName) {
-            continue;
-        }
-        const QString from = platform::joinPath(dir.path(), present);
-        const QString target = platform::joinPath(dir.path(), entry.oldName);
-        QString restoredTo;
-        const platform::RenameResult result = renameAvoidingCollisions(
-            p, dir, names, from, target, extensionOf(entry.oldName), &restoredTo);
-        if (!result.ok()) {
-            outcome.notRestored.prepend(present);
-            if (outcome.error == Error::None) {
-                outcome.error = result.error;
-            }
-            continue;
-        }
-        const QString restoredName = platform::nameOf(restoredTo);
-        where.moved(entry.id, present, restoredName);
-        if (restoredName != entry.oldName) {
-            outcome.numbered.prepend(entry.oldName + QStringLiteral(" -> ") + restoredName);
+    }
+    for (const WayBack& move : moves) {
+        switch (move.result) {
+            case WayBack::Result::Restored:
+                if (move.restoredTo != move.oldName) {
+                    outcome.numbered << move.oldName + QStringLiteral(" -> ") + move.restoredTo;
+                }
+                break;
+            case WayBack::Result::NotFound:
+                outcome.notFound << move.oldName;
+                break;
+            case WayBack::Result::Failed:
+                outcome.notRestored << move.foundAs;
+                break;
         }
     }
     return outcome;

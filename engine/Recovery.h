@@ -1,16 +1,49 @@
 #pragma once
 
-// The restore at start-up of a batch that an earlier run left unfinished:
-// every file of its journal is looked for in the batch's directory by its
-// identity, wherever the batch left it (its new name, a numbered one, or
-// already back), and renamed back to its old name, last first, with the
-// undo's collision rule.
+// The way back, one for all three: Undo in the review, the restore of a
+// batch that stopped, and the restore at start-up of a batch an earlier run
+// left unfinished. A file goes back only while it still has the name the
+// batch gave it (the start-up restore also takes a numbered form of it, or
+// the name a change of letter case passes through) and its fingerprint
+// matches the journal's: a file that is not part of the batch is never
+// renamed. Files go back last first, with the undo's collision rule, so
+// names that moved along a chain get back exactly their old names.
 
+#include <QList>
 #include <QStringList>
 
 #include "engine/Journal.h"
+#include "platform/Platform.h"
 
 namespace batch {
+
+// One renamed file on its way back.
+struct WayBack {
+    WayBack(const QString& oldName, const QString& newName, const QString& extension,
+            const platform::Fingerprint& fingerprint)
+        : oldName(oldName), newName(newName), extension(extension), fingerprint(fingerprint) {}
+
+    QString oldName;    // bare
+    QString newName;    // bare: the name the batch gave it
+    QString extension;  // of the old name: where a numbered form puts its number
+    platform::Fingerprint fingerprint;
+
+    enum class Result { Restored, NotFound, Failed };
+    Result result = Result::NotFound;
+    QString restoredTo;  // Restored: the name it has now (its old one or a numbered form)
+    QString foundAs;     // Failed: the name it was found under
+    platform::Status status;
+};
+
+enum class Search {
+    NewName,      // the file has exactly its new name (Undo, a stopped batch)
+    AnyFormOfIt,  // the new name, a numbered form of it, its old name (a journal)
+};
+
+// Gives the files of `moves` (in rename order) their old names back in `dir`,
+// last first, and records each one's result.
+void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
+             QList<WayBack>& moves, Search search);
 
 struct RecoveryOutcome {
     Error error = Error::None;  // the first failure: 76 when the directory is gone
@@ -21,7 +54,8 @@ struct RecoveryOutcome {
     bool complete() const { return notFound.isEmpty() && notRestored.isEmpty(); }
 };
 
-// All three lists in the journal's order.
-RecoveryOutcome restoreFromJournal(const journal::Record& record, platform::Platform& p);
+// The start-up restore of a journal's batch. All three lists in the
+// journal's order.
+RecoveryOutcome restoreFromJournal(const journal::Record& record, platform::System& system);
 
 }  // namespace batch

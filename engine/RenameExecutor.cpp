@@ -1,13 +1,13 @@
 #include "engine/RenameExecutor.h"
 
 #include <QCoreApplication>
-#include <QHash>
-#include <algorithm>
+#include <QSet>
 
 #include "engine/AppState.h"
 #include "engine/BatchPlan.h"
 #include "engine/Collisions.h"
 #include "engine/Journal.h"
+#include "engine/Recovery.h"
 
 namespace batch {
 namespace {
@@ -17,43 +17,47 @@ void resetCollisionFields(AppState& state) {
     state.collisionRetry = 0;
 }
 
-// Gives entries [0, end) their old names back, the last first: undoing the
-// renames in the reverse of their order meets every name exactly as the
-// rename left it, so a chain (0001 -> 0000, 0002 -> 0001...) goes back
-// exactly. A taken old name is numbered; a file that cannot be restored is
-// listed and the rest still go back.
-RenameOutcome restore(AppState& state, platform::Platform& p, const platform::PinnedDirectory& dir,
-                      int end) {
+// Gives entries [0, end) their old names back, the last first (Recovery.h).
+// A taken old name is numbered; a file that cannot be restored is listed and
+// the rest still go back.
+RenameOutcome restore(AppState& state, platform::BatchSystem& system,
+                      const platform::PinnedDirectory& dir, int end) {
+    QList<WayBack> moves;
+    QList<int> entries;
+    for (int i = 0; i < end; ++i) {
+        if (state.oldNames[i] != state.newNames[i]) {
+            moves.append(WayBack{platform::nameOf(state.oldNames[i]),
+                                 platform::nameOf(state.newNames[i]), state.extensions[i],
+                                 state.fingerprints[i]});
+            entries.append(i);
+        }
+    }
+    batch::restore(system, dir, moves, Search::NewName);
+
     RenameOutcome outcome;
-    NameRegistry names;
-    QStringList listed;  // last entry first
-    for (int i = end - 1; i >= 0; --i) {
-        if (state.oldNames[i] == state.newNames[i]) {
+    const QString prefix = platform::withoutRootSeparator(dir.path()) + platform::separator();
+    for (qsizetype k = moves.size() - 1; k >= 0; --k) {
+        if (moves[k].result != WayBack::Result::Restored && outcome.error == Error::None) {
+            outcome.error = moves[k].status.error;
+            outcome.failedIndex = entries[k];
+        }
+    }
+    for (qsizetype k = 0; k < moves.size(); ++k) {
+        const WayBack& move = moves[k];
+        const int i = entries[k];
+        if (move.result != WayBack::Result::Restored) {
+            outcome.notRestored << move.newName;
             continue;
         }
-        QString restoredTo;
-        const platform::RenameResult result = renameAvoidingCollisions(
-            p, dir, names, state.newNames[i], state.oldNames[i], state.extensions[i], &restoredTo);
-        if (result.ok()) {
-            if (restoredTo != state.oldNames[i]) {
-                listed << platform::nameOf(state.oldNames[i]) + QStringLiteral(" -> ") +
-                              platform::nameOf(restoredTo);
-            }
-            // Back under its old name (or a numbered variant of it): the entry
-            // no longer counts as renamed.
-            state.oldNames[i] = restoredTo;
-            state.newNames[i] = restoredTo;
-            continue;
+        if (move.restoredTo != move.oldName) {
+            outcome.notRestored << move.oldName + QStringLiteral(" -> ") + move.restoredTo;
         }
-        if (outcome.error == Error::None) {
-            outcome.error = result.error;
-            outcome.failedIndex = i;
-        }
-        listed << platform::nameOf(state.newNames[i]);
+        // Back under its old name (or a numbered variant of it): the entry
+        // no longer counts as renamed.
+        state.oldNames[i] = joined(prefix, move.restoredTo);
+        state.newNames[i] = state.oldNames[i];
     }
     resetCollisionFields(state);
-    std::reverse(listed.begin(), listed.end());
-    outcome.notRestored = listed;
     return outcome;
 }
 
@@ -66,7 +70,7 @@ RenameOutcome stopped(Error error, int index) {
 
 }  // namespace
 
-RenameOutcome renameBatch(AppState& state, platform::Platform& p, Journaling journaling) {
+RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journaling journaling) {
     const bool journaled = journaling == Journaling::On;
     resetCollisionFields(state);
     const QList<PlannedMove> plan = planMoves(state);
@@ -82,46 +86,44 @@ RenameOutcome renameBatch(AppState& state, platform::Platform& p, Journaling jou
         return stopped(Error::PathNotFound, -1);
     }
     const platform::PinnedDirectory& dir = *pinned;
-    const platform::Identity directoryIdentity = p.identify(dir);
-    if (!directoryIdentity.ok()) {
-        return stopped(directoryIdentity.error, -1);
-    }
 
-    // Who every file to change is, before any of them changes: one pass over
-    // the directory. A listed file that is gone stops the batch here, with
-    // nothing renamed yet.
-    const platform::IdListing listing = p.listIds(dir);
-    if (!listing.ok) {
-        return stopped(Error::PathFileAccess, -1);
+    // Who every file to change is, before any of them changes: one listing
+    // and one look at each file. A listed file that is gone stops the batch
+    // here, with nothing renamed yet.
+    const platform::Listing listing = system.list(dir);
+    if (!listing.status.ok()) {
+        return stopped(listing.status.error, -1);
     }
-    QHash<QString, platform::FileId> ids;
-    ids.reserve(listing.names.size());
-    for (qsizetype k = 0; k < listing.names.size(); ++k) {
-        ids.insert(listing.names[k], listing.ids[k]);
-    }
-    journal::Record record{dir.path(), directoryIdentity.id, {}};
+    const QSet<QString> files(listing.files.cbegin(), listing.files.cend());
+    journal::Record record{dir.path(), {}};
     record.entries.reserve(plan.size());
     for (const PlannedMove& move : plan) {
         if (move.newName == move.oldName) {
             continue;
         }
-        const auto found = ids.constFind(move.oldName);
-        if (found == ids.constEnd()) {
-            return stopped(Error::FileNotFound, move.index);
+        platform::Fingerprint& fingerprint = state.fingerprints[move.index];
+        const platform::Status found = files.contains(move.oldName)
+                                           ? system.identify(dir, move.oldName, &fingerprint)
+                                           : platform::Status{Error::FileNotFound, 0};
+        if (!found.ok()) {
+            return stopped(found.error, move.index);
         }
         if (journaled) {
-            record.entries.append(journal::Entry{*found, move.oldName});
+            record.entries.append(journal::Entry{move.oldName, move.newName, fingerprint});
         }
     }
     if (journaled && !record.entries.isEmpty()) {
-        const Error written = journal::begin(record, p);
-        if (written != Error::None) {
-            return stopped(written, -1);
+        const platform::Status written = journal::begin(record, system);
+        if (!written.ok()) {
+            RenameOutcome outcome = stopped(written.error, -1);
+            outcome.journalFailure = written;
+            return outcome;
         }
     }
 
     const QString prefix = state.batchDirectory + platform::separator();
     NameRegistry names;
+    names.load(listing, dir.rules());
     for (const PlannedMove& move : plan) {
         const int i = move.index;
         state.oldNames[i] = joined(prefix, move.oldName);
@@ -133,8 +135,9 @@ RenameOutcome renameBatch(AppState& state, platform::Platform& p, Journaling jou
         state.newNames[i] = joined(prefix, move.newName);
 
         QString renamedTo;
-        const platform::RenameResult result = renameAvoidingCollisions(
-            p, dir, names, state.oldNames[i], state.newNames[i], state.extensions[i], &renamedTo);
+        const platform::Status result =
+            renameAvoidingCollisions(system, dir, names, state.oldNames[i], state.newNames[i],
+                                     state.extensions[i], &renamedTo);
         resetCollisionFields(state);
         if (result.ok()) {
             state.newNames[i] = renamedTo;
@@ -145,7 +148,7 @@ RenameOutcome renameBatch(AppState& state, platform::Platform& p, Journaling jou
             // The batch stops here. This entry was not renamed; every earlier
             // one that was goes back before the error is shown.
             state.newNames[i] = state.oldNames[i];
-            RenameOutcome outcome = restore(state, p, dir, i);
+            RenameOutcome outcome = restore(state, system, dir, i);
             if (journaled && outcome.error == Error::None) {
                 journal::end();
             }
@@ -157,11 +160,11 @@ RenameOutcome renameBatch(AppState& state, platform::Platform& p, Journaling jou
     return RenameOutcome{};
 }
 
-UndoOutcome undoBatch(AppState& state, platform::Platform& p) {
-    return undoBatch(state, p, state.lastIndex);
+UndoOutcome undoBatch(AppState& state, platform::BatchSystem& system) {
+    return undoBatch(state, system, state.lastIndex);
 }
 
-UndoOutcome undoBatch(AppState& state, platform::Platform& p, int lastIndex) {
+UndoOutcome undoBatch(AppState& state, platform::BatchSystem& system, int lastIndex) {
     const platform::Directory pinned = state.chosenDirectory;
     const int end = qMin(lastIndex, AppState::kMaxEntries - 1) + 1;
     if (!pinned) {
@@ -174,7 +177,7 @@ UndoOutcome undoBatch(AppState& state, platform::Platform& p, int lastIndex) {
         journal::end();
         return RenameOutcome{};
     }
-    const UndoOutcome outcome = restore(state, p, *pinned, end);
+    const UndoOutcome outcome = restore(state, system, *pinned, end);
     if (outcome.error == Error::None) {
         journal::end();
     }
@@ -186,6 +189,11 @@ QString errorText(Error error) {
 }
 
 QString errorText(const RenameOutcome& outcome) {
+    if (!outcome.journalFailure.ok()) {
+        return QCoreApplication::translate(
+                   "batch", "Nothing renamed: the batch journal cannot be written in %1 (%2)")
+            .arg(journal::directory(), outcome.journalFailure.reason());
+    }
     QString text = errorText(outcome.error);
     if (!outcome.notRestored.isEmpty()) {
         text += QCoreApplication::translate("batch", " - Not Restored: %1")

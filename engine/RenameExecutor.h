@@ -25,6 +25,9 @@ namespace batch {
 struct RenameOutcome {
     Error error = Error::None;  // or what stopped the batch
     int failedIndex = -1;       // the entry it stopped at; -1 before any entry
+    // Set when the batch journal could not be written: the system's reason.
+    // Nothing was renamed.
+    platform::Status journalFailure;
     // After a stop or a failed undo, in list order: the files left under
     // their new names, and as "old-name -> numbered-name" those that went
     // back under a numbered variant because their old name had been taken.
@@ -46,21 +49,24 @@ using UndoOutcome = RenameOutcome;
 // A dry run (the preview) passes Journaling::Off: no journal is written or
 // removed, so with a platform that changes nothing the disk stays as it is.
 enum class Journaling { On, Off };
-RenameOutcome renameBatch(AppState& state, platform::Platform& p,
+RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system,
                           Journaling journaling = Journaling::On);
 
 // Renames every changed entry 0..lastIndex back to its old name, last first,
 // so that names that moved along a chain go back exactly; a taken old name
-// gets the numbered variant. Carries on past a file it cannot restore. A
-// restored entry holds the path the file now has in both names, so an undo
-// tried again touches only what is still not back. An undo that leaves
-// nothing behind ends the batch's journal.
-UndoOutcome undoBatch(AppState& state, platform::Platform& p);
+// gets the numbered variant. A file goes back only while it has its new name
+// and the fingerprint it had before the batch (state.fingerprints); a file
+// missing or changed is not restored (53). Carries on past a file it cannot
+// restore. A restored entry holds the path the file now has in both names,
+// so an undo tried again touches only what is still not back. An undo that
+// leaves nothing behind ends the batch's journal.
+UndoOutcome undoBatch(AppState& state, platform::BatchSystem& system);
 // The same for entries 0..lastIndex, for a review that keeps its own bound.
-UndoOutcome undoBatch(AppState& state, platform::Platform& p, int lastIndex);
+UndoOutcome undoBatch(AppState& state, platform::BatchSystem& system, int lastIndex);
 
 // The text shown in the example box for a batch stopped by `outcome`:
-// "Error # n", then " - Not Restored: " and the list when there is one.
+// "Error # n", then " - Not Restored: " and the list when there is one; for
+// a journal that could not be written, where and why.
 QString errorText(const RenameOutcome& outcome);
 QString errorText(Error error);
 

@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include <QByteArray>
+#include <cstdlib>
 #include <cstring>
 
 // The helpers every platform shares: the platform in use, path joining and
@@ -10,7 +11,7 @@ namespace platform {
 
 namespace {
 
-Platform* installed = nullptr;
+System* installed = nullptr;
 
 #ifdef _WIN32
 constexpr char16_t kSeparator = u'\\';
@@ -33,61 +34,87 @@ qsizetype lastSeparator(QStringView path) {
     return -1;
 }
 
-// The directory a full path lies in, as the system should open it: a root
-// keeps its separator, and a bare name lies in the working directory.
-QString directoryToOpen(const QString& path) {
-    const qsizetype at = lastSeparator(path);
-    if (at < 0) {
-        return QStringLiteral(".");
-    }
-    QString dir = path.left(at);
-#ifdef _WIN32
-    const bool root = dir.isEmpty() || (dir.size() == 2 && dir.at(1) == u':');
-#else
-    const bool root = dir.isEmpty();
-#endif
-    if (root) {
-        dir += QChar(kSeparator);
-    }
-    return dir;
-}
-
 // Low surrogates U+DC80..U+DCFF stand for the bytes 0x80..0xFF that were not
 // part of valid UTF-8 (0x80 maps to U+DC80, 0xFF to U+DCFF).
 constexpr char16_t kEscapeBase = 0xDC00;
 
 }  // namespace
 
-RenameResult Platform::renameFile(const QString& from, const QString& to) {
-    if (!isRenameInPlace(from, to)) {
-        return RenameResult{Error::PathFileAccess, 0};
-    }
-    if (from == to) {
-        return RenameResult{};
-    }
-    const OpenedDirectory opened = openDirectory(directoryToOpen(from));
-    if (!opened.directory) {
-        return RenameResult{opened.error, opened.osError};
-    }
-    return renameIn(*opened.directory, nameViewOf(from), nameViewOf(to));
+QString Status::reason() const {
+    return osError == 0 ? QString() : QString::fromLocal8Bit(std::strerror(osError));
 }
 
-DirectoryFacts Platform::describeDirectory(const PinnedDirectory& dir) {
-    DirectoryFacts facts;
-    const Listing files = listFilesIn(dir);
-    const Listing directories = listDirectories(dir.path());
-    facts.ok = files.ok && directories.ok;
-    facts.files = files.names;
-    facts.otherEntries = directories.names;
-    return facts;
+bool Fingerprint::matches(const Fingerprint& now) const {
+    if (size != now.size || inode != now.inode) {
+        return false;
+    }
+    if (inode != 0) {
+        return modified == now.modified;
+    }
+    // FAT keeps modification times to two seconds, and a driver may round the
+    // time it reported before the remount that wrote it out.
+    constexpr qint64 kCoarsest = 2'000'000'000;
+    return std::llabs(modified - now.modified) <= kCoarsest;
 }
 
-Platform& current() {
+namespace {
+
+bool isReservedWindowsName(QStringView name) {
+    // CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9, with any extension.
+    const qsizetype dot = name.indexOf(u'.');
+    QStringView stem = dot < 0 ? name : name.left(dot);
+    while (stem.endsWith(u' ')) {
+        stem.chop(1);
+    }
+    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
+    for (const char* device : kDevices) {
+        if (stem.compare(QLatin1String(device), Qt::CaseInsensitive) == 0) {
+            return true;
+        }
+    }
+    return stem.size() == 4 && stem.at(3) >= u'1' && stem.at(3) <= u'9' &&
+           (stem.left(3).compare(QLatin1String("COM"), Qt::CaseInsensitive) == 0 ||
+            stem.left(3).compare(QLatin1String("LPT"), Qt::CaseInsensitive) == 0);
+}
+
+}  // namespace
+
+NameRules::Verdict NameRules::check(QStringView name) const {
+    if (windowsNames) {
+        for (const QChar c : name) {
+            if (c.unicode() < 0x20 || QStringView(u"\"*/:<>?\\|").contains(c)) {
+                return Verdict{Refusal::Character, c};
+            }
+        }
+        if (name.endsWith(u'.')) {
+            return Verdict{Refusal::TrailingDot, {}};
+        }
+        if (name.endsWith(u' ')) {
+            return Verdict{Refusal::TrailingBlank, {}};
+        }
+        if (isReservedWindowsName(name)) {
+            return Verdict{Refusal::ReservedName, {}};
+        }
+    }
+    // No character takes more than three bytes per UTF-16 unit, so most
+    // names need no encoding to tell.
+    if ((maxUnits > 0 && name.size() > maxUnits) ||
+        (maxBytes > 0 && name.size() * 3 > maxBytes && encodeFileName(name).size() > maxBytes)) {
+        return Verdict{Refusal::TooLong, {}};
+    }
+    return Verdict{};
+}
+
+bool NameRules::sameName(QStringView a, QStringView b) const {
+    return a.compare(b, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
+}
+
+System& current() {
     return installed != nullptr ? *installed : real();
 }
 
-void setCurrent(Platform* p) {
-    installed = p;
+void setCurrent(System* s) {
+    installed = s;
 }
 
 QString separator() {

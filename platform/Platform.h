@@ -1,39 +1,38 @@
 #pragma once
 
-// The thin layer between Quillomat and the operating system: renaming one file
-// without ever replacing another, listing directories byte-exactly, telling
-// files apart by identity, writing the program's own files durably, drives,
-// and the program's own directory. One real implementation per system; tests
-// swap in their own through setCurrent().
+// The thin layer between Quillomat and the operating system. What a batch
+// needs (who a file is, what a directory holds, a rename that never replaces
+// another file in a pinned directory, a durable write) is the small interface
+// BatchSystem; the preview's in-memory directory implements just that. System
+// adds what the windows need besides (pinning a directory, listings by path,
+// drives). One real implementation per operating system; tests swap in their
+// own through setCurrent().
 
 #include <QByteArray>
 #include <QHashFunctions>
-#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <atomic>
 #include <memory>
 
 #include "platform/Error.h"
 
 namespace platform {
 
-struct RenameResult {
+// The outcome of a call that reaches the system: the program's error number
+// and the system's own code behind it (errno on Linux), kept for messages.
+struct Status {
     Error error = Error::None;
-    int osError = 0;  // the system's own code behind it, kept for messages
+    int osError = 0;
 
     bool ok() const { return error == Error::None; }
+    // The system's words for osError ("No space left on device"); empty when
+    // there is none.
+    QString reason() const;
 };
 
-// Result of listing a directory: every entry of the asked kind, sorted by name.
-struct Listing {
-    QStringList names;
-    bool ok = false;  // false when the directory could not be read at all
-};
-
-// Who a file is, whatever its name: device and inode on Linux, volume serial
-// number and file index on Windows. A rename keeps it; a file saved anew
-// under the same name gets another.
+// Who a directory is, whatever its path: device and inode on Linux.
 struct FileId {
     quint64 device = 0;
     quint64 inode = 0;
@@ -43,23 +42,62 @@ struct FileId {
     }
     friend bool operator!=(const FileId& a, const FileId& b) { return !(a == b); }
 };
-inline size_t qHash(const FileId& id, size_t seed = 0) {
-    return qHashMulti(seed, id.device, id.inode);
-}
 
-struct Identity {
-    Error error = Error::None;
-    int osError = 0;
-    FileId id;
+// What tells a file of a batch from any other file: its size and
+// modification time (a rename changes neither), and its inode number where
+// the file system keeps inode numbers for good. FUSE, FAT-family and network
+// mounts hand out new ones after a remount (some give every path its own),
+// and every system reuses them, so an inode number alone never decides.
+struct Fingerprint {
+    qint64 size = -1;
+    qint64 modified = 0;  // nanoseconds since the epoch
+    quint64 inode = 0;    // 0 where inode numbers do not last
 
-    bool ok() const { return error == Error::None; }
+    // Whether `now` was taken of the same file. Where there is no lasting
+    // inode number the time may have been rounded (FAT keeps two seconds).
+    bool matches(const Fingerprint& now) const;
 };
 
-// The entries of a directory that are not directories, each with its identity.
-struct IdListing {
-    QStringList names;
-    QList<FileId> ids;  // ids[i] belongs to names[i]
-    bool ok = false;
+// A directory's entries by kind, as the one directory walker finds them (in
+// no particular order; "." and ".." left out). A symbolic link counts as what
+// it points at.
+struct Listing {
+    Status status;            // not ok when the directory could not be read at all
+    QStringList files;        // ordinary files
+    QStringList directories;  // subdirectories
+    QStringList others;       // pipes, sockets, devices, links to nothing
+};
+
+// What the file system of a directory takes as a name, known from its type
+// (the mount table, the FUSE subtype or the volume's own signature).
+struct NameRules {
+    QString type;                  // "ext4", "vfat", "fuse.sshfs"..., as far as known
+    bool caseInsensitive = false;  // names that differ only in letter case are one name
+    bool windowsNames = false;     // FAT-family and NTFS: what Windows refuses is refused
+    int maxBytes = 255;            // the longest name in bytes; 0 for no such limit
+    int maxUnits = 0;              // the longest name in UTF-16 units; 0 for no such limit
+    bool readOnly = false;         // mounted read-only: no rename can succeed
+    bool stableInodes = true;      // inode numbers last across renames and remounts
+
+    enum class Refusal { None, Character, TrailingDot, TrailingBlank, ReservedName, TooLong };
+    struct Verdict {
+        Refusal refusal = Refusal::None;
+        QChar character;  // the character refused (Refusal::Character)
+    };
+    // Whether the file system (or Windows, on the drives it shares) would
+    // refuse `name`, a plain file name, and why.
+    Verdict check(QStringView name) const;
+    // `a` and `b` name the same entry on this file system.
+    bool sameName(QStringView a, QStringView b) const;
+};
+
+// How renames in a directory avoid replacing a file: found out at the first
+// rename there, then kept for the batch.
+enum class RenameWay : int {
+    Unknown,
+    NoReplace,  // the system's own no-replace rename
+    Link,       // a hard link under the new name, then the old name dropped
+    Reserve,    // the new name reserved by an empty file of our own, then renamed over
 };
 
 // A directory held open for a batch. It stays the same directory whatever
@@ -74,106 +112,96 @@ class PinnedDirectory {
 
     // The path it was opened by, as the user chose it.
     const QString& path() const { return path_; }
-    // The system's handle of it: an open descriptor on Linux; -1 where the
-    // platform works by path (Windows).
+    // The system's handle of it: an open descriptor on Linux, a HANDLE on Windows.
     qintptr handle() const { return handle_; }
+    const NameRules& rules() const { return rules_; }
+
+    RenameWay renameWay() const { return way_.load(std::memory_order_relaxed); }
+    void setRenameWay(RenameWay way) const { way_.store(way, std::memory_order_relaxed); }
 
   protected:
-    PinnedDirectory(const QString& path, qintptr handle) : path_(path), handle_(handle) {}
+    PinnedDirectory(const QString& path, qintptr handle, const NameRules& rules)
+        : path_(path), handle_(handle), rules_(rules) {}
 
   private:
     QString path_;
     qintptr handle_;
+    NameRules rules_;
+    mutable std::atomic<RenameWay> way_{RenameWay::Unknown};
 };
 using Directory = std::shared_ptr<const PinnedDirectory>;
 
 struct OpenedDirectory {
     Directory directory;  // null when it could not be opened
-    Error error = Error::None;
-    int osError = 0;
+    Status status;
 };
 
-// What a dry run needs to know of a directory to foresee every rename in it.
-struct DirectoryFacts {
-    bool ok = false;           // false when the directory could not be read at all
-    QStringList files;         // the ordinary files (what listFiles() gives)
-    QStringList otherEntries;  // every other entry: directories, links to nothing, pipes...
-    int maxNameBytes = 255;    // the longest name its file system takes, in bytes
-    bool readOnly = false;     // mounted read-only: no rename can succeed
-};
-
-class Platform {
+// What a batch asks of the system, all of it about one pinned directory.
+class BatchSystem {
   public:
-    virtual ~Platform() = default;
+    virtual ~BatchSystem() = default;
 
-    // Pins the directory at `path`. A path that is no directory gives
+    // The fingerprint of the entry `name` of `dir` (a link is the link
+    // itself). A file that is not there gives Error::FileNotFound, a
+    // directory removed since it was pinned Error::PathNotFound.
+    virtual Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out) = 0;
+
+    // Every entry of `dir`. A directory removed since it was pinned gives
     // Error::PathNotFound.
-    virtual OpenedDirectory openDirectory(const QString& path) = 0;
+    virtual Listing list(const PinnedDirectory& dir) = 0;
 
     // Renames the file `from` to `to`, both plain names (isPlainFileName) in
-    // `dir`. Never replaces an existing `to`; the same name is a no-op. A name
-    // that is not plain is refused with Error::PathFileAccess before it
-    // reaches the system; a directory removed since it was pinned gives
-    // Error::PathNotFound.
-    virtual RenameResult renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) = 0;
+    // `dir`. Never replaces an existing `to`, on any file system; the same
+    // name is a no-op, and on a case-insensitive file system a change of
+    // letter case alone is a rename, not a taken name. A name that is not
+    // plain, or that the directory's NameRules refuse, is refused with
+    // Error::PathFileAccess before it reaches the system.
+    virtual Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) = 0;
 
-    // Renames the file at full path `from` to full path `to` in the same
-    // directory (isRenameInPlace), through renameIn() on that directory.
-    RenameResult renameFile(const QString& from, const QString& to);
-
-    // The ordinary files of a pinned directory, as listFiles() gives them.
-    virtual Listing listFilesIn(const PinnedDirectory& dir) = 0;
-
-    // The identity of the directory itself; Error::PathNotFound once it has
-    // been removed.
-    virtual Identity identify(const PinnedDirectory& dir) = 0;
-
-    // Every entry of `dir` that is not a directory (a symbolic link is the
-    // link itself: a rename moves the link), with its identity, in one pass
-    // over the directory.
-    virtual IdListing listIds(const PinnedDirectory& dir) = 0;
-
-    // Replaces the file `path` by one holding `data`: written to a temporary
-    // file beside it, renamed over it, and flushed to disk with its
-    // directory. Once it returns without error the new content is on disk
-    // under `path`. A crash before that may leave `path` holding part of
-    // `data`, so a reader must be able to tell a whole file from a cut one.
-    // The directory must exist.
-    virtual Error writeFileDurably(const QString& path, const QByteArray& data) = 0;
-
-    // The ordinary files of `dir` by bare name (names that are not valid
-    // UTF-8 come back decoded losslessly, see decodeFileName()).
-    virtual Listing listFiles(const QString& dir) = 0;
-
-    // The subdirectories of `dir` by bare name, "." and ".." left out.
-    virtual Listing listDirectories(const QString& dir) = 0;
-
-    virtual bool directoryExists(const QString& dir) = 0;
-    virtual bool fileExists(const QString& path) = 0;
-
-    // The roots a user can pick in the drive list, the system's main root first.
-    virtual QStringList drives() = 0;
-
-    // The directory that holds the running program's executable.
-    virtual QString programDirectory() = 0;
-
-    // Every entry of a pinned directory and the limits of its file system.
-    // By default its files and the subdirectories of its path, with a
-    // 255-byte name limit.
-    virtual DirectoryFacts describeDirectory(const PinnedDirectory& dir);
+    // The one durable writer: replaces the file `path` by one holding `data`.
+    // The data go to a new file beside it (named temporaryPrefix(path) and
+    // six more characters), which is flushed, renamed over `path`, and
+    // flushed with its directory. A symbolic link at `path` is followed, not
+    // replaced, and an existing file keeps its mode. On any failure `path`
+    // is left as it was and the new file removed. The directory must exist.
+    virtual Status writeFileDurably(const QString& path, const QByteArray& data) = 0;
 };
 
-// The platform in use. Real by default; a test may install its own.
-Platform& current();
-// Installs `p` (not owned) as the platform in use; nullptr restores the real one.
-void setCurrent(Platform* p);
-// The real platform of this system.
-Platform& real();
+// What the windows ask besides.
+class System : public BatchSystem {
+  public:
+    // Pins the directory at `path` and finds its NameRules. A path that is
+    // no directory gives Error::PathNotFound.
+    virtual OpenedDirectory openDirectory(const QString& path) = 0;
+    // Every entry of the directory at `path`.
+    virtual Listing listDirectory(const QString& path) = 0;
+    virtual bool directoryExists(const QString& path) = 0;
+    // The roots a user can pick in the drive list, the system's main root first.
+    virtual QStringList drives() = 0;
+};
+
+// The system in use. Real by default; a test may install its own.
+System& current();
+// Installs `s` (not owned) as the system in use; nullptr restores the real one.
+void setCurrent(System* s);
+// The real system of this machine.
+System& real();
+
+// The directory that holds the running program's executable.
+QString programDirectory();
+
+// The name a durable write of `path` gives its new file, less the six
+// characters that make it unique.
+QString temporaryPrefix(const QString& path);
+// Removes the new files that durable writes of `path` left behind when they
+// were cut short. Call it only while no other write of `path` can run (the
+// caller holds the lock that guards `path`).
+void removeLeftTemporaries(const QString& path);
 
 // A per-user base directory by the XDG rules: the environment variable
 // `variable` (XDG_CONFIG_HOME, XDG_STATE_HOME) when it holds an absolute path
 // (a relative one is ignored), else `underHome` below the home directory
-// ("/.config", "/.local/state"). Bytes that are not UTF-8 are kept losslessly.
+// ("/.config", "/.local/state"). On Windows the local application data folder.
 QString xdgBaseDirectory(const char* variable, const QString& underHome);
 
 // The path separator of this system ("/" on Linux, "\\" on Windows).
@@ -197,8 +225,7 @@ QStringView nameViewOf(QStringView path);
 bool isPlainFileName(QStringView name);
 // True when renaming `from` to `to` only changes the name: both end in a plain
 // file name (isPlainFileName) and lie in the same directory, spelt the same
-// way, and neither path holds a NUL. Every platform refuses any other rename
-// with Error::PathFileAccess before it reaches the system.
+// way, and neither path holds a NUL.
 bool isRenameInPlace(const QString& from, const QString& to);
 
 // File names on Linux are bytes. decodeFileName() turns them into text without

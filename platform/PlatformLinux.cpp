@@ -2,21 +2,31 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <pwd.h>
 #include <stdio.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QRandomGenerator>
 #include <QStorageInfo>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
 #ifndef RENAME_NOREPLACE
 #define RENAME_NOREPLACE (1 << 0)
+#endif
+#ifndef FS_CASEFOLD_FL
+#define FS_CASEFOLD_FL 0x40000000
 #endif
 
 namespace platform {
@@ -27,17 +37,23 @@ int systemRenameat2(int oldDirFd, const char* oldPath, int newDirFd, const char*
                     unsigned int flags) {
     return static_cast<int>(::syscall(SYS_renameat2, oldDirFd, oldPath, newDirFd, newPath, flags));
 }
-
 int systemLinkat(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath, int flags) {
     return ::linkat(oldDirFd, oldPath, newDirFd, newPath, flags);
 }
-
 int systemUnlinkat(int dirFd, const char* path, int flags) {
     return ::unlinkat(dirFd, path, flags);
 }
-
 int systemFstatat(int dirFd, const char* path, struct stat* result, int flags) {
     return ::fstatat(dirFd, path, result, flags);
+}
+int systemOpenat(int dirFd, const char* path, int flags, mode_t mode) {
+    return ::openat(dirFd, path, flags, mode);
+}
+long systemWrite(int fd, const void* data, unsigned long size) {
+    return ::write(fd, data, size);
+}
+int systemFsync(int fd) {
+    return ::fsync(fd);
 }
 
 // errno -> the program's error number. ENOENT is refined by the caller.
@@ -55,6 +71,8 @@ constexpr ErrnoMapping kErrnoTable[] = {
     {ETXTBSY, Error::PathFileAccess},
     {EROFS, Error::PathFileAccess},
     {ENAMETOOLONG, Error::PathFileAccess},
+    {EINVAL, Error::PathFileAccess},  // a name the file system does not take
+    {EILSEQ, Error::PathFileAccess},
     {ENOENT, Error::FileNotFound},
     {ENOTDIR, Error::PathNotFound},
     {ENOSPC, Error::DiskFull},
@@ -73,23 +91,15 @@ bool linkUnsupported(int err) {
            err == EINVAL;
 }
 
-bool isDirectory(const QByteArray& path) {
-    struct stat st;
-    return ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+class LinuxDirectory : public PinnedDirectory {
+  public:
+    LinuxDirectory(const QString& path, int fd, const NameRules& rules)
+        : PinnedDirectory(path, fd, rules) {}
+    ~LinuxDirectory() override { ::close(static_cast<int>(handle())); }
+};
 
-// The directory a path lies in, as the system should look it up.
-QByteArray directoryBytes(const QString& path) {
-    const QString name = nameOf(path);
-    if (name.size() == path.size()) {
-        return QByteArrayLiteral(".");
-    }
-    const QString dir = directoryOf(path);
-    return dir.isEmpty() ? QByteArrayLiteral("/") : encodeFileName(dir);
-}
-
-FileId idOf(const struct stat& st) {
-    return FileId{quint64(st.st_dev), quint64(st.st_ino)};
+int descriptorOf(const PinnedDirectory& dir) {
+    return static_cast<int>(dir.handle());
 }
 
 // A pinned directory that has been removed keeps its descriptor, but no links.
@@ -98,80 +108,213 @@ bool stillThere(int dirFd) {
     return ::fstat(dirFd, &st) == 0 && st.st_nlink > 0;
 }
 
-class LinuxDirectory : public PinnedDirectory {
-  public:
-    LinuxDirectory(const QString& path, int fd) : PinnedDirectory(path, fd) {}
-    ~LinuxDirectory() override { ::close(static_cast<int>(handle())); }
-};
-
-int descriptorOf(const PinnedDirectory& dir) {
-    return static_cast<int>(dir.handle());
+qint64 nanoseconds(const struct timespec& t) {
+    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
 
-// A stream over the entries of a pinned directory (its O_PATH descriptor
-// cannot be read itself).
-DIR* openEntries(int dirFd) {
+// The same file, seen through two names or at two moments: what a
+// fingerprint holds, plus the device, the inode (where it lasts) and the
+// file's type and permissions.
+bool sameFile(const struct stat& a, const struct stat& b, bool stableInodes) {
+    return a.st_dev == b.st_dev && a.st_mode == b.st_mode && a.st_size == b.st_size &&
+           nanoseconds(a.st_mtim) == nanoseconds(b.st_mtim) &&
+           (!stableInodes || a.st_ino == b.st_ino);
+}
+
+// The one directory walker: calls each(fd, entry) for every entry of the
+// directory `dirFd` (an O_PATH descriptor will do) but "." and "..", where fd
+// is a descriptor of that directory. Returns 0 or the errno that stopped it.
+template <typename Each>
+int walk(int dirFd, Each&& each) {
     const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        return nullptr;
+        return errno;
     }
     DIR* d = ::fdopendir(fd);
     if (d == nullptr) {
+        const int err = errno;
         ::close(fd);
+        return err;
     }
-    return d;
-}
-
-bool isDotOrDotDot(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+    int err = 0;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(d);
+        if (entry == nullptr) {
+            err = errno;
+            break;
+        }
+        const char* name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            continue;
+        }
+        each(fd, *entry);
+    }
+    ::closedir(d);
+    return err;
 }
 
 QString decoded(const char* name) {
     return decodeFileName(QByteArray::fromRawData(name, qsizetype(std::strlen(name))));
 }
 
-// The type of a directory entry, a symbolic link followed to what it points
-// at: DT_REG, DT_DIR, or DT_UNKNOWN for anything else (a dangling link too).
-unsigned char followedType(int dirFd, const dirent& entry) {
-    if (entry.d_type != DT_UNKNOWN && entry.d_type != DT_LNK) {
-        return entry.d_type;
-    }
-    struct stat st;
-    if (::fstatat(dirFd, entry.d_name, &st, 0) != 0) {
-        return DT_UNKNOWN;
-    }
-    return S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
-}
-
-// Room in `names` for the entries of the open directory `dirFd`: a
-// directory's size grows with its entries, a cheap estimate of their number.
-void reserveForEntries(int dirFd, QStringList& names) {
+// Every entry of the directory `dirFd`, by kind; a symbolic link counts as
+// what it points at.
+Listing listEntries(int dirFd) {
+    Listing listing;
     struct stat st;
     if (::fstat(dirFd, &st) == 0) {
-        names.reserve(static_cast<qsizetype>(std::min<off_t>(st.st_size / 32, 1 << 20)));
+        if (st.st_nlink == 0) {
+            // Removed: the system reads it as empty.
+            listing.status = Status{Error::PathNotFound, ENOENT};
+            return listing;
+        }
+        // A directory's size grows with its entries: a cheap estimate of their number.
+        listing.files.reserve(qsizetype(std::min<off_t>(st.st_size / 32, 1 << 20)));
     }
+    const int err = walk(dirFd, [&listing](int fd, const dirent& entry) {
+        unsigned char type = entry.d_type;
+        if (type == DT_UNKNOWN || type == DT_LNK) {
+            struct stat target;
+            type = ::fstatat(fd, entry.d_name, &target, 0) != 0 ? DT_UNKNOWN
+                   : S_ISREG(target.st_mode)                    ? DT_REG
+                   : S_ISDIR(target.st_mode)                    ? DT_DIR
+                                                                : DT_UNKNOWN;
+        }
+        (type == DT_REG   ? listing.files
+         : type == DT_DIR ? listing.directories
+                          : listing.others)
+            .append(decoded(entry.d_name));
+    });
+    if (err != 0) {
+        listing.status = Status{errorForErrno(err, err != ENOENT || stillThere(dirFd)), err};
+    }
+    return listing;
 }
 
-// The files (or subdirectories) of an open stream, sorted; closes the stream.
-Listing listEntries(DIR* d, bool directories) {
-    Listing result;
-    if (d == nullptr) {
-        return result;
+// --- What a directory's file system takes as a name. ---
+
+struct Mount {
+    QByteArray type;    // "ext4", "fuse.sshfs", "fuseblk"...
+    QByteArray source;  // the device or image, as mounted
+};
+
+// The mount-table entry of the file system with the device number `device`.
+Mount mountOf(dev_t device) {
+    Mount mount;
+    FILE* table = ::fopen("/proc/self/mountinfo", "re");
+    if (table == nullptr) {
+        return mount;
     }
-    const int fd = ::dirfd(d);
-    if (!directories) {
-        reserveForEntries(fd, result.names);
-    }
-    const unsigned char wanted = directories ? DT_DIR : DT_REG;
-    while (const dirent* entry = ::readdir(d)) {
-        if (!isDotOrDotDot(entry->d_name) && followedType(fd, *entry) == wanted) {
-            result.names.append(decoded(entry->d_name));
+    const QByteArray wanted =
+        QByteArray::number(major(device)) + ':' + QByteArray::number(minor(device));
+    char* line = nullptr;
+    size_t capacity = 0;
+    while (::getline(&line, &capacity, table) > 0) {
+        const QList<QByteArray> fields = QByteArray(line).trimmed().split(' ');
+        const qsizetype dash = fields.indexOf("-");
+        if (fields.size() > 2 && fields[2] == wanted && dash > 0 && dash + 2 < fields.size()) {
+            mount = Mount{fields[dash + 1], fields[dash + 2]};
+            break;
         }
     }
-    ::closedir(d);
-    std::sort(result.names.begin(), result.names.end());
-    result.ok = true;
-    return result;
+    ::free(line);
+    ::fclose(table);
+    return mount;
+}
+
+// What a volume says it is in its first sector: "exfat", "ntfs", "vfat", or
+// nothing. Read only from a regular file or a block device, and never waited on.
+QString volumeSignature(const QByteArray& source) {
+    const int fd = ::open(source.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return QString();
+    }
+    struct stat st;
+    char sector[96] = {};
+    const bool readable = ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISBLK(st.st_mode)) &&
+                          ::pread(fd, sector, sizeof sector, 0) == ssize_t(sizeof sector);
+    ::close(fd);
+    if (!readable) {
+        return QString();
+    }
+    const auto at = [&sector](int offset, const char* text) {
+        return std::memcmp(sector + offset, text, std::strlen(text)) == 0;
+    };
+    if (at(3, "EXFAT   ")) {
+        return QStringLiteral("exfat");
+    }
+    if (at(3, "NTFS    ")) {
+        return QStringLiteral("ntfs");
+    }
+    if (at(54, "FAT12   ") || at(54, "FAT16   ") || at(82, "FAT32   ")) {
+        return QStringLiteral("vfat");
+    }
+    return QString();
+}
+
+// What udev found on the block device `source` (readable by every user,
+// where the device itself is not).
+QString udevFileSystem(const QByteArray& source) {
+    struct stat st;
+    if (::stat(source.constData(), &st) != 0 || !S_ISBLK(st.st_mode)) {
+        return QString();
+    }
+    const QByteArray path = "/run/udev/data/b" + QByteArray::number(major(st.st_rdev)) + ':' +
+                            QByteArray::number(minor(st.st_rdev));
+    FILE* data = ::fopen(path.constData(), "re");
+    if (data == nullptr) {
+        return QString();
+    }
+    QString type;
+    char* line = nullptr;
+    size_t capacity = 0;
+    while (type.isEmpty() && ::getline(&line, &capacity, data) > 0) {
+        const QByteArray text = QByteArray(line).trimmed();
+        if (text.startsWith("E:ID_FS_TYPE=")) {
+            type = QString::fromLatin1(text.mid(13));
+        }
+    }
+    ::free(line);
+    ::fclose(data);
+    return type;
+}
+
+NameRules rulesOf(int dirFd) {
+    struct stat st;
+    struct statfs volume;
+    if (::fstat(dirFd, &st) != 0 || ::fstatfs(dirFd, &volume) != 0) {
+        return NameRules{};
+    }
+    const Mount mount = mountOf(st.st_dev);
+    // A FUSE mount without a subtype (ntfs-3g, exfat-fuse on a device) says
+    // no more than "fuse": the volume tells.
+    QString volumeType;
+    if (mount.type == "fuse" || mount.type == "fuseblk") {
+        volumeType = udevFileSystem(mount.source);
+        if (volumeType.isEmpty()) {
+            volumeType = volumeSignature(mount.source);
+        }
+    }
+    const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (volumeType.isEmpty() && fd >= 0 && mount.type.startsWith("fuse") &&
+        ::fgetxattr(fd, "system.ntfs_attrib", nullptr, 0) >= 0) {
+        volumeType = QStringLiteral("ntfs");  // ntfs-3g answers its own attribute
+    }
+    NameRules rules = rulesForType(QString::fromLatin1(mount.type), volumeType);
+    if (!rules.windowsNames && volume.f_namelen > 0) {
+        rules.maxBytes = int(std::min<long>(volume.f_namelen, 1 << 20));
+    }
+    rules.readOnly = (volume.f_flags & ST_RDONLY) != 0;
+    // A case-folding directory of ext4 or f2fs.
+    long flags = 0;
+    if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & FS_CASEFOLD_FL) != 0) {
+        rules.caseInsensitive = true;
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return rules;
 }
 
 // Mounts that hold no user files.
@@ -196,254 +339,425 @@ bool isPseudoFileSystem(const QByteArray& type, const QString& root) {
     return type == "tmpfs" && under("/run");
 }
 
+// `path` with every symbolic link along its last part followed, as a write
+// to it would land.
+QByteArray followLinks(QByteArray path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        char target[4096];
+        const ssize_t n = ::readlink(path.constData(), target, sizeof target);
+        if (n < 0 || n == ssize_t(sizeof target)) {
+            break;
+        }
+        const QByteArray link(target, n);
+        if (link.startsWith('/')) {
+            path = link;
+        } else {
+            const qsizetype slash = path.lastIndexOf('/');
+            path = (slash < 0 ? QByteArray() : path.left(slash + 1)) + link;
+        }
+    }
+    return path;
+}
+
+QByteArray directoryBytes(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash < 0    ? QByteArrayLiteral(".")
+           : slash == 0 ? QByteArrayLiteral("/")
+                        : path.left(slash);
+}
+
+QByteArray temporaryPrefixBytes(const QByteArray& path) {
+    return path + ".tmp-";
+}
+
+// Six random letters and digits: what makes a durable write's new file unique.
+constexpr int kSuffixLength = 6;
+QByteArray uniqueSuffix() {
+    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray suffix(kSuffixLength, Qt::Uninitialized);
+    for (char& c : suffix) {
+        c = kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)];
+    }
+    return suffix;
+}
+
 }  // namespace
 
 SystemCalls SystemCalls::system() {
-    return SystemCalls{systemRenameat2, systemLinkat, systemUnlinkat, systemFstatat};
+    return SystemCalls{systemRenameat2, systemLinkat, systemUnlinkat, systemFstatat,
+                       systemOpenat,    systemWrite,  systemFsync};
 }
 
 Error errorForErrno(int osError, bool directoryExists) {
     for (const ErrnoMapping& m : kErrnoTable) {
         if (m.osError == osError) {
-            if (osError == ENOENT && !directoryExists) {
-                return Error::PathNotFound;
-            }
-            return m.error;
+            return osError == ENOENT && !directoryExists ? Error::PathNotFound : m.error;
         }
     }
     return Error::InvalidCall;
 }
 
-LinuxPlatform::LinuxPlatform(const SystemCalls& calls) : calls_(calls) {}
+NameRules rulesForType(const QString& type, const QString& volumeType) {
+    NameRules rules;
+    rules.type = volumeType.isEmpty() ? type : type + QLatin1Char(':') + volumeType;
+    const bool fuse = type.startsWith(QLatin1String("fuse"));
+    QString kind = volumeType;
+    if (kind.isEmpty()) {
+        const qsizetype dot = type.indexOf(QLatin1Char('.'));
+        kind = fuse ? (dot < 0 ? QString() : type.mid(dot + 1)) : type;
+    }
+    static const char* const kWindowsFamily[] = {
+        "vfat",       "msdos", "fat",   "fusefat", "exfat",
+        "exfat-fuse", "ntfs",  "ntfs3", "ntfs-3g", "lowntfs-3g",
+    };
+    for (const char* windows : kWindowsFamily) {
+        if (kind == QLatin1String(windows)) {
+            rules.windowsNames = true;
+            rules.caseInsensitive = true;
+            rules.maxBytes = 0;
+            rules.maxUnits = 255;
+        }
+    }
+    // Inode numbers made up by the driver, new after every mount.
+    static const char* const kMadeUpInodes[] = {"vfat", "msdos", "fat",   "exfat",
+                                                "cifs", "smb3",  "smbfs", "9p"};
+    rules.stableInodes = !fuse;
+    for (const char* madeUp : kMadeUpInodes) {
+        if (kind == QLatin1String(madeUp)) {
+            rules.stableInodes = false;
+        }
+    }
+    return rules;
+}
 
-OpenedDirectory LinuxPlatform::openDirectory(const QString& path) {
+LinuxSystem::LinuxSystem(const SystemCalls& calls) : calls_(calls) {}
+
+OpenedDirectory LinuxSystem::openDirectory(const QString& path) {
     if (path.isEmpty()) {
-        return OpenedDirectory{nullptr, Error::PathNotFound, ENOENT};
+        return OpenedDirectory{nullptr, Status{Error::PathNotFound, ENOENT}};
     }
     const int fd = ::open(encodeFileName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         const int err = errno;
-        return OpenedDirectory{nullptr, errorForErrno(err, false), err};
+        return OpenedDirectory{nullptr, Status{errorForErrno(err, false), err}};
     }
-    return OpenedDirectory{std::make_shared<LinuxDirectory>(path, fd)};
+    return OpenedDirectory{std::make_shared<LinuxDirectory>(path, fd, rulesOf(fd)), Status{}};
 }
 
-RenameResult LinuxPlatform::failure(int osError, int dirFd) const {
-    return RenameResult{errorForErrno(osError, osError != ENOENT || stillThere(dirFd)), osError};
+Status LinuxSystem::failure(int osError, int dirFd) const {
+    return Status{errorForErrno(osError, osError != ENOENT || stillThere(dirFd)), osError};
 }
 
-RenameResult LinuxPlatform::renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) {
-    // A name that would leave the directory never reaches the system.
+Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out) {
+    const int fd = descriptorOf(dir);
+    if (!isPlainFileName(name)) {
+        return Status{Error::PathFileAccess, 0};
+    }
+    struct stat st;
+    if (calls_.fstatat(fd, encodeFileName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return failure(errno, fd);
+    }
+    *out = Fingerprint{qint64(st.st_size), nanoseconds(st.st_mtim),
+                       dir.rules().stableInodes ? quint64(st.st_ino) : 0};
+    return Status{};
+}
+
+Listing LinuxSystem::list(const PinnedDirectory& dir) {
+    return listEntries(descriptorOf(dir));
+}
+
+Listing LinuxSystem::listDirectory(const QString& path) {
+    const int fd = ::open(encodeFileName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        const int err = errno;
+        Listing listing;
+        listing.status = Status{errorForErrno(err, false), err};
+        return listing;
+    }
+    Listing listing = listEntries(fd);
+    ::close(fd);
+    return listing;
+}
+
+Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) {
+    // A name that would leave the directory never reaches the system, nor
+    // one its file system would refuse or take for another.
     if (!isPlainFileName(from) || !isPlainFileName(to)) {
-        return RenameResult{Error::PathFileAccess, 0};
+        return Status{Error::PathFileAccess, 0};
     }
     const QByteArray source = encodeFileName(from);
     const QByteArray target = encodeFileName(to);
     if (source == target) {
-        return RenameResult{};
+        return Status{};
     }
-    const int fd = descriptorOf(dir);
-    if (calls_.renameat2(fd, source.constData(), fd, target.constData(), RENAME_NOREPLACE) == 0) {
-        return RenameResult{};
+    const NameRules::Refusal refusal = dir.rules().check(to).refusal;
+    if (refusal != NameRules::Refusal::None) {
+        return Status{Error::PathFileAccess,
+                      refusal == NameRules::Refusal::TooLong ? ENAMETOOLONG : EINVAL};
     }
-    const int err = errno;
-    if (!noReplaceUnsupported(err)) {
-        return failure(err, fd);
+    if (dir.rules().caseInsensitive && dir.rules().sameName(from, to)) {
+        return changeCase(dir, source, target);
     }
-    return linkAndUnlink(fd, source.constData(), target.constData());
+    return move(dir, source, target);
 }
 
-RenameResult LinuxPlatform::linkAndUnlink(int fd, const char* source, const char* target) {
+Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
+                         const QByteArray& target) {
+    const int fd = descriptorOf(dir);
+    const RenameWay way = dir.renameWay();
+    // Only a rename that succeeded tells which way works: the system refuses
+    // a missing source or a taken target before the file system is asked.
+    if (way == RenameWay::Unknown || way == RenameWay::NoReplace) {
+        if (calls_.renameat2(fd, source.constData(), fd, target.constData(), RENAME_NOREPLACE) ==
+            0) {
+            dir.setRenameWay(RenameWay::NoReplace);
+            return Status{};
+        }
+        const int err = errno;
+        if (way == RenameWay::NoReplace || !noReplaceUnsupported(err)) {
+            return failure(err, fd);
+        }
+    }
+    if (way != RenameWay::Reserve) {
+        bool unsupported = false;
+        const Status linked = linkAndUnlink(fd, source.constData(), target.constData(),
+                                            dir.rules().stableInodes, &unsupported);
+        if (!unsupported) {
+            if (linked.ok()) {
+                dir.setRenameWay(RenameWay::Link);
+            }
+            return linked;
+        }
+    }
+    const Status reserved = reserveAndRename(fd, source.constData(), target.constData());
+    if (reserved.ok() && way == RenameWay::Unknown) {
+        dir.setRenameWay(RenameWay::Reserve);
+    }
+    return reserved;
+}
+
+Status LinuxSystem::changeCase(const PinnedDirectory& dir, const QByteArray& source,
+                               const QByteArray& target) {
+    // The file system takes the new spelling for the name the file already
+    // has, so the file goes by way of a name of its own first. A restore
+    // looks for files under such names too (the prefix below).
+    Status status;
+    QByteArray between;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        between = QByteArrayLiteral(".quillomat-") +
+                  QByteArray::number(QRandomGenerator::global()->generate(), 16);
+        status = move(dir, source, between);
+        if (status.error != Error::FileExists) {
+            break;
+        }
+    }
+    if (!status.ok()) {
+        return status;
+    }
+    status = move(dir, between, target);
+    if (!status.ok()) {
+        move(dir, between, source);
+    }
+    return status;
+}
+
+Status LinuxSystem::linkAndUnlink(int fd, const char* source, const char* target, bool stableInodes,
+                                  bool* unsupported) {
+    struct stat before;
+    if (calls_.fstatat(fd, source, &before, AT_SYMLINK_NOFOLLOW) != 0) {
+        return failure(errno, fd);
+    }
     // link() never replaces an existing name either.
     if (calls_.linkat(fd, source, fd, target, 0) != 0) {
         const int err = errno;
-        if (linkUnsupported(err)) {
-            return RenameResult{Error::PathFileAccess, err};
-        }
+        *unsupported = linkUnsupported(err);
         return failure(err, fd);
     }
 
-    // The file now has both names. The old one is dropped only while it still
-    // names the file that was linked; a file saved under it meanwhile (a new
-    // inode) is somebody else's and stays.
-    struct stat linked;
-    if (calls_.fstatat(fd, target, &linked, AT_SYMLINK_NOFOLLOW) != 0) {
-        // The new name went at once: the file is still where it was.
-        return RenameResult{Error::PathFileAccess, errno};
-    }
-    const auto stillOurLink = [&]() {
+    // The file now has both names. The old one is dropped only while it
+    // still names the file that was linked: the same size, time and mode and,
+    // where inode numbers last, the same inode. Some file systems (sshfs) give
+    // every path an inode number of its own, so that alone never tells.
+    const auto stillOurs = [&](const char* name) {
         struct stat now;
-        return calls_.fstatat(fd, target, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-               idOf(now) == idOf(linked);
+        return calls_.fstatat(fd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+               sameFile(now, before, stableInodes);
     };
+    if (!stillOurs(target)) {
+        // The new name went, or names another file already: leave it be.
+        return Status{Error::PathFileAccess, EBUSY};
+    }
     struct stat old;
     if (calls_.fstatat(fd, source, &old, AT_SYMLINK_NOFOLLOW) != 0) {
         const int err = errno;
         if (err == ENOENT) {
-            // The old name went away meanwhile; the file lives on under the new one.
-            return RenameResult{};
+            return Status{};  // the old name went meanwhile; the file lives on under the new one
         }
-        // Cannot tell whose the old name is: keep the file as it was.
-        if (stillOurLink()) {
-            calls_.unlinkat(fd, target, 0);
-        }
-        return RenameResult{Error::PathFileAccess, err};
-    }
-    if (idOf(old) != idOf(linked)) {
-        // Replaced under the old name since the link: the batch's file is
-        // left under the new name alone, which is the rename done, and the
-        // file that now holds the old name is not touched.
-        return RenameResult{};
-    }
-    if (calls_.unlinkat(fd, source, 0) != 0) {
-        const int err = errno;
-        if (err == ENOENT) {
-            return RenameResult{};
-        }
-        if (stillOurLink()) {
+        // Cannot tell whose the old name is: the file stays as it was.
+        if (stillOurs(target)) {
             calls_.unlinkat(fd, target, 0);
         }
         return failure(err, fd);
     }
-    return RenameResult{};
-}
-
-Listing LinuxPlatform::listFilesIn(const PinnedDirectory& dir) {
-    return listEntries(openEntries(descriptorOf(dir)), false);
-}
-
-Identity LinuxPlatform::identify(const PinnedDirectory& dir) {
-    struct stat st;
-    if (::fstat(descriptorOf(dir), &st) != 0) {
+    if (!sameFile(old, before, stableInodes)) {
+        // Replaced under the old name since the link: the batch's file is
+        // left under the new name alone, which is the rename done, and the
+        // file that now holds the old name is not touched.
+        return Status{};
+    }
+    if (calls_.unlinkat(fd, source, 0) != 0) {
         const int err = errno;
-        return Identity{errorForErrno(err, false), err, {}};
+        if (err == ENOENT) {
+            return Status{};
+        }
+        if (stillOurs(target)) {
+            calls_.unlinkat(fd, target, 0);
+        }
+        return failure(err, fd);
     }
-    if (st.st_nlink == 0) {
-        return Identity{Error::PathNotFound, ENOENT, {}};
-    }
-    return Identity{Error::None, 0, idOf(st)};
+    return Status{};
 }
 
-IdListing LinuxPlatform::listIds(const PinnedDirectory& dir) {
-    IdListing result;
-    struct stat st;
-    DIR* d = openEntries(descriptorOf(dir));
-    if (d == nullptr || ::fstat(::dirfd(d), &st) != 0) {
-        if (d != nullptr) {
-            ::closedir(d);
-        }
-        return result;
+Status LinuxSystem::reserveAndRename(int fd, const char* source, const char* target) {
+    struct stat file;
+    if (calls_.fstatat(fd, source, &file, AT_SYMLINK_NOFOLLOW) != 0) {
+        return failure(errno, fd);
     }
-    const quint64 device = quint64(st.st_dev);
-    while (const dirent* entry = ::readdir(d)) {
-        const char* name = entry->d_name;
-        if (isDotOrDotDot(name) || entry->d_type == DT_DIR) {
-            continue;
-        }
-        if (entry->d_type == DT_UNKNOWN &&
-            (::fstatat(::dirfd(d), name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode))) {
-            continue;
-        }
-        result.names.append(decoded(name));
-        result.ids.append(FileId{device, quint64(entry->d_ino)});
+    // The new name is taken by an empty file of our own, created only if
+    // nothing had the name: the exclusive create is the no-replace test. It
+    // is closed before the rename, so no driver keeps it alive under a
+    // hidden name.
+    const int placeholder =
+        calls_.openat(fd, target, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (placeholder < 0) {
+        return failure(errno, fd);
     }
-    ::closedir(d);
-    result.ok = true;
-    return result;
+    struct stat reserved;
+    const bool known = ::fstat(placeholder, &reserved) == 0;
+    ::close(placeholder);
+    const auto stillOurPlaceholder = [&] {
+        struct stat now;
+        return known && calls_.fstatat(fd, target, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+               S_ISREG(now.st_mode) && now.st_size == 0 && now.st_ino == reserved.st_ino &&
+               now.st_dev == reserved.st_dev;
+    };
+    // Why this cannot replace another file: the rename below replaces what
+    // the name holds, and the check right before it makes sure that is still
+    // the empty file created above. Only a program that deletes our file and
+    // puts one of its own under its name within those two calls could lose
+    // its file, and no program takes a name that another has just created.
+    if (!stillOurPlaceholder()) {
+        return Status{Error::FileExists, EEXIST};
+    }
+    if (calls_.renameat2(fd, source, fd, target, 0) != 0) {
+        const int err = errno;
+        if (stillOurPlaceholder()) {
+            calls_.unlinkat(fd, target, 0);
+        }
+        return failure(err, fd);
+    }
+    return Status{};
 }
 
-Error LinuxPlatform::writeFileDurably(const QString& path, const QByteArray& data) {
-    const QByteArray target = encodeFileName(path);
-    QByteArray temporary = target + QByteArrayLiteral(".XXXXXX");
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) {
-        return errorForErrno(errno, false);
+Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data) {
+    const QByteArray target = followLinks(encodeFileName(path));
+    const QByteArray directory = directoryBytes(target);
+    const int dirFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        const int err = errno;
+        return Status{errorForErrno(err, false), err};
     }
+    const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
+    const QByteArray base = temporaryPrefixBytes(name);
+    QByteArray temporary;
+    int fd = -1;
     int err = 0;
+    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+        temporary = base + uniqueSuffix();
+        fd = calls_.openat(dirFd, temporary.constData(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        err = fd < 0 ? errno : 0;
+        if (fd < 0 && err != EEXIST) {
+            break;
+        }
+    }
+    if (fd < 0) {
+        ::close(dirFd);
+        return Status{errorForErrno(err, true), err};
+    }
+    // An existing file keeps its permissions (and, where allowed, its owner).
+    struct stat existing;
+    if (::fstatat(dirFd, name.constData(), &existing, 0) == 0 && S_ISREG(existing.st_mode)) {
+        ::fchmod(fd, existing.st_mode & 07777);
+        if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+            // Not ours to give away: the file becomes the writer's own.
+        }
+    }
     for (qsizetype done = 0; err == 0 && done < data.size();) {
-        const ssize_t n = ::write(fd, data.constData() + done, size_t(data.size() - done));
+        const long n = calls_.write(fd, data.constData() + done, size_t(data.size() - done));
         if (n >= 0) {
             done += n;
         } else if (errno != EINTR) {
             err = errno;
         }
     }
-    // Replacing is the point here: the file is the program's own. Renamed
-    // before the flush, so that one flush of the file's file system commits
-    // the file and its new name together (ext4 does so in one journal
-    // commit, not two); the directory's flush then finds little left to do.
-    bool renamed = false;
-    if (err == 0) {
-        renamed = ::rename(temporary.constData(), target.constData()) == 0;
-        err = renamed ? 0 : errno;
-    }
-    if (err == 0 && ::fsync(fd) != 0) {
+    if (err == 0 && calls_.fsync(fd) != 0) {
         err = errno;
     }
     if (::close(fd) != 0 && err == 0) {
         err = errno;
     }
+    // Replacing is the point here: the file is the program's own.
+    if (err == 0 &&
+        calls_.renameat2(dirFd, temporary.constData(), dirFd, name.constData(), 0) != 0) {
+        err = errno;
+    }
     if (err != 0) {
-        // Nothing half-done is left behind under either name.
-        ::unlink(renamed ? target.constData() : temporary.constData());
-        return errorForErrno(err, true);
+        calls_.unlinkat(dirFd, temporary.constData(), 0);
+        ::close(dirFd);
+        return Status{errorForErrno(err, true), err};
     }
-    const int dirFd = ::open(directoryBytes(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) {
-        return errorForErrno(errno, false);
-    }
-    if (::fsync(dirFd) != 0 && errno != EINVAL) {
+    // The new name is on disk once the directory is. A file system that
+    // cannot flush a directory says so with EINVAL; any other failure is
+    // reported, although the new content has already replaced the old.
+    if (calls_.fsync(dirFd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
         err = errno;
     }
     ::close(dirFd);
-    return err == 0 ? Error::None : errorForErrno(err, true);
+    return err == 0 ? Status{} : Status{errorForErrno(err, true), err};
 }
 
-DirectoryFacts LinuxPlatform::describeDirectory(const PinnedDirectory& dir) {
-    DirectoryFacts facts;
-    DIR* d = openEntries(descriptorOf(dir));
-    if (d == nullptr) {
-        return facts;
+QString temporaryPrefix(const QString& path) {
+    return decodeFileName(temporaryPrefixBytes(encodeFileName(path)));
+}
+
+void removeLeftTemporaries(const QString& path) {
+    const QByteArray target = followLinks(encodeFileName(path));
+    const int dirFd = ::open(directoryBytes(target).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) {
+        return;
     }
-    const int fd = ::dirfd(d);
-    reserveForEntries(fd, facts.files);
-    while (const dirent* entry = ::readdir(d)) {
-        if (!isDotOrDotDot(entry->d_name)) {
-            // A link counts as the file it points at, as in listFiles().
-            (followedType(fd, *entry) == DT_REG ? facts.files : facts.otherEntries)
-                .append(decoded(entry->d_name));
+    const QByteArray prefix = temporaryPrefixBytes(target.mid(target.lastIndexOf('/') + 1));
+    walk(dirFd, [&prefix](int fd, const dirent& entry) {
+        const QByteArray name(entry.d_name);
+        const QByteArray unique = name.mid(prefix.size());
+        const bool ours = name.startsWith(prefix) && unique.size() == kSuffixLength &&
+                          std::all_of(unique.begin(), unique.end(),
+                                      [](char c) { return std::isalnum(uchar(c)); });
+        if (ours) {
+            ::unlinkat(fd, entry.d_name, 0);
         }
-    }
-    const long maxName = ::fpathconf(fd, _PC_NAME_MAX);
-    if (maxName > 0) {
-        facts.maxNameBytes = static_cast<int>(std::min<long>(maxName, 1 << 20));
-    }
-    struct statvfs volume;
-    facts.readOnly = ::fstatvfs(fd, &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0;
-    ::closedir(d);
-    facts.ok = true;
-    return facts;
+    });
+    ::close(dirFd);
 }
 
-Listing LinuxPlatform::listFiles(const QString& dir) {
-    return listEntries(::opendir(encodeFileName(dir).constData()), false);
-}
-
-Listing LinuxPlatform::listDirectories(const QString& dir) {
-    return listEntries(::opendir(encodeFileName(dir).constData()), true);
-}
-
-bool LinuxPlatform::directoryExists(const QString& dir) {
-    return !dir.isEmpty() && isDirectory(encodeFileName(dir));
-}
-
-bool LinuxPlatform::fileExists(const QString& path) {
+bool LinuxSystem::directoryExists(const QString& path) {
     struct stat st;
     return !path.isEmpty() && ::stat(encodeFileName(path).constData(), &st) == 0 &&
-           S_ISREG(st.st_mode);
+           S_ISDIR(st.st_mode);
 }
 
-QStringList LinuxPlatform::drives() {
+QStringList LinuxSystem::drives() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
         if (!volume.isValid() || !volume.isReady()) {
@@ -462,23 +776,16 @@ QStringList LinuxPlatform::drives() {
     return roots;
 }
 
-QString LinuxPlatform::programDirectory() {
+QString programDirectory() {
     if (QCoreApplication::instance() != nullptr) {
         return QCoreApplication::applicationDirPath();
     }
-    QByteArray buffer(256, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), size_t(buffer.size()));
-        if (n < 0) {
-            return QString();
-        }
-        if (n < buffer.size()) {
-            buffer.truncate(n);
-            break;
-        }
-        buffer.resize(buffer.size() * 2);
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
+    if (n <= 0 || n == ssize_t(sizeof buffer)) {
+        return QString();
     }
-    const QString dir = directoryOf(decodeFileName(buffer));
+    const QString dir = directoryOf(decodeFileName(QByteArray(buffer, n)));
     return dir.isEmpty() ? QStringLiteral("/") : dir;
 }
 
@@ -496,8 +803,8 @@ QString xdgBaseDirectory(const char* variable, const QString& underHome) {
     return decodeFileName(home) + underHome;
 }
 
-Platform& real() {
-    static LinuxPlatform instance;
+System& real() {
+    static LinuxSystem instance;
     return instance;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The Linux platform, visible to tests so they can drive the rename through
-// its fallback and failure branches on a real directory.
+// The Linux system, visible to tests so they can drive its renames and
+// durable writes through every fallback and failure on a real directory.
 
 #include <sys/stat.h>
 
@@ -9,54 +9,60 @@
 
 namespace platform {
 
-// The system calls the Linux rename is made of, all relative to the batch's
-// open directory. Each returns 0 or -1 with errno set, exactly as the
-// system's own.
+// The system calls renames and durable writes are made of. Each returns what
+// the system's own returns, with errno set on failure.
 struct SystemCalls {
     int (*renameat2)(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath,
                      unsigned int flags);
     int (*linkat)(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath, int flags);
     int (*unlinkat)(int dirFd, const char* path, int flags);
     int (*fstatat)(int dirFd, const char* path, struct stat* result, int flags);
+    int (*openat)(int dirFd, const char* path, int flags, mode_t mode);
+    long (*write)(int fd, const void* data, unsigned long size);
+    int (*fsync)(int fd);
 
     // The real calls.
     static SystemCalls system();
 };
 
-class LinuxPlatform : public Platform {
+// Name rules by file-system type: "vfat", "exfat", "fuse.exfat", "fuseblk"
+// with the volume's signature... `type` as the mount table gives it,
+// `subtype` what the volume itself says it is (empty when unknown).
+NameRules rulesForType(const QString& type, const QString& volumeType);
+
+class LinuxSystem : public System {
   public:
-    explicit LinuxPlatform(const SystemCalls& calls = SystemCalls::system());
+    explicit LinuxSystem(const SystemCalls& calls = SystemCalls::system());
 
-    // An O_PATH descriptor of the directory.
+    Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out) override;
+    Listing list(const PinnedDirectory& dir) override;
+    // renameat2(RENAME_NOREPLACE); where the file system refuses that flag,
+    // a hard link under the new name and the old name dropped while it still
+    // names the same file; where links are refused too, the new name
+    // reserved by an empty file and the file renamed over it while that is
+    // still ours. The way that works is kept in the directory.
+    Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override;
+    Status writeFileDurably(const QString& path, const QByteArray& data) override;
+
     OpenedDirectory openDirectory(const QString& path) override;
-    // renameat2(RENAME_NOREPLACE); where the file system does not support it,
-    // link() + unlink() of the old name while it still names the same file;
-    // where it refuses hard links too, error 75.
-    RenameResult renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override;
-    Listing listFilesIn(const PinnedDirectory& dir) override;
-    Identity identify(const PinnedDirectory& dir) override;
-    // The inode number comes from the directory entry itself and the device
-    // from the directory, so listing costs no call per file.
-    IdListing listIds(const PinnedDirectory& dir) override;
-    Error writeFileDurably(const QString& path, const QByteArray& data) override;
-
-    Listing listFiles(const QString& dir) override;
-    Listing listDirectories(const QString& dir) override;
-    bool directoryExists(const QString& dir) override;
-    bool fileExists(const QString& path) override;
+    Listing listDirectory(const QString& path) override;
+    bool directoryExists(const QString& path) override;
     QStringList drives() override;
-    QString programDirectory() override;
-    DirectoryFacts describeDirectory(const PinnedDirectory& dir) override;
 
   private:
-    RenameResult failure(int osError, int dirFd) const;
-    RenameResult linkAndUnlink(int dirFd, const char* source, const char* target);
+    Status failure(int osError, int dirFd) const;
+    Status move(const PinnedDirectory& dir, const QByteArray& source, const QByteArray& target);
+    Status changeCase(const PinnedDirectory& dir, const QByteArray& source,
+                      const QByteArray& target);
+    Status linkAndUnlink(int dirFd, const char* source, const char* target, bool stableInodes,
+                         bool* unsupported);
+    Status reserveAndRename(int dirFd, const char* source, const char* target);
 
     SystemCalls calls_;
 };
 
-// The program's error for a system error of a rename (errno).
-// ENOENT gives 53 when `directoryExists` and 76 when the directory vanished.
+// The program's error for a system error (errno). ENOENT gives 53 when
+// `directoryExists` and 76 when the directory vanished.
 Error errorForErrno(int osError, bool directoryExists);
 
 }  // namespace platform

@@ -44,7 +44,9 @@ bool askToRestore(const journal::Record& record) {
     return box.exec() == QMessageBox::Yes;
 }
 
-void report(const journal::Record& record, const batch::RecoveryOutcome& outcome) {
+// `kept`: where the journal was put aside when not every file got back.
+void report(const journal::Record& record, const batch::RecoveryOutcome& outcome,
+            const QString& kept) {
     QStringList counts;
     QStringList details;
     if (!outcome.notFound.isEmpty()) {
@@ -68,6 +70,10 @@ void report(const journal::Record& record, const batch::RecoveryOutcome& outcome
                     : Text::tr("%1 files got a numbered name, the old ones being taken.").arg(n));
         details << Text::tr("Numbered:") + QLatin1Char('\n') + listed(outcome.numbered);
     }
+    if (!kept.isEmpty()) {
+        counts
+            << Text::tr("The journal of the batch is kept as %1.").arg(chooser::displayName(kept));
+    }
     const QString where = chooser::displayName(record.directory);
     QMessageBox box(outcome.complete() ? QMessageBox::Information : QMessageBox::Warning, kTitle,
                     outcome.complete()
@@ -80,21 +86,44 @@ void report(const journal::Record& record, const batch::RecoveryOutcome& outcome
     box.exec();
 }
 
+// A journal that cannot be read is never dropped unseen: it is put aside,
+// and the user is told where.
+void reportUnreadable(journal::Leftover& leftover) {
+    const QString kept = journal::keepAside(leftover);
+    QMessageBox box(QMessageBox::Warning, kTitle,
+                    Text::tr("Quillomat found the journal of an unfinished batch, but cannot "
+                             "read it: it is cut short or damaged."),
+                    QMessageBox::Ok);
+    box.setInformativeText(
+        Text::tr("It is kept as %1. No file was renamed.").arg(chooser::displayName(kept)));
+    box.setWindowIcon(icons::programIcon());
+    box.exec();
+}
+
 }  // namespace
 
 void offerToRestoreUnfinishedBatches() {
     for (journal::Leftover& leftover : journal::leftovers()) {
-        if (leftover.record && !leftover.record->entries.isEmpty() &&
-            askToRestore(*leftover.record)) {
-            BusyPointer busy;
-            const batch::RecoveryOutcome outcome =
-                batch::restoreFromJournal(*leftover.record, platform::current());
-            busy.restore();
-            if (!outcome.complete() || !outcome.numbered.isEmpty()) {
-                report(*leftover.record, outcome);
-            }
+        if (!leftover.record) {
+            reportUnreadable(leftover);
+            continue;
         }
-        journal::discard(leftover);
+        if (leftover.record->entries.isEmpty() || !askToRestore(*leftover.record)) {
+            journal::discard(leftover);
+            continue;
+        }
+        BusyPointer busy;
+        const batch::RecoveryOutcome outcome =
+            batch::restoreFromJournal(*leftover.record, platform::current());
+        busy.restore();
+        // A journal whose files did not all get back stays, put aside.
+        const QString kept = outcome.complete() ? QString() : journal::keepAside(leftover);
+        if (outcome.complete()) {
+            journal::discard(leftover);
+        }
+        if (!outcome.complete() || !outcome.numbered.isEmpty()) {
+            report(*leftover.record, outcome, kept);
+        }
     }
 }
 

@@ -83,7 +83,7 @@ bool frmDir::setDir1Path(const QString& path) {
 
 bool frmDir::openDirectory(const QString& requested, Require require) {
     const QString path = chooser::normalisedPath(requested);
-    platform::Platform& system = platform::current();
+    platform::System& system = platform::current();
     if (require != Require::Nothing && (path.isEmpty() || !system.directoryExists(path))) {
         return false;
     }
@@ -92,13 +92,14 @@ bool frmDir::openDirectory(const QString& requested, Require require) {
     }
     platform::Listing subdirectories;
     if (!path.isEmpty()) {
-        subdirectories = system.listDirectories(path);
+        subdirectories = system.listDirectory(path);
     }
-    if (require == Require::Readable && !subdirectories.ok) {
+    if (require == Require::Readable && !subdirectories.status.ok()) {
         return false;
     }
     dir1Path_ = path;
-    const int row = dirModel_->setDirectory(path, shownNames(std::move(subdirectories.names)));
+    const int row =
+        dirModel_->setDirectory(path, shownNames(std::move(subdirectories.directories)));
     if (row >= 0) {
         ui->Dir1->setCurrentIndex(dirModel_->index(row));
         ui->Dir1->scrollTo(dirModel_->index(row));
@@ -123,9 +124,9 @@ void frmDir::openDir1Row(int row) {
 }
 
 void frmDir::relistDir1() {
-    platform::Listing subdirectories = platform::current().listDirectories(dir1Path_);
+    platform::Listing subdirectories = platform::current().listDirectory(dir1Path_);
     const int current =
-        dirModel_->setDirectory(dir1Path_, shownNames(std::move(subdirectories.names)));
+        dirModel_->setDirectory(dir1Path_, shownNames(std::move(subdirectories.directories)));
     ui->Dir1->setCurrentIndex(dirModel_->index(current));
 }
 
@@ -193,9 +194,9 @@ void frmDir::File1Refresh() {
     // A directory that cannot be read (gone, refused) shows no files.
     platform::Listing files;
     if (!file1Path_.isEmpty()) {
-        files = platform::current().listFiles(file1Path_);
+        files = platform::current().listDirectory(file1Path_);
     }
-    fileModel_->setNames(files.ok ? shownNames(std::move(files.names)) : QStringList());
+    fileModel_->setNames(files.status.ok() ? shownNames(std::move(files.files)) : QStringList());
 }
 
 int frmDir::File1ListCount() const {

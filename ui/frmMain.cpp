@@ -67,8 +67,8 @@ frmMain::~frmMain() = default;
 void frmMain::Form_Load() {
     AppState& state = appState();
     // The help file sits beside the executable, whatever the working directory.
-    state.helpFilePath = platform::current().programDirectory() + platform::separator() +
-                         QStringLiteral("quillomat.hlp");
+    state.helpFilePath =
+        platform::programDirectory() + platform::separator() + QStringLiteral("quillomat.hlp");
     help::registerHelpFile(this, state.helpFilePath);
 
     NamingOptions options = NamingOptions::load();

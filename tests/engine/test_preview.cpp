@@ -28,7 +28,7 @@ void createFile(const QString& dir, const QString& name) {
 }
 
 QStringList filesOf(const QString& dir) {
-    QStringList names = platform::real().listFiles(dir).names;
+    QStringList names = platform::real().listDirectory(dir).files;
     names.sort();
     return names;
 }

@@ -16,7 +16,7 @@
 
 using testing_support::createRaw;
 using testing_support::FaultPlatform;
-using testing_support::fileIdOf;
+using testing_support::fingerprintOf;
 using testing_support::rawContents;
 using testing_support::rawSnapshot;
 using testing_support::ScopedPlatform;
@@ -235,8 +235,8 @@ class RenameExecutorTest : public QObject {
         FaultPlatform counting;
         loadBatch(state_, dir_->path(), entries);
         QCOMPARE(batch::renameBatch(state_, counting).error, Error::None);
-        // One failing call finds the first collision; the directory is known from then on.
-        QCOMPARE(counting.renameCalls(), AppState::kMaxEntries + 1);
+        // The directory is listed before the first rename: no call fails.
+        QCOMPARE(counting.renameCalls(), AppState::kMaxEntries);
         QVERIFY(dir_->exists("same.txt"));
         QVERIFY(dir_->exists("same-1000.txt"));
     }
@@ -470,8 +470,8 @@ class RenameExecutorTest : public QObject {
     // every file that is to change its identity and old name.
     void journalIsOnDiskBeforeTheFirstRename() {
         dir_->createAll({"a.txt", "b.txt", "c.txt", "d.txt"});
-        const platform::FileId a = fileIdOf(dir_->filePath("a.txt"));
-        const platform::FileId c = fileIdOf(dir_->filePath("c.txt"));
+        const platform::Fingerprint a = fingerprintOf(dir_->filePath("a.txt"));
+        const platform::Fingerprint c = fingerprintOf(dir_->filePath("c.txt"));
         FaultPlatform p;
         std::optional<journal::Record> seen;
         p.beforeRename = [&](const QString&, const QString&) {
@@ -485,12 +485,12 @@ class RenameExecutorTest : public QObject {
         QCOMPARE(batch::renameBatch(state_, p).error, Error::None);
         QVERIFY(seen);
         QCOMPARE(seen->directory, dir_->path());
-        QCOMPARE(seen->directoryId, fileIdOf(dir_->path()));
         QCOMPARE(seen->entries.size(), 2);
         QCOMPARE(seen->entries[0].oldName, QStringLiteral("a.txt"));
-        QCOMPARE(seen->entries[0].id, a);
+        QCOMPARE(seen->entries[0].newName, QStringLiteral("x.txt"));
+        QVERIFY(seen->entries[0].fingerprint.matches(a));
         QCOMPARE(seen->entries[1].oldName, QStringLiteral("c.txt"));
-        QCOMPARE(seen->entries[1].id, c);
+        QVERIFY(seen->entries[1].fingerprint.matches(c));
         QVERIFY(journal::currentPath().startsWith(settings_->stateDir() + "/Quillomat/"));
         QCOMPARE(p.durableWrites().size(), 1);  // once per batch, not per file
 
@@ -542,15 +542,19 @@ class RenameExecutorTest : public QObject {
         QCOMPARE(names(), QStringList({"a.txt", "b.txt", "c.txt"}));
     }
 
-    // A journal that cannot be written stops the batch with the write's
-    // error before any file is renamed.
+    // A journal that cannot be written stops the batch before any file is
+    // renamed, with a message that names the state directory and the reason
+    // (a bare number would read as if the photo folder were full or gone).
     void unwritableJournalStopsTheBatch_data() {
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("example");
         QTest::newRow("disk full") << "full"
-                                   << "Error # 61";
-        QTest::newRow("state directory is a file") << "file"
-                                                   << "Error # 76";
+                                   << "Nothing renamed: the batch journal cannot be written in "
+                                      "@/Quillomat (No space left on device)";
+        QTest::newRow("state directory is a file")
+            << "file"
+            << "Nothing renamed: the batch journal cannot be written in @/state/Quillomat (Not a "
+               "directory)";
     }
 
     void unwritableJournalStopsTheBatch() {
@@ -562,9 +566,11 @@ class RenameExecutorTest : public QObject {
         TempFiles other;
         if (cause == "full") {
             p.failDurableWrites(Error::DiskFull);
+            example.replace("@", settings_->stateDir());
         } else {
             other.create("state");
             qputenv("XDG_STATE_HOME", QFile::encodeName(other.filePath("state")));
+            example.replace("@", other.path());
         }
         loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {"b.txt", "y"}});
         const batch::RenameOutcome outcome = batch::renameBatch(state_, p);

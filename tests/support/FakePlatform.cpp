@@ -27,9 +27,15 @@ int osErrorFor(Error error) {
     }
 }
 
+platform::Listing failedListing() {
+    platform::Listing listing;
+    listing.status = platform::Status{Error::PathFileAccess, EACCES};
+    return listing;
+}
+
 }  // namespace
 
-FaultPlatform::FaultPlatform(platform::Platform& inner) : inner_(inner) {}
+FaultPlatform::FaultPlatform(platform::System& inner) : inner_(inner) {}
 
 void FaultPlatform::failRename(const QString& name, Error error, int times, RenameSide side) {
     faults_.append(RenameFault{name, error, times, side});
@@ -66,20 +72,20 @@ void FaultPlatform::clearFaults() {
     beforeRename = nullptr;
 }
 
-platform::RenameResult FaultPlatform::injected(Error error) {
+platform::Status FaultPlatform::injected(Error error) {
     ++injected_;
-    return platform::RenameResult{error, osErrorFor(error)};
+    return platform::Status{error, osErrorFor(error)};
 }
 
 platform::OpenedDirectory FaultPlatform::openDirectory(const QString& path) {
     if (hidden_.contains(QDir::cleanPath(path))) {
-        return platform::OpenedDirectory{nullptr, Error::PathNotFound, ENOENT};
+        return platform::OpenedDirectory{nullptr, platform::Status{Error::PathNotFound, ENOENT}};
     }
     return inner_.openDirectory(path);
 }
 
-platform::RenameResult FaultPlatform::renameIn(const platform::PinnedDirectory& dir,
-                                               QStringView fromName, QStringView toName) {
+platform::Status FaultPlatform::renameIn(const platform::PinnedDirectory& dir, QStringView fromName,
+                                         QStringView toName) {
     const QString from = platform::joinPath(dir.path(), fromName.toString());
     const QString to = platform::joinPath(dir.path(), toName.toString());
     calls_.append(qMakePair(from, to));
@@ -102,29 +108,26 @@ platform::RenameResult FaultPlatform::renameIn(const platform::PinnedDirectory& 
     if (successesLeft_ == 0) {
         return injected(afterError_);
     }
-    const platform::RenameResult result = inner_.renameIn(dir, fromName, toName);
+    const platform::Status result = inner_.renameIn(dir, fromName, toName);
     if (result.ok() && successesLeft_ > 0) {
         --successesLeft_;
     }
     return result;
 }
 
-platform::Listing FaultPlatform::listFilesIn(const platform::PinnedDirectory& dir) {
-    return listingFails(dir.path()) ? platform::Listing{} : inner_.listFilesIn(dir);
+platform::Listing FaultPlatform::list(const platform::PinnedDirectory& dir) {
+    return listingFails(dir.path()) ? failedListing() : inner_.list(dir);
 }
 
-platform::Identity FaultPlatform::identify(const platform::PinnedDirectory& dir) {
-    return inner_.identify(dir);
+platform::Status FaultPlatform::identify(const platform::PinnedDirectory& dir, QStringView name,
+                                         platform::Fingerprint* out) {
+    return inner_.identify(dir, name, out);
 }
 
-platform::IdListing FaultPlatform::listIds(const platform::PinnedDirectory& dir) {
-    return listingFails(dir.path()) ? platform::IdListing{} : inner_.listIds(dir);
-}
-
-Error FaultPlatform::writeFileDurably(const QString& path, const QByteArray& data) {
+platform::Status FaultPlatform::writeFileDurably(const QString& path, const QByteArray& data) {
     writes_.append(path);
     if (writeError_ != Error::None) {
-        return writeError_;
+        return platform::Status{writeError_, osErrorFor(writeError_)};
     }
     return inner_.writeFileDurably(path, data);
 }
@@ -134,32 +137,16 @@ bool FaultPlatform::listingFails(const QString& dir) const {
     return failedListings_.contains(clean) || hidden_.contains(clean);
 }
 
-platform::Listing FaultPlatform::listFiles(const QString& dir) {
-    return listingFails(dir) ? platform::Listing{} : inner_.listFiles(dir);
-}
-
-platform::DirectoryFacts FaultPlatform::describeDirectory(const platform::PinnedDirectory& dir) {
-    return listingFails(dir.path()) ? platform::DirectoryFacts{} : inner_.describeDirectory(dir);
-}
-
-platform::Listing FaultPlatform::listDirectories(const QString& dir) {
-    return listingFails(dir) ? platform::Listing{} : inner_.listDirectories(dir);
+platform::Listing FaultPlatform::listDirectory(const QString& dir) {
+    return listingFails(dir) ? failedListing() : inner_.listDirectory(dir);
 }
 
 bool FaultPlatform::directoryExists(const QString& dir) {
     return !hidden_.contains(QDir::cleanPath(dir)) && inner_.directoryExists(dir);
 }
 
-bool FaultPlatform::fileExists(const QString& path) {
-    return inner_.fileExists(path);
-}
-
 QStringList FaultPlatform::drives() {
     return drives_ ? *drives_ : inner_.drives();
-}
-
-QString FaultPlatform::programDirectory() {
-    return inner_.programDirectory();
 }
 
 }  // namespace testing_support

@@ -19,9 +19,9 @@ namespace testing_support {
 // Which name of a rename a fault is matched against (bare names, no directory).
 enum class RenameSide { Either, Source, Target };
 
-class FaultPlatform : public platform::Platform {
+class FaultPlatform : public platform::System {
   public:
-    explicit FaultPlatform(platform::Platform& inner = platform::real());
+    explicit FaultPlatform(platform::System& inner = platform::real());
 
     // Renames whose source or target (see `side`) has the bare name `name` fail
     // with `error` (Error::PathFileAccess, say) and touch nothing;
@@ -31,7 +31,7 @@ class FaultPlatform : public platform::Platform {
     // The next `successfulCalls` renames that succeed go through; every rename
     // after them fails with `error` (a disk that fills up mid-batch).
     void failRenameAfter(int successfulCalls, Error error);
-    // listFiles() and listDirectories() of `dir` answer ok = false.
+    // Listings of `dir` (by path or pinned) fail with 75.
     void failListing(const QString& dir);
     // As failListing(), and directoryExists(dir) answers false and
     // openDirectory(dir) fails with 76 as well (a drive that is not ready, a
@@ -59,20 +59,16 @@ class FaultPlatform : public platform::Platform {
     // Every durable write so far, by path.
     QStringList durableWrites() const { return writes_; }
 
+    platform::Status identify(const platform::PinnedDirectory& dir, QStringView name,
+                              platform::Fingerprint* out) override;
+    platform::Listing list(const platform::PinnedDirectory& dir) override;
+    platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView from,
+                              QStringView to) override;
+    platform::Status writeFileDurably(const QString& path, const QByteArray& data) override;
     platform::OpenedDirectory openDirectory(const QString& path) override;
-    platform::RenameResult renameIn(const platform::PinnedDirectory& dir, QStringView from,
-                                    QStringView to) override;
-    platform::Listing listFilesIn(const platform::PinnedDirectory& dir) override;
-    platform::Identity identify(const platform::PinnedDirectory& dir) override;
-    platform::IdListing listIds(const platform::PinnedDirectory& dir) override;
-    Error writeFileDurably(const QString& path, const QByteArray& data) override;
-    platform::Listing listFiles(const QString& dir) override;
-    platform::Listing listDirectories(const QString& dir) override;
+    platform::Listing listDirectory(const QString& dir) override;
     bool directoryExists(const QString& dir) override;
-    bool fileExists(const QString& path) override;
     QStringList drives() override;
-    QString programDirectory() override;
-    platform::DirectoryFacts describeDirectory(const platform::PinnedDirectory& dir) override;
 
   private:
     struct RenameFault {
@@ -82,10 +78,10 @@ class FaultPlatform : public platform::Platform {
         RenameSide side;
     };
 
-    platform::RenameResult injected(Error error);
+    platform::Status injected(Error error);
     bool listingFails(const QString& dir) const;
 
-    platform::Platform& inner_;
+    platform::System& inner_;
     QList<RenameFault> faults_;
     int successesLeft_ = -1;  // -1: no failRenameAfter() in force
     Error afterError_ = Error::None;
@@ -101,7 +97,7 @@ class FaultPlatform : public platform::Platform {
 // Installs a platform for its lifetime, then puts the real one back.
 class ScopedPlatform {
   public:
-    explicit ScopedPlatform(platform::Platform& p) { platform::setCurrent(&p); }
+    explicit ScopedPlatform(platform::System& p) { platform::setCurrent(&p); }
     ~ScopedPlatform() { platform::setCurrent(nullptr); }
     ScopedPlatform(const ScopedPlatform&) = delete;
     ScopedPlatform& operator=(const ScopedPlatform&) = delete;

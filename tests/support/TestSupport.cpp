@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,17 @@
 #include <cerrno>
 
 namespace testing_support {
+
+void removeTree(const QString& path) {
+    // nftw() works on the names' bytes, where QDir drops the names that are
+    // not UTF-8 and so cannot remove them.
+    ::nftw(
+        QFile::encodeName(path).constData(),
+        [](const char* entry, const struct stat*, int type, struct FTW*) {
+            return type == FTW_DP ? ::rmdir(entry) : ::unlink(entry), 0;
+        },
+        16, FTW_DEPTH | FTW_PHYS);
+}
 
 ScopedEnvironmentDir::ScopedEnvironmentDir(const char* variable) : variable_(variable) {
     hadPrevious_ = qEnvironmentVariableIsSet(variable_);
@@ -26,10 +38,15 @@ ScopedEnvironmentDir::~ScopedEnvironmentDir() {
     } else {
         qunsetenv(variable_);
     }
+    removeTree(dir_.path());
 }
 
 TempFiles::TempFiles() {
     QVERIFY2(dir_.isValid(), "cannot create a temporary directory");
+}
+
+TempFiles::~TempFiles() {
+    removeTree(dir_.path());
 }
 
 QString TempFiles::filePath(const QString& name) const {
@@ -207,18 +224,20 @@ void removeAllRaw(const QString& dir) {
     }
 }
 
-platform::FileId fileIdOf(const QString& path) {
-    struct stat st;
-    if (::lstat(platform::encodeFileName(path).constData(), &st) != 0) {
-        return platform::FileId{};
+platform::Fingerprint fingerprintOf(const QString& path) {
+    platform::Fingerprint fingerprint;
+    const platform::Directory dir =
+        platform::real().openDirectory(platform::directoryOf(path)).directory;
+    if (dir) {
+        platform::real().identify(*dir, platform::nameViewOf(path), &fingerprint);
     }
-    return platform::FileId{quint64(st.st_dev), quint64(st.st_ino)};
+    return fingerprint;
 }
 
 QString leaveUnfinishedJournal(const journal::Record& record) {
     const QString path = journal::directory() + QStringLiteral("/batch-1-1.journal");
     QDir().mkpath(journal::directory());
-    if (platform::real().writeFileDurably(path, journal::encode(record)) != Error::None) {
+    if (!platform::real().writeFileDurably(path, journal::encode(record)).ok()) {
         return QString();
     }
     return path;

@@ -54,10 +54,17 @@ class ScopedSettings {
     ScopedEnvironmentDir state_;
 };
 
-// A temporary directory with helpers to create and inspect files.
+// Removes `path` and everything below it, whatever the names.
+void removeTree(const QString& path);
+
+// A temporary directory with helpers to create and inspect files. It goes
+// with everything in it, names that are not UTF-8 included.
 class TempFiles {
   public:
     TempFiles();
+    ~TempFiles();
+    TempFiles(const TempFiles&) = delete;
+    TempFiles& operator=(const TempFiles&) = delete;
     QString path() const { return dir_.path(); }
     QString filePath(const QString& name) const;
     // Creates `name` holding `content` (its own name by default).
@@ -144,8 +151,8 @@ void createRaw(const QString& dir, const QByteArray& name);
 // remove a name that is not UTF-8).
 void removeAllRaw(const QString& dir);
 
-// The device and inode of the entry at `path` itself.
-platform::FileId fileIdOf(const QString& path);
+// The fingerprint of the file at `path`, as the real system takes it.
+platform::Fingerprint fingerprintOf(const QString& path);
 // Writes `record` as the journal of a program that has ended (no lock held),
 // in the journal directory; returns its path, empty when it failed.
 QString leaveUnfinishedJournal(const journal::Record& record);

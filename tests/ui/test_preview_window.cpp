@@ -110,7 +110,8 @@ class PreviewWindowTest : public QObject {
         dir_->createAll({"a.jpg", "b.jpg", "c.txt", "0002.jpg"});
         const QString raw = QStringLiteral("d") + QChar(0xDCE9) + QStringLiteral(".jpg");
         testing_support::createRaw(dir_->path(), platform::encodeFileName(raw));
-        const QStringList before = platform::real().listFiles(dir_->path()).names;
+        QStringList before = platform::real().listDirectory(dir_->path()).files;
+        before.sort();
         chooseAll();
         extract(QStringLiteral("."));  // text mask: every file with a dot
         const QByteArray settingsBefore = settingsFile();
@@ -140,7 +141,9 @@ class PreviewWindowTest : public QObject {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         QVERIFY(!forms::isLoaded(forms::Form::Preview));
 
-        QCOMPARE(platform::real().listFiles(dir_->path()).names, before);
+        QStringList after = platform::real().listDirectory(dir_->path()).files;
+        after.sort();
+        QCOMPARE(after, before);
         QCOMPARE(settingsFile(), settingsBefore);
         testing_support::removeAllRaw(dir_->path());
     }

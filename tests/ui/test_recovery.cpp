@@ -86,11 +86,11 @@ class RecoveryTest : public QObject {
     // Three files renamed by a batch that never ended: a.txt -> n.txt,
     // b.txt -> n-1.txt, c.txt -> n-2.txt.
     void leaveBatch() {
-        journal::Record record{dir_->path(), testing_support::fileIdOf(dir_->path()), {}};
+        journal::Record record{dir_->path(), {}};
         for (const QString name : {"a.txt", "b.txt", "c.txt"}) {
             dir_->create(name);
-            record.entries.append(
-                journal::Entry{testing_support::fileIdOf(dir_->filePath(name)), name});
+            record.entries.append(journal::Entry{
+                name, "n.txt", testing_support::fingerprintOf(dir_->filePath(name))});
         }
         QVERIFY(QFile::rename(dir_->filePath("a.txt"), dir_->filePath("n.txt")));
         QVERIFY(QFile::rename(dir_->filePath("b.txt"), dir_->filePath("n-1.txt")));
@@ -148,19 +148,24 @@ class RecoveryTest : public QObject {
         QCOMPARE(dir_->names(), after);
     }
 
-    // What could not be restored is reported in a second box; a file that
-    // had to take a numbered name is reported too.
+    // What could not be restored is reported in a second box, and the
+    // journal is kept aside; a file that had to take a numbered name is
+    // reported too. A journal that cannot be read is kept aside and reported.
     void whatCouldNotBeRestoredIsReported_data() {
         QTest::addColumn<QString>("meanwhile");
         QTest::addColumn<QMessageBox::Icon>("icon");
         QTest::addColumn<QString>("informative");
         QTest::addColumn<QString>("detailed");
         QTest::newRow("a file deleted")
-            << "delete" << QMessageBox::Warning << "1 file could not be found."
+            << "delete" << QMessageBox::Warning
+            << "1 file could not be found.\nThe journal of the batch is kept as @."
             << "Not found:\n  b.txt";
         QTest::newRow("an old name taken") << "take" << QMessageBox::Information
                                            << "1 file got a numbered name, the old one being taken."
                                            << "Numbered:\n  c.txt -> c-1.txt";
+        QTest::newRow("a damaged journal")
+            << "damage" << QMessageBox::Warning << "It is kept as @. No file was renamed."
+            << "";
     }
 
     void whatCouldNotBeRestoredIsReported() {
@@ -171,20 +176,28 @@ class RecoveryTest : public QObject {
         leaveBatch();
         if (meanwhile == "delete") {
             QVERIFY(QFile::remove(dir_->filePath("n-1.txt")));
-        } else {
+        } else if (meanwhile == "take") {
             dir_->create("c.txt", "newcomer");
+        } else {
+            QFile journal(journalPath_);
+            QVERIFY(journal.open(QIODevice::Append));
+            journal.write("x");
         }
-        BoxAnswerer answerer({pressEnter, clickOn(QMessageBox::Ok)});
+        const bool damaged = meanwhile == "damage";
+        BoxAnswerer answerer(
+            damaged ? QList<BoxAnswerer::Answer>{clickOn(QMessageBox::Ok)}
+                    : QList<BoxAnswerer::Answer>{pressEnter, clickOn(QMessageBox::Ok)});
         recovery::offerToRestoreUnfinishedBatches();
-        QCOMPARE(answerer.shown.size(), 2);
-        const Shown& report = answerer.shown[1];
+        QCOMPARE(answerer.shown.size(), damaged ? 1 : 2);
+        const Shown& report = answerer.shown.last();
         QCOMPARE(report.title, QStringLiteral("Quillomat"));
         QCOMPARE(report.icon, icon);
-        QVERIFY(report.text.contains(dir_->path()));
-        QCOMPARE(report.informative, informative);
+        QVERIFY(damaged || report.text.contains(dir_->path()));
+        QCOMPARE(report.informative, informative.replace("@", journalPath_ + ".kept"));
         QCOMPARE(report.detailed, detailed);
-        QVERIFY(dir_->exists("a.txt"));
+        QCOMPARE(dir_->exists("a.txt"), !damaged);
         QVERIFY(!QFile::exists(journalPath_));
+        QCOMPARE(QFile::exists(journalPath_ + ".kept"), icon == QMessageBox::Warning);
     }
 };
 
