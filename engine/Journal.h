@@ -41,7 +41,7 @@ namespace journal {
 
 struct Entry {
     QString oldName;  // bare, decoded losslessly (platform::decodeFileName)
-    QString newName;  // the name the batch meant to give it (before numbering)
+    QString newName;  // the name the batch is going to give it, numbered where it must be
     platform::Fingerprint fingerprint;
 };
 

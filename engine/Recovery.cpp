@@ -48,16 +48,27 @@ class Whereabouts {
         }
     }
 
-    // The names to look for `move` under, the likeliest first.
+    // The names to look for `move` under. Files go back last first, so when
+    // `move` comes up its old name is free again unless the file never left
+    // it: the old name first, then the name the batch gave it, then the
+    // numbered forms of that name and the names a change of case passes.
     QStringList candidates(const WayBack& move) const {
-        QStringList names{move.newName};
+        QStringList names;
         if (search_ == Search::AnyFormOfIt) {
-            for (const QString& name : numbered_.values(move.newName)) {
-                if (name.endsWith(move.extension)) {
-                    names << name;
+            names << move.oldName;
+        }
+        names << move.newName;
+        if (search_ == Search::AnyFormOfIt) {
+            QStringList family = unnumbered(move.newName);
+            family << move.newName;
+            for (const QString& form : family) {
+                for (const QString& name : numbered_.values(form)) {
+                    if (name.endsWith(move.extension) && !names.contains(name)) {
+                        names << name;
+                    }
                 }
             }
-            names << between_ << move.oldName;
+            names << between_;
         }
         names.removeIf([this](const QString& name) { return !present_.contains(name); });
         return names;

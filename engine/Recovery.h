@@ -3,10 +3,10 @@
 // The way back, one for all three: Undo in the review, the restore of a
 // batch that stopped, and the restore at start-up of a batch an earlier run
 // left unfinished. A file goes back only while it still has the name the
-// batch gave it (the start-up restore also takes a numbered form of it, or
-// the name a change of letter case passes through) and its fingerprint
-// matches the journal's: a file that is not part of the batch is never
-// renamed. Files go back last first, with the undo's collision rule, so
+// batch gave it (the start-up restore also takes its old name, another
+// numbered form of the new one, or the name a change of letter case passes
+// through) and its fingerprint matches the journal's: a file that is not part
+// of the batch is never renamed. Files go back last first, with the undo's collision rule, so
 // names that moved along a chain get back exactly their old names.
 
 #include <QList>

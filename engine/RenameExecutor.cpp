@@ -5,6 +5,7 @@
 
 #include "engine/AppState.h"
 #include "engine/BatchPlan.h"
+#include "engine/CodePoints.h"
 #include "engine/Collisions.h"
 #include "engine/Journal.h"
 #include "engine/Recovery.h"
@@ -61,6 +62,44 @@ RenameOutcome restore(AppState& state, platform::BatchSystem& system,
     return outcome;
 }
 
+// A system that takes every rename the directory's rules allow and touches
+// nothing: over it, the collision rule numbers names exactly as the rename
+// will, as long as nobody takes a name behind the batch's back.
+class Foresight : public platform::BatchSystem {
+  public:
+    platform::Status identify(const platform::PinnedDirectory&, QStringView,
+                              platform::Fingerprint*) override {
+        return platform::Status{};
+    }
+    platform::Listing list(const platform::PinnedDirectory&) override { return {}; }
+    platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView,
+                              QStringView to) override {
+        const bool taken = platform::isPlainFileName(to) &&
+                           dir.rules().check(to).refusal == platform::NameRules::Refusal::None;
+        return taken ? platform::Status{} : platform::Status{Error::PathFileAccess, 0};
+    }
+    platform::Status writeFileDurably(const QString&, const QByteArray&) override {
+        return platform::Status{};
+    }
+};
+
+// Writes into `record` the names its files are going to get, numbered ones
+// included, so that the way back finds each file under its very name even
+// where several files look alike (the same size and time).
+void foreseeNewNames(journal::Record& record, NameRegistry names,
+                     const platform::PinnedDirectory& dir) {
+    Foresight foresight;
+    const QString root = platform::separator();
+    for (journal::Entry& entry : record.entries) {
+        QString to;
+        if (renameAvoidingCollisions(foresight, dir, names, root + entry.oldName,
+                                     root + entry.newName, extensionOf(entry.oldName), &to)
+                .ok()) {
+            entry.newName = platform::nameOf(to);
+        }
+    }
+}
+
 RenameOutcome stopped(Error error, int index) {
     RenameOutcome outcome;
     outcome.error = error;
@@ -112,7 +151,10 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
             record.entries.append(journal::Entry{move.oldName, move.newName, fingerprint});
         }
     }
+    NameRegistry names;
+    names.load(listing, dir.rules());
     if (journaled && !record.entries.isEmpty()) {
+        foreseeNewNames(record, names, dir);
         const platform::Status written = journal::begin(record, system);
         if (!written.ok()) {
             RenameOutcome outcome = stopped(written.error, -1);
@@ -122,8 +164,6 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
     }
 
     const QString prefix = state.batchDirectory + platform::separator();
-    NameRegistry names;
-    names.load(listing, dir.rules());
     for (const PlannedMove& move : plan) {
         const int i = move.index;
         state.oldNames[i] = joined(prefix, move.oldName);

@@ -82,7 +82,8 @@ bool isReservedWindowsName(QStringView name) {
 NameRules::Verdict NameRules::check(QStringView name) const {
     if (windowsNames) {
         for (const QChar c : name) {
-            if (c.unicode() < 0x20 || QStringView(u"\"*/:<>?\\|").contains(c)) {
+            if (c.unicode() < 0x20 || (asciiOnly && c.unicode() >= 0x7F) ||
+                QStringView(u"\"*/:<>?\\|").contains(c)) {
                 return Verdict{Refusal::Character, c};
             }
         }

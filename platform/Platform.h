@@ -74,6 +74,7 @@ struct NameRules {
     QString type;                  // "ext4", "vfat", "fuse.sshfs"..., as far as known
     bool caseInsensitive = false;  // names that differ only in letter case are one name
     bool windowsNames = false;     // FAT-family and NTFS: what Windows refuses is refused
+    bool asciiOnly = false;        // a driver that takes no other characters (fusefat)
     int maxBytes = 255;            // the longest name in bytes; 0 for no such limit
     int maxUnits = 0;              // the longest name in UTF-16 units; 0 for no such limit
     bool readOnly = false;         // mounted read-only: no rename can succeed

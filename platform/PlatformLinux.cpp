@@ -416,6 +416,7 @@ NameRules rulesForType(const QString& type, const QString& volumeType) {
             rules.caseInsensitive = true;
             rules.maxBytes = 0;
             rules.maxUnits = 255;
+            rules.asciiOnly = kind == QLatin1String("fusefat");
         }
     }
     // Inode numbers made up by the driver, new after every mount.

@@ -13,6 +13,9 @@ packages=(
   clang-format
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   desktop-file-utils appstream librsvg2-bin dpkg-dev file
+  # File systems the tests mount through FUSE: FAT, exFAT and NTFS images
+  # and a directory served over SFTP.
+  dosfstools exfatprogs ntfs-3g fusefat exfat-fuse sshfs openssh-sftp-server
 )
 
 missing=()

@@ -17,6 +17,8 @@
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
 
+using testing_support::Batch;
+
 using preview::Result;
 using testing_support::TempFiles;
 
@@ -32,28 +34,6 @@ QStringList filesOf(const QString& dir) {
     names.sort();
     return names;
 }
-
-// One batch as the main window would hold it.
-struct Batch {
-    QStringList listed;
-    QString example;
-    QString mask;
-    QString prefix;
-    QString suffix;
-    QString start;
-    QString lettering;
-
-    GenerationInput input() const {
-        return GenerationInput{listed, prefix, suffix, start, example};
-    }
-    // The state after the chooser's OK in `dir` and Extract.
-    std::unique_ptr<AppState> extracted(const QString& dir) const {
-        auto state = std::make_unique<AppState>();
-        state->chosenDirectory = platform::real().openDirectory(dir).directory;
-        extractMask(*state, {mask, example, prefix, suffix, lettering});
-        return state;
-    }
-};
 
 template <class T>
 const T& pick(QRandomGenerator& random, const QList<T>& from) {

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "engine/Extract.h"
+
 namespace testing_support {
 
 void removeTree(const QString& path) {
@@ -152,6 +154,17 @@ bool ScopedTmpfs::fill() {
 bool ScopedTmpfs::makeReadOnly() {
     return ::mount("tmpfs", QFile::encodeName(dir_.path()).constData(), "tmpfs",
                    MS_REMOUNT | MS_RDONLY, options_.constData()) == 0;
+}
+
+GenerationInput Batch::input() const {
+    return GenerationInput{listed, prefix, suffix, start, example};
+}
+
+std::unique_ptr<AppState> Batch::extracted(const QString& dir) const {
+    auto state = std::make_unique<AppState>();
+    state->chosenDirectory = platform::real().openDirectory(dir).directory;
+    extractMask(*state, {mask, example, prefix, suffix, lettering});
+    return state;
 }
 
 QMap<QString, QByteArray> snapshot(const QString& dir) {

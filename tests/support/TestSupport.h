@@ -14,6 +14,7 @@
 #include <mutex>
 #include <thread>
 
+#include "engine/NameGenerator.h"
 #include "engine/Settings.h"
 
 #include "engine/Journal.h"
@@ -133,6 +134,22 @@ class ScopedTmpfs {
     QTemporaryDir dir_;
     QByteArray options_;
     bool mounted_ = false;
+};
+
+// One batch as the main window would hold it: the listed files, the
+// example, the mask and the naming options.
+struct Batch {
+    QStringList listed;
+    QString example;
+    QString mask;
+    QString prefix;
+    QString suffix;
+    QString start;
+    QString lettering;
+
+    GenerationInput input() const;
+    // The state after the chooser's OK in `dir` and Extract.
+    std::unique_ptr<AppState> extracted(const QString& dir) const;
 };
 
 // name -> content of every file in `dir`.

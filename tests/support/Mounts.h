@@ -1,0 +1,50 @@
+#pragma once
+
+// File systems users rename on, made for a test as it runs: a small tmpfs,
+// FAT and exFAT and NTFS images mounted through their FUSE drivers (fusefat,
+// exfat-fuse, ntfs-3g), and a local directory served through sshfs. Each
+// mount goes, with its image, when the fixture does.
+
+#include <QString>
+#include <memory>
+
+#include "tests/support/TestSupport.h"
+
+namespace testing_support {
+
+enum class FileSystem { Tmpfs, FuseFat, ExfatFuse, Ntfs3g, Sshfs };
+
+// The name a test row gives `fs` ("exfat-fuse"...).
+QString nameOf(FileSystem fs);
+// Whether this machine can mount FUSE file systems at all (/dev/fuse).
+bool fuseAvailable();
+
+class ScopedMount {
+  public:
+    explicit ScopedMount(FileSystem fs);
+    ~ScopedMount();
+    ScopedMount(const ScopedMount&) = delete;
+    ScopedMount& operator=(const ScopedMount&) = delete;
+
+    // Empty when the file system is mounted, else why not.
+    const QString& error() const { return error_; }
+    // The mounted directory.
+    QString path() const;
+    // Unmounts and mounts the same volume again, as a drive that was
+    // unplugged and plugged back: a new device number (for exfat-fuse a new
+    // loop device), and every inode number the driver made up is new.
+    bool remount();
+
+  private:
+    bool mount();
+    bool unmount();
+
+    FileSystem fs_;
+    TempFiles work_;  // the image, the mount point, the served directory
+    QString loopDevice_;
+    bool mounted_ = false;
+    QString error_;
+    std::unique_ptr<ScopedTmpfs> tmpfs_;
+};
+
+}  // namespace testing_support
