@@ -287,6 +287,25 @@ class JournalTest : public QObject {
         QCOMPARE(left[0].record->entries.first().oldName, QStringLiteral("a.txt"));
     }
 
+    // A write cut short by a kill leaves the journal's new file behind: the
+    // next start removes it, but never that of a program still running.
+    void newFilesOfCutWritesGo() {
+        QVERIFY(journal::begin(journal::Record{"/d", {journal::Entry{"a", "b", {}}}},
+                               platform::real())
+                    .ok());
+        const QString mine = journal::currentPath() + ".tmp-abc123";
+        const QString stale = journal::directory() + "/batch-7-7.journal.tmp-xyz789";
+        for (const QString& path : {mine, stale}) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("quillomat-journal 2\ndirec");
+        }
+        QVERIFY(journal::leftovers().isEmpty());
+        QVERIFY(QFile::exists(mine));
+        QVERIFY(!QFile::exists(stale));
+        QVERIFY(QFile::remove(mine));
+    }
+
     // Files are found by their fingerprints under the names the batch gave
     // them; what cannot be found or restored is reported, a taken old name is
     // numbered, and a file that is not the batch's is never renamed.
