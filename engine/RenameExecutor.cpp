@@ -91,6 +91,13 @@ void foreseeNewNames(journal::Record& record, NameRegistry names,
     Foresight foresight;
     const QString root = platform::separator();
     for (journal::Entry& entry : record.entries) {
+        // Most names are free: they need no numbering to foresee.
+        names.release(entry.oldName);
+        if (!names.isTaken(entry.newName) &&
+            dir.rules().check(entry.newName).refusal == platform::NameRules::Refusal::None) {
+            names.take(entry.newName);
+            continue;
+        }
         QString to;
         if (renameAvoidingCollisions(foresight, dir, names, root + entry.oldName,
                                      root + entry.newName, extensionOf(entry.oldName), &to)
@@ -147,7 +154,9 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
         if (!found.ok()) {
             return stopped(found.error, move.index);
         }
-        if (journaled) {
+        // A name that would leave the directory is never given: such a file
+        // stays where it is and needs no way back.
+        if (journaled && platform::isPlainFileName(move.newName)) {
             record.entries.append(journal::Entry{move.oldName, move.newName, fingerprint});
         }
     }

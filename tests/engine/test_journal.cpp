@@ -290,9 +290,9 @@ class JournalTest : public QObject {
     // A write cut short by a kill leaves the journal's new file behind: the
     // next start removes it, but never that of a program still running.
     void newFilesOfCutWritesGo() {
-        QVERIFY(journal::begin(journal::Record{"/d", {journal::Entry{"a", "b", {}}}},
-                               platform::real())
-                    .ok());
+        QVERIFY(
+            journal::begin(journal::Record{"/d", {journal::Entry{"a", "b", {}}}}, platform::real())
+                .ok());
         const QString mine = journal::currentPath() + ".tmp-abc123";
         const QString stale = journal::directory() + "/batch-7-7.journal.tmp-xyz789";
         for (const QString& path : {mine, stale}) {

@@ -289,6 +289,7 @@ class RenameExecutorTest : public QObject {
         QCOMPARE(names(), QStringList({"a", "c.txt"}));
         QVERIFY(QDir(dir_->path() + "/sub").isEmpty());
         QVERIFY(!QFile::exists(dir_->path() + "/../x"));
+        QVERIFY(journalOnDisk());  // readable: it holds only names of this directory
     }
 
     // A file removed before its turn stops the batch; what was renamed
