@@ -95,7 +95,8 @@ void reportUnreadable(journal::Leftover& leftover) {
                              "read it: it is cut short or damaged."),
                     QMessageBox::Ok);
     box.setInformativeText(
-        Text::tr("It is kept as %1. No file was renamed.").arg(chooser::displayName(kept)));
+        Text::tr("It is kept as %1. The files of that batch keep the names they have now.")
+            .arg(chooser::displayName(kept)));
     box.setWindowIcon(icons::programIcon());
     box.exec();
 }

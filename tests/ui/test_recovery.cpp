@@ -164,7 +164,8 @@ class RecoveryTest : public QObject {
                                            << "1 file got a numbered name, the old one being taken."
                                            << "Numbered:\n  c.txt -> c-1.txt";
         QTest::newRow("a damaged journal")
-            << "damage" << QMessageBox::Warning << "It is kept as @. No file was renamed."
+            << "damage" << QMessageBox::Warning
+            << "It is kept as @. The files of that batch keep the names they have now."
             << "";
     }
 
