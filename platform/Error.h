@@ -1,8 +1,8 @@
 #pragma once
 
 // The program's error numbers, one vocabulary for the platform layer, name
-// generation, collisions and the system-information look-up. The numbers
-// are what the user sees after "Error # ".
+// generation and collisions. The numbers are what the user sees after
+// "Error # ".
 
 enum class Error : int {
     None = 0,

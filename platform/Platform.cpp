@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 // The helpers every platform shares: the platform in use, path joining and
 // splitting, and the lossless conversion between file-name bytes and text.
 
@@ -41,7 +45,20 @@ constexpr char16_t kEscapeBase = 0xDC00;
 }  // namespace
 
 QString Status::reason() const {
-    return osError == 0 ? QString() : QString::fromLocal8Bit(std::strerror(osError));
+    if (osError == 0) {
+        return QString();
+    }
+#ifdef _WIN32
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, DWORD(osError), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+    const QString reason = QString::fromWCharArray(text, int(n)).trimmed();  // ends in a line break
+    LocalFree(text);
+    return reason;
+#else
+    return QString::fromLocal8Bit(std::strerror(osError));
+#endif
 }
 
 bool Fingerprint::matches(const Fingerprint& now) const {

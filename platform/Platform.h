@@ -21,7 +21,8 @@
 namespace platform {
 
 // The outcome of a call that reaches the system: the program's error number
-// and the system's own code behind it (errno on Linux), kept for messages.
+// and the system's own code behind it (errno on Linux, the Win32 error code
+// on Windows), kept for messages.
 struct Status {
     Error error = Error::None;
     int osError = 0;

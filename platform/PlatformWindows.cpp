@@ -1,17 +1,26 @@
-// The Windows platform. File names are UTF-16 there, so no byte decoding is
-// needed; MoveFileExW without MOVEFILE_REPLACE_EXISTING never replaces a file.
-// A pinned directory is its path: every rename of a batch joins the chosen
-// path with the file's name.
-#ifdef _WIN32
+// The Windows system. File names are UTF-16 there and need no byte decoding.
+// A pinned directory is a handle (FILE_FLAG_BACKUP_SEMANTICS, shared for
+// reading, writing and deleting, so the user may still move or remove it),
+// and a batch reaches its files through that handle alone: they are opened
+// relative to it (NtCreateFile with OBJECT_ATTRIBUTES.RootDirectory), listed
+// through it (GetFileInformationByHandleEx) and renamed within it
+// (FILE_RENAME_INFO.RootDirectory, never replacing). Durable writes and the
+// chooser's listings work by path, as nothing is pinned there.
 
+// windows.h comes first: the others build on it.
 #include <windows.h>
+
+#include <knownfolders.h>
+#include <shlobj.h>
+#include <winternl.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <algorithm>
-#include <cwchar>
-#include <iterator>
+#include <QRandomGenerator>
+#include <cstddef>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/Platform.h"
 
@@ -19,207 +28,449 @@ namespace platform {
 
 namespace {
 
-std::wstring wide(const QString& path) {
+// Win32 error -> the program's error number, the same as for the Linux
+// counterparts of each. ERROR_FILE_NOT_FOUND is refined by the caller.
+struct Win32Mapping {
+    DWORD osError;
+    Error error;
+};
+constexpr Win32Mapping kWin32Table[] = {
+    {ERROR_ALREADY_EXISTS, Error::FileExists},
+    {ERROR_FILE_EXISTS, Error::FileExists},
+    {ERROR_ACCESS_DENIED, Error::PathFileAccess},
+    {ERROR_SHARING_VIOLATION, Error::PathFileAccess},
+    {ERROR_LOCK_VIOLATION, Error::PathFileAccess},
+    {ERROR_WRITE_PROTECT, Error::PathFileAccess},
+    {ERROR_INVALID_NAME, Error::PathFileAccess},
+    {ERROR_FILENAME_EXCED_RANGE, Error::PathFileAccess},
+    {ERROR_FILE_NOT_FOUND, Error::FileNotFound},
+    {ERROR_PATH_NOT_FOUND, Error::PathNotFound},
+    {ERROR_DIRECTORY, Error::PathNotFound},
+    {ERROR_DISK_FULL, Error::DiskFull},
+    {ERROR_HANDLE_DISK_FULL, Error::DiskFull},
+    {ERROR_NOT_SAME_DEVICE, Error::RenameAcrossDisks},
+};
+
+Error errorForWin32(DWORD osError, bool directoryExists) {
+    for (const Win32Mapping& m : kWin32Table) {
+        if (m.osError == osError) {
+            return osError == ERROR_FILE_NOT_FOUND && !directoryExists ? Error::PathNotFound
+                                                                       : m.error;
+        }
+    }
+    return Error::InvalidCall;
+}
+
+std::wstring native(const QString& path) {
     return QDir::toNativeSeparators(path).toStdWString();
 }
 
-Error errorForWin32(DWORD error) {
-    switch (error) {
-        case ERROR_ALREADY_EXISTS:
-        case ERROR_FILE_EXISTS:
-            return Error::FileExists;
-        case ERROR_ACCESS_DENIED:
-        case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION:
-        case ERROR_WRITE_PROTECT:
-        case ERROR_FILENAME_EXCED_RANGE:
-        case ERROR_INVALID_NAME:
-            return Error::PathFileAccess;
-        case ERROR_FILE_NOT_FOUND:
-            return Error::FileNotFound;
-        case ERROR_PATH_NOT_FOUND:
-        case ERROR_INVALID_DRIVE:
-        case ERROR_NOT_READY:
-            return Error::PathNotFound;
-        case ERROR_DISK_FULL:
-        case ERROR_HANDLE_DISK_FULL:
-            return Error::DiskFull;
-        case ERROR_NOT_SAME_DEVICE:
-            return Error::RenameAcrossDisks;
-        default:
-            return Error::InvalidCall;
-    }
-}
-
-DWORD attributes(const QString& path) {
-    return path.isEmpty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide(path).c_str());
-}
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 class WindowsDirectory : public PinnedDirectory {
   public:
-    explicit WindowsDirectory(const QString& path) : PinnedDirectory(path, -1) {}
+    WindowsDirectory(const QString& path, HANDLE handle, const NameRules& rules)
+        : PinnedDirectory(path, reinterpret_cast<qintptr>(handle), rules) {}
+    ~WindowsDirectory() override { CloseHandle(reinterpret_cast<HANDLE>(handle())); }
 };
 
-QString pathIn(const PinnedDirectory& dir, QStringView name) {
-    return joinPath(dir.path(), name.toString());
+HANDLE handleOf(const PinnedDirectory& dir) {
+    return reinterpret_cast<HANDLE>(dir.handle());
 }
 
-// The volume serial number and file index of `path`, the entry itself (a
-// reparse point is not followed).
-Identity identityOf(const QString& path) {
-    const HANDLE h = CreateFileW(
-        wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
-        return Identity{errorForWin32(error), int(error), {}};
+// A directory removed while it is held open is only pending deletion.
+bool stillThere(HANDLE dir) {
+    FILE_STANDARD_INFO info;
+    return GetFileInformationByHandleEx(dir, FileStandardInfo, &info, sizeof info) &&
+           !info.DeletePending;
+}
+
+// Any failure in a directory that has been removed since it was pinned is
+// that: the path is gone.
+Status failure(DWORD osError, HANDLE dir) {
+    return Status{errorForWin32(osError, stillThere(dir)), int(osError)};
+}
+
+// Opens the directory at `path` for listing and for opens relative to it.
+// Returns 0 or the Win32 error.
+DWORD openDirectoryAt(const QString& path, HANDLE* out) {
+    *out = CreateFileW(native(path).c_str(),
+                       FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES, kShareAll,
+                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (*out == INVALID_HANDLE_VALUE) {
+        return GetLastError();
     }
     BY_HANDLE_FILE_INFORMATION info;
-    const BOOL ok = GetFileInformationByHandle(h, &info);
-    const DWORD error = ok ? 0 : GetLastError();
-    CloseHandle(h);
-    if (!ok) {
-        return Identity{errorForWin32(error), int(error), {}};
+    if (!GetFileInformationByHandle(*out, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        CloseHandle(*out);
+        return ERROR_DIRECTORY;
     }
-    return Identity{Error::None, 0,
-                    FileId{info.dwVolumeSerialNumber,
-                           (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow}};
+    return 0;
 }
 
-class WindowsPlatform : public Platform {
-  public:
-    OpenedDirectory openDirectory(const QString& path) override {
-        if (!directoryExists(path)) {
-            return OpenedDirectory{nullptr, Error::PathNotFound, int(ERROR_PATH_NOT_FOUND)};
+// Opens the entry `name` of the directory `dir` whatever has become of the
+// directory's path; an empty name opens the directory itself anew (a handle
+// with a listing position of its own). Returns 0 or the Win32 error.
+DWORD openIn(HANDLE dir, QStringView name, ACCESS_MASK access, ULONG options, HANDLE* out) {
+    if (name.size() > 255) {
+        return ERROR_FILENAME_EXCED_RANGE;
+    }
+    UNICODE_STRING ntName;
+    ntName.Buffer = const_cast<PWSTR>(reinterpret_cast<PCWSTR>(name.utf16()));
+    ntName.Length = USHORT(name.size() * sizeof(wchar_t));
+    ntName.MaximumLength = ntName.Length;
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &ntName, OBJ_CASE_INSENSITIVE, dir, nullptr);
+    IO_STATUS_BLOCK io;
+    const NTSTATUS status = NtCreateFile(
+        out, access | SYNCHRONIZE, &attributes, &io, nullptr, 0, kShareAll, FILE_OPEN,
+        options | FILE_SYNCHRONOUS_IO_NONALERT | FILE_OPEN_FOR_BACKUP_INTENT, nullptr, 0);
+    return status >= 0 ? 0 : RtlNtStatusToDosError(status);
+}
+
+// Size, modification time and (where it lasts) file index of an open file.
+DWORD fingerprintOf(HANDLE file, bool stableIds, Fingerprint* out) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info)) {
+        return GetLastError();
+    }
+    // FILETIME counts 100 ns from 1601; this many of them lie before 1970.
+    constexpr qint64 kEpochTicks = 116444736000000000;
+    const qint64 ticks = qint64((quint64(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                                info.ftLastWriteTime.dwLowDateTime);
+    *out = Fingerprint{qint64((quint64(info.nFileSizeHigh) << 32) | info.nFileSizeLow),
+                       (ticks - kEpochTicks) * 100,
+                       stableIds ? (quint64(info.nFileIndexHigh) << 32) | info.nFileIndexLow : 0};
+    return 0;
+}
+
+// The attributes of what the link `name` of `dir` points at, or
+// INVALID_FILE_ATTRIBUTES when it leads nowhere.
+DWORD followedAttributes(HANDLE dir, QStringView name) {
+    HANDLE target = INVALID_HANDLE_VALUE;
+    if (openIn(dir, name, FILE_READ_ATTRIBUTES, 0, &target) != 0) {
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(target, &info);
+    CloseHandle(target);
+    return known ? info.dwFileAttributes : INVALID_FILE_ATTRIBUTES;
+}
+
+// Every entry of the directory `dir`, by kind. A link counts as what it
+// points at, and one that leads nowhere as "other".
+Listing listEntries(HANDLE dir) {
+    Listing listing;
+    HANDLE h = INVALID_HANDLE_VALUE;
+    DWORD err = openIn(dir, {}, FILE_LIST_DIRECTORY, FILE_DIRECTORY_FILE, &h);
+    if (err != 0) {
+        listing.status = failure(err, dir);
+        return listing;
+    }
+    std::vector<LONGLONG> buffer(8192);  // 64 KiB, aligned as the entries need
+    FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
+    while (GetFileInformationByHandleEx(h, kind, buffer.data(),
+                                        DWORD(buffer.size() * sizeof(LONGLONG)))) {
+        kind = FileIdBothDirectoryInfo;
+        for (const char* at = reinterpret_cast<const char*>(buffer.data());;) {
+            const auto* entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(at);
+            const QString name = QString::fromWCharArray(
+                entry->FileName, int(entry->FileNameLength / sizeof(wchar_t)));
+            if (name != QLatin1String(".") && name != QLatin1String("..")) {
+                const DWORD attributes = (entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0
+                                             ? followedAttributes(h, name)
+                                             : entry->FileAttributes;
+                (attributes == INVALID_FILE_ATTRIBUTES          ? listing.others
+                 : (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? listing.directories
+                                                                : listing.files)
+                    .append(name);
+            }
+            if (entry->NextEntryOffset == 0) {
+                break;
+            }
+            at += entry->NextEntryOffset;
         }
-        return OpenedDirectory{std::make_shared<WindowsDirectory>(path)};
+    }
+    err = GetLastError();
+    CloseHandle(h);
+    if (err != ERROR_NO_MORE_FILES) {
+        listing.status = failure(err, dir);
+    }
+    return listing;
+}
+
+// Windows names everywhere: no letter case, none of the characters Windows
+// refuses, at most 255 UTF-16 units.
+NameRules rulesOf(HANDLE dir) {
+    NameRules rules;
+    rules.caseInsensitive = true;
+    rules.windowsNames = true;
+    rules.maxBytes = 0;
+    rules.maxUnits = 255;
+    wchar_t type[MAX_PATH + 1] = {};
+    DWORD flags = 0;
+    if (GetVolumeInformationByHandleW(dir, nullptr, 0, nullptr, nullptr, &flags, type,
+                                      MAX_PATH + 1)) {
+        rules.type = QString::fromWCharArray(type);
+        rules.readOnly = (flags & FILE_READ_ONLY_VOLUME) != 0;
+    }
+    // NTFS and ReFS keep a file's index for good; on the FAT family it
+    // follows the directory entry, which a rename changes.
+    rules.stableInodes = rules.type == QLatin1String("NTFS") || rules.type == QLatin1String("ReFS");
+    return rules;
+}
+
+// `path` with every link along it followed, as a write to it would land; the
+// path itself when nothing is there yet.
+QString followLinks(const QString& path) {
+    const HANDLE h = CreateFileW(native(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                 FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        return path;
+    }
+    std::vector<wchar_t> buffer(32768);
+    const DWORD n = GetFinalPathNameByHandleW(h, buffer.data(), DWORD(buffer.size()),
+                                              FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    CloseHandle(h);
+    return n == 0 || n >= buffer.size() ? path : QString::fromWCharArray(buffer.data(), int(n));
+}
+
+// Six random letters and digits: what makes a durable write's new file unique.
+constexpr int kSuffixLength = 6;
+QString uniqueSuffix() {
+    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString suffix;
+    for (int i = 0; i < kSuffixLength; ++i) {
+        suffix +=
+            QLatin1Char(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
+    }
+    return suffix;
+}
+
+class WindowsSystem : public System {
+  public:
+    Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out) override {
+        if (!isPlainFileName(name)) {
+            return Status{Error::PathFileAccess, 0};
+        }
+        HANDLE file = INVALID_HANDLE_VALUE;
+        DWORD err =
+            openIn(handleOf(dir), name, FILE_READ_ATTRIBUTES, FILE_OPEN_REPARSE_POINT, &file);
+        if (err == 0) {
+            err = fingerprintOf(file, dir.rules().stableInodes, out);
+            CloseHandle(file);
+        }
+        return err == 0 ? Status{} : failure(err, handleOf(dir));
     }
 
-    RenameResult renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override {
+    Listing list(const PinnedDirectory& dir) override { return listEntries(handleOf(dir)); }
+
+    // The file is opened relative to the pinned directory and renamed with
+    // FILE_RENAME_INFO: RootDirectory the pinned handle, so the new name lands
+    // in the same directory whatever its path is now, and ReplaceIfExists
+    // FALSE, so a taken name fails with ERROR_ALREADY_EXISTS. A change of
+    // letter case alone renames the file onto itself, which Windows allows.
+    Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override {
         if (!isPlainFileName(from) || !isPlainFileName(to)) {
-            return RenameResult{Error::PathFileAccess, 0};
+            return Status{Error::PathFileAccess, 0};
         }
         if (from == to) {
-            return RenameResult{};
+            return Status{};
         }
-        if (MoveFileExW(wide(pathIn(dir, from)).c_str(), wide(pathIn(dir, to)).c_str(), 0)) {
-            return RenameResult{};
+        const NameRules::Refusal refusal = dir.rules().check(to).refusal;
+        if (refusal != NameRules::Refusal::None) {
+            return Status{Error::PathFileAccess,
+                          int(refusal == NameRules::Refusal::TooLong ? ERROR_FILENAME_EXCED_RANGE
+                                                                     : ERROR_INVALID_NAME)};
         }
-        const DWORD error = GetLastError();
-        return RenameResult{errorForWin32(error), int(error)};
+        const HANDLE root = handleOf(dir);
+        HANDLE source = INVALID_HANDLE_VALUE;
+        DWORD err = openIn(root, from, DELETE, FILE_OPEN_REPARSE_POINT, &source);
+        if (err == 0) {
+            // The structure ends in the new name: a buffer of its own size, zeroed.
+            const std::size_t nameBytes = std::size_t(to.size()) * sizeof(wchar_t);
+            const std::size_t size =
+                offsetof(FILE_RENAME_INFO, FileName) + nameBytes + sizeof(wchar_t);
+            std::vector<LONGLONG> buffer(size / sizeof(LONGLONG) + 1);
+            auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+            info->ReplaceIfExists = FALSE;
+            info->RootDirectory = root;
+            info->FileNameLength = DWORD(nameBytes);
+            std::memcpy(reinterpret_cast<char*>(info) + offsetof(FILE_RENAME_INFO, FileName),
+                        to.utf16(), nameBytes);
+            if (!SetFileInformationByHandle(source, FileRenameInfo, info, DWORD(size))) {
+                err = GetLastError();
+            }
+            CloseHandle(source);
+        }
+        if (err != 0) {
+            return failure(err, root);
+        }
+        dir.setRenameWay(RenameWay::NoReplace);
+        return Status{};
     }
 
-    Listing listFilesIn(const PinnedDirectory& dir) override { return list(dir.path(), false); }
-
-    Identity identify(const PinnedDirectory& dir) override {
-        if (!directoryExists(dir.path())) {
-            return Identity{Error::PathNotFound, int(ERROR_PATH_NOT_FOUND), {}};
-        }
-        return identityOf(dir.path());
-    }
-
-    IdListing listIds(const PinnedDirectory& dir) override {
-        IdListing result;
-        const Listing files = list(dir.path(), false);
-        for (const QString& name : files.names) {
-            const Identity identity = identityOf(pathIn(dir, name));
-            if (identity.ok()) {
-                result.names.append(name);
-                result.ids.append(identity.id);
+    // A new file beside the target under a unique name, flushed, then moved
+    // over the target with MOVEFILE_WRITE_THROUGH, which returns once the
+    // move is on disk (Windows offers no flush of a directory). A link is
+    // followed; an existing file's hidden and system marks are kept, and the
+    // new file's permissions come from its directory, as any new file's do.
+    Status writeFileDurably(const QString& path, const QByteArray& data) override {
+        const QString target = followLinks(path);
+        const DWORD existing = GetFileAttributesW(native(target).c_str());
+        const DWORD kept = existing == INVALID_FILE_ATTRIBUTES
+                               ? 0
+                               : existing & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                             FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+        std::wstring temporary;
+        HANDLE file = INVALID_HANDLE_VALUE;
+        DWORD err = 0;
+        for (int attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 16; ++attempt) {
+            temporary = native(temporaryPrefix(target) + uniqueSuffix());
+            file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
+            err = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+            if (err != 0 && err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) {
+                break;
             }
         }
-        result.ok = files.ok;
-        return result;
+        if (file == INVALID_HANDLE_VALUE) {
+            return Status{errorForWin32(err, true), int(err)};
+        }
+        for (qsizetype done = 0; err == 0 && done < data.size();) {
+            const qsizetype left = data.size() - done;
+            DWORD written = 0;
+            if (WriteFile(file, data.constData() + done,
+                          left > (1 << 30) ? DWORD(1) << 30 : DWORD(left), &written, nullptr)) {
+                done += written;
+            } else {
+                err = GetLastError();
+            }
+        }
+        if (err == 0 && !FlushFileBuffers(file)) {
+            err = GetLastError();
+        }
+        CloseHandle(file);
+        // Replacing is the point here: the file is the program's own.
+        if (err == 0 && !MoveFileExW(temporary.c_str(), native(target).c_str(),
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            err = GetLastError();
+        }
+        if (err != 0) {
+            DeleteFileW(temporary.c_str());
+            return Status{errorForWin32(err, true), int(err)};
+        }
+        return Status{};
     }
 
-    Error writeFileDurably(const QString& path, const QByteArray& data) override {
-        const QString temporary = path + QStringLiteral(".new");
-        const HANDLE h = CreateFileW(wide(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
-                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE) {
-            return errorForWin32(GetLastError());
+    OpenedDirectory openDirectory(const QString& path) override {
+        if (path.isEmpty()) {
+            return OpenedDirectory{nullptr, Status{Error::PathNotFound, int(ERROR_PATH_NOT_FOUND)}};
         }
-        DWORD written = 0;
-        BOOL ok = WriteFile(h, data.constData(), DWORD(data.size()), &written, nullptr) &&
-                  written == DWORD(data.size()) && FlushFileBuffers(h);
-        DWORD error = ok ? 0 : GetLastError();
+        HANDLE h = INVALID_HANDLE_VALUE;
+        const DWORD err = openDirectoryAt(path, &h);
+        if (err != 0) {
+            return OpenedDirectory{nullptr, Status{errorForWin32(err, false), int(err)}};
+        }
+        return OpenedDirectory{std::make_shared<WindowsDirectory>(path, h, rulesOf(h)), Status{}};
+    }
+
+    Listing listDirectory(const QString& path) override {
+        HANDLE h = INVALID_HANDLE_VALUE;
+        const DWORD err = path.isEmpty() ? DWORD(ERROR_PATH_NOT_FOUND) : openDirectoryAt(path, &h);
+        if (err != 0) {
+            Listing listing;
+            listing.status = Status{errorForWin32(err, false), int(err)};
+            return listing;
+        }
+        Listing listing = listEntries(h);
         CloseHandle(h);
-        // MOVEFILE_WRITE_THROUGH returns only once the move is on disk.
-        if (ok && !MoveFileExW(wide(temporary).c_str(), wide(path).c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            ok = FALSE;
-            error = GetLastError();
-        }
-        if (!ok) {
-            DeleteFileW(wide(temporary).c_str());
-            return errorForWin32(error);
-        }
-        return Error::None;
+        return listing;
     }
 
-    Listing listFiles(const QString& dir) override { return list(dir, false); }
-    Listing listDirectories(const QString& dir) override { return list(dir, true); }
-
-    bool directoryExists(const QString& dir) override {
-        const DWORD a = attributes(dir);
+    bool directoryExists(const QString& path) override {
+        const DWORD a =
+            path.isEmpty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(native(path).c_str());
         return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
 
-    bool fileExists(const QString& path) override {
-        const DWORD a = attributes(path);
-        return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) == 0;
-    }
-
+    // Every drive letter in use, the one Windows runs from first.
     QStringList drives() override {
-        wchar_t buffer[512];
-        const DWORD n = GetLogicalDriveStringsW(DWORD(std::size(buffer)), buffer);
         QStringList roots;
-        for (const wchar_t* p = buffer; n > 0 && n < std::size(buffer) && *p != 0;
-             p += wcslen(p) + 1) {
-            roots.append(QString::fromWCharArray(p).toLower());
+        const DWORD letters = GetLogicalDrives();
+        for (int i = 0; i < 26; ++i) {
+            if ((letters & (DWORD(1) << i)) != 0) {
+                roots.append(QChar(char16_t(u'a' + i)) + QStringLiteral(":\\"));
+            }
+        }
+        wchar_t windows[MAX_PATH];
+        if (GetSystemWindowsDirectoryW(windows, MAX_PATH) > 0) {
+            const QString system = QChar(char16_t(windows[0])).toLower() + QStringLiteral(":\\");
+            if (roots.removeOne(system)) {
+                roots.prepend(system);
+            }
         }
         return roots;
-    }
-
-    QString programDirectory() override {
-        return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    }
-
-  private:
-    Listing list(const QString& dir, bool directories) {
-        Listing result;
-        WIN32_FIND_DATAW data;
-        const HANDLE h = FindFirstFileW(wide(joinPath(dir, QStringLiteral("*"))).c_str(), &data);
-        if (h == INVALID_HANDLE_VALUE) {
-            result.ok = GetLastError() == ERROR_FILE_NOT_FOUND;  // an empty drive
-            return result;
-        }
-        do {
-            const QString name = QString::fromWCharArray(data.cFileName);
-            const bool isDir = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-            if (isDir == directories && name != QLatin1String(".") && name != QLatin1String("..")) {
-                result.names.append(name);
-            }
-        } while (FindNextFileW(h, &data));
-        FindClose(h);
-        std::sort(result.names.begin(), result.names.end());
-        result.ok = true;
-        return result;
     }
 };
 
 }  // namespace
 
-QString xdgBaseDirectory(const char* variable, const QString& underHome) {
-    const QString xdg = qEnvironmentVariable(variable);
-    return !xdg.isEmpty() && QDir::isAbsolutePath(xdg) ? xdg : QDir::homePath() + underHome;
+QString temporaryPrefix(const QString& path) {
+    return path + QStringLiteral(".tmp-");
 }
 
-Platform& real() {
-    static WindowsPlatform instance;
+void removeLeftTemporaries(const QString& path) {
+    const QString prefix = temporaryPrefix(followLinks(path));
+    const QString directory = directoryOf(prefix);
+    const QString stem = nameOf(prefix);
+    WIN32_FIND_DATAW found;
+    const HANDLE h = FindFirstFileW(native(prefix + QLatin1Char('*')).c_str(), &found);
+    if (h == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        const QString name = QString::fromWCharArray(found.cFileName);
+        const QStringView unique = QStringView(name).mid(stem.size());
+        bool ours = name.startsWith(stem, Qt::CaseInsensitive) && unique.size() == kSuffixLength;
+        for (const QChar c : unique) {
+            ours = ours && c.unicode() < 0x80 && c.isLetterOrNumber();
+        }
+        if (ours) {
+            DeleteFileW(native(joinPath(directory, name)).c_str());
+        }
+    } while (FindNextFileW(h, &found));
+    FindClose(h);
+}
+
+QString programDirectory() {
+    if (QCoreApplication::instance() != nullptr) {
+        return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    }
+    std::vector<wchar_t> buffer(32768);
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+    return n == 0 || n >= buffer.size()
+               ? QString()
+               : directoryOf(QString::fromWCharArray(buffer.data(), int(n)));
+}
+
+// Windows has no XDG variables: every per-user base directory is the local
+// application data folder (%LOCALAPPDATA%), so the journal lives in
+// %LOCALAPPDATA%\Quillomat.
+QString xdgBaseDirectory(const char*, const QString&) {
+    PWSTR folder = nullptr;
+    QString base;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &folder))) {
+        base = QString::fromWCharArray(folder);
+    }
+    CoTaskMemFree(folder);
+    return base.isEmpty() ? qEnvironmentVariable("LOCALAPPDATA") : base;
+}
+
+System& real() {
+    static WindowsSystem instance;
     return instance;
 }
 
 }  // namespace platform
-
-#endif  // _WIN32

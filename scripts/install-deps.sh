@@ -16,6 +16,7 @@ packages=(
   # File systems the tests mount through FUSE: FAT, exFAT and NTFS images
   # and a directory served over SFTP.
   dosfstools exfatprogs ntfs-3g fusefat exfat-fuse sshfs openssh-sftp-server
+  g++-mingw-w64-x86-64-posix  # compiles the Windows sources as a check (test windows_syntax)
 )
 
 missing=()

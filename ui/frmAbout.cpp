@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QMessageBox>
 
+#include "engine/SysInfo.h"
 #include "engine/Version.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
@@ -38,12 +39,6 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
 }
 
 frmAbout::~frmAbout() = default;
-
-sysinfo::Services& frmAbout::services() {
-    static sysinfo::Services services{&registry::systemRegistry(), &sysinfo::systemStarter(),
-                                      &sysinfo::fileExists, &showMessage};
-    return services;
-}
 
 void frmAbout::Form_Load() {
     forms::centreOnScreen(this);
@@ -90,5 +85,8 @@ void frmAbout::reject() {
 }
 
 void frmAbout::StartSysInfo() {
-    sysinfo::StartSysInfo(services());
+    // Each press starts another instance; the box stays open either way.
+    if (!sysinfo::startTool()) {
+        showMessage(QCoreApplication::translate("SysInfo", sysinfo::kUnavailable));
+    }
 }

@@ -6,8 +6,6 @@
 #include <QDialog>
 #include <memory>
 
-#include "engine/SysInfo.h"
-
 namespace Ui {
 class frmAbout;
 }
@@ -17,10 +15,6 @@ class frmAbout : public QDialog {
   public:
     explicit frmAbout(QWidget* parent = nullptr);
     ~frmAbout() override;
-
-    // The registry, process start, file check and message box the launcher
-    // uses; the system's own unless a test replaces them.
-    static sysinfo::Services& services();
 
   public slots:
     void Form_Load();

@@ -230,6 +230,16 @@ void createRaw(const QString& dir, const QByteArray& name) {
     ::close(fd);
 }
 
+void createProgram(const QString& path, const QByteArray& script, bool executable) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(file.write(script), script.size());
+    file.close();
+    QVERIFY(file.setPermissions(executable ? QFile::ReadOwner | QFile::WriteOwner |
+                                                 QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther
+                                           : QFile::ReadOwner | QFile::WriteOwner));
+}
+
 void removeAllRaw(const QString& dir) {
     const QMap<QByteArray, QByteArray> files = rawSnapshot(dir);
     for (auto it = files.cbegin(); it != files.cend(); ++it) {

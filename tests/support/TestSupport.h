@@ -164,6 +164,9 @@ QMap<QByteArray, QByteArray> rawSnapshot(const QString& dir);
 QList<QByteArray> rawContents(const QMap<QByteArray, QByteArray>& snapshot);
 // Creates the file `name` (bytes) in `dir`, holding its own name.
 void createRaw(const QString& dir, const QByteArray& name);
+// Writes the script `script` (its "#!" line first) to `path`, a program
+// anyone may run when `executable`.
+void createProgram(const QString& path, const QByteArray& script, bool executable = true);
 // Removes every file of `dir`, whatever its name (QTemporaryDir cannot
 // remove a name that is not UTF-8).
 void removeAllRaw(const QString& dir);

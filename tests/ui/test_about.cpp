@@ -1,24 +1,33 @@
-// The about box: its keys, its close box and the System Info button.
+// The about box: its keys, its close box and the System Info button, which
+// looks for the tool on a PATH of the test's own.
 #include <QtTest>
 
 #include <QScreen>
 
-#include "tests/support/FakeRegistry.h"
+#include "tests/support/TestSupport.h"
+#include "tests/ui/BoxAnswerer.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/frmAbout.h"
 
-namespace {
-
-const QByteArray kMsinfo = QByteArrayLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
-const QString kTool = QStringLiteral("/opt/tools/sysinfo");
-
-}  // namespace
-
 class AboutTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<FakeServices> fake_;
-    sysinfo::Services saved_;
+    // PATH: an empty directory of the test's own.
+    std::unique_ptr<testing_support::ScopedEnvironmentDir> path_;
+
+    // Puts the program `name` holding `script` on PATH.
+    QString install(const QString& name, const QByteArray& script, bool executable = true) {
+        const QString program = path_->path() + '/' + name;
+        testing_support::createProgram(program, script, executable);
+        return program;
+    }
+
+    // How often `program` (installed with kNoteStart) has run.
+    static int starts(const QString& program) {
+        QFile log(program + ".log");
+        return log.open(QIODevice::ReadOnly) ? int(log.readAll().count('\n')) : 0;
+    }
+    static constexpr char kNoteStart[] = "#!/bin/sh\necho started >> \"$0.log\"\n";
 
     frmAbout& shownBox() {
         frmAbout& about = forms::frmAbout();
@@ -29,15 +38,10 @@ class AboutTest : public QObject {
     }
 
   private slots:
-    void init() {
-        fake_ = std::make_unique<FakeServices>();
-        saved_ = frmAbout::services();
-        frmAbout::services() = fake_->services();
-    }
+    void init() { path_ = std::make_unique<testing_support::ScopedEnvironmentDir>("PATH"); }
     void cleanup() {
         forms::unloadDialogs();
-        frmAbout::services() = saved_;
-        fake_.reset();
+        path_.reset();
     }
 
     void centredAndModeless() {
@@ -60,9 +64,11 @@ class AboutTest : public QObject {
         }
     }
 
-    // Every way out unloads the box: the next touch builds it afresh.
+    // Every way out unloads the box: the next touch builds it afresh. With
+    // no tool on PATH, a press of System Info on the way would show a message.
     void closing() {
         QFETCH(QString, how);
+        BoxAnswerer answerer({});
         frmAbout& about = shownBox();
         QPointer<frmAbout> box(&about);
         if (how == QLatin1String("OK clicked")) {
@@ -82,8 +88,7 @@ class AboutTest : public QObject {
         QVERIFY(!forms::isLoaded(forms::Form::About));
         QVERIFY(box.isNull() || !box->isVisible());
         QTRY_VERIFY(box.isNull());
-        QCOMPARE(fake_->messages, QStringList());
-        QCOMPARE(fake_->starter.attempts, QStringList());
+        QCOMPARE(answerer.shown.size(), 0);
     }
 
     void systemInfo_data() {
@@ -97,8 +102,8 @@ class AboutTest : public QObject {
     // another one.
     void systemInfo() {
         QFETCH(QString, how);
-        fake_->registry.setText(kMsinfo, "PATH", kTool.toLocal8Bit());
-        fake_->starter.startable << kTool;
+        const QString tool = install("hardinfo", kNoteStart);
+        BoxAnswerer answerer({});
         frmAbout& about = shownBox();
         for (int press = 0; press < 2; ++press) {
             if (how == QLatin1String("click")) {
@@ -110,21 +115,40 @@ class AboutTest : public QObject {
                 // The access key presses the button a moment later, as a click would look.
                 QTest::keyClick(&about, Qt::Key_S, Qt::AltModifier);
             }
-            QTRY_COMPARE(fake_->starter.started.size(), press + 1);
+            QTRY_COMPARE(starts(tool), press + 1);
         }
-        QCOMPARE(fake_->starter.started, QStringList({kTool, kTool}));
-        QCOMPARE(fake_->messages, QStringList());
+        QCOMPARE(answerer.shown.size(), 0);
         QVERIFY(forms::isLoaded(forms::Form::About));
         QVERIFY(about.isVisible());
     }
 
+    void systemInfoUnavailable_data() {
+        QTest::addColumn<QByteArray>("script");  // of hardinfo; empty: none on PATH
+        QTest::addColumn<bool>("executable");
+        QTest::newRow("no tool on PATH") << QByteArray() << true;
+        QTest::newRow("a tool that may not be run") << QByteArray(kNoteStart) << false;
+        QTest::newRow("a tool that fails to start")
+            << QByteArray("#!/nonexistent/interpreter\n") << true;
+    }
+
+    // The message, with OK only, and the box stays as it was.
     void systemInfoUnavailable() {
+        QFETCH(QByteArray, script);
+        QFETCH(bool, executable);
+        if (!script.isEmpty()) {
+            install("hardinfo", script, executable);
+        }
+        BoxAnswerer answerer({clickOn(QMessageBox::Ok)});
         frmAbout& about = shownBox();
         QTest::mouseClick(control<QPushButton>(about, "cmdSysInfo"), Qt::LeftButton);
-        QCOMPARE(fake_->messages,
-                 QStringList{QStringLiteral("System Information Is Unavailable At This Time")});
+        QCOMPARE(answerer.shown.size(), 1);
+        const Shown& message = answerer.shown.first();
+        QCOMPARE(message.title, QStringLiteral("Quillomat"));
+        QCOMPARE(message.text, QStringLiteral("System Information Is Unavailable At This Time"));
+        QCOMPARE(message.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(message.icon, QMessageBox::NoIcon);
+        QVERIFY(forms::isLoaded(forms::Form::About));
         QVERIFY(about.isVisible());
-        QVERIFY(fake_->registry.everyKeyClosedOnce());
     }
 };
 
