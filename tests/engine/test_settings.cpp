@@ -1,24 +1,25 @@
-// The settings store on real files: hand-edited values, files written by the
-// earlier QSettings-based versions, every byte that is not one of our values
-// kept, values that survive any text, and saves that fail without harming the
-// file.
+// The settings store on real files: hand-edited values, every byte that is
+// not one of our values kept, values that survive any text, and saves that
+// fail without harming the file.
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSettings>
 #include <cerrno>
 #include <cstring>
 
 #include "engine/Settings.h"
 #include "platform/Platform.h"
+#include "platform/PlatformLinux.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
 
+using testing_support::ScopedPlatform;
 using testing_support::ScopedSettings;
-using testing_support::ScopedStoreCalls;
 
 namespace {
 
@@ -60,20 +61,6 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Writes `values` (key -> value) the way the earlier versions did: QSettings'
-// INI format, a value holding bytes that are not UTF-8 as a byte array.
-void writeAsEarlierVersion(const QString& path, const QList<std::pair<QString, QString>>& values) {
-    QSettings old(path, QSettings::IniFormat);
-    for (const auto& [key, value] : values) {
-        const QVariant stored = platform::holdsEscapedBytes(value)
-                                    ? QVariant(platform::encodeFileName(value))
-                                    : QVariant(value);
-        old.setValue(settings::kSection + QLatin1Char('/') + key, stored);
-    }
-    old.sync();
-    QCOMPARE(old.status(), QSettings::NoError);
-}
-
 // A random value made of the pieces that trouble INI files.
 QString randomValue(QRandomGenerator& random, bool lineBreaks) {
     static const QList<QByteArray> pieces{
@@ -99,16 +86,43 @@ QByteArray printable(const QString& value) {
     return platform::encodeFileName(value).toPercentEncoding(" /@=,;#[]()");
 }
 
-// The line of `file` that starts with `start`.
-QByteArray lineStarting(const QByteArray& file, const QByteArray& start) {
-    const qsizetype at = file.indexOf('\n' + start) + 1;
-    const qsizetype end = file.indexOf('\n', at);
-    return file.mid(at, end < 0 ? -1 : end - at);
-}
-
 int modeOf(const QString& path) {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// The step of a durable write that fails, for LinuxSystem's calls.
+struct WriteFault {
+    QByteArray step;    // "open", "write", "fsync" or "rename"
+    int error = 0;      // errno it fails with; a write takes nothing when 0
+    long accepted = 0;  // bytes write() takes (and drops) before it fails
+};
+WriteFault fault;
+
+int failedCall() {
+    errno = fault.error;
+    return -1;
+}
+
+platform::LinuxSystem faultySystem(const WriteFault& f) {
+    fault = f;
+    platform::SystemCalls calls = platform::SystemCalls::system();
+    calls.openat = [](int dir, const char* path, int flags, mode_t mode) {
+        return fault.step == "open" ? failedCall() : ::openat(dir, path, flags, mode);
+    };
+    calls.write = [](int fd, const void* data, unsigned long size) -> long {
+        if (fault.step != "write") {
+            return ::write(fd, data, size);
+        }
+        const long taken = std::min<long>(fault.accepted, long(size));
+        fault.accepted -= taken;
+        return taken > 0 || fault.error == 0 ? taken : failedCall();
+    };
+    calls.fsync = [](int fd) { return fault.step == "fsync" ? failedCall() : ::fsync(fd); };
+    calls.renameat2 = [](int a, const char* from, int b, const char* to, unsigned int flags) {
+        return fault.step == "rename" ? failedCall() : ::renameat2(a, from, b, to, flags);
+    };
+    return platform::LinuxSystem(calls);
 }
 
 }  // namespace
@@ -159,62 +173,6 @@ class SettingsTest : public QObject {
         QFETCH(QString, value);
         writeBytes(storeFile(), file);
         QCOMPARE(settings::read(key, kNone), value);
-    }
-
-    // Values as the earlier versions stored them read back unchanged, and
-    // saving other keys leaves them so.
-    void earlierVersionsFiles_data() {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << "Holiday";
-        QTest::newRow("path") << "/home/user/Pictures";
-        QTest::newRow("empty") << "";
-        QTest::newRow("comma") << "Smith, John";
-        QTest::newRow("blanks at both ends") << "  padded  ";
-        QTest::newRow("quotes") << "say \"cheese\"";
-        QTest::newRow("backslashes") << "C:\\dir\\new";
-        QTest::newRow("equals and semicolon") << "a=b;c";
-        QTest::newRow("hash and brackets") << "#[x]";
-        QTest::newRow("leading at sign") << "@home";
-        QTest::newRow("looks like a byte array") << "@ByteArray(/tmp)";
-        QTest::newRow("control characters") << QString::fromUtf8("a\tb\001c\177d\ne\rf");
-        QTest::newRow("hex digit after an escape") << QString::fromUtf8("\001abc\037F");
-        QTest::newRow("UTF-8") << QString::fromUtf8("caf\xc3\xa9 \xf0\x9f\x93\xb7");
-        QTest::newRow("bytes that are not UTF-8") << fromBytes("/home/j\xfcrgen/\xff\xfe");
-        QTest::newRow("bytes, comma and blanks") << fromBytes(" /a,b\xe9=1\0012 ");
-        QTest::newRow("bytes and a line break") << fromBytes("/x\xff\ny");
-        QTest::newRow("NUL") << QString(QStringLiteral("a%1b")).arg(QChar(u'\0'));
-    }
-
-    void earlierVersionsFiles() {
-        QFETCH(QString, value);
-        QList<std::pair<QString, QString>> values;
-        for (const QString& key : kKeys) {
-            values.append({key, value});
-        }
-        writeAsEarlierVersion(storeFile(), values);
-        for (const QString& key : kKeys) {
-            QCOMPARE(settings::read(key, kNone), value);
-        }
-        // The earlier writer's form is kept as it is by a save of other keys.
-        const QByteArray dirLine = lineStarting(readBytes(storeFile()), "Dir=");
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("new")).ok);
-        QCOMPARE(lineStarting(readBytes(storeFile()), "Dir="), dirLine);
-        QCOMPARE(settings::read(settings::kDir, kNone), value);
-    }
-
-    void earlierVersionsRandomValues() {
-        QRandomGenerator random(20240613);
-        for (int round = 0; round < 60; ++round) {
-            QList<std::pair<QString, QString>> values;
-            for (const QString& key : manyKeys()) {
-                values.append({key, randomValue(random, mayBreakLines(key))});
-            }
-            writeAsEarlierVersion(storeFile(), values);
-            for (const auto& [key, value] : values) {
-                QVERIFY2(settings::read(key, kNone) == value, printable(value).constData());
-            }
-            QVERIFY(QFile::remove(storeFile()));
-        }
     }
 
     // Whatever the values, they read back as they were saved, and the file
@@ -291,7 +249,6 @@ class SettingsTest : public QObject {
         QCOMPARE(NamingOptions::load(), options);
         QCOMPARE(settings::read(settings::kDir), fromBytes("/home/j\xfcrgen/\xff"));
     }
-
     void missingGroupOrFile_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
@@ -338,30 +295,10 @@ class SettingsTest : public QObject {
         const QByteArray before = "; mine\n[Defaults]\nPrefix=old\nDir=/old\n";
         writeBytes(storeFile(), before);
 
-        settings::StoreCalls calls = settings::StoreCalls::system();
-        long accepted = acceptedBytes;
-        const auto fail = [error] {
-            errno = error;
-            return -1;
-        };
-        if (step == QLatin1String("open")) {
-            calls.open = [&](const char*, int, unsigned int) { return fail(); };
-        } else if (step == QLatin1String("write")) {
-            calls.write = [&](int, const void*, unsigned long size) -> long {
-                if (accepted > 0) {
-                    const long n = std::min<long>(accepted, long(size));
-                    accepted -= n;
-                    return n;  // taken, but not written anywhere
-                }
-                return error == 0 ? 0 : fail();
-            };
-        } else if (step == QLatin1String("fsync")) {
-            calls.fsync = [&](int) { return fail(); };
-        } else {
-            calls.rename = [&](const char*, const char*) { return fail(); };
-        }
+        platform::LinuxSystem faulty =
+            faultySystem({step.toLatin1(), error, static_cast<long>(acceptedBytes)});
         {
-            ScopedStoreCalls faulty(calls);
+            ScopedPlatform installed(faulty);
             const NamingOptions options{"new", "s", "7", "1"};
             const settings::SaveResult saved = options.save();
             QVERIFY(!saved.ok);
@@ -369,7 +306,7 @@ class SettingsTest : public QObject {
             QCOMPARE(saved.reason, QString::fromLocal8Bit(std::strerror(error ? error : ENOSPC)));
             QCOMPARE(readBytes(storeFile()), before);
             QCOMPARE(QDir(settings_->configDir()).entryList(QDir::Files | QDir::Hidden),
-                     QStringList{"Quillomat.conf"});
+                     QStringList({"Quillomat.conf", "Quillomat.conf.lock"}));
             // In use for the rest of the run.
             QCOMPARE(NamingOptions::load(), options);
             QCOMPARE(settings::read(settings::kDir), QStringLiteral("/old"));
