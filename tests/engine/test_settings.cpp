@@ -1,16 +1,19 @@
 // The settings store on real files: hand-edited values, every byte that is
-// not one of our values kept, values that survive any text, and saves that
-// fail without harming the file.
+// not one of our values kept, values that survive any text, saves that fail
+// without harming the file, and running instances that save at the same time.
 #include <QtTest>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <functional>
 
 #include "engine/Settings.h"
 #include "platform/Platform.h"
@@ -64,11 +67,13 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 // A random value made of the pieces that trouble INI files.
 QString randomValue(QRandomGenerator& random, bool lineBreaks) {
     static const QList<QByteArray> pieces{
-        " ",    "  ",   ",",    "\"",   "=",    ";",    "#",           "[",
-        "]",    "\\",   "\\n",  "\\x",  "@",    "@@",   "@ByteArray(", ")",
-        "\t",   "a",    "Z",    "0",    "7",    "f",    "caf\xc3\xa9", "\xf0\x9f\x93\xb7",
-        "\xff", "\xe9", "\xc3", "\x80", "\x01", "\x7f", "%U",          "/",
-        "\\\\", "'"};
+        " ",         "  ",          ",",           "\"",   "=",           ";",
+        "#",         "[",           "]",           "\\",   "\\n",         "\\x",
+        "@",         "@@",          "@ByteArray(", ")",    "\t",          "a",
+        "Z",         "0",           "7",           "f",    "caf\xc3\xa9", "\xf0\x9f\x93\xb7",
+        "\xff",      "\xe9",        "\xc3",        "\x80", "\x01",        "\x7f",
+        "%U",        "/",           "\\\\",        "'",    "%",           "%0A",
+        "@Escaped(", "\xef\xbb\xbf"};
     QByteArray bytes;
     const int count = random.bounded(0, 12);
     for (int i = 0; i < count; ++i) {
@@ -84,6 +89,13 @@ QString randomValue(QRandomGenerator& random, bool lineBreaks) {
 // A value's bytes in a printable form, for failure messages.
 QByteArray printable(const QString& value) {
     return platform::encodeFileName(value).toPercentEncoding(" /@=,;#[]()");
+}
+
+// The line of `file` that starts with `start`.
+QByteArray lineStarting(const QByteArray& file, const QByteArray& start) {
+    const qsizetype at = file.indexOf('\n' + start) + 1;
+    const qsizetype end = file.indexOf('\n', at);
+    return file.mid(at, end < 0 ? -1 : end - at);
 }
 
 int modeOf(const QString& path) {
@@ -125,6 +137,22 @@ platform::LinuxSystem faultySystem(const WriteFault& f) {
     return platform::LinuxSystem(calls);
 }
 
+// Starts `work` in a child process, as another running Quillomat.
+pid_t inChild(const std::function<int()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(work());
+    }
+    return child;
+}
+
+// How the child ended (waitpid's status: 0 for exit code 0).
+int endOf(pid_t child) {
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return status;
+}
+
 }  // namespace
 
 class SettingsTest : public QObject {
@@ -159,6 +187,12 @@ class SettingsTest : public QObject {
         row("the last one counts",
             "[Defaults]\nPrefix=a\n[Other]\nPrefix=o\n[defaults]\nPrefix=b\n", "Prefix", "b");
         row("another group's key", "[Other]\nPrefix=no\n[Defaults]\n", "Prefix", kNone);
+        row("escaped form", "[Defaults]\nDir=@Escaped(/x%0Ay%25%FF)\n", "Dir",
+            fromBytes("/x\ny%\xff"));
+        row("a lone percent sign is literal", "[Defaults]\nPrefix=@Escaped(50%)\n", "Prefix",
+            "@Escaped(50%)");
+        row("an escape the writer does not give is literal", "[Defaults]\nPrefix=@Escaped(%41)\n",
+            "Prefix", "@Escaped(%41)");
         row("a key before any group", "Prefix=top\n[Defaults]\nSufix=s\n", "Prefix", kNone);
         row("comment lines are not keys", "[Defaults]\n;Prefix=c\n#Prefix=d\n", "Prefix", kNone);
         row("a malformed header opens its group", "[Defaults]\nPrefix=a\n[Other\nPrefix=b\n",
@@ -249,6 +283,32 @@ class SettingsTest : public QObject {
         QCOMPARE(NamingOptions::load(), options);
         QCOMPARE(settings::read(settings::kDir), fromBytes("/home/j\xfcrgen/\xff"));
     }
+
+    // Values that cannot be written literally take the escaped form, as the
+    // README describes it, and read back as they were.
+    void escapedForm_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("line");
+        const auto row = [](const char* name, const QByteArray& value, const QByteArray& line) {
+            QTest::newRow(name) << fromBytes(value) << line;
+        };
+        row("line feed", "a\nb", "Dir=@Escaped(a%0Ab)");
+        row("carriage return at the end", "x\r", "Dir=@Escaped(x%0D)");
+        row("byte order mark and a line break", "\xef\xbb\xbfx\ny", "Dir=@Escaped(%EF%BB%BFx%0Ay)");
+        row("bytes that are not UTF-8", "/j\xfcrgen", "Dir=@Escaped(/j%FCrgen)");
+        row("literal that looks escaped", "@Escaped(a%0Ab)", "Dir=@Escaped(@Escaped(a%250Ab))");
+        row("percent sign", "50% off", "Dir=50% off");
+    }
+
+    void escapedForm() {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, line);
+        QVERIFY(settings::write(settings::kDir, value).ok);
+        QCOMPARE(lineStarting(readBytes(storeFile()), "Dir="), line);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("other")).ok);
+        QCOMPARE(settings::read(settings::kDir), value);
+    }
+
     void missingGroupOrFile_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
@@ -259,6 +319,12 @@ class SettingsTest : public QObject {
             << QByteArray("[Defaults]") << QByteArray("[Defaults]\nPrefix=p\n");
         QTest::newRow("value at the very end")
             << QByteArray("[Defaults]\nSufix=") << QByteArray("[Defaults]\nSufix=\nPrefix=p\n");
+        QTest::newRow("CRLF file ending in a bare CR")
+            << QByteArray("[Defaults]\r\nDir=/x\r")
+            << QByteArray("[Defaults]\r\nDir=/x\r\nPrefix=p\r\n");
+        QTest::newRow("other group ending in a bare CR")
+            << QByteArray("[Other]\r\nDir=/x\r")
+            << QByteArray("[Other]\r\nDir=/x\r\n\r\n[Defaults]\r\nPrefix=p\r\n");
     }
 
     void missingGroupOrFile() {
@@ -267,8 +333,10 @@ class SettingsTest : public QObject {
         if (!before.isNull()) {
             writeBytes(storeFile(), before);
         }
+        const QString dir = settings::read(settings::kDir, kNone);
         QVERIFY(settings::write(settings::kPrefix, QStringLiteral("p")).ok);
         QCOMPARE(readBytes(storeFile()), after);
+        QCOMPARE(settings::read(settings::kDir, kNone), dir);
     }
 
     // A failed save leaves the file as it was and no temporary file behind,
@@ -423,6 +491,49 @@ class SettingsTest : public QObject {
         QCOMPARE(modeOf(real), 0640);
         QCOMPARE(QDir(settings_->configDir() + "/dotfiles").entryList(QDir::Files | QDir::Hidden),
                  QStringList{"quillomat.conf"});
+    }
+
+    // Two instances saving at the same time never lose each other's keys.
+    void concurrentSavesKeepEveryKey() {
+        const auto saves = [](const QString& key) {
+            int failed = 0;
+            for (int i = 0; i < 400; ++i) {
+                failed += settings::write(key, key + QString::number(i)).ok ? 0 : 1;
+            }
+            return failed;
+        };
+        const pid_t prefixes = inChild([&] { return saves(settings::kPrefix); });
+        const pid_t sufixes = inChild([&] { return saves(settings::kSufix); });
+        const int prefixesEnded = endOf(prefixes);
+        QCOMPARE(endOf(sufixes), 0);  // every save went through
+        QCOMPARE(prefixesEnded, 0);
+        QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("Prefix399"));
+        QCOMPARE(settings::read(settings::kSufix), QStringLiteral("Sufix399"));
+    }
+
+    // A save killed half-way leaves the file as it was; the next save removes
+    // the new file it left, and nothing else.
+    void killedSaveLeavesNothingBehind() {
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("before")).ok);
+        writeBytes(storeFile() + ".tmp-other", "not ours");
+        const int killed = endOf(inChild([] {
+            platform::SystemCalls calls = platform::SystemCalls::system();
+            calls.fsync = [](int) { return ::raise(SIGKILL); };  // after the new file is written
+            platform::LinuxSystem dying(calls);
+            ScopedPlatform installed(dying);
+            return int(settings::write(settings::kPrefix, QStringLiteral("never")).ok);
+        }));
+        QVERIFY(WIFSIGNALED(killed));
+        const QDir dir(settings_->configDir());
+        const QString left = QFileInfo(platform::temporaryPrefix(storeFile())).fileName() + "*";
+        QCOMPARE(dir.entryList({left}, QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("before"));
+
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("after")).ok);
+        QCOMPARE(
+            dir.entryList(QDir::Files | QDir::Hidden),
+            QStringList({"Quillomat.conf", "Quillomat.conf.lock", "Quillomat.conf.tmp-other"}));
+        QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("after"));
     }
 };
 
