@@ -1,6 +1,8 @@
 #include "engine/Settings.h"
 
 #include <QCoreApplication>
+#include <QHash>
+#include <algorithm>
 #include <optional>
 
 #include "platform/Platform.h"
@@ -9,14 +11,14 @@
 #include <QSettings>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QRandomGenerator>
+#include <QThread>
 #include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
-#include "engine/SettingsText.h"
 #endif
 
 namespace settings {
@@ -24,63 +26,21 @@ namespace {
 
 using Values = QList<std::pair<QString, QString>>;
 
-bool sameKey(const QString& a, const QString& b) {
+bool sameName(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-// Values whose save failed, by store file, section and key: they stay in use
-// until a save of their store succeeds.
-struct Unsaved {
-    QString file;
-    QString section;
-    QString key;
-    QString value;
-};
-
-QList<Unsaved>& unsavedValues() {
-    static QList<Unsaved> values;
-    return values;
+// Sets `key` in `values`, each key once, the later value winning.
+void put(Values& values, const QString& key, const QString& value) {
+    values.removeIf([&](const auto& kv) { return sameName(kv.first, key); });
+    values.append({key, value});
 }
 
-std::optional<QString> unsavedValue(const QString& file, const QString& section,
-                                    const QString& key) {
-    for (const Unsaved& u : unsavedValues()) {
-        if (u.file == file && sameKey(u.section, section) && sameKey(u.key, key)) {
-            return u.value;
-        }
-    }
-    return std::nullopt;
-}
-
-// The unsaved values of `section` followed by `values`, each key once, the
-// later value winning.
-Values withUnsaved(const QString& file, const QString& section, const Values& values) {
-    Values all;
-    for (const Unsaved& u : unsavedValues()) {
-        if (u.file == file && sameKey(u.section, section)) {
-            all.append({u.key, u.value});
-        }
-    }
-    for (const auto& [key, value] : values) {
-        all.removeIf([&key = key](const auto& kv) { return sameKey(kv.first, key); });
-        all.append({key, value});
-    }
-    return all;
-}
-
-void keepUnsaved(const QString& file, const QString& section, const Values& values) {
-    QList<Unsaved>& unsaved = unsavedValues();
-    for (const auto& [key, value] : values) {
-        unsaved.removeIf([&, &key = key](const Unsaved& u) {
-            return u.file == file && sameKey(u.section, section) && sameKey(u.key, key);
-        });
-        unsaved.append({file, section, key, value});
-    }
-}
-
-void forgetUnsaved(const QString& file, const QString& section) {
-    unsavedValues().removeIf(
-        [&](const Unsaved& u) { return u.file == file && sameKey(u.section, section); });
+// The values of `section` of the store `file` whose save failed: they stay
+// in use until a save of that store works.
+Values& unsaved(const QString& file, const QString& section) {
+    static QHash<QString, Values> values;
+    return values[file + QLatin1Char('\n') + section.toCaseFolded()];
 }
 
 #if defined(Q_OS_WIN)
@@ -92,10 +52,7 @@ QSettings openStore(const QString& appName) {
 std::optional<QString> storedValue(const QString& appName, const QString& section,
                                    const QString& key) {
     const QVariant value = openStore(appName).value(section + QLatin1Char('/') + key);
-    if (!value.isValid()) {
-        return std::nullopt;
-    }
-    return value.toString();
+    return value.isValid() ? std::optional<QString>(value.toString()) : std::nullopt;
 }
 
 // Returns why the values could not be saved, or nothing when they were.
@@ -105,257 +62,245 @@ QString saveToStore(const QString& appName, const QString& section, const Values
         store.setValue(section + QLatin1Char('/') + key, value);
     }
     store.sync();
-    if (store.status() != QSettings::NoError) {
-        return QCoreApplication::translate("settings", "The registry refused the change");
-    }
-    return QString();
+    return store.status() == QSettings::NoError
+               ? QString()
+               : QCoreApplication::translate("settings", "The registry refused the change");
 }
 
 #else
 
-QString notRegularFile() {
-    return QCoreApplication::translate("settings", "Not a regular file");
-}
-
 QString reasonFor(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return platform::Status{Error::InvalidCall, error}.reason();
 }
 
-// The store file as it is on disk.
-struct FileContents {
-    bool exists = false;
-    QString problem;  // why it cannot be read, empty when it can (or is missing)
-    struct stat info {};
-    QByteArray bytes;
+// ---- Values ---------------------------------------------------------------
+
+const QByteArray kEscaped = QByteArrayLiteral("@Escaped(");
+
+// The escaped form of `value` (see Settings.h): every printable ASCII
+// character but "%" stays as it is.
+QByteArray escaped(const QString& value) {
+    return kEscaped +
+           platform::encodeFileName(value).toPercentEncoding(" !\"#$&'()*+,/:;<=>?@[\\]^`{|}") +
+           ')';
+}
+
+QString decodeValue(const QByteArray& raw) {
+    const QByteArray inner = raw.mid(kEscaped.size(), raw.size() - kEscaped.size() - 1);
+    const QString value = platform::decodeFileName(QByteArray::fromPercentEncoding(inner));
+    return escaped(value) == raw ? value : platform::decodeFileName(raw);
+}
+
+QByteArray encodeValue(const QString& value) {
+    const QByteArray literal = platform::encodeFileName(value);
+    const bool plain =
+        !literal.contains('\n') && !literal.contains('\r') && !platform::holdsEscapedBytes(value);
+    return plain && decodeValue(literal) == value ? literal : escaped(value);
+}
+
+// ---- The file's text ------------------------------------------------------
+
+// A header or key line of the file: its text ends at `end` (before "\n" or
+// "\r\n"), the next line starts at `next`.
+struct Line {
+    qsizetype end = 0;
+    qsizetype next = 0;
+    qsizetype value = -1;  // a "key=value" line: where its value starts; -1 for a header
+    QString name;          // the group's or the key's, blanks trimmed
 };
 
-// Reads the regular file at `path` without ever waiting: anything else (a
-// FIFO, a device, a directory) is refused before it is opened, and checked
-// again on the open descriptor.
-FileContents readRegularFile(const QByteArray& path) {
-    FileContents file;
-    if (::stat(path.constData(), &file.info) != 0) {
-        if (errno != ENOENT && errno != ENOTDIR) {
-            file.exists = true;
-            file.problem = reasonFor(errno);
+// The header and key lines of the groups named `section`, in order.
+QList<Line> sectionLines(const QByteArray& file, const QString& section) {
+    QList<Line> lines;
+    const QByteArrayView all(file);
+    bool inSection = false;
+    qsizetype begin = all.startsWith("\xEF\xBB\xBF") ? 3 : 0;  // a UTF-8 byte order mark
+    for (Line line; begin < all.size(); begin = line.next) {
+        const qsizetype newline = all.indexOf('\n', begin);
+        line.next = newline < 0 ? all.size() : newline + 1;
+        line.end = newline < 0 ? all.size() : newline;
+        line.end -= line.end > begin && all[line.end - 1] == '\r' ? 1 : 0;
+        const QByteArrayView text = all.sliced(begin, line.end - begin);
+        const QByteArrayView trimmed = text.trimmed();
+        const qsizetype equals = text.indexOf('=');
+        line.value = -1;
+        if (trimmed.startsWith('[')) {  // the name up to the first "]", or the line's end
+            const QByteArrayView rest = trimmed.sliced(1);
+            line.name = QString::fromUtf8(
+                rest.first(rest.contains(']') ? rest.indexOf(']') : rest.size()).trimmed());
+            inSection = sameName(line.name, section);
+        } else if (equals >= 0) {
+            line.value = begin + equals + 1;
+            line.name = QString::fromUtf8(text.first(equals).trimmed());
         }
-        return file;
-    }
-    file.exists = true;
-    if (S_ISDIR(file.info.st_mode)) {
-        file.problem = reasonFor(EISDIR);
-        return file;
-    }
-    if (!S_ISREG(file.info.st_mode)) {
-        file.problem = notRegularFile();
-        return file;
-    }
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        file.exists = errno != ENOENT;
-        file.problem = file.exists ? reasonFor(errno) : QString();
-        return file;
-    }
-    if (::fstat(fd, &file.info) != 0 || !S_ISREG(file.info.st_mode)) {
-        file.problem = notRegularFile();
-        ::close(fd);
-        return file;
-    }
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            file.bytes.append(buffer, n);
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            file.problem = reasonFor(errno);
-            break;
+        if (inSection && (line.value >= 0 || trimmed.startsWith('['))) {
+            lines.append(line);
         }
     }
-    ::close(fd);
-    return file;
+    return lines;
 }
 
-// The file a symbolic link at `path` points to, so that saving replaces the
-// file and keeps the link; `path` itself otherwise.
-QByteArray linkTarget(const QByteArray& path) {
+// `file` with each key of `values` (each once) set in the groups named
+// `section`, every other byte kept.
+QByteArray withValues(const QByteArray& file, const QString& section, const Values& values) {
+    const qsizetype firstNewline = file.indexOf('\n');
+    const QByteArray eol = firstNewline > 0 && file[firstNewline - 1] == '\r' ? "\r\n" : "\n";
+    const QList<Line> lines = sectionLines(file, section);
+    QByteArray out;
+    qsizetype copied = 0;  // how much of `file` is in `out`
+    auto missing = values;
+    for (const Line& line : lines) {
+        const auto set = std::find_if(values.cbegin(), values.cend(), [&](const auto& kv) {
+            return line.value >= 0 && sameName(line.name, kv.first);
+        });
+        if (set != values.cend()) {
+            out += QByteArrayView(file).sliced(copied, line.value - copied);
+            out += encodeValue(set->second);
+            copied = line.end;
+            missing.removeIf([&](const auto& kv) { return kv.first == set->first; });
+        }
+    }
+    QByteArray added;
+    for (const auto& [key, value] : missing) {
+        added += key.toUtf8() + '=' + encodeValue(value) + eol;
+    }
+    if (!added.isEmpty()) {
+        // After the section's last key (or header), or as a new group at the end.
+        const qsizetype at = lines.isEmpty() ? file.size() : lines.last().next;
+        out += QByteArrayView(file).sliced(copied, at - copied);
+        // A last line without "\n" is ended first; a bare "\r" gets its "\n".
+        if (at > 0 && file[at - 1] != '\n') {
+            out += file[at - 1] == '\r' ? QByteArray("\n") : eol;
+        }
+        if (lines.isEmpty()) {
+            out += (file.isEmpty() ? QByteArray() : eol) + '[' + section.toUtf8() + ']' + eol;
+        }
+        out += added;
+        copied = at;
+    }
+    out += QByteArrayView(file).sliced(copied);
+    return out;
+}
+
+// ---- The file -------------------------------------------------------------
+
+// The store file's bytes, read only from a regular file and never waited on:
+// anything else is refused before it is opened, and again on the descriptor.
+struct Stored {
+    QByteArray bytes;
+    QString problem;  // why it cannot be read; empty when it can or is missing
+};
+
+Stored readStore(const QByteArray& path) {
     struct stat info {};
-    if (::lstat(path.constData(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return path;
+    errno = 0;
+    const int fd = ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode)
+                       ? ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                       : -1;
+    if (fd < 0 && errno != 0) {  // missing is no problem: there is nothing to read
+        return {{}, errno == ENOENT || errno == ENOTDIR ? QString() : reasonFor(errno)};
     }
-    char* resolved = ::realpath(path.constData(), nullptr);
-    if (resolved == nullptr) {
-        return path;  // a dangling link is replaced
+    QFile file;
+    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ||
+        ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return {{},
+                S_ISDIR(info.st_mode)
+                    ? reasonFor(EISDIR)
+                    : QCoreApplication::translate("settings", "Not a regular file")};
     }
-    QByteArray target(resolved);
-    std::free(resolved);
-    return target;
-}
-
-// Creates `dir` and its missing parents, private to the user.
-QString makeDirectories(const QByteArray& dir) {
-    for (qsizetype slash = dir.indexOf('/', 1);; slash = dir.indexOf('/', slash + 1)) {
-        const QByteArray part = slash < 0 ? dir : dir.left(slash);
-        if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST) {
-            return reasonFor(errno);
-        }
-        if (slash < 0) {
-            return QString();
-        }
+    Stored stored{file.readAll(), QString()};
+    if (file.error() != QFileDevice::NoError) {
+        stored.problem = file.errorString();
     }
-}
-
-QString writeAll(const StoreCalls& calls, int fd, const QByteArray& bytes) {
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const long n = calls.write(fd, bytes.constData() + done,
-                                   static_cast<unsigned long>(bytes.size() - done));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return reasonFor(n < 0 ? errno : ENOSPC);
-        }
-        done += n;
-    }
-    return QString();
-}
-
-// Writes `values` (the file's bytes) into the store file at `path`: a new
-// file beside the old one, flushed to disk and renamed over it. Returns why
-// that failed, or nothing; on failure the old file is untouched.
-QString replaceFile(const QByteArray& path, const QString& section,
-                    const QList<std::pair<QString, QByteArray>>& values) {
-    const QByteArray target = linkTarget(path);
-    const FileContents old = readRegularFile(target);
-    if (!old.problem.isEmpty()) {
-        return old.problem;
-    }
-    const QByteArray text = text::withValues(old.bytes, section, values);
-    if (old.exists && text == old.bytes) {
-        return QString();
-    }
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray dir = slash > 0 ? target.left(slash) : QByteArray(slash == 0 ? "/" : ".");
-    const QByteArray name = target.mid(slash + 1);
-    if (!old.exists) {
-        const QString problem = makeDirectories(dir);
-        if (!problem.isEmpty()) {
-            return problem;
-        }
-    }
-
-    const StoreCalls& calls = storeCalls();
-    QByteArray temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temp = dir + "/." + name + '.' +
-               QByteArray::number(QRandomGenerator::global()->generate(), 36);
-        // A new store is created as the user's umask says; a replacement
-        // takes the old file's permissions below.
-        fd = calls.open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                        old.exists ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return reasonFor(errno);
-        }
-    }
-    if (fd < 0) {
-        return reasonFor(EEXIST);
-    }
-    if (old.exists) {
-        ::fchmod(fd, old.info.st_mode & 07777);
-        if (old.info.st_uid != ::geteuid() || old.info.st_gid != ::getegid()) {
-            // Only root may hand the file back to its owner; for anyone else
-            // it stays theirs.
-            [[maybe_unused]] const int handedBack = ::fchown(fd, old.info.st_uid, old.info.st_gid);
-        }
-    }
-    QString problem = writeAll(calls, fd, text);
-    if (problem.isEmpty() && calls.fsync(fd) != 0) {
-        problem = reasonFor(errno);
-    }
-    if (::close(fd) != 0 && problem.isEmpty()) {
-        problem = reasonFor(errno);
-    }
-    if (problem.isEmpty() && calls.rename(temp.constData(), target.constData()) != 0) {
-        problem = reasonFor(errno);
-    }
-    if (!problem.isEmpty()) {
-        ::unlink(temp.constData());
-        return problem;
-    }
-    // The rename itself is made durable by flushing the directory.
-    const int dirFd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
-    return QString();
+    return stored;
 }
 
 std::optional<QString> storedValue(const QString& appName, const QString& section,
                                    const QString& key) {
-    const FileContents file = readRegularFile(platform::encodeFileName(storeLocation(appName)));
-    if (!file.problem.isEmpty()) {
-        return std::nullopt;
+    const Stored stored = readStore(platform::encodeFileName(storeLocation(appName)));
+    const QList<Line> lines = sectionLines(stored.bytes, section);
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {  // the last one counts
+        if (line->value >= 0 && sameName(line->name, key)) {
+            return decodeValue(stored.bytes.mid(line->value, line->end - line->value));
+        }
     }
-    const std::optional<QByteArray> raw = text::rawValue(file.bytes, section, key);
-    if (!raw) {
-        return std::nullopt;
+    return std::nullopt;
+}
+
+// Creates `dir` and its missing parents, private to the user; 0 or errno.
+int makeDirectories(const QByteArray& dir) {
+    for (qsizetype slash = 0; slash >= 0 && !dir.isEmpty();) {
+        slash = dir.indexOf('/', slash + 1);
+        if (::mkdir(dir.left(slash < 0 ? dir.size() : slash).constData(), 0700) != 0 &&
+            errno != EEXIST) {
+            return errno;
+        }
     }
-    return text::decodeValue(*raw);
+    return 0;
+}
+
+// Takes the lock held open as `fd`, waiting a few seconds at most for
+// another instance's save. Returns why it could not, or nothing.
+QString lock(int fd) {
+    const QDeadlineTimer deadline(5000);
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return reasonFor(errno);
+        }
+        if (deadline.hasExpired()) {
+            return QCoreApplication::translate(
+                "settings", "Another program has kept the settings file locked for too long");
+        }
+        QThread::usleep(QRandomGenerator::global()->bounded(200, 2000));
+    }
+    return QString();
+}
+
+// Sets `values` in the store file `file`; the caller holds the store's lock.
+QString replaceValues(const QString& file, const QString& section, const Values& values) {
+    platform::removeLeftTemporaries(file);
+    const Stored old = readStore(platform::encodeFileName(file));
+    if (!old.problem.isEmpty()) {
+        return old.problem;
+    }
+    const QByteArray text = withValues(old.bytes, section, values);
+    const platform::Status written =
+        text == old.bytes ? platform::Status{} : platform::current().writeFileDurably(file, text);
+    return written.ok() || written.osError != 0
+               ? written.reason()
+               : QStringLiteral("Error # %1").arg(errorNumber(written.error));
 }
 
 QString saveToStore(const QString& appName, const QString& section, const Values& values) {
-    QList<std::pair<QString, QByteArray>> encoded;
-    encoded.reserve(values.size());
-    for (const auto& [key, value] : values) {
-        encoded.append({key, text::encodeValue(value)});
+    const QString file = storeLocation(appName);
+    const QByteArray path = platform::encodeFileName(file);
+    if (const int error = makeDirectories(path.left(path.lastIndexOf('/')))) {
+        return reasonFor(error);
     }
-    return replaceFile(platform::encodeFileName(storeLocation(appName)), section, encoded);
+    const int fd = ::open(QByteArray(path + ".lock").constData(),
+                          O_RDONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return reasonFor(errno);
+    }
+    QString problem = lock(fd);
+    if (problem.isEmpty()) {
+        problem = replaceValues(file, section, values);
+    }
+    ::close(fd);  // lets the lock go
+    return problem;
 }
 
 #endif
-
-SaveResult saveValues(const QString& appName, const QString& section, const Values& values) {
-    const QString file = storeLocation(appName);
-    const QString problem = saveToStore(appName, section, withUnsaved(file, section, values));
-    if (problem.isEmpty()) {
-        forgetUnsaved(file, section);
-        return SaveResult{};
-    }
-    keepUnsaved(file, section, values);
-    return SaveResult{false, file, problem};
-}
 
 }  // namespace
-
-#if !defined(Q_OS_WIN)
-StoreCalls StoreCalls::system() {
-    return StoreCalls{
-        [](const char* path, int flags, unsigned int mode) { return ::open(path, flags, mode); },
-        [](int fd, const void* data, unsigned long size) { return long(::write(fd, data, size)); },
-        [](int fd) { return ::fsync(fd); },
-        [](const char* from, const char* to) { return ::rename(from, to); }};
-}
-
-StoreCalls& storeCalls() {
-    static StoreCalls calls = StoreCalls::system();
-    return calls;
-}
-#endif
 
 QString storeLocation(const QString& appName) {
 #if defined(Q_OS_WIN)
     return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + appName;
 #else
     QString home = platform::xdgBaseDirectory("XDG_CONFIG_HOME", QStringLiteral("/.config"));
-    while (home.size() > 1 && home.endsWith(QLatin1Char('/'))) {
+    while (home.endsWith(QLatin1Char('/'))) {
         home.chop(1);
-    }
-    if (home == QLatin1String("/")) {
-        home.clear();
     }
     return home + QLatin1Char('/') + appName + QStringLiteral(".conf");
 #endif
@@ -365,18 +310,27 @@ Changes::Changes(const QString& appName, const QString& section)
     : appName_(appName), section_(section) {}
 
 void Changes::set(const QString& key, const QString& value) {
-    values_.removeIf([&](const auto& kv) { return sameKey(kv.first, key); });
-    values_.append({key, value});
+    put(values_, key, value);
 }
 
 SaveResult Changes::save() const {
-    return saveValues(appName_, section_, values_);
+    const QString file = storeLocation(appName_);
+    Values& kept = unsaved(file, section_);
+    Values all = kept;
+    for (const auto& [key, value] : values_) {
+        put(all, key, value);
+    }
+    const QString problem = saveToStore(appName_, section_, all);
+    kept = problem.isEmpty() ? Values() : all;
+    return SaveResult{problem.isEmpty(), problem.isEmpty() ? QString() : file, problem};
 }
 
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
                    const QString& defaultValue) {
-    if (std::optional<QString> unsaved = unsavedValue(storeLocation(appName), section, key)) {
-        return *unsaved;
+    for (const auto& [name, value] : unsaved(storeLocation(appName), section)) {
+        if (sameName(name, key)) {
+            return value;
+        }
     }
     return storedValue(appName, section, key).value_or(defaultValue);
 }

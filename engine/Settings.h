@@ -17,21 +17,25 @@
 //     taken literally: no trimming, no lists, no quotes or escapes. Its bytes
 //     are decoded like file names, so bytes that are not UTF-8 survive. When
 //     a key occurs more than once the last one counts.
-//   - The one escaped form: a value that cannot be written literally (it holds
-//     a line break, or its literal text would read back as something else) is
-//     written the way the earlier QSettings-based versions wrote values:
-//     backslash escapes (\n \r \t \\ \" \xNN ...), double quotes around the
-//     whole when it holds ";", "," or "=" or starts or ends with a blank, a
-//     leading "@" doubled, and "@ByteArray(...)" around a value holding bytes
-//     that are not UTF-8. The reader takes a value as escaped only when it is
-//     exactly what that writer gives for some text; any other value is
-//     literal. So files written by earlier versions read back as before, and
-//     every value this program writes reads back unchanged.
+//   - The one escaped form: a value that holds a line feed, a carriage
+//     return or bytes that are not UTF-8 is written as "@Escaped(" + its bytes + ")", where "%",
+//     control characters and every byte from 0x7F up are written as "%" and
+//     two upper-case hex digits ("a%0Ab" for "a", a line feed and "b"). The
+//     reader takes a value as escaped only when it is exactly what that
+//     writer gives for some text; any other value is literal, and a literal
+//     value that would read as escaped is written escaped. So every value
+//     reads back as it was saved.
 //   - Saving changes only the values of the given keys in the section's groups
 //     (a missing key is added at the end of the section's last group, a
-//     missing section at the end of the file) and keeps every other byte. The
-//     new file is written beside the old one, flushed to disk and renamed over
-//     it, so a failed save leaves the old file as it was.
+//     missing section at the end of the file) and keeps every other byte. It
+//     goes through the platform's durable writer (a new file beside the old
+//     one, flushed and renamed over it; a link is followed, the mode kept),
+//     so a failed save leaves the old file as it was.
+//   - A save holds a lock on "<store>.lock" (which stays) from reading the
+//     file to replacing it, so running instances never lose each other's
+//     keys; it waits a few seconds at most for another instance's save.
+//     Under the lock it first removes the new files of saves that were cut
+//     short (a killed program).
 //   - A value whose save failed stays in use for the rest of the run: reading
 //     its key gives it back, and the next save of the same store writes it
 //     again.
@@ -39,7 +43,6 @@
 
 #include <QList>
 #include <QString>
-#include <functional>
 #include <utility>
 
 namespace settings {
@@ -86,23 +89,6 @@ SaveResult write(const QString& key, const QString& value);
 
 // Where the store of `appName` lives on this system (a file path on Linux).
 QString storeLocation(const QString& appName);
-
-#if !defined(Q_OS_WIN)
-// The system calls a save is made of, each returning what the system's own
-// returns (errno set on failure). Tests replace them to fail a step.
-struct StoreCalls {
-    // Creates the new file beside the old one.
-    std::function<int(const char* path, int flags, unsigned int mode)> open;
-    std::function<long(int fd, const void* data, unsigned long size)> write;
-    std::function<int(int fd)> fsync;
-    std::function<int(const char* from, const char* to)> rename;
-
-    // The real calls.
-    static StoreCalls system();
-};
-// The calls in use; tests may assign their own and put system() back.
-StoreCalls& storeCalls();
-#endif
 
 }  // namespace settings
 

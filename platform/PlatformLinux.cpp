@@ -696,8 +696,10 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     }
     for (qsizetype done = 0; err == 0 && done < data.size();) {
         const long n = calls_.write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n >= 0) {
+        if (n > 0) {
             done += n;
+        } else if (n == 0) {
+            err = ENOSPC;  // a device that takes nothing more is full
         } else if (errno != EINTR) {
             err = errno;
         }

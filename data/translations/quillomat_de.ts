@@ -495,5 +495,9 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
         <source>Not a regular file</source>
         <translation>Keine reguläre Datei</translation>
     </message>
+    <message>
+        <source>Another program has kept the settings file locked for too long</source>
+        <translation>Ein anderes Programm hält die Einstellungsdatei zu lange gesperrt</translation>
+    </message>
 </context>
 </TS>

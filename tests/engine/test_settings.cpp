@@ -1,24 +1,28 @@
-// The settings store on real files: hand-edited values, files written by the
-// earlier QSettings-based versions, every byte that is not one of our values
-// kept, values that survive any text, and saves that fail without harming the
-// file.
+// The settings store on real files: hand-edited values, every byte that is
+// not one of our values kept, values that survive any text, saves that fail
+// without harming the file, and running instances that save at the same time.
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QSettings>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <functional>
 
 #include "engine/Settings.h"
 #include "platform/Platform.h"
+#include "platform/PlatformLinux.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
 
+using testing_support::ScopedPlatform;
 using testing_support::ScopedSettings;
-using testing_support::ScopedStoreCalls;
 
 namespace {
 
@@ -60,28 +64,16 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Writes `values` (key -> value) the way the earlier versions did: QSettings'
-// INI format, a value holding bytes that are not UTF-8 as a byte array.
-void writeAsEarlierVersion(const QString& path, const QList<std::pair<QString, QString>>& values) {
-    QSettings old(path, QSettings::IniFormat);
-    for (const auto& [key, value] : values) {
-        const QVariant stored = platform::holdsEscapedBytes(value)
-                                    ? QVariant(platform::encodeFileName(value))
-                                    : QVariant(value);
-        old.setValue(settings::kSection + QLatin1Char('/') + key, stored);
-    }
-    old.sync();
-    QCOMPARE(old.status(), QSettings::NoError);
-}
-
 // A random value made of the pieces that trouble INI files.
 QString randomValue(QRandomGenerator& random, bool lineBreaks) {
     static const QList<QByteArray> pieces{
-        " ",    "  ",   ",",    "\"",   "=",    ";",    "#",           "[",
-        "]",    "\\",   "\\n",  "\\x",  "@",    "@@",   "@ByteArray(", ")",
-        "\t",   "a",    "Z",    "0",    "7",    "f",    "caf\xc3\xa9", "\xf0\x9f\x93\xb7",
-        "\xff", "\xe9", "\xc3", "\x80", "\x01", "\x7f", "%U",          "/",
-        "\\\\", "'"};
+        " ",         "  ",          ",",           "\"",   "=",           ";",
+        "#",         "[",           "]",           "\\",   "\\n",         "\\x",
+        "@",         "@@",          "@ByteArray(", ")",    "\t",          "a",
+        "Z",         "0",           "7",           "f",    "caf\xc3\xa9", "\xf0\x9f\x93\xb7",
+        "\xff",      "\xe9",        "\xc3",        "\x80", "\x01",        "\x7f",
+        "%U",        "/",           "\\\\",        "'",    "%",           "%0A",
+        "@Escaped(", "\xef\xbb\xbf"};
     QByteArray bytes;
     const int count = random.bounded(0, 12);
     for (int i = 0; i < count; ++i) {
@@ -109,6 +101,56 @@ QByteArray lineStarting(const QByteArray& file, const QByteArray& start) {
 int modeOf(const QString& path) {
     struct stat info {};
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
+// The step of a durable write that fails, for LinuxSystem's calls.
+struct WriteFault {
+    QByteArray step;    // "open", "write", "fsync" or "rename"
+    int error = 0;      // errno it fails with; a write takes nothing when 0
+    long accepted = 0;  // bytes write() takes (and drops) before it fails
+};
+WriteFault fault;
+
+int failedCall() {
+    errno = fault.error;
+    return -1;
+}
+
+platform::LinuxSystem faultySystem(const WriteFault& f) {
+    fault = f;
+    platform::SystemCalls calls = platform::SystemCalls::system();
+    calls.openat = [](int dir, const char* path, int flags, mode_t mode) {
+        return fault.step == "open" ? failedCall() : ::openat(dir, path, flags, mode);
+    };
+    calls.write = [](int fd, const void* data, unsigned long size) -> long {
+        if (fault.step != "write") {
+            return ::write(fd, data, size);
+        }
+        const long taken = std::min<long>(fault.accepted, long(size));
+        fault.accepted -= taken;
+        return taken > 0 || fault.error == 0 ? taken : failedCall();
+    };
+    calls.fsync = [](int fd) { return fault.step == "fsync" ? failedCall() : ::fsync(fd); };
+    calls.renameat2 = [](int a, const char* from, int b, const char* to, unsigned int flags) {
+        return fault.step == "rename" ? failedCall() : ::renameat2(a, from, b, to, flags);
+    };
+    return platform::LinuxSystem(calls);
+}
+
+// Starts `work` in a child process, as another running Quillomat.
+pid_t inChild(const std::function<int()>& work) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(work());
+    }
+    return child;
+}
+
+// How the child ended (waitpid's status: 0 for exit code 0).
+int endOf(pid_t child) {
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return status;
 }
 
 }  // namespace
@@ -145,6 +187,12 @@ class SettingsTest : public QObject {
         row("the last one counts",
             "[Defaults]\nPrefix=a\n[Other]\nPrefix=o\n[defaults]\nPrefix=b\n", "Prefix", "b");
         row("another group's key", "[Other]\nPrefix=no\n[Defaults]\n", "Prefix", kNone);
+        row("escaped form", "[Defaults]\nDir=@Escaped(/x%0Ay%25%FF)\n", "Dir",
+            fromBytes("/x\ny%\xff"));
+        row("a lone percent sign is literal", "[Defaults]\nPrefix=@Escaped(50%)\n", "Prefix",
+            "@Escaped(50%)");
+        row("an escape the writer does not give is literal", "[Defaults]\nPrefix=@Escaped(%41)\n",
+            "Prefix", "@Escaped(%41)");
         row("a key before any group", "Prefix=top\n[Defaults]\nSufix=s\n", "Prefix", kNone);
         row("comment lines are not keys", "[Defaults]\n;Prefix=c\n#Prefix=d\n", "Prefix", kNone);
         row("a malformed header opens its group", "[Defaults]\nPrefix=a\n[Other\nPrefix=b\n",
@@ -159,62 +207,6 @@ class SettingsTest : public QObject {
         QFETCH(QString, value);
         writeBytes(storeFile(), file);
         QCOMPARE(settings::read(key, kNone), value);
-    }
-
-    // Values as the earlier versions stored them read back unchanged, and
-    // saving other keys leaves them so.
-    void earlierVersionsFiles_data() {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << "Holiday";
-        QTest::newRow("path") << "/home/user/Pictures";
-        QTest::newRow("empty") << "";
-        QTest::newRow("comma") << "Smith, John";
-        QTest::newRow("blanks at both ends") << "  padded  ";
-        QTest::newRow("quotes") << "say \"cheese\"";
-        QTest::newRow("backslashes") << "C:\\dir\\new";
-        QTest::newRow("equals and semicolon") << "a=b;c";
-        QTest::newRow("hash and brackets") << "#[x]";
-        QTest::newRow("leading at sign") << "@home";
-        QTest::newRow("looks like a byte array") << "@ByteArray(/tmp)";
-        QTest::newRow("control characters") << QString::fromUtf8("a\tb\001c\177d\ne\rf");
-        QTest::newRow("hex digit after an escape") << QString::fromUtf8("\001abc\037F");
-        QTest::newRow("UTF-8") << QString::fromUtf8("caf\xc3\xa9 \xf0\x9f\x93\xb7");
-        QTest::newRow("bytes that are not UTF-8") << fromBytes("/home/j\xfcrgen/\xff\xfe");
-        QTest::newRow("bytes, comma and blanks") << fromBytes(" /a,b\xe9=1\0012 ");
-        QTest::newRow("bytes and a line break") << fromBytes("/x\xff\ny");
-        QTest::newRow("NUL") << QString(QStringLiteral("a%1b")).arg(QChar(u'\0'));
-    }
-
-    void earlierVersionsFiles() {
-        QFETCH(QString, value);
-        QList<std::pair<QString, QString>> values;
-        for (const QString& key : kKeys) {
-            values.append({key, value});
-        }
-        writeAsEarlierVersion(storeFile(), values);
-        for (const QString& key : kKeys) {
-            QCOMPARE(settings::read(key, kNone), value);
-        }
-        // The earlier writer's form is kept as it is by a save of other keys.
-        const QByteArray dirLine = lineStarting(readBytes(storeFile()), "Dir=");
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("new")).ok);
-        QCOMPARE(lineStarting(readBytes(storeFile()), "Dir="), dirLine);
-        QCOMPARE(settings::read(settings::kDir, kNone), value);
-    }
-
-    void earlierVersionsRandomValues() {
-        QRandomGenerator random(20240613);
-        for (int round = 0; round < 60; ++round) {
-            QList<std::pair<QString, QString>> values;
-            for (const QString& key : manyKeys()) {
-                values.append({key, randomValue(random, mayBreakLines(key))});
-            }
-            writeAsEarlierVersion(storeFile(), values);
-            for (const auto& [key, value] : values) {
-                QVERIFY2(settings::read(key, kNone) == value, printable(value).constData());
-            }
-            QVERIFY(QFile::remove(storeFile()));
-        }
     }
 
     // Whatever the values, they read back as they were saved, and the file
@@ -292,6 +284,31 @@ class SettingsTest : public QObject {
         QCOMPARE(settings::read(settings::kDir), fromBytes("/home/j\xfcrgen/\xff"));
     }
 
+    // Values that cannot be written literally take the escaped form, as the
+    // README describes it, and read back as they were.
+    void escapedForm_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("line");
+        const auto row = [](const char* name, const QByteArray& value, const QByteArray& line) {
+            QTest::newRow(name) << fromBytes(value) << line;
+        };
+        row("line feed", "a\nb", "Dir=@Escaped(a%0Ab)");
+        row("carriage return at the end", "x\r", "Dir=@Escaped(x%0D)");
+        row("byte order mark and a line break", "\xef\xbb\xbfx\ny", "Dir=@Escaped(%EF%BB%BFx%0Ay)");
+        row("bytes that are not UTF-8", "/j\xfcrgen", "Dir=@Escaped(/j%FCrgen)");
+        row("literal that looks escaped", "@Escaped(a%0Ab)", "Dir=@Escaped(@Escaped(a%250Ab))");
+        row("percent sign", "50% off", "Dir=50% off");
+    }
+
+    void escapedForm() {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, line);
+        QVERIFY(settings::write(settings::kDir, value).ok);
+        QCOMPARE(lineStarting(readBytes(storeFile()), "Dir="), line);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("other")).ok);
+        QCOMPARE(settings::read(settings::kDir), value);
+    }
+
     void missingGroupOrFile_data() {
         QTest::addColumn<QByteArray>("before");
         QTest::addColumn<QByteArray>("after");
@@ -302,6 +319,12 @@ class SettingsTest : public QObject {
             << QByteArray("[Defaults]") << QByteArray("[Defaults]\nPrefix=p\n");
         QTest::newRow("value at the very end")
             << QByteArray("[Defaults]\nSufix=") << QByteArray("[Defaults]\nSufix=\nPrefix=p\n");
+        QTest::newRow("CRLF file ending in a bare CR")
+            << QByteArray("[Defaults]\r\nDir=/x\r")
+            << QByteArray("[Defaults]\r\nDir=/x\r\nPrefix=p\r\n");
+        QTest::newRow("other group ending in a bare CR")
+            << QByteArray("[Other]\r\nDir=/x\r")
+            << QByteArray("[Other]\r\nDir=/x\r\n\r\n[Defaults]\r\nPrefix=p\r\n");
     }
 
     void missingGroupOrFile() {
@@ -310,8 +333,10 @@ class SettingsTest : public QObject {
         if (!before.isNull()) {
             writeBytes(storeFile(), before);
         }
+        const QString dir = settings::read(settings::kDir, kNone);
         QVERIFY(settings::write(settings::kPrefix, QStringLiteral("p")).ok);
         QCOMPARE(readBytes(storeFile()), after);
+        QCOMPARE(settings::read(settings::kDir, kNone), dir);
     }
 
     // A failed save leaves the file as it was and no temporary file behind,
@@ -338,30 +363,10 @@ class SettingsTest : public QObject {
         const QByteArray before = "; mine\n[Defaults]\nPrefix=old\nDir=/old\n";
         writeBytes(storeFile(), before);
 
-        settings::StoreCalls calls = settings::StoreCalls::system();
-        long accepted = acceptedBytes;
-        const auto fail = [error] {
-            errno = error;
-            return -1;
-        };
-        if (step == QLatin1String("open")) {
-            calls.open = [&](const char*, int, unsigned int) { return fail(); };
-        } else if (step == QLatin1String("write")) {
-            calls.write = [&](int, const void*, unsigned long size) -> long {
-                if (accepted > 0) {
-                    const long n = std::min<long>(accepted, long(size));
-                    accepted -= n;
-                    return n;  // taken, but not written anywhere
-                }
-                return error == 0 ? 0 : fail();
-            };
-        } else if (step == QLatin1String("fsync")) {
-            calls.fsync = [&](int) { return fail(); };
-        } else {
-            calls.rename = [&](const char*, const char*) { return fail(); };
-        }
+        platform::LinuxSystem faulty =
+            faultySystem({step.toLatin1(), error, static_cast<long>(acceptedBytes)});
         {
-            ScopedStoreCalls faulty(calls);
+            ScopedPlatform installed(faulty);
             const NamingOptions options{"new", "s", "7", "1"};
             const settings::SaveResult saved = options.save();
             QVERIFY(!saved.ok);
@@ -369,7 +374,7 @@ class SettingsTest : public QObject {
             QCOMPARE(saved.reason, QString::fromLocal8Bit(std::strerror(error ? error : ENOSPC)));
             QCOMPARE(readBytes(storeFile()), before);
             QCOMPARE(QDir(settings_->configDir()).entryList(QDir::Files | QDir::Hidden),
-                     QStringList{"Quillomat.conf"});
+                     QStringList({"Quillomat.conf", "Quillomat.conf.lock"}));
             // In use for the rest of the run.
             QCOMPARE(NamingOptions::load(), options);
             QCOMPARE(settings::read(settings::kDir), QStringLiteral("/old"));
@@ -486,6 +491,49 @@ class SettingsTest : public QObject {
         QCOMPARE(modeOf(real), 0640);
         QCOMPARE(QDir(settings_->configDir() + "/dotfiles").entryList(QDir::Files | QDir::Hidden),
                  QStringList{"quillomat.conf"});
+    }
+
+    // Two instances saving at the same time never lose each other's keys.
+    void concurrentSavesKeepEveryKey() {
+        const auto saves = [](const QString& key) {
+            int failed = 0;
+            for (int i = 0; i < 400; ++i) {
+                failed += settings::write(key, key + QString::number(i)).ok ? 0 : 1;
+            }
+            return failed;
+        };
+        const pid_t prefixes = inChild([&] { return saves(settings::kPrefix); });
+        const pid_t sufixes = inChild([&] { return saves(settings::kSufix); });
+        const int prefixesEnded = endOf(prefixes);
+        QCOMPARE(endOf(sufixes), 0);  // every save went through
+        QCOMPARE(prefixesEnded, 0);
+        QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("Prefix399"));
+        QCOMPARE(settings::read(settings::kSufix), QStringLiteral("Sufix399"));
+    }
+
+    // A save killed half-way leaves the file as it was; the next save removes
+    // the new file it left, and nothing else.
+    void killedSaveLeavesNothingBehind() {
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("before")).ok);
+        writeBytes(storeFile() + ".tmp-other", "not ours");
+        const int killed = endOf(inChild([] {
+            platform::SystemCalls calls = platform::SystemCalls::system();
+            calls.fsync = [](int) { return ::raise(SIGKILL); };  // after the new file is written
+            platform::LinuxSystem dying(calls);
+            ScopedPlatform installed(dying);
+            return int(settings::write(settings::kPrefix, QStringLiteral("never")).ok);
+        }));
+        QVERIFY(WIFSIGNALED(killed));
+        const QDir dir(settings_->configDir());
+        const QString left = QFileInfo(platform::temporaryPrefix(storeFile())).fileName() + "*";
+        QCOMPARE(dir.entryList({left}, QDir::Files | QDir::Hidden).size(), 2);
+        QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("before"));
+
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("after")).ok);
+        QCOMPARE(
+            dir.entryList(QDir::Files | QDir::Hidden),
+            QStringList({"Quillomat.conf", "Quillomat.conf.lock", "Quillomat.conf.tmp-other"}));
+        QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("after"));
     }
 };
 

@@ -226,6 +226,7 @@ class TestPlatform : public QObject {
     void pinnedDirectoryThatIsGone();
     void fingerprintsSurviveRenames();
     void durableWriteReplacesTheWholeFile();
+    void durableWriteToADeviceThatTakesNothing();
 
     // Names that are not UTF-8.
     void nonUtf8NameListedAndRenamedByteForByte();
@@ -784,6 +785,22 @@ void TestPlatform::durableWriteReplacesTheWholeFile() {
     // Into a directory that is not there: 76, nothing written.
     QCOMPARE(p.writeFileDurably(dir.filePath(QStringLiteral("none/journal")), "x").error,
              Error::PathNotFound);
+    QCOMPARE(rawNames(dir.path()), QList<QByteArray>{"journal"});
+}
+
+// A write that takes no bytes (a full device may answer so) ends the durable
+// write as a full disk, instead of trying forever.
+void TestPlatform::durableWriteToADeviceThatTakesNothing() {
+    TempFiles dir;
+    SystemCalls calls = SystemCalls::system();
+    calls.write = [](int, const void*, unsigned long) { return 0L; };
+    LinuxSystem p(calls);
+    const QString path = dir.filePath(QStringLiteral("journal"));
+    QVERIFY(platform::real().writeFileDurably(path, "old").ok());
+    const Status written = p.writeFileDurably(path, "new");
+    QCOMPARE(written.error, Error::DiskFull);
+    QCOMPARE(written.osError, ENOSPC);
+    QCOMPARE(readRaw(QFile::encodeName(path)), QByteArray("old"));
     QCOMPARE(rawNames(dir.path()), QList<QByteArray>{"journal"});
 }
 

@@ -84,15 +84,6 @@ QByteArray TempFiles::read(const QString& name) const {
     return f.readAll();
 }
 
-ScopedStoreCalls::ScopedStoreCalls(const settings::StoreCalls& calls)
-    : saved_(settings::storeCalls()) {
-    settings::storeCalls() = calls;
-}
-
-ScopedStoreCalls::~ScopedStoreCalls() {
-    settings::storeCalls() = saved_;
-}
-
 FifoWatchdog::FifoWatchdog(const QString& fifo, int seconds) {
     const QByteArray path = QFile::encodeName(fifo);
     thread_ = std::thread([this, path, seconds] {

@@ -15,7 +15,6 @@
 #include <thread>
 
 #include "engine/NameGenerator.h"
-#include "engine/Settings.h"
 
 #include "engine/Journal.h"
 #include "platform/Platform.h"
@@ -78,18 +77,6 @@ class TempFiles {
 
   private:
     QTemporaryDir dir_;
-};
-
-// Puts its own system calls under the settings store for its lifetime.
-class ScopedStoreCalls {
-  public:
-    explicit ScopedStoreCalls(const settings::StoreCalls& calls);
-    ~ScopedStoreCalls();
-    ScopedStoreCalls(const ScopedStoreCalls&) = delete;
-    ScopedStoreCalls& operator=(const ScopedStoreCalls&) = delete;
-
-  private:
-    settings::StoreCalls saved_;
 };
 
 // Guards a test against a FIFO that the program might wait on: once the test

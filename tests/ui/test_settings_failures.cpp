@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "engine/Settings.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
@@ -22,8 +23,9 @@
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
 
+using testing_support::FaultPlatform;
+using testing_support::ScopedPlatform;
 using testing_support::ScopedSettings;
-using testing_support::ScopedStoreCalls;
 using testing_support::ScopedTmpfs;
 using testing_support::TempFiles;
 
@@ -59,7 +61,8 @@ class SettingsFailureTest : public QObject {
     std::unique_ptr<ScopedSettings> settings_;
     std::unique_ptr<TempFiles> files_;
     std::unique_ptr<ScopedTmpfs> tmpfs_;
-    std::unique_ptr<ScopedStoreCalls> calls_;
+    FaultPlatform faults_;
+    std::unique_ptr<ScopedPlatform> platform_;
     std::function<void(const QString&)> realBox_;
     QStringList messages_;
     frmMain* main_ = nullptr;
@@ -107,13 +110,9 @@ class SettingsFailureTest : public QObject {
             if (::geteuid() != 0) {
                 QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
             } else {
-                // Modes do not stop root: the refusal others get, through the seam.
-                settings::StoreCalls calls = settings::StoreCalls::system();
-                calls.open = [](const char*, int, unsigned int) {
-                    errno = EACCES;
-                    return -1;
-                };
-                calls_ = std::make_unique<ScopedStoreCalls>(calls);
+                // Modes do not stop root: the refusal others get, through the platform.
+                faults_.failDurableWrites(Error::PathFileAccess);
+                platform_ = std::make_unique<ScopedPlatform>(faults_);
             }
             return reasonFor(EACCES);
         }
@@ -143,7 +142,8 @@ class SettingsFailureTest : public QObject {
             QFile::setPermissions(settings_->configDir(),
                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
-        calls_.reset();
+        platform_.reset();
+        faults_.clearFaults();
         tmpfs_.reset();
         files_.reset();
         settings_.reset();
