@@ -80,16 +80,7 @@ int runChild(const QByteArray& task) {
     const Batch batch = numberedBatch(dir);
     const auto state = batch.extracted(dir);
     generateNewNames(*state, batch.input());
-    testing_support::FaultPlatform p;
-    int renames = 0;
-    p.beforeRename = [&](const QString&, const QString&) {
-        if (renames++ == k) {
-            ::raise(SIGKILL);
-        }
-    };
-    batch::renameBatch(*state, p);
-    ::raise(SIGKILL);
-    return 1;
+    return testing_support::renameAndDieAt(*state, k);
 }
 
 // A random batch over names suited to `fs`: letters in both cases, digits,

@@ -74,16 +74,7 @@ int runChild(const QByteArray& task) {
     const int k = what.toInt();
     auto state = std::make_unique<AppState>();
     loadBatch(*state, dir);
-    FaultPlatform p;
-    int renames = 0;
-    p.beforeRename = [&](const QString&, const QString&) {
-        if (renames++ == k) {
-            ::raise(SIGKILL);
-        }
-    };
-    batch::renameBatch(*state, p);
-    ::raise(SIGKILL);
-    return 1;
+    return testing_support::renameAndDieAt(*state, k);
 }
 
 }  // namespace

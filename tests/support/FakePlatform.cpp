@@ -1,7 +1,11 @@
 #include "tests/support/FakePlatform.h"
 
+#include <signal.h>
+
 #include <QDir>
 #include <cerrno>
+
+#include "engine/RenameExecutor.h"
 
 namespace testing_support {
 
@@ -147,6 +151,19 @@ bool FaultPlatform::directoryExists(const QString& dir) {
 
 QStringList FaultPlatform::drives() {
     return drives_ ? *drives_ : inner_.drives();
+}
+
+int renameAndDieAt(AppState& state, int k) {
+    FaultPlatform p;
+    int renames = 0;
+    p.beforeRename = [&](const QString&, const QString&) {
+        if (renames++ == k) {
+            ::raise(SIGKILL);
+        }
+    };
+    batch::renameBatch(state, p);
+    ::raise(SIGKILL);
+    return 1;
 }
 
 }  // namespace testing_support

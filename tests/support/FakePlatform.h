@@ -14,6 +14,8 @@
 
 #include "platform/Platform.h"
 
+struct AppState;
+
 namespace testing_support {
 
 // Which name of a rename a fault is matched against (bare names, no directory).
@@ -93,6 +95,11 @@ class FaultPlatform : public platform::System {
     QList<QPair<QString, QString>> calls_;
     int injected_ = 0;
 };
+
+// Renames the batch of `state` and ends the process (SIGKILL: no chance to
+// clean up) just before its k-th rename, or once it is done: a batch cut short
+// by a crash, for a test's child process.
+int renameAndDieAt(AppState& state, int k);
 
 // Installs a platform for its lifetime, then puts the real one back.
 class ScopedPlatform {
