@@ -7,7 +7,6 @@
 #include <QtTest>
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 #include <QDir>
 #include <QProcess>

@@ -3,7 +3,6 @@
 // in the middle of a batch.
 #include <QtTest>
 
-#include <signal.h>
 #include <QCryptographicHash>
 #include <QProcess>
 #include <QRandomGenerator>
