@@ -148,14 +148,25 @@ class Generator {
         return true;
     }
 
+    // Entry i's new name: prefix, `middle`, the running number, suffix.
+    Error setNumberedName(int i, const QString& middle) {
+        QString name;
+        name.reserve(in_.prefix.size() + middle.size() + 8 + in_.suffix.size());
+        name += in_.prefix;
+        name += middle;
+        if (!appendRunningNumber(name)) {
+            return failAt(i, Error::TypeMismatch);
+        }
+        name += in_.suffix;
+        s_.newNames[idx(i)] = std::move(name);
+        return Error::None;
+    }
+
     Error noMask() {
         for (int i = 0; i <= last_; ++i) {
-            QString name = in_.prefix;
-            if (!appendRunningNumber(name)) {
-                return failAt(i, Error::TypeMismatch);
+            if (const Error error = setNumberedName(i, QString()); error != Error::None) {
+                return error;
             }
-            name += in_.suffix;
-            s_.newNames[idx(i)] = std::move(name);
         }
         return Error::None;
     }
@@ -189,22 +200,16 @@ class Generator {
 
     Error textMask() {
         const Text mask = codepoints::decode(s_.mask);
+        const QString maskAndDash = s_.mask + QLatin1Char('-');
         for (int i = 0; i <= last_; ++i) {
             decodeName(i);
             if (codepoints::find(name_, mask) == 0) {
                 keep(i);
                 continue;
             }
-            QString name;
-            name.reserve(in_.prefix.size() + s_.mask.size() + 8 + in_.suffix.size());
-            name += in_.prefix;
-            name += s_.mask;
-            name += QLatin1Char('-');
-            if (!appendRunningNumber(name)) {
-                return failAt(i, Error::TypeMismatch);
+            if (const Error error = setNumberedName(i, maskAndDash); error != Error::None) {
+                return error;
             }
-            name += in_.suffix;
-            s_.newNames[idx(i)] = std::move(name);
         }
         return Error::None;
     }
