@@ -172,6 +172,11 @@ void close() {
     run().lock.reset();
 }
 
+void keepForNextStart() {
+    run().written = false;
+    run().lock.reset();
+}
+
 QString currentPath() {
     return run().written ? run().path : QString();
 }

@@ -63,6 +63,10 @@ void end();
 // The program ends normally (a review still open counts as accepted): the
 // journal goes, and the run's lock with it.
 void close();
+// The desktop session ends (logout) with a batch still under review: the
+// journal stays on disk and the run's lock goes, so that the next start offers
+// to give the files their old names back. Nothing of this run removes it now.
+void keepForNextStart();
 // The path of this run's journal while there is one, else an empty string.
 QString currentPath();
 

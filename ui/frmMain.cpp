@@ -1,8 +1,7 @@
 #include "ui/frmMain.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
@@ -60,6 +59,9 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
             &frmMain::mnuOptionsSetOptions_Click);
     connect(ui->MnuHelpHelp, &QAction::triggered, this, &frmMain::MnuHelpHelp_Click);
     connect(ui->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
+#ifndef QT_NO_SESSIONMANAGER
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &frmMain::sessionEnding);
+#endif
 }
 
 frmMain::~frmMain() = default;
@@ -144,17 +146,4 @@ void frmMain::giveMenusTheWindowFont() {
     for (QMenu* menu : ui->menubar->findChildren<QMenu*>()) {
         menu->setFont(font());
     }
-}
-
-void frmMain::closeEvent(QCloseEvent* event) {
-    // Closing the main window ends the program: no dialog may stay behind,
-    // since a dialog writing to the main window would bring it back unseen.
-    // A review still open counts as accepted, so its journal goes.
-    journal::close();
-    forms::unloadDialogs();
-    if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
-        forms::unload(forms::Form::Main);
-    }
-    event->accept();
-    QCoreApplication::quit();
 }

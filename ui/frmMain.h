@@ -33,6 +33,9 @@ class frmMain : public QMainWindow {
     // The working copy of the naming options, held in the hidden labels.
     NamingOptions namingLabels() const;
     void setNamingLabels(const NamingOptions& options);
+    // The desktop session is ending (logout): closing now asks nothing and
+    // keeps a batch under review for the next start to offer the way back.
+    void sessionEnding();
 
   public slots:
     void Form_Load();
@@ -59,6 +62,12 @@ class frmMain : public QMainWindow {
     GenerationInput generationInput() const;
     // Computes the preview again when its window is open.
     void refreshPreview();
+    // Before the program ends with a review open: asks whether to Accept or
+    // Undo the batch (or Cancel). False when the program must go on: Cancel,
+    // or an Undo that could not put every file back.
+    bool endReviewBeforeClosing();
+
+    bool sessionEnding_ = false;
 
     std::unique_ptr<Ui::frmMain> ui;
 

@@ -13,6 +13,7 @@
 #include "platform/Platform.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
+#include "tests/ui/BoxAnswerer.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/SaveFailure.h"
@@ -446,7 +447,7 @@ class RenameWindowTest : public QObject {
     }
 
     // The journal goes when the batch ends: Accept, a complete Undo, or the
-    // program closed with the review open (that counts as accepted).
+    // program closed with the review open and the batch accepted when asked.
     void journalEndsWithTheBatch_data() {
         QTest::addColumn<QString>("end");
         QTest::addColumn<QStringList>("after");
@@ -467,7 +468,10 @@ class RenameWindowTest : public QObject {
         } else if (end == "undo") {
             click(control<QPushButton>(forms::frmDir(), "Command2"));
         } else {
+            BoxAnswerer accept(
+                {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_A, Qt::AltModifier); }});
             main_->close();
+            QCOMPARE(accept.shown.size(), 1);
             main_ = &forms::frmMain();
         }
         QVERIFY(!QFile::exists(path));
