@@ -12,6 +12,7 @@
 #include "platform/Platform.h"
 #include "ui/ChooserIcons.h"
 #include "ui/ChooserLists.h"
+#include "ui/ChosenFiles.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/SaveFailure.h"
@@ -274,12 +275,7 @@ void frmDir::Command1_Click() {
         Accept();
         return;
     }
-    // OK. "Dir" only says where the chooser opens next time; the batch keeps
-    // the directory itself, pinned now. One that cannot be opened any more
-    // stops the Rename with 76.
-    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
-    appState().chosenDirectory = platform::current().openDirectory(Dir1Path()).directory;
-
+    // OK.
     QList<int> rows;
     const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
     rows.reserve(selected.size());
@@ -287,12 +283,12 @@ void frmDir::Command1_Click() {
         rows.append(index.row());
     }
     std::sort(rows.begin(), rows.end());
-    QStringList chosen;
-    chosen.reserve(rows.size());
+    QStringList names;
+    names.reserve(rows.size());
     for (const int row : rows) {
-        chosen.append(fileModel_->names().at(row));
+        names.append(fileModel_->names().at(row));
     }
-    forms::frmMain().takeChosenFiles(chosen);
+    const settings::SaveResult saved = chosen::takeFiles(Dir1Path(), names);
 
     hide();
     forms::unload(forms::Form::Dir);

@@ -14,6 +14,9 @@ set(expected
     share/applications/${APP_ID}.desktop
     share/metainfo/${APP_ID}.metainfo.xml
     share/icons/hicolor/scalable/apps/${APP_ID}.svg
+    share/kio/servicemenus/${APP_ID}.desktop
+    share/nemo/actions/quillomat.nemo_action
+    share/file-manager/actions/${APP_ID}.desktop
     share/man/man1/quillomat.1
     share/doc/quillomat/LICENSE
     share/quillomat/translations/quillomat_de.qm)
