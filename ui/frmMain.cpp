@@ -7,11 +7,8 @@
 #include <QPushButton>
 #include <limits>
 
-#include "engine/AppState.h"
-#include "engine/Journal.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
-#include "platform/Platform.h"
 #include "ui/Forms.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
@@ -67,11 +64,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
 frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
-    AppState& state = appState();
-    // The help file sits beside the executable, whatever the working directory.
-    state.helpFilePath = platform::current().programDirectory() + platform::separator() +
-                         QStringLiteral("quillomat.hlp");
-    help::registerHelpFile(this, state.helpFilePath);
+    // F1 opens the user guide from any of the program's windows.
+    help::registerHelpKey(this);
 
     NamingOptions options = NamingOptions::load();
     if (options.letteringPosition.isEmpty()) {
