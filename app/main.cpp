@@ -5,6 +5,7 @@
 #include "engine/CommandLine.h"
 #include "engine/Translations.h"
 #include "engine/Version.h"
+#include "ui/Accessibility.h"
 #include "ui/ChosenFiles.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
@@ -23,6 +24,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillomat.Quillomat"));
     translations::install();
+    accessibility::setUp();
     appState().chooserStartDirectory = request.directory;
     QApplication::setWindowIcon(icons::programIcon());
     recovery::offerToRestoreUnfinishedBatches();

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QSet>
 #include <QShortcut>
 #include <algorithm>
@@ -10,6 +11,7 @@
 #include "engine/AppState.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
+#include "ui/Accessibility.h"
 #include "ui/ChooserIcons.h"
 #include "ui/ChooserLists.h"
 #include "ui/ChosenFiles.h"
@@ -63,6 +65,11 @@ frmDir::frmDir(QWidget* parent)
     ui->File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     ui->Drive1->setFocus();  // the lowest tab position
+    // A screen reader on Linux names a drop-down list by its label, not by
+    // its accessible name; this label is there for it alone.
+    auto* driveLabel = new QLabel(ui->Drive1->accessibleName(), this);
+    driveLabel->setBuddy(ui->Drive1);
+    driveLabel->hide();
 
     connect(ui->Drive1, &QComboBox::currentIndexChanged, this, &frmDir::Drive1_Change);
     connect(ui->Dir1, &QAbstractItemView::doubleClicked, this,
@@ -333,7 +340,7 @@ void frmDir::showChooser() {
     }
 }
 
-void frmDir::enterReview(const QString& directory) {
+void frmDir::enterReview(const QString& directory, const QString& outcome) {
     mode_ = Mode::Review;
     // The batch's own directory, whatever "Dir" said when this window loaded.
     if (!directory.isEmpty()) {
@@ -344,4 +351,6 @@ void frmDir::enterReview(const QString& directory) {
     ui->Command1->setText(tr("Accept"));
     ui->Command2->setText(tr("Undo"));
     File1Refresh();
+    setAccessibleDescription(outcome);
+    accessibility::announce(this, outcome);
 }

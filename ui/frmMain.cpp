@@ -9,6 +9,7 @@
 
 #include "engine/Settings.h"
 #include "engine/Version.h"
+#include "ui/Accessibility.h"
 #include "ui/Forms.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
@@ -28,6 +29,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     for (QLineEdit* box : {static_cast<QLineEdit*>(ui->txtFile), ui->txtMask, ui->txtExample}) {
         box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
     }
+
+    describeStepsByTheirInstructions();
 
     ui->Picture1->setPixmap(icons::programPixmap(devicePixelRatioF()));
     QFont title = forms::designFont(13.5);
@@ -95,6 +98,8 @@ void frmMain::enableSteps(bool setMask, bool extract, bool rename) {
 
 void frmMain::showStatus(const QString& text) {
     ui->txtExample->setText(text);
+    // The focus is on a button: read out what appeared in the box.
+    accessibility::announce(this, text);
 }
 
 NamingOptions frmMain::namingLabels() const {
@@ -134,6 +139,20 @@ void frmMain::letEnterPressFocusedButtons() {
     for (QPushButton* button : {ui->Command3, ui->Command2, ui->Command1, ui->Command4}) {
         button->setAutoDefault(true);
     }
+}
+
+void frmMain::describeStepsByTheirInstructions() {
+    const auto describe = [](QPushButton* step, std::initializer_list<QLabel*> lines) {
+        QStringList text;
+        for (QLabel* line : lines) {
+            text << line->text();
+        }
+        step->setAccessibleDescription(text.join(QLatin1Char(' ')));
+    };
+    describe(ui->Command3, {ui->Label8, ui->Label1});
+    describe(ui->Command2, {ui->Label2, ui->Label7});
+    describe(ui->Command1, {ui->Label4, ui->Label9});
+    describe(ui->Command4, {ui->Label3, ui->Label6});
 }
 
 void frmMain::giveMenusTheWindowFont() {

@@ -77,4 +77,7 @@ class frmMain : public QMainWindow {
     // The drop-down menus are windows of their own and would take the
     // desktop's font: they take the window's, as the menu bar does.
     void giveMenusTheWindowFont();
+    // A screen reader reads each step button's instruction beside it as the
+    // button's description.
+    void describeStepsByTheirInstructions();
 };
