@@ -13,6 +13,7 @@ packages=(
   clang-format
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   desktop-file-utils appstream librsvg2-bin dpkg-dev file
+  lintian gzip  # the package test
   # the screen-reader test: an AT-SPI client on a D-Bus session of its own
   python3 python3-pyatspi at-spi2-core dbus-daemon dbus-bin
 )
