@@ -42,8 +42,8 @@ class Page {
 
     QString html(const QString& title, const QString& contentsTitle) const {
         return QStringLiteral(
-                   "<html><body>\n<h1>%1</h1>\n<p><b>%2</b></p>\n<ul>\n%3\n</ul>\n%4"
-                   "</body></html>\n")
+                   "<html><head><title>%1</title></head><body>\n<h1>%1</h1>\n"
+                   "<p><b>%2</b></p>\n<ul>\n%3\n</ul>\n%4</body></html>\n")
             .arg(title, contentsTitle, contents_.join(QLatin1Char('\n')), html_);
     }
 

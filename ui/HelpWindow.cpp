@@ -14,7 +14,6 @@
 HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent), browser_(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowFlags(Qt::Window);
-    setWindowTitle(tr("Quillomat Help"));
     setWindowIcon(icons::programIcon());
 
     browser_->setObjectName(QStringLiteral("browser"));
@@ -22,6 +21,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent), browser_(new QTextBro
     browser_->setOpenLinks(true);  // the contents lead to the sections
     browser_->setOpenExternalLinks(false);
     browser_->setHtml(help::guideHtml());
+    setWindowTitle(browser_->documentTitle());  // "Quillomat Help"
     auto* close = new QPushButton(tr("&Close"), this);
     close->setObjectName(QStringLiteral("cmdClose"));
     auto* layout = new QVBoxLayout(this);

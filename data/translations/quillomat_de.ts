@@ -257,10 +257,6 @@
 <context>
     <name>HelpWindow</name>
     <message>
-        <source>Quillomat Help</source>
-        <translation>Quillomat-Hilfe</translation>
-    </message>
-    <message>
         <source>User guide</source>
         <translation>Benutzerhandbuch</translation>
     </message>
