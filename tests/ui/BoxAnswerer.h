@@ -18,8 +18,7 @@ struct Shown {
     QString detailed;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QStringList buttons;        // their texts, in the order they are laid out
-    QString defaultButtonText;  // the default button's text
+    QStringList buttons;  // their texts, in the order they are laid out
 };
 
 class BoxAnswerer : public QObject {
@@ -52,8 +51,7 @@ class BoxAnswerer : public QObject {
             box->detailedText(),
             box->icon(),
             defaultButton != nullptr ? box->standardButton(defaultButton) : QMessageBox::NoButton,
-            buttons,
-            defaultButton != nullptr ? defaultButton->text() : QString()};
+            buttons};
         if (answers_.isEmpty()) {
             box->reject();  // not expected: let the test see it
             return;
