@@ -282,7 +282,7 @@ void frmDir::Command1_Click() {
         Accept();
         return;
     }
-    // OK.
+    // OK: the selected files, in the list's order, become the batch.
     QList<int> rows;
     const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
     rows.reserve(selected.size());

@@ -98,7 +98,7 @@ void frmMain::enableSteps(bool setMask, bool extract, bool rename) {
 
 void frmMain::showStatus(const QString& text) {
     ui->txtExample->setText(text);
-    // The focus is on a button: read out what appeared in the box.
+    // Wherever the focus is, a screen reader reads out what appeared.
     accessibility::announce(this, text);
 }
 

@@ -28,7 +28,8 @@ class frmMain : public QMainWindow {
     void takeChosenFiles(const QStringList& names);
     // Enables or disables Set Mask, Extract and Rename, in this order.
     void enableSteps(bool setMask, bool extract, bool rename);
-    // Shows `text` in the example box (how a failure is reported).
+    // Shows `text` in the example box (Extract's example, how a failure is
+    // reported) and has a screen reader read it out.
     void showStatus(const QString& text);
     // The working copy of the naming options, held in the hidden labels.
     NamingOptions namingLabels() const;
