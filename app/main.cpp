@@ -5,6 +5,8 @@
 #include "engine/CommandLine.h"
 #include "engine/Translations.h"
 #include "engine/Version.h"
+#include "ui/Accessibility.h"
+#include "ui/ChosenFiles.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/Recovery.h"
@@ -13,17 +15,16 @@
 int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationName(QStringLiteral("Quillomat"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(version::kText));
-    if (const std::optional<int> status = commandline::answerWithoutWindow(argc, argv)) {
-        return *status;
+    // Help, version and usage errors answer on the terminal, display or not.
+    const commandline::Request request = commandline::readBeforeWindows(argc, argv);
+    if (request.action != commandline::Request::Action::Start) {
+        return commandline::answer(request);
     }
 
     QApplication app(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quillomat.Quillomat"));
     translations::install();
-    const commandline::Request request = commandline::read(QApplication::arguments());
-    if (request.action != commandline::Request::Action::Start) {
-        return commandline::answer(request);
-    }
+    accessibility::setUp();
     appState().chooserStartDirectory = request.directory;
     QApplication::setWindowIcon(icons::programIcon());
     recovery::offerToRestoreUnfinishedBatches();
@@ -31,5 +32,6 @@ int main(int argc, char* argv[]) {
     frmMain& main = forms::frmMain();
     forms::centreOnScreen(&main);
     main.show();
+    chosen::takeCommandLine(request, &main);
     return QApplication::exec();
 }

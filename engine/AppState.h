@@ -17,7 +17,6 @@ struct AppState {
     using RecordArray = std::array<QString, kMaxEntries>;
 
     // Carried from one handler to another.
-    QString helpFilePath;
     QString mask;
     int maskLength = 0;
     int maskPosition = 0;

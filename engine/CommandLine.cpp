@@ -4,34 +4,56 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <cstdio>
 
 #include "engine/Translations.h"
 #include "engine/Version.h"
+#include "platform/Platform.h"
 
 namespace commandline {
 namespace {
+
+const QString kProgram = QStringLiteral("quillomat");
+
+// The texts, translated in the context "commandline".
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(commandline)
+};
 
 // The parser, its options and its texts; the texts are read in the program's
 // language.
 struct Parser {
     QCommandLineParser parser;
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
-                            QCoreApplication::translate("commandline", "Show this help and exit.")};
-    QCommandLineOption version{
-        {QStringLiteral("v"), QStringLiteral("version")},
-        QCoreApplication::translate("commandline", "Show the version and exit.")};
+                            Text::tr("Show this help and exit.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               Text::tr("Show the version and exit.")};
 
     Parser() {
-        parser.setApplicationDescription(QCoreApplication::translate(
-            "commandline", "Renames a batch of files in one directory after one example name."));
+        parser.setApplicationDescription(
+            Text::tr("Renames a batch of files in one directory after one example name."));
         parser.addOption(help);
         parser.addOption(version);
+        // One entry for both forms: a longer name would be cut in the list.
         parser.addPositionalArgument(
-            QStringLiteral("DIRECTORY"),
-            QCoreApplication::translate(
-                "commandline", "Open the file chooser there the first time Select is pressed."),
-            QStringLiteral("[DIRECTORY]"));
+            Text::tr("DIRECTORY"),
+            Text::tr("Open the file chooser there the first time Select is pressed.\n"
+                     "FILE... instead: the files to rename, all in one directory, taken as "
+                     "Select and OK would take them."),
+            Text::tr("[DIRECTORY | FILE...]"));
+    }
+
+    // The help text, naming the program by its name rather than by the path
+    // it was started with.
+    QString helpText() const {
+        QString text = parser.helpText();
+        const QString started = QCoreApplication::arguments().value(0);
+        const qsizetype at = started.isEmpty() ? -1 : text.indexOf(started);
+        if (at >= 0) {
+            text.replace(at, started.size(), kProgram);
+        }
+        return text;
     }
 };
 
@@ -40,11 +62,106 @@ QString versionText() {
 }
 
 Request failure(const QString& error) {
-    return Request{
-        Request::Action::Fail, QString(),
-        QStringLiteral("quillomat: ") + error + QLatin1Char('\n') +
-            QCoreApplication::translate("commandline", "Try 'quillomat --help' for more.") +
-            QLatin1Char('\n')};
+    return Request{Request::Action::Fail,
+                   QString(),
+                   kProgram + QStringLiteral(": ") + error + QLatin1Char('\n') +
+                       Text::tr("Try 'quillomat --help' for more.") + QLatin1Char('\n'),
+                   {}};
+}
+
+// The program starts without files, and says why.
+Request withoutFiles(const QString& reason) {
+    return Request{Request::Action::Start, QString(), reason, {}};
+}
+
+QString absolute(const QString& path) {
+    return QDir::cleanPath(QDir::current().absoluteFilePath(path));
+}
+
+// The ordinary files (or links to one) of `directory`, as the chooser lists them.
+QSet<QString> filesIn(const QString& directory) {
+    const QStringList files =
+        platform::current()
+            .listDirectory(directory.isEmpty() ? platform::separator() : directory)
+            .files;
+    return QSet<QString>(files.cbegin(), files.cend());
+}
+
+// FILE...: regular files, all in one directory.
+Request files(const QStringList& named) {
+    Request request;
+    QSet<QString> present;
+    for (const QString& argument : named) {
+        const QString path = absolute(argument);
+        const QString directory = platform::directoryOf(path);
+        const QString shownDirectory = directory.isEmpty() ? platform::separator() : directory;
+        if (request.files.isEmpty()) {
+            request.directory = shownDirectory;
+            present = filesIn(shownDirectory);
+        }
+        const QString name = platform::nameOf(path);
+        const bool sameDirectory = shownDirectory == request.directory;
+        if (!(sameDirectory ? present : filesIn(shownDirectory)).contains(name)) {
+            return withoutFiles(Text::tr("%1 is not a regular file.").arg(argument));
+        }
+        if (!sameDirectory) {
+            return withoutFiles(
+                Text::tr("The files named are in more than one directory (%1 and %2). Quillomat "
+                         "renames the files of one directory at a time.")
+                    .arg(request.directory, shownDirectory));
+        }
+        if (!request.files.contains(name)) {
+            request.files.append(name);
+        }
+    }
+    return request;
+}
+
+// The options of Qt's window system (QGuiApplication, QApplication, xcb),
+// which the application object takes out of the command line. Each may be
+// written with one or two dashes, and those that take a value with the value
+// as the next argument or after "=".
+const QStringList kWindowOptionsWithValue = {QStringLiteral("platform"),
+                                             QStringLiteral("platformpluginpath"),
+                                             QStringLiteral("platformtheme"),
+                                             QStringLiteral("plugin"),
+                                             QStringLiteral("qwindowgeometry"),
+                                             QStringLiteral("geometry"),
+                                             QStringLiteral("qwindowtitle"),
+                                             QStringLiteral("title"),
+                                             QStringLiteral("qwindowicon"),
+                                             QStringLiteral("icon"),
+                                             QStringLiteral("session"),
+                                             QStringLiteral("style"),
+                                             QStringLiteral("stylesheet"),
+                                             QStringLiteral("display"),
+                                             QStringLiteral("name")};
+const QStringList kWindowFlags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                  QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                  QStringLiteral("sync"),    QStringLiteral("qmljsdebugger")};
+
+QStringList withoutWindowOptions(const QStringList& arguments) {
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        if (i == 0 || !argument.startsWith(QLatin1Char('-')) || argument == QLatin1String("--")) {
+            kept.append(argument);
+            if (argument == QLatin1String("--")) {
+                kept.append(arguments.mid(i + 1));  // the rest are names
+                break;
+            }
+            continue;
+        }
+        QString option = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+        const bool joinedValue = option.contains(QLatin1Char('='));
+        option = option.section(QLatin1Char('='), 0, 0);
+        if (kWindowOptionsWithValue.contains(option)) {
+            i += joinedValue ? 0 : 1;  // its value goes with it
+        } else if (!kWindowFlags.contains(option)) {
+            kept.append(argument);
+        }
+    }
+    return kept;
 }
 
 }  // namespace
@@ -55,25 +172,27 @@ Request read(const QStringList& arguments) {
         return failure(p.parser.errorText());
     }
     if (p.parser.isSet(p.help)) {
-        return Request{Request::Action::Help, QString(), p.parser.helpText()};
+        return Request{Request::Action::Help, QString(), p.helpText(), {}};
     }
     if (p.parser.isSet(p.version)) {
-        return Request{Request::Action::Version, QString(), versionText()};
+        return Request{Request::Action::Version, QString(), versionText(), {}};
     }
     const QStringList positional = p.parser.positionalArguments();
-    if (positional.size() > 1) {
-        return failure(QCoreApplication::translate("commandline", "one directory at most"));
-    }
     if (positional.isEmpty()) {
         return Request{};
     }
-    const QFileInfo directory(positional.first());
-    if (!directory.isDir()) {
-        return failure(QCoreApplication::translate("commandline", "%1: no such directory")
-                           .arg(positional.first()));
+    if (positional.size() == 1) {
+        const QString path = absolute(positional.first());
+        if (platform::current().directoryExists(path)) {
+            return Request{Request::Action::Start, path, QString(), {}};
+        }
+        const QFileInfo named(path);
+        if (!named.exists() && !named.isSymLink() &&
+            !filesIn(platform::directoryOf(path)).contains(platform::nameOf(path))) {
+            return failure(Text::tr("%1: no such file or directory").arg(positional.first()));
+        }
     }
-    return Request{Request::Action::Start, QDir::cleanPath(directory.absoluteFilePath()),
-                   QString()};
+    return files(positional);
 }
 
 int answer(const Request& request) {
@@ -84,14 +203,16 @@ int answer(const Request& request) {
     return request.action == Request::Action::Fail ? 2 : 0;
 }
 
-std::optional<int> answerWithoutWindow(int& argc, char** argv) {
-    const QCoreApplication core(argc, argv);
+Request readBeforeWindows(int argc, char** argv) {
+    int coreArgc = argc;
+    const QCoreApplication core(coreArgc, argv);
     translations::install();
-    const Request request = read(QCoreApplication::arguments());
-    if (request.action == Request::Action::Help || request.action == Request::Action::Version) {
-        return answer(request);
+    QStringList arguments;
+    arguments.reserve(argc);
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(platform::decodeFileName(QByteArray(argv[i])));
     }
-    return std::nullopt;
+    return read(withoutWindowOptions(arguments));
 }
 
 }  // namespace commandline

@@ -1,26 +1,36 @@
 #pragma once
 
-// The command line: quillomat [--help] [--version] [DIRECTORY]. --help and
-// --version answer on the terminal without opening a window (so they work
-// where there is no display); DIRECTORY makes the chooser's first opening
-// start there.
+// The command line: quillomat [--help] [--version] [DIRECTORY | FILE...].
+// --help, --version and a command line that cannot be used answer on the
+// terminal without opening a window (so they work where there is no display).
+// DIRECTORY makes the chooser's first opening start there; FILEs (all in one
+// directory) become the batch, as if chosen in the chooser.
 
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 namespace commandline {
 
 struct Request {
     enum class Action { Start, Help, Version, Fail };
     Action action = Action::Start;
-    QString directory;  // Start: the directory named, absolute; empty when none
-    QString text;       // Help, Version: what to print; Fail: the error and a hint
+    // Start: the directory named, or the one that holds the files named;
+    // absolute. Empty when none.
+    QString directory;
+    // Help, Version: what to print; Fail: the error and a hint. Start: why the
+    // files named cannot be a batch (the program then starts as with no
+    // argument, and says so in a message box: a launch from a file manager
+    // has no terminal).
+    QString text;
+    // Start: the files named, as bare names in `directory`, each once, in the
+    // order given.
+    QStringList files;
 };
 
-// Decides what `arguments` (the program's name first) ask for. A DIRECTORY
-// that does not name an existing directory fails; a relative one is taken
-// from the working directory.
+// Decides what `arguments` (the program's name first) ask for. One argument
+// that names a directory opens the chooser there; one that names nothing
+// fails. Otherwise every argument must be a regular file and all of them in
+// one directory. Relative paths are taken from the working directory.
 Request read(const QStringList& arguments);
 
 // Prints the text of a Help, Version or Fail request (Fail on the error
@@ -28,11 +38,11 @@ Request read(const QStringList& arguments);
 // cannot be used.
 int answer(const Request& request);
 
-// Answers --help and --version before any window system is touched: reads
-// the arguments with a bare core application and returns the exit status when
-// the program should end now. Everything else (including arguments only the
-// window system understands, such as -style) is left to read() once the
-// application is up.
-std::optional<int> answerWithoutWindow(int& argc, char** argv);
+// Reads the command line the program was started with before any window
+// system is touched, with a bare core application. Arguments are decoded like
+// file names, so a name that is not valid UTF-8 keeps its bytes; the options
+// of Qt's window system (-style, -platform...) are left out here, for the
+// application object to take.
+Request readBeforeWindows(int argc, char** argv);
 
 }  // namespace commandline

@@ -17,6 +17,9 @@ packages=(
   # and a directory served over SFTP.
   dosfstools exfatprogs ntfs-3g fusefat exfat-fuse sshfs openssh-sftp-server
   g++-mingw-w64-x86-64-posix  # compiles the Windows sources as a check (test windows_syntax)
+  lintian gzip  # the package test
+  # the screen-reader test: an AT-SPI client on a D-Bus session of its own
+  python3 python3-pyatspi at-spi2-core dbus-daemon dbus-bin
 )
 
 missing=()

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "ui/FrameHints.h"
+#include "ui/HelpWindow.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
@@ -116,6 +117,9 @@ class CentreWhenFramed : public QObject {
 ::frmPreview& frmPreview() {
     return load<::frmPreview>();
 }
+::HelpWindow& helpWindow() {
+    return load<::HelpWindow>();
+}
 
 bool isLoaded(Form form) {
     switch (form) {
@@ -129,6 +133,8 @@ bool isLoaded(Form form) {
             return instance<::frmAbout>() != nullptr;
         case Form::Preview:
             return instance<::frmPreview>() != nullptr;
+        case Form::Help:
+            return instance<::HelpWindow>() != nullptr;
     }
     return false;
 }
@@ -150,6 +156,9 @@ void unload(Form form) {
         case Form::Preview:
             discard<::frmPreview>();
             break;
+        case Form::Help:
+            discard<::HelpWindow>();
+            break;
     }
 }
 
@@ -158,6 +167,7 @@ void unloadDialogs() {
     unload(Form::Options);
     unload(Form::About);
     unload(Form::Preview);
+    unload(Form::Help);
 }
 
 QFont designFont(double pointSize) {

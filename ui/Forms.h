@@ -1,6 +1,6 @@
 #pragma once
 
-// The program's four windows, each a single instance reached by name.
+// The program's windows, each a single instance reached by name.
 // The first touch of a window creates it from its design and runs its
 // Form_Load before returning; unload() forgets the instance at once (the next
 // touch, even in the same handler, gets a fresh window from the design) and
@@ -11,6 +11,7 @@ class frmDir;
 class frmOptions;
 class frmAbout;
 class frmPreview;
+class HelpWindow;
 #include <Qt>
 
 class QFont;
@@ -19,13 +20,14 @@ class QWidget;
 
 namespace forms {
 
-enum class Form { Main, Dir, Options, About, Preview };
+enum class Form { Main, Dir, Options, About, Preview, Help };
 
 ::frmMain& frmMain();
 ::frmDir& frmDir();
 ::frmOptions& frmOptions();
 ::frmAbout& frmAbout();
 ::frmPreview& frmPreview();
+::HelpWindow& helpWindow();
 
 bool isLoaded(Form form);
 // Hides the window and discards it; nothing happens when it is not loaded.

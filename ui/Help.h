@@ -1,7 +1,8 @@
 #pragma once
 
-// The help file is handed to the desktop's own viewer. Every failure (no
-// file, no viewer) is silent.
+// The user guide, built into the program in English and German, in a
+// "Quillomat Help" window of its own: Help > Help and F1 open it, with no
+// viewer or file of the desktop's involved.
 
 #include <QString>
 
@@ -9,13 +10,12 @@ class QWidget;
 
 namespace help {
 
-// Makes `path` the application's help file: F1 in any of the program's
-// windows opens it. `window` carries the shortcut.
-void registerHelpFile(QWidget* window, const QString& path);
-// The file registered last.
-QString helpFile();
-// Opens `path` at its contents in the desktop's viewer. Returns whether the
-// request was handed over; callers ignore it, the user sees no message.
-bool showContents(const QString& path);
+// F1 in any of the program's windows opens the guide. `window` carries the
+// shortcut.
+void registerHelpKey(QWidget* window);
+// Opens the guide at its contents, or brings its window to the front.
+void showContents();
+// The guide as HTML, in the program's language.
+QString guideHtml();
 
 }  // namespace help

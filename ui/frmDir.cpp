@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QSet>
 #include <QShortcut>
 #include <algorithm>
@@ -10,8 +11,10 @@
 #include "engine/AppState.h"
 #include "engine/Settings.h"
 #include "platform/Platform.h"
+#include "ui/Accessibility.h"
 #include "ui/ChooserIcons.h"
 #include "ui/ChooserLists.h"
+#include "ui/ChosenFiles.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/SaveFailure.h"
@@ -62,6 +65,11 @@ frmDir::frmDir(QWidget* parent)
     ui->File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     ui->Drive1->setFocus();  // the lowest tab position
+    // A screen reader on Linux names a drop-down list by its label, not by
+    // its accessible name; this label is there for it alone.
+    auto* driveLabel = new QLabel(ui->Drive1->accessibleName(), this);
+    driveLabel->setBuddy(ui->Drive1);
+    driveLabel->hide();
 
     connect(ui->Drive1, &QComboBox::currentIndexChanged, this, &frmDir::Drive1_Change);
     connect(ui->Dir1, &QAbstractItemView::doubleClicked, this,
@@ -275,12 +283,7 @@ void frmDir::Command1_Click() {
         Accept();
         return;
     }
-    // OK. "Dir" only says where the chooser opens next time; the batch keeps
-    // the directory itself, pinned now. One that cannot be opened any more
-    // stops the Rename with 76.
-    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
-    appState().chosenDirectory = platform::current().openDirectory(Dir1Path()).directory;
-
+    // OK: the selected files, in the list's order, become the batch.
     QList<int> rows;
     const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
     rows.reserve(selected.size());
@@ -288,12 +291,12 @@ void frmDir::Command1_Click() {
         rows.append(index.row());
     }
     std::sort(rows.begin(), rows.end());
-    QStringList chosen;
-    chosen.reserve(rows.size());
+    QStringList names;
+    names.reserve(rows.size());
     for (const int row : rows) {
-        chosen.append(fileModel_->names().at(row));
+        names.append(fileModel_->names().at(row));
     }
-    forms::frmMain().takeChosenFiles(chosen);
+    const settings::SaveResult saved = chosen::takeFiles(Dir1Path(), names);
 
     hide();
     forms::unload(forms::Form::Dir);
@@ -338,7 +341,7 @@ void frmDir::showChooser() {
     }
 }
 
-void frmDir::enterReview(const QString& directory) {
+void frmDir::enterReview(const QString& directory, const QString& outcome) {
     mode_ = Mode::Review;
     // The batch's own directory, whatever "Dir" said when this window loaded.
     if (!directory.isEmpty()) {
@@ -349,4 +352,6 @@ void frmDir::enterReview(const QString& directory) {
     ui->Command1->setText(tr("Accept"));
     ui->Command2->setText(tr("Undo"));
     File1Refresh();
+    setAccessibleDescription(outcome);
+    accessibility::announce(this, outcome);
 }

@@ -37,8 +37,10 @@ class frmDir : public QWidget {
     void showChooser();
     // Rename: the batch is on disk in `directory`; the window becomes its
     // review, captioned and with the buttons "Accept" and "Undo", and lists
-    // that directory with the new names.
-    void enterReview(const QString& directory);
+    // that directory with the new names. `outcome` (how many files were
+    // renamed, numbered and skipped) is read out by a screen reader and stays
+    // the window's description.
+    void enterReview(const QString& directory, const QString& outcome = QString());
 
     // Dir1: the directory on display, a full path with a trailing separator
     // only at a root ("/"). Setting it to another directory lists that

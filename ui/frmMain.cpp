@@ -1,18 +1,15 @@
 #include "ui/frmMain.h"
 
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFont>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <limits>
 
-#include "engine/AppState.h"
-#include "engine/Journal.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
-#include "platform/Platform.h"
+#include "ui/Accessibility.h"
 #include "ui/Forms.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
@@ -32,6 +29,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     for (QLineEdit* box : {static_cast<QLineEdit*>(ui->txtFile), ui->txtMask, ui->txtExample}) {
         box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
     }
+
+    describeStepsByTheirInstructions();
 
     ui->Picture1->setPixmap(icons::programPixmap(devicePixelRatioF()));
     QFont title = forms::designFont(13.5);
@@ -60,16 +59,16 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
             &frmMain::mnuOptionsSetOptions_Click);
     connect(ui->MnuHelpHelp, &QAction::triggered, this, &frmMain::MnuHelpHelp_Click);
     connect(ui->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
+#ifndef QT_NO_SESSIONMANAGER
+    connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &frmMain::sessionEnding);
+#endif
 }
 
 frmMain::~frmMain() = default;
 
 void frmMain::Form_Load() {
-    AppState& state = appState();
-    // The help file sits beside the executable, whatever the working directory.
-    state.helpFilePath =
-        platform::programDirectory() + platform::separator() + QStringLiteral("quillomat.hlp");
-    help::registerHelpFile(this, state.helpFilePath);
+    // F1 opens the user guide from any of the program's windows.
+    help::registerHelpKey(this);
 
     NamingOptions options = NamingOptions::load();
     if (options.letteringPosition.isEmpty()) {
@@ -99,6 +98,8 @@ void frmMain::enableSteps(bool setMask, bool extract, bool rename) {
 
 void frmMain::showStatus(const QString& text) {
     ui->txtExample->setText(text);
+    // Wherever the focus is, a screen reader reads out what appeared.
+    accessibility::announce(this, text);
 }
 
 NamingOptions frmMain::namingLabels() const {
@@ -140,21 +141,22 @@ void frmMain::letEnterPressFocusedButtons() {
     }
 }
 
+void frmMain::describeStepsByTheirInstructions() {
+    const auto describe = [](QPushButton* step, std::initializer_list<QLabel*> lines) {
+        QStringList text;
+        for (QLabel* line : lines) {
+            text << line->text();
+        }
+        step->setAccessibleDescription(text.join(QLatin1Char(' ')));
+    };
+    describe(ui->Command3, {ui->Label8, ui->Label1});
+    describe(ui->Command2, {ui->Label2, ui->Label7});
+    describe(ui->Command1, {ui->Label4, ui->Label9});
+    describe(ui->Command4, {ui->Label3, ui->Label6});
+}
+
 void frmMain::giveMenusTheWindowFont() {
     for (QMenu* menu : ui->menubar->findChildren<QMenu*>()) {
         menu->setFont(font());
     }
-}
-
-void frmMain::closeEvent(QCloseEvent* event) {
-    // Closing the main window ends the program: no dialog may stay behind,
-    // since a dialog writing to the main window would bring it back unseen.
-    // A review still open counts as accepted, so its journal goes.
-    journal::close();
-    forms::unloadDialogs();
-    if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
-        forms::unload(forms::Form::Main);
-    }
-    event->accept();
-    QCoreApplication::quit();
 }

@@ -28,11 +28,15 @@ class frmMain : public QMainWindow {
     void takeChosenFiles(const QStringList& names);
     // Enables or disables Set Mask, Extract and Rename, in this order.
     void enableSteps(bool setMask, bool extract, bool rename);
-    // Shows `text` in the example box (how a failure is reported).
+    // Shows `text` in the example box (Extract's example, how a failure is
+    // reported) and has a screen reader read it out.
     void showStatus(const QString& text);
     // The working copy of the naming options, held in the hidden labels.
     NamingOptions namingLabels() const;
     void setNamingLabels(const NamingOptions& options);
+    // The desktop session is ending (logout): closing now asks nothing and
+    // keeps a batch under review for the next start to offer the way back.
+    void sessionEnding();
 
   public slots:
     void Form_Load();
@@ -59,6 +63,12 @@ class frmMain : public QMainWindow {
     GenerationInput generationInput() const;
     // Computes the preview again when its window is open.
     void refreshPreview();
+    // Before the program ends with a review open: asks whether to Accept or
+    // Undo the batch (or Cancel). False when the program must go on: Cancel,
+    // or an Undo that could not put every file back.
+    bool endReviewBeforeClosing();
+
+    bool sessionEnding_ = false;
 
     std::unique_ptr<Ui::frmMain> ui;
 
@@ -68,4 +78,7 @@ class frmMain : public QMainWindow {
     // The drop-down menus are windows of their own and would take the
     // desktop's font: they take the window's, as the menu bar does.
     void giveMenusTheWindowFont();
+    // A screen reader reads each step button's instruction beside it as the
+    // button's description.
+    void describeStepsByTheirInstructions();
 };

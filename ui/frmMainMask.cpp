@@ -42,6 +42,6 @@ void frmMain::Command1_Click() {
     input.prefix = ui->lblPrefix->text();
     input.suffix = ui->lblSufix->text();
     input.letteringCaption = ui->lblLetteringPosition->text();
-    ui->txtExample->setText(extractMask(appState(), input));
+    showStatus(extractMask(appState(), input));
     refreshPreview();
 }

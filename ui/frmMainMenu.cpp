@@ -1,5 +1,4 @@
 // The menu commands of the main window.
-#include "engine/AppState.h"
 #include "engine/Settings.h"
 #include "ui/Forms.h"
 #include "ui/Help.h"
@@ -38,8 +37,7 @@ void frmMain::mnuOptionsSetOptions_Click() {
 }
 
 void frmMain::MnuHelpHelp_Click() {
-    // Whatever goes wrong (no file, no viewer) stays silent.
-    help::showContents(appState().helpFilePath);
+    help::showContents();
 }
 
 void frmMain::MnuHelpAbout_Click() {

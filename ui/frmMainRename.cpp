@@ -1,6 +1,7 @@
 // The Rename button: builds the new names, renames the batch on disk and
 // opens the review.
 #include "engine/AppState.h"
+#include "engine/BatchCounts.h"
 #include "engine/NameGenerator.h"
 #include "engine/RenameExecutor.h"
 #include "platform/Platform.h"
@@ -25,22 +26,23 @@ void frmMain::Command4_Click() {
     const Error generationError = generateNewNames(state, input);
     if (generationError != Error::None) {
         busy.restore();
-        ui->txtExample->setText(batch::errorText(generationError));
+        showStatus(batch::errorText(generationError));
         return;
     }
     if (input.listNames.size() > AppState::kMaxEntries) {
         state.filesSkipped = 1;  // files past the first 1001 are left out
     }
 
+    const QStringList planned = batch::plannedNames(state);
     const batch::RenameOutcome outcome = batch::renameBatch(state, platform::current());
     if (outcome.error != Error::None) {
         busy.restore();
-        ui->txtExample->setText(batch::errorText(outcome));
+        showStatus(batch::errorText(outcome));
         return;
     }
 
     ui->txtMask->setText(QString());
-    ui->txtExample->setText(state.filesSkipped == 1 ? tr("Some Files Were Skipped") : QString());
+    showStatus(state.filesSkipped == 1 ? tr("Some Files Were Skipped") : QString());
     busy.restore();
     ui->List1->clear();
     ui->txtFile->setText(QString());
@@ -49,5 +51,6 @@ void frmMain::Command4_Click() {
     // another batch can start until Accept or Undo.
     enableSteps(false, false, false);
     state.reviewLastIndex = state.lastIndex;
-    forms::frmDir().enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString());
+    forms::frmDir().enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString(),
+                                batch::countsText(batch::countRenamed(state, planned)));
 }

@@ -14,8 +14,12 @@ set(expected
     share/applications/${APP_ID}.desktop
     share/metainfo/${APP_ID}.metainfo.xml
     share/icons/hicolor/scalable/apps/${APP_ID}.svg
-    share/man/man1/quillomat.1
-    share/doc/quillomat/LICENSE
+    share/kio/servicemenus/${APP_ID}.desktop
+    share/nemo/actions/quillomat.nemo_action
+    share/file-manager/actions/${APP_ID}.desktop
+    share/man/man1/quillomat.1.gz
+    share/doc/quillomat/copyright
+    share/doc/quillomat/changelog.gz
     share/quillomat/translations/quillomat_de.qm)
 foreach(size 16 22 24 32 48 64 128 256)
   list(APPEND expected share/icons/hicolor/${size}x${size}/apps/${APP_ID}.png)
@@ -27,7 +31,7 @@ foreach(path IN LISTS expected)
 endforeach()
 
 # The manual page carries the project's version, the program is executable.
-file(READ ${root}/share/man/man1/quillomat.1 manual)
+execute_process(COMMAND gzip -dc ${root}/share/man/man1/quillomat.1.gz OUTPUT_VARIABLE manual)
 if(NOT manual MATCHES "Quillomat ${VERSION}")
   message(FATAL_ERROR "the manual page does not name version ${VERSION}")
 endif()

@@ -3,8 +3,13 @@
 
 #include <QDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "engine/CommandLine.h"
 #include "engine/Version.h"
+#include "platform/Platform.h"
 #include "tests/support/TestSupport.h"
 
 using commandline::Request;
@@ -17,46 +22,102 @@ class TestCommandLine : public QObject {
     void decisions_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("action");
-        QTest::addColumn<QString>("textPart");  // the directory for Start, a piece of the text else
+        QTest::addColumn<QString>("directory");
+        QTest::addColumn<QString>("textPart");  // a piece of the text; empty: no text
         const QString program = QStringLiteral("quillomat");
-        QTest::newRow("nothing") << QStringList{program} << int(Action::Start) << QString();
-        QTest::newRow("--help") << QStringList{program, "--help"} << int(Action::Help)
-                                << "[DIRECTORY]";
-        QTest::newRow("-h") << QStringList{program, "-h"} << int(Action::Help) << "--version";
-        QTest::newRow("--version") << QStringList{program, "--version"} << int(Action::Version)
-                                   << QStringLiteral("Quillomat %1\n").arg(version::kText);
+        QTest::newRow("nothing") << QStringList{program} << int(Action::Start) << QString()
+                                 << QString();
+        QTest::newRow("--help, by the program's name")
+            << QStringList{program, "--help"} << int(Action::Help) << QString()
+            << "Usage: quillomat [options] [DIRECTORY | FILE...]";
+        QTest::newRow("-h") << QStringList{program, "-h"} << int(Action::Help) << QString()
+                            << "--version";
+        QTest::newRow("--version")
+            << QStringList{program, "--version"} << int(Action::Version) << QString()
+            << QStringLiteral("Quillomat %1\n").arg(version::kText);
         QTest::newRow("help wins over a bad directory")
-            << QStringList{program, "/no/such/dir", "--help"} << int(Action::Help) << "Usage";
-        QTest::newRow("root") << QStringList{program, "/"} << int(Action::Start) << "/";
+            << QStringList{program, "/no/such/dir", "--help"} << int(Action::Help) << QString()
+            << "Usage";
+        QTest::newRow("root") << QStringList{program, "/"} << int(Action::Start) << "/"
+                              << QString();
         QTest::newRow("trailing separator and dots")
-            << QStringList{program, "/usr/./share/../bin/"} << int(Action::Start) << "/usr/bin";
+            << QStringList{program, "/usr/./share/../bin/"} << int(Action::Start) << "/usr/bin"
+            << QString();
         QTest::newRow("missing directory")
-            << QStringList{program, "/no/such/dir"} << int(Action::Fail)
-            << "/no/such/dir: no such directory";
-        QTest::newRow("a file, not a directory")
-            << QStringList{program, "/etc/hostname"} << int(Action::Fail) << "no such directory";
-        QTest::newRow("two directories")
-            << QStringList{program, "/", "/usr"} << int(Action::Fail) << "one directory at most";
-        QTest::newRow("unknown option")
-            << QStringList{program, "--frobnicate"} << int(Action::Fail) << "frobnicate";
+            << QStringList{program, "/no/such/dir"} << int(Action::Fail) << QString()
+            << "/no/such/dir: no such file or directory";
+        QTest::newRow("a file: its directory")
+            << QStringList{program, "/etc/hostname"} << int(Action::Start) << "/etc" << QString();
+        QTest::newRow("two directories: no files, and why")
+            << QStringList{program, "/", "/usr"} << int(Action::Start) << QString()
+            << "/ is not a regular file.";
+        QTest::newRow("unknown option") << QStringList{program, "--frobnicate"} << int(Action::Fail)
+                                        << QString() << "frobnicate";
     }
     void decisions() {
         QFETCH(QStringList, arguments);
         QFETCH(int, action);
+        QFETCH(QString, directory);
         QFETCH(QString, textPart);
         const Request request = commandline::read(arguments);
         QCOMPARE(int(request.action), action);
-        if (request.action == Action::Start) {
-            QCOMPARE(request.directory, textPart);
-            QVERIFY(request.text.isEmpty());
-        } else {
-            QVERIFY2(request.text.contains(textPart), qPrintable(request.text));
-            QVERIFY(request.directory.isEmpty());
-        }
+        QCOMPARE(request.directory, directory);
+        QVERIFY2(request.text.contains(textPart), qPrintable(request.text));
+        QCOMPARE(request.text.isEmpty(), textPart.isEmpty());
         if (request.action == Action::Fail) {
             QVERIFY(request.text.startsWith(QStringLiteral("quillomat: ")));
             QVERIFY(request.text.contains(QStringLiteral("--help")));
         }
+    }
+
+    // FILE...: the files of one directory by bare name, each once and in the
+    // order given; anything else names the first name that cannot be a batch.
+    void filesNamed_data() {
+        QTest::addColumn<QStringList>("named");  // relative to a directory with a/ and b/
+        QTest::addColumn<QStringList>("files");  // expected bare names; empty: refused
+        QTest::addColumn<QString>("why");
+        QTest::newRow("one file") << QStringList{"a/x.txt"} << QStringList{"x.txt"} << QString();
+        QTest::newRow("several, once each") << QStringList{"a/y.txt", "a/x.txt", "a/y.txt"}
+                                            << QStringList{"y.txt", "x.txt"} << QString();
+        QTest::newRow("a name that is not UTF-8") << QStringList{"a/x.txt", "a/<FF>.txt"}
+                                                  << QStringList{"x.txt", "<FF>.txt"} << QString();
+        QTest::newRow("two directories")
+            << QStringList{"a/x.txt", "b/z.txt"} << QStringList{} << "more than one directory";
+        QTest::newRow("a directory among them")
+            << QStringList{"a/x.txt", "b"} << QStringList{} << "b is not a regular file.";
+        QTest::newRow("a missing one") << QStringList{"a/x.txt", "a/gone.txt"} << QStringList{}
+                                       << "a/gone.txt is not a regular file.";
+        QTest::newRow("a FIFO") << QStringList{"a/fifo"} << QStringList{}
+                                << "a/fifo is not a regular file.";
+    }
+    void filesNamed() {
+        QFETCH(QStringList, named);
+        QFETCH(QStringList, files);
+        QFETCH(QString, why);
+        // "<FF>" in a row stands for the byte 0xFF, decoded as file names are.
+        const auto bytes = [](QStringList list) {
+            list.replaceInStrings("<FF>", platform::decodeFileName(QByteArray("\xFF")));
+            return list;
+        };
+        testing_support::TempFiles dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("a")));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("b")));
+        for (const char* name : {"a/x.txt", "a/y.txt", "b/z.txt"}) {
+            dir.create(QString::fromLatin1(name));
+        }
+        const QByteArray a = dir.path().toLocal8Bit() + "/a/";
+        QVERIFY(::close(::creat(a + "\xFF.txt", 0644)) == 0);
+        QVERIFY(::mkfifo(a + "fifo", 0644) == 0);
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const Request request = commandline::read(QStringList{"quillomat"} + bytes(named));
+        QDir::setCurrent(before);
+
+        QCOMPARE(int(request.action), int(Action::Start));
+        QCOMPARE(request.files, bytes(files));
+        QCOMPARE(request.directory, files.isEmpty() ? QString() : dir.filePath("a"));
+        QVERIFY2(request.text.contains(why), qPrintable(request.text));
+        QCOMPARE(request.text.isEmpty(), why.isEmpty());
     }
 
     // A relative directory is taken from the working directory.
@@ -74,9 +135,9 @@ class TestCommandLine : public QObject {
 
     // The status a shell sees.
     void exitStatus() {
-        QCOMPARE(commandline::answer(Request{Action::Version, QString(), QString()}), 0);
-        QCOMPARE(commandline::answer(Request{Action::Help, QString(), QString()}), 0);
-        QCOMPARE(commandline::answer(Request{Action::Fail, QString(), QString()}), 2);
+        QCOMPARE(commandline::answer(Request{Action::Version, QString(), QString(), {}}), 0);
+        QCOMPARE(commandline::answer(Request{Action::Help, QString(), QString(), {}}), 0);
+        QCOMPARE(commandline::answer(Request{Action::Fail, QString(), QString(), {}}), 2);
     }
 };
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// Answers the message boxes that the code under test opens, as a user would,
-// and records what each showed.
+// Answers the message boxes the code under test opens (they block in their
+// own event loop) and records what each showed.
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,11 +18,9 @@ struct Shown {
     QString detailed;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    QMessageBox::StandardButtons buttons;
+    QStringList buttons;  // their texts, in the order they are laid out
 };
 
-// Watches for the message boxes the code under test opens (they block in
-// their own event loop), records each and answers it with the next answer.
 class BoxAnswerer : public QObject {
   public:
     using Answer = std::function<void(QMessageBox*)>;
@@ -42,6 +40,10 @@ class BoxAnswerer : public QObject {
         }
         box->setProperty("answered", true);
         QPushButton* defaultButton = box->defaultButton();
+        QStringList buttons;
+        for (QAbstractButton* button : box->buttons()) {
+            buttons << button->text();
+        }
         shown << Shown{
             box->windowTitle(),
             box->text(),
@@ -49,7 +51,7 @@ class BoxAnswerer : public QObject {
             box->detailedText(),
             box->icon(),
             defaultButton != nullptr ? box->standardButton(defaultButton) : QMessageBox::NoButton,
-            box->standardButtons()};
+            buttons};
         if (answers_.isEmpty()) {
             box->reject();  // not expected: let the test see it
             return;

@@ -10,8 +10,10 @@
 #include <QTimer>
 #include <QWindow>
 
+#include "engine/Journal.h"
 #include "engine/Settings.h"
 #include "tests/support/TestSupport.h"
+#include "tests/ui/BoxAnswerer.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/frmDir.h"
@@ -99,6 +101,7 @@ class CloseRequestsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&main()));
     }
     void cleanup() {
+        journal::close();
         forms::unloadDialogs();
         forms::unload(forms::Form::Main);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -197,6 +200,9 @@ class CloseRequestsTest : public QObject {
         } else if (open == QLatin1String("options")) {
             openOptions();
         }
+        // A review asks first; Accept lets the program end.
+        BoxAnswerer answerer(
+            {[](QMessageBox* box) { QTest::keyClick(box, Qt::Key_A, Qt::AltModifier); }});
         QPointer<frmMain> window(&main());
         // Should the program fail to end, this ends the loop with another code.
         QTimer stuck;
@@ -212,6 +218,96 @@ class CloseRequestsTest : public QObject {
             QVERIFY(!forms::isLoaded(form));
         }
         QVERIFY(!anyWindowVisible());
+        QCOMPARE(answerer.shown.size(), open == QLatin1String("review") ? 1 : 0);
+    }
+
+    // Exit or the close box while a review is open asks "Accept, Undo or
+    // Cancel?" (Cancel the default, Esc too). Accept and Undo end the batch as
+    // the review's buttons do, then the program; an Undo that cannot put
+    // every file back keeps both open, with its report.
+    void exitDuringReview_data() {
+        QTest::addColumn<QString>("how");     // "Exit" or "close box"
+        QTest::addColumn<QString>("answer");  // a button clicked, or keys
+        QTest::addColumn<bool>("ends");
+        QTest::addColumn<QStringList>("names");  // in the directory afterwards
+        const auto row = [](const char* how, const char* answer, bool ends, QStringList names) {
+            QTest::addRow("%s, %s", how, answer) << how << answer << ends << names;
+        };
+        const QStringList renamed{"0001.txt", "0002.txt"};
+        row("Exit", "&Accept", true, renamed);
+        row("close box", "Alt+A", true, renamed);
+        row("Exit", "&Undo", true, {"a.txt", "b.txt"});
+        row("close box", "Alt+U", true, {"a.txt", "b.txt"});
+        row("Exit, a file deleted meanwhile", "&Undo", false, {"b.txt"});
+        row("Exit", "Cancel", false, renamed);
+        row("close box", "Esc", false, renamed);
+        row("Exit", "Enter", false, renamed);  // Cancel is the default
+    }
+
+    void exitDuringReview() {
+        QFETCH(QString, how);
+        QFETCH(QString, answer);
+        QFETCH(bool, ends);
+        QFETCH(QStringList, names);
+        frmDir& review = openReview();
+        const QString journalPath = journal::currentPath();
+        QVERIFY(QFile::exists(journalPath));
+        const bool fileDeleted = how.contains(QLatin1String("deleted"));
+        if (fileDeleted) {
+            QVERIFY(QFile::remove(dir_->filePath(QStringLiteral("0001.txt"))));
+        }
+        BoxAnswerer answerer({[answer](QMessageBox* box) {
+            for (QAbstractButton* button : box->buttons()) {
+                if (button->text() == answer) {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    return;
+                }
+            }
+            QTest::keySequence(box, QKeySequence(answer));
+        }});
+        if (how.startsWith(QLatin1String("Exit"))) {
+            main().findChild<QAction*>(QStringLiteral("MnuFileExit"))->trigger();
+        } else {
+            requestClose(&main(), "window manager");
+        }
+
+        QCOMPARE(answerer.shown.size(), 1);
+        const Shown& question = answerer.shown.first();
+        QCOMPARE(question.title, QStringLiteral("Quillomat"));
+        QCOMPARE(question.text, QStringLiteral("The new names have not been accepted yet."));
+        QStringList buttons = question.buttons;
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"&Accept", "&Undo", "Cancel"}));
+        QCOMPARE(question.defaultButton, QMessageBox::Cancel);
+        QCOMPARE(dir_->names(), names);
+        QCOMPARE(forms::isLoaded(forms::Form::Main), !ends);
+        QCOMPARE(forms::isLoaded(forms::Form::Dir), !ends);
+        // The batch's way back is gone only with the batch.
+        QCOMPARE(QFile::exists(journalPath), !ends);
+        if (fileDeleted) {
+            QCOMPARE(review.mode(), frmDir::Mode::Review);
+            QVERIFY(control<QLineEdit>(main(), "txtExample")->text().startsWith("Error # 53"));
+        }
+    }
+
+    // A session that ends (logout) asks nothing and keeps a batch under review
+    // for the next start, which offers to restore it.
+    void sessionEndKeepsTheReviewForTheNextStart() {
+        openReview();
+        const QString journalPath = journal::currentPath();
+        BoxAnswerer answerer({});
+        main().sessionEnding();
+        requestClose(&main(), "window manager");
+
+        QVERIFY(answerer.shown.isEmpty());
+        QVERIFY(!forms::isLoaded(forms::Form::Main));
+        QCOMPARE(dir_->names(), (QStringList{"0001.txt", "0002.txt"}));
+        QList<journal::Leftover> left = journal::leftovers();
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.first().path, journalPath);
+        QVERIFY(left.first().record.has_value());
+        QCOMPARE(left.first().record->entries.size(), 2);
+        journal::discard(left.first());
     }
 };
 

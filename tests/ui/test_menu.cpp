@@ -2,6 +2,7 @@
 #include <QtTest>
 
 #include <QDesktopServices>
+#include <QTextBrowser>
 #include <QUrl>
 
 #include "engine/AppState.h"
@@ -9,6 +10,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/HelpWindow.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
@@ -206,34 +208,53 @@ class MenuTest : public QObject {
     }
 
     void help_data() {
-        QTest::addColumn<bool>("fileThere");
-        QTest::newRow("help file present") << true;
-        QTest::newRow("no help file") << false;
+        QTest::addColumn<QString>("how");
+        QTest::newRow("Help > Help") << "menu";
+        QTest::newRow("F1 in the main window") << "F1 main";
+        QTest::newRow("F1 in the chooser") << "F1 chooser";
     }
 
-    // Help hands the help file to the desktop's viewer; without one nothing
-    // at all happens: no message, no window.
+    // Help and F1 open the guide built into the program in a window of its
+    // own, one at a time; no desktop viewer is asked. Esc closes it.
     void help() {
-        QFETCH(bool, fileThere);
-        testing_support::TempFiles dir;
+        QFETCH(QString, how);
         frmMain& main = shownMain();
-        appState().helpFilePath = dir.filePath(QStringLiteral("quillomat.hlp"));
-        if (fileThere) {
-            dir.create(QStringLiteral("quillomat.hlp"));
-        }
         ViewerSpy viewer;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
-        const int windowsBefore = static_cast<int>(QApplication::topLevelWidgets().size());
-        control<QAction>(main, "MnuHelpHelp")->trigger();
+        const auto ask = [&] {
+            if (how == QLatin1String("menu")) {
+                control<QAction>(main, "MnuHelpHelp")->trigger();
+            } else if (how == QLatin1String("F1 main")) {
+                main.activateWindow();
+                QVERIFY(QTest::qWaitForWindowActive(&main));
+                QTest::keyClick(control<KeepSelectionLineEdit>(main, "txtFile"), Qt::Key_F1);
+            } else {
+                control<QPushButton>(main, "Command3")->click();
+                QVERIFY(QTest::qWaitForWindowActive(&forms::frmDir()));
+                QTest::keyClick(control<QListView>(forms::frmDir(), "File1"), Qt::Key_F1);
+            }
+        };
+        ask();
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-
-        if (fileThere) {
-            QCOMPARE(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(appState().helpFilePath)});
-        } else {
-            QVERIFY(viewer.opened.isEmpty());
+        QVERIFY(viewer.opened.isEmpty());
+        QVERIFY(forms::isLoaded(forms::Form::Help));
+        QWidget* window = &forms::helpWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QCOMPARE(window->windowTitle(), QStringLiteral("Quillomat Help"));
+        const QString guide = control<QTextBrowser>(*window, "browser")->toPlainText();
+        for (const char* section :
+             {"The steps of a batch", "The kinds of mask", "Names that are taken",
+              "The review: Accept or Undo", "Preview New Names", "The question at start-up",
+              "The settings file", "The command line"}) {
+            QVERIFY2(guide.count(QString::fromLatin1(section)) >= 2, section);  // contents too
         }
-        QCOMPARE(static_cast<int>(QApplication::topLevelWidgets().size()), windowsBefore);
-        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        ask();
+        QCOMPARE(&forms::helpWindow(), window);
+        QVERIFY(QTest::qWaitForWindowActive(window));  // back in front
+
+        QTest::keyClick(window, Qt::Key_Escape);
+        QVERIFY(!forms::isLoaded(forms::Form::Help));
+        QVERIFY(!window->isVisible());
     }
 
     void about() {

@@ -9,7 +9,9 @@
 #include "engine/CommandLine.h"
 #include "engine/Settings.h"
 #include "tests/support/TestSupport.h"
+#include "tests/ui/BoxAnswerer.h"
 #include "tests/ui/Controls.h"
+#include "ui/ChosenFiles.h"
 #include "ui/Forms.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
@@ -72,6 +74,61 @@ class StartDirectoryTest : public QObject {
         select();
         click(control<QPushButton>(forms::frmDir(), "Command1"));
         QCOMPARE(settings::read(settings::kDir), named.path());
+    }
+
+    // FILE... (what a file manager passes): the files are the batch, as the
+    // chooser's OK would make it: "Dir" stored, the list in the chooser's
+    // order, the first the example, Set Mask and Extract on; Rename works in
+    // their directory. Files that cannot be a batch are named in a message
+    // box and the program starts with nothing chosen.
+    void startWithFiles_data() {
+        QTest::addColumn<QStringList>("named");  // in the test's directory; "sub/" another
+        QTest::addColumn<QStringList>("listed");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("in the chooser's order")
+            << QStringList{"img10.jpg", "img2.jpg", ".cover.jpg"}
+            << QStringList{".cover.jpg", "img2.jpg", "img10.jpg"} << QString();
+        QTest::newRow("two directories") << QStringList{"img2.jpg", "sub/img3.jpg"} << QStringList{}
+                                         << "more than one directory";
+        QTest::newRow("a folder") << QStringList{"img2.jpg", "sub"} << QStringList{}
+                                  << "sub is not a regular file.";
+    }
+    void startWithFiles() {
+        QFETCH(QStringList, named);
+        QFETCH(QStringList, listed);
+        QFETCH(QString, message);
+        testing_support::TempFiles dir;
+        dir.createAll({"img10.jpg", "img2.jpg", ".cover.jpg"});
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        dir.create("sub/img3.jpg");
+        QStringList arguments{"quillomat"};
+        for (const QString& name : named) {
+            arguments << dir.filePath(name);
+        }
+        BoxAnswerer answerer({pressEnter});
+        chosen::takeCommandLine(commandline::read(arguments), &main());
+
+        QCOMPARE(answerer.shown.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QVERIFY2(answerer.shown.first().text.contains(message),
+                     qPrintable(answerer.shown.first().text));
+        }
+        QListWidget* list = control<QListWidget>(main(), "List1");
+        QStringList shown;
+        for (int i = 0; i < list->count(); ++i) {
+            shown << list->item(i)->text();
+        }
+        QCOMPARE(shown, listed);
+        QCOMPARE(control<KeepSelectionLineEdit>(main(), "txtFile")->text(), listed.value(0));
+        QCOMPARE(control<QPushButton>(main(), "Command1")->isEnabled(), !listed.isEmpty());
+        QCOMPARE(settings::read(settings::kDir, "<unset>"),
+                 listed.isEmpty() ? QString("<unset>") : dir.path());
+        if (!listed.isEmpty()) {
+            click(control<QPushButton>(main(), "Command1"));  // Extract, no mask
+            click(control<QPushButton>(main(), "Command4"));  // Rename
+            QCOMPARE(dir.names(), (QStringList{"0001.jpg", "0002.jpg", "0003.jpg"}));
+            click(control<QPushButton>(forms::frmDir(), "Command1"));  // Accept
+        }
     }
 };
 

@@ -1,10 +1,8 @@
 // Start-up of the main window and the lifecycle of the program's windows.
 #include <QtTest>
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QSettings>
-#include <QUrl>
 
 #include "engine/AppState.h"
 #include "engine/Settings.h"
@@ -15,15 +13,6 @@
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
-
-// Receives what would have gone to the desktop's help viewer.
-class ViewerSpy : public QObject {
-    Q_OBJECT
-  public:
-    QList<QUrl> opened;
-  public slots:
-    void open(const QUrl& url) { opened << url; }
-};
 
 class StartupTest : public QObject {
     Q_OBJECT
@@ -111,37 +100,6 @@ class StartupTest : public QObject {
         frmMain& main = freshMain();
         QCOMPARE(control<QLabel>(main, "lblPrefix")->text(), QStringLiteral("kept"));
         QCOMPARE(control<QLabel>(main, "lblLetteringPosition")->text(), QStringLiteral("0"));
-    }
-
-    void helpPathIsBesideTheProgram() {
-        QTemporaryDir elsewhere;
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(elsewhere.path()));
-        freshMain();
-        QDir::setCurrent(previous);
-        QCOMPARE(appState().helpFilePath,
-                 QCoreApplication::applicationDirPath() + QStringLiteral("/quillomat.hlp"));
-    }
-
-    void f1OpensTheHelpFile() {
-        ViewerSpy viewer;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &viewer, "open");
-        frmMain& main = freshMain();
-        main.show();
-        QVERIFY(QTest::qWaitForWindowActive(&main));
-
-        // No help file beside the program: nothing happens, silently.
-        QFile::remove(appState().helpFilePath);
-        QTest::keyClick(control<KeepSelectionLineEdit>(main, "txtFile"), Qt::Key_F1);
-        QVERIFY(viewer.opened.isEmpty());
-
-        QFile help(appState().helpFilePath);
-        QVERIFY(help.open(QIODevice::WriteOnly));
-        help.close();
-        QTest::keyClick(control<KeepSelectionLineEdit>(main, "txtFile"), Qt::Key_F1);
-        QCOMPARE(viewer.opened, QList<QUrl>{QUrl::fromLocalFile(appState().helpFilePath)});
-        QFile::remove(appState().helpFilePath);
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     }
 
     // A window touched after its unload comes back fresh from its design,

@@ -5,12 +5,14 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QTextBrowser>
 
 #include "engine/Settings.h"
 #include "engine/Translations.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
+#include "ui/HelpWindow.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 
@@ -116,6 +118,13 @@ class TranslationsTest : public QObject {
                  QStringLiteral("&Abbrechen"));
         click(control<QPushButton>(forms::frmDir(), "Command2"));
         QVERIFY(!forms::isLoaded(forms::Form::Dir));
+
+        // The user guide, German from its title to its last section.
+        german.findChild<QAction*>(QStringLiteral("MnuHelpHelp"))->trigger();
+        QCOMPARE(forms::helpWindow().windowTitle(), QStringLiteral("Quillomat-Hilfe"));
+        const QString guide = control<QTextBrowser>(forms::helpWindow(), "browser")->toPlainText();
+        QVERIFY(guide.contains(QStringLiteral("Die Schritte einer Umbenennung")));
+        QVERIFY(guide.contains(QStringLiteral("In der Dateiauswahl: Strg+A wählt alle Dateien")));
     }
 
     // In English and without a locale every text is the program's own.
