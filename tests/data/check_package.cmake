@@ -9,6 +9,9 @@ if(NOT rc EQUAL 0 OR NOT package)
   file(REMOVE_RECURSE ${WORK_DIR})
   message(FATAL_ERROR "cpack failed: ${out}")
 endif()
+# lintian leaves scratch files in TMPDIR: give it one that goes with WORK_DIR.
+file(MAKE_DIRECTORY ${WORK_DIR}/tmp)
+set(ENV{TMPDIR} ${WORK_DIR}/tmp)
 execute_process(COMMAND ${LINTIAN} --allow-root ${package}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE report ERROR_VARIABLE errors)
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -176,10 +176,17 @@ bool ScopedMount::unmount() {
     const QString point = work_.filePath(QStringLiteral("mnt"));
     QString why;
     bool done = !mounted_;
-    if (mounted_) {
+    // A driver may still be busy with the files a killed process had open.
+    for (int attempt = 0; mounted_ && attempt < 50; ++attempt) {
         done = !run(QStringLiteral("umount"), {point}, &why).isNull() &&
                waitForMountPoint(point, false);
         mounted_ = !done;
+        if (mounted_) {
+            QThread::msleep(100);
+        }
+    }
+    if (!done) {
+        error_ = nameOf(fs_) + QStringLiteral(": ") + why;
     }
     if (!loopDevice_.isEmpty()) {
         // The driver lets go of the device once it has ended.
