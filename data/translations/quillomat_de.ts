@@ -347,6 +347,26 @@
         <source>%1 renamed, %2 numbered, %3 left alone, %4 skipped</source>
         <translation>%1 umbenannt, %2 nummeriert, %3 unverändert, %4 übersprungen</translation>
     </message>
+    <message>
+        <source>the file system does not allow &apos;%1&apos; in names</source>
+        <translation>das Dateisystem erlaubt kein &apos;%1&apos; in Namen</translation>
+    </message>
+    <message>
+        <source>the file system does not allow a name to end with &apos;.&apos;</source>
+        <translation>das Dateisystem erlaubt keinen Namen, der auf &apos;.&apos; endet</translation>
+    </message>
+    <message>
+        <source>the file system does not allow a name to end with a blank</source>
+        <translation>das Dateisystem erlaubt keinen Namen, der auf ein Leerzeichen endet</translation>
+    </message>
+    <message>
+        <source>the file system does not allow the name %1 (a device of Windows)</source>
+        <translation>das Dateisystem erlaubt den Namen %1 nicht (ein Gerät von Windows)</translation>
+    </message>
+    <message>
+        <source>the new name is longer than the file system allows (%1 characters)</source>
+        <translation>der neue Name ist länger, als das Dateisystem erlaubt (%1 Zeichen)</translation>
+    </message>
 </context>
 <context>
     <name>PreviewModel</name>
@@ -423,6 +443,18 @@ Dateien: %2</translation>
         <source>Not every file in %1 got its old name back.</source>
         <translation>Nicht jede Datei in %1 hat ihren alten Namen wieder.</translation>
     </message>
+    <message>
+        <source>The journal of the batch is kept as %1.</source>
+        <translation>Das Journal der Umbenennung bleibt als %1 erhalten.</translation>
+    </message>
+    <message>
+        <source>Quillomat found the journal of an unfinished batch, but cannot read it: it is cut short or damaged.</source>
+        <translation>Quillomat hat das Journal einer nicht abgeschlossenen Umbenennung gefunden, kann es aber nicht lesen: Es ist unvollständig oder beschädigt.</translation>
+    </message>
+    <message>
+        <source>It is kept as %1. The files of that batch keep the names they have now.</source>
+        <translation>Es bleibt als %1 erhalten. Die Dateien dieser Umbenennung behalten ihre jetzigen Namen.</translation>
+    </message>
 </context>
 <context>
     <name>SaveFailure</name>
@@ -453,6 +485,10 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
     <message>
         <source> - Not Restored: %1</source>
         <translation> - Nicht zurückbenannt: %1</translation>
+    </message>
+    <message>
+        <source>Nothing renamed: the batch journal cannot be written in %1 (%2)</source>
+        <translation>Nichts umbenannt: Das Journal der Umbenennung kann in %1 nicht geschrieben werden (%2)</translation>
     </message>
 </context>
 <context>
