@@ -120,6 +120,18 @@ struct PrivateDirectories {
     }
 };
 
+// Google Benchmark's own main: runs the benchmarks the command line asks
+// for. The caller keeps its Qt application (if any) alive around it.
+inline int runBenchmarks(int* argc, char** argv) {
+    benchmark::Initialize(argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(*argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
 // Notes when the widget it watches has been painted.
 class PaintSpy : public QObject {
   public:

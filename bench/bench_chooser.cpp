@@ -151,13 +151,7 @@ BENCHMARK(BM_ChooserFirstPaint)
     ->Iterations(10);
 
 int main(int argc, char** argv) {
-    const bench::PrivateDirectories own;  // the chooser reads its settings there
+    const bench::PrivateDirectories own;  // never the user's settings
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(&argc, argv);
 }

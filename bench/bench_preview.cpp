@@ -131,13 +131,7 @@ BENCHMARK(BM_PreviewWindowFirstPaint)
     ->Iterations(20);
 
 int main(int argc, char** argv) {
-    const bench::PrivateDirectories own;
+    const bench::PrivateDirectories own;  // never the user's settings
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(&argc, argv);
 }

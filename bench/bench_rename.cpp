@@ -327,112 +327,79 @@ std::unique_ptr<Batch> batchFor(benchmark::State& state) {
     return std::make_unique<Batch>(where);
 }
 
+// A baseline alone: the fair one with the journal's write, the rename loop without.
+void runBaseline(benchmark::State& state, bool withJournal) {
+    const std::unique_ptr<Batch> batch = batchFor(state);
+    if (!batch) {
+        return;
+    }
+    for (auto _ : state) {
+        const double seconds = baselineRun(*batch, withJournal);
+        if (seconds < 0) {
+            state.SkipWithError("the baseline failed");
+            return;
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+
+// `path` (the program's, given a state and the batch) against a baseline, in
+// the same iterations.
+template <typename Path>
+void runAgainstBaseline(benchmark::State& state, bool withJournal, Path&& path) {
+    const std::unique_ptr<Batch> batch = batchFor(state);
+    if (!batch) {
+        return;
+    }
+    auto s = std::make_unique<AppState>();
+    bench::timeAgainst(
+        state, [&] { return path(*s, *batch); }, [&] { return baselineRun(*batch, withJournal); });
+}
+
 void BM_FairRenameBaseline(benchmark::State& state) {
-    const std::unique_ptr<Batch> batch = batchFor(state);
-    if (!batch) {
-        return;
-    }
-    for (auto _ : state) {
-        const double seconds = baselineRun(*batch, true);
-        if (seconds < 0) {
-            state.SkipWithError("the baseline failed");
-            return;
-        }
-        state.SetIterationTime(seconds);
-    }
+    runBaseline(state, true);
 }
-
 void BM_RenameLoopBaseline(benchmark::State& state) {
-    const std::unique_ptr<Batch> batch = batchFor(state);
-    if (!batch) {
-        return;
-    }
-    for (auto _ : state) {
-        const double seconds = baselineRun(*batch, false);
-        if (seconds < 0) {
-            state.SkipWithError("the baseline failed");
-            return;
-        }
-        state.SetIterationTime(seconds);
-    }
+    runBaseline(state, false);
 }
-
 // renameBatch (journal on) against BM_FairRenameBaseline.
 void BM_RenamePhase(benchmark::State& state) {
-    const std::unique_ptr<Batch> batch = batchFor(state);
-    if (!batch) {
-        return;
-    }
-    auto s = std::make_unique<AppState>();
-    bench::timeAgainst(
-        state, [&] { return renamePhase(*s, *batch, false); },
-        [&] { return baselineRun(*batch, true); });
+    runAgainstBaseline(state, true,
+                       [](AppState& s, const Batch& b) { return renamePhase(s, b, false); });
 }
-
 // 1001 files that all want the name "same.jpg", against BM_FairRenameBaseline.
 void BM_RenameAllToOneName(benchmark::State& state) {
-    const std::unique_ptr<Batch> batch = batchFor(state);
-    if (!batch) {
-        return;
-    }
-    auto s = std::make_unique<AppState>();
-    bench::timeAgainst(
-        state, [&] { return renamePhase(*s, *batch, true); },
-        [&] { return baselineRun(*batch, true); });
+    runAgainstBaseline(state, true,
+                       [](AppState& s, const Batch& b) { return renamePhase(s, b, true); });
 }
-
 // undoBatch against BM_RenameLoopBaseline.
 void BM_Undo(benchmark::State& state) {
-    const std::unique_ptr<Batch> batch = batchFor(state);
-    if (!batch) {
-        return;
-    }
-    auto s = std::make_unique<AppState>();
-    bench::timeAgainst(
-        state, [&] { return undo(*s, *batch); }, [&] { return baselineRun(*batch, false); });
+    runAgainstBaseline(state, false, undo);
 }
 
 }  // namespace
 
-BENCHMARK(BM_FairRenameBaseline)
-    ->Arg(Tmpfs)
-    ->Arg(Disk)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenamePhase)->Arg(Tmpfs)->Arg(Disk)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenameAllToOneName)
-    ->Arg(Tmpfs)
-    ->Arg(Disk)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RenameLoopBaseline)
-    ->Arg(Tmpfs)
-    ->Arg(Disk)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Undo)->Arg(Tmpfs)->Arg(Disk)->UseManualTime()->Unit(benchmark::kMillisecond);
-// exfat-fuse: the rename phase against the baseline whose renames take the third way.
-BENCHMARK(BM_FairRenameBaseline)
-    ->Name("BM_FairRenameBaseline/fuse")
-    ->Arg(ExfatFuse)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(4);
-BENCHMARK(BM_RenamePhase)
-    ->Name("BM_RenamePhase/fuse")
-    ->Arg(ExfatFuse)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(4);
+// On tmpfs and on the disk, timed by hand (the files are put back untimed).
+void onTmpfsAndDisk(benchmark::internal::Benchmark* b) {
+    b->Arg(Tmpfs)->Arg(Disk)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+// On the exFAT volume: the rename phase against the baseline whose renames
+// take the third way; a few iterations, each some hundred FUSE calls.
+void onExfatFuse(benchmark::internal::Benchmark* b) {
+    b->Arg(ExfatFuse)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(4);
+}
+
+BENCHMARK(BM_FairRenameBaseline)->Apply(onTmpfsAndDisk);
+BENCHMARK(BM_RenamePhase)->Apply(onTmpfsAndDisk);
+BENCHMARK(BM_RenameAllToOneName)->Apply(onTmpfsAndDisk);
+BENCHMARK(BM_RenameLoopBaseline)->Apply(onTmpfsAndDisk);
+BENCHMARK(BM_Undo)->Apply(onTmpfsAndDisk);
+BENCHMARK(BM_FairRenameBaseline)->Name("BM_FairRenameBaseline/fuse")->Apply(onExfatFuse);
+BENCHMARK(BM_RenamePhase)->Name("BM_RenamePhase/fuse")->Apply(onExfatFuse);
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);  // for the processes that make the volume
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int status = bench::runBenchmarks(&argc, argv);
     ExfatVolume::release();  // unmounted and detached whatever happened above
-    return 0;
+    return status;
 }

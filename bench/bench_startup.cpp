@@ -132,11 +132,5 @@ BENCHMARK(BM_StartupQuillomatVsBare)
 int main(int argc, char** argv) {
     // Every child reads its settings and looks for journals there, never in the user's.
     const bench::PrivateDirectories own;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(&argc, argv);
 }
