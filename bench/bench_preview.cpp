@@ -1,6 +1,6 @@
 // The preview of 1001 files against what it cannot do without: generating
-// the same names and reading the directory once (a bare readdir loop), in the
-// same run, on tmpfs (/dev/shm) and on the normal disk; and the preview
+// the same names and reading the directory once (a bare readdir loop), timed
+// in the same iterations, on tmpfs (/dev/shm) and on the normal disk; and the preview
 // window's first paint of those 1001 rows.
 #include <benchmark/benchmark.h>
 
@@ -31,8 +31,10 @@ using bench::label;
 using bench::PaintSpy;
 using bench::readdirLoop;
 
+using bench::Clock;
+using bench::secondsSince;
+
 constexpr int kFiles = AppState::kMaxEntries;
-using Clock = std::chrono::steady_clock;
 
 // 1001 photos, and the state Extract leaves for "no mask, prefix Holiday-".
 struct Batch {
@@ -56,28 +58,41 @@ struct Batch {
     }
 };
 
+// What the preview cannot do without: the new names and one reading of the directory.
+double generateAndReaddir(const Batch& batch, AppState& scratch) {
+    const QByteArray path = platform::encodeFileName(batch.dir->path());
+    scratch = *batch.state;
+    const Clock::time_point start = Clock::now();
+    benchmark::DoNotOptimize(generateNewNames(scratch, batch.input));
+    benchmark::DoNotOptimize(readdirLoop(path));
+    return secondsSince(start);
+}
+
 void BM_GenerateAndReaddir(benchmark::State& state) {
     const int where = static_cast<int>(state.range(0));
     Batch batch(where);
-    const QByteArray path = platform::encodeFileName(batch.dir->path());
-    AppState scratch;
+    auto scratch = std::make_unique<AppState>();
     for (auto _ : state) {
-        scratch = *batch.state;
-        benchmark::DoNotOptimize(generateNewNames(scratch, batch.input));
-        benchmark::DoNotOptimize(readdirLoop(path));
+        state.SetIterationTime(generateAndReaddir(batch, *scratch));
     }
     state.SetLabel(label(where));
 }
 
+// preview::compute against BM_GenerateAndReaddir, in the same iterations.
 void BM_PreviewEngine(benchmark::State& state) {
     const int where = static_cast<int>(state.range(0));
     Batch batch(where);
+    auto scratch = std::make_unique<AppState>();
     int renamed = 0;
-    for (auto _ : state) {
+    const auto preview = [&] {
+        const Clock::time_point start = Clock::now();
         const preview::Summary summary =
             preview::compute(*batch.state, batch.input, platform::real());
+        const double seconds = secondsSince(start);
         renamed = summary.renamed;
-    }
+        return seconds;
+    };
+    bench::timeAgainst(state, preview, [&] { return generateAndReaddir(batch, *scratch); });
     if (renamed != kFiles) {
         state.SkipWithError("the preview does not rename every file");
     }
@@ -98,7 +113,7 @@ void BM_PreviewWindowFirstPaint(benchmark::State& state) {
         while (!spy.painted) {
             QCoreApplication::processEvents();
         }
-        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+        state.SetIterationTime(secondsSince(start));
         window.findChild<QTableView*>()->viewport()->removeEventFilter(&spy);
         forms::unload(forms::Form::Preview);
         QCoreApplication::processEvents();
@@ -108,22 +123,15 @@ void BM_PreviewWindowFirstPaint(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_GenerateAndReaddir)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PreviewEngine)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GenerateAndReaddir)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PreviewEngine)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewWindowFirstPaint)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(20);
 
 int main(int argc, char** argv) {
-    QTemporaryDir config;  // never the user's settings
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const bench::PrivateDirectories own;  // never the user's settings
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(&argc, argv);
 }

@@ -28,6 +28,9 @@ QString NameRegistry::key(const QString& stem, const QString& ext) const {
 
 void NameRegistry::release(const QString& name) {
     taken_.remove(key(name));
+    if (owners_.isEmpty()) {
+        return;  // no numbered name handed out yet: no bound to lower
+    }
     const auto range = owners_.equal_range(key(name));
     for (auto it = range.first; it != range.second; ++it) {
         int& next = nextNumber_[it->first];
@@ -83,19 +86,19 @@ class CollisionRenamer {
         : system_(system), dir_(dir), names_(names), from_(from), target_(target), ext_(ext) {
         // The file's own name is free for itself: renaming onto it is a no-op,
         // and on a case-insensitive file system a change of case.
-        names_.release(fromName());
+        names_.release(from_);
     }
 
     platform::Status run(QString* renamedTo) {
         QString attempt = target_;
         platform::Status result;
         for (;;) {
-            if (!names_.isTaken(platform::nameOf(attempt))) {
+            if (!names_.isTaken(attempt)) {
                 if (tryTarget(attempt, &result)) {
                     break;
                 }
                 if (attempt != target_) {
-                    names_.take(platform::nameOf(attempt));  // taken behind our back
+                    names_.take(attempt);  // taken behind our back
                     names_.noteUsed(stem(), ext_, count_ - 1);
                 }
             }
@@ -112,7 +115,7 @@ class CollisionRenamer {
         if (result.ok()) {
             *renamedTo = attempt;
         }
-        names_.take(result.ok() ? platform::nameOf(attempt) : fromName());
+        names_.take(result.ok() ? attempt : from_);
         return result;
     }
 
@@ -120,22 +123,14 @@ class CollisionRenamer {
     // Renames the file to `attempt`. True when that settled it: renamed, or
     // failed for any reason but a taken name.
     bool tryTarget(const QString& attempt, platform::Status* result) {
-        *result =
-            system_.renameIn(dir_, platform::nameViewOf(from_), platform::nameViewOf(attempt));
+        *result = system_.renameIn(dir_, from_, attempt);
         return result->error != Error::FileExists;
     }
 
-    const QString& fromName() {
-        if (fromName_.isNull()) {
-            fromName_ = platform::nameOf(from_);
-        }
-        return fromName_;
-    }
     // Built only when needed: most files of a batch never collide.
     const QString& stem() {
         if (stem_.isNull()) {
-            stem_ = platform::nameViewOf(QStringView(target_).left(target_.size() - ext_.size()))
-                        .toString();
+            stem_ = target_.left(target_.size() - ext_.size());
         }
         return stem_;
     }
@@ -147,7 +142,6 @@ class CollisionRenamer {
     const QString& target_;
     const QString& ext_;
     int count_ = 1;
-    QString fromName_;
     QString stem_;
 };
 
@@ -157,9 +151,8 @@ platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                                           const platform::PinnedDirectory& dir, NameRegistry& names,
                                           const QString& from, const QString& target,
                                           const QString& ext, QString* renamedTo) {
-    // Only the names reach the system: a target elsewhere must never come
-    // down to its last part.
-    if (!platform::isRenameInPlace(from, target)) {
+    // A name that holds a separator would move the file out of its directory.
+    if (!platform::isPlainFileName(from) || !platform::isPlainFileName(target)) {
         return platform::Status{Error::PathFileAccess, 0};
     }
     return CollisionRenamer(system, dir, names, from, target, ext).run(renamedTo);

@@ -60,12 +60,12 @@ constexpr int kMaxCollisionNumber = 32767;
 // `ext`) characters, "-", n, `ext`.
 QString numberedVariant(const QString& target, const QString& ext, int n);
 
-// Renames full path `from` to full path `target`, both in `dir`, or to the
-// target's first free numbered variant when it is taken; only the names reach
-// the system, relative to `dir`. Paths that are not in one directory
-// (isRenameInPlace) fail with Error::PathFileAccess. On success `*renamedTo`
-// holds the path the file now has. Any error other than a taken target is
-// returned as is.
+// Renames the file `from` to `target`, both bare names in `dir`, or to the
+// target's first free numbered variant when it is taken. A name that is not
+// plain (platform::isPlainFileName: it would lead out of the directory)
+// fails with Error::PathFileAccess before any system call. On success
+// `*renamedTo` holds the name the file now has. Any error other than a taken
+// target is returned as is.
 platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                                           const platform::PinnedDirectory& dir, NameRegistry& names,
                                           const QString& from, const QString& target,

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <charconv>
 
 namespace journal {
 namespace {
@@ -13,8 +14,24 @@ namespace {
 const QByteArray kHeader = QByteArrayLiteral("quillomat-journal 2");
 const QString kSuffix = QStringLiteral(".journal");
 
-QByteArray hexOf(const QString& name) {
-    return platform::encodeFileName(name).toHex();
+// Appends the lower-case hex of `name`'s bytes to `out`, with no string in between.
+void appendHex(QByteArray& out, const QString& name) {
+    static const char kDigits[] = "0123456789abcdef";
+    const QByteArray bytes = platform::encodeFileName(name);
+    const qsizetype at = out.size();
+    out.resize(at + bytes.size() * 2);
+    char* hex = out.data() + at;
+    for (const char c : bytes) {
+        *hex++ = kDigits[uchar(c) >> 4];
+        *hex++ = kDigits[uchar(c) & 15];
+    }
+}
+
+template <typename Number>
+void appendNumber(QByteArray& out, Number n) {
+    char digits[24];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, n);
+    out.append(digits, end.ptr - digits);
 }
 
 // A plain file name (or a path, for the directory) from its hex, or nothing.
@@ -91,24 +108,30 @@ RunJournal& run() {
 }  // namespace
 
 QByteArray encode(const Record& record) {
+    // A journal is written before every batch: built in place, without a
+    // string per field.
     QByteArray out;
-    out.reserve(128 + record.directory.size() * 2 + record.entries.size() * 128);
+    out.reserve(128 + record.directory.size() * 6 + record.entries.size() * 128);
     out.append(kHeader).append('\n');
-    out.append("directory ").append(hexOf(record.directory)).append('\n');
+    out.append("directory ");
+    appendHex(out, record.directory);
+    out.append('\n');
     for (const Entry& entry : record.entries) {
-        out.append("file ")
-            .append(hexOf(entry.oldName))
-            .append(' ')
-            .append(hexOf(entry.newName))
-            .append(' ')
-            .append(QByteArray::number(entry.fingerprint.size))
-            .append(' ')
-            .append(QByteArray::number(entry.fingerprint.modified))
-            .append(' ')
-            .append(QByteArray::number(entry.fingerprint.inode))
-            .append('\n');
+        out.append("file ");
+        appendHex(out, entry.oldName);
+        out.append(' ');
+        appendHex(out, entry.newName);
+        out.append(' ');
+        appendNumber(out, entry.fingerprint.size);
+        out.append(' ');
+        appendNumber(out, entry.fingerprint.modified);
+        out.append(' ');
+        appendNumber(out, entry.fingerprint.inode);
+        out.append('\n');
     }
-    out.append("end ").append(QByteArray::number(record.entries.size())).append('\n');
+    out.append("end ");
+    appendNumber(out, record.entries.size());
+    out.append('\n');
     const QByteArray checksum = checksumOf(out);
     out.append("checksum ").append(checksum).append('\n');
     return out;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QHash>
+#include <QSet>
 #include <memory>
 #include <optional>
 
@@ -21,7 +22,7 @@ struct Text {
 class DryRunDirectory : public platform::BatchSystem {
   public:
     DryRunDirectory(const platform::Listing& listing, const platform::NameRules& rules)
-        : exists_(listing.status.ok()), rules_(rules) {
+        : exists_(listing.status.ok()), listing_(listing), rules_(rules) {
         entries_.reserve(listing.files.size() + listing.directories.size() + 16);
         for (const QString& name : listing.files) {
             entries_.insert(key(name), Entry{name, true});
@@ -38,7 +39,7 @@ class DryRunDirectory : public platform::BatchSystem {
         if (!exists_) {
             return platform::Status{Error::PathNotFound, 0};
         }
-        const auto entry = entries_.constFind(key(name.toString()));
+        const auto entry = entries_.constFind(key(borrowed(name)));
         if (entry == entries_.cend() || entry->name != name) {
             return platform::Status{Error::FileNotFound, 0};
         }
@@ -47,6 +48,9 @@ class DryRunDirectory : public platform::BatchSystem {
     }
 
     platform::Listing list(const platform::PinnedDirectory&) override {
+        if (exists_ && !moved_) {
+            return listing_;  // as listed: nothing renamed yet
+        }
         platform::Listing listing;
         if (!exists_) {
             listing.status = platform::Status{Error::PathNotFound, 0};
@@ -61,8 +65,8 @@ class DryRunDirectory : public platform::BatchSystem {
     // are not plain never get here: the rename phase refuses them first.
     platform::Status renameIn(const platform::PinnedDirectory&, QStringView fromView,
                               QStringView toView) override {
-        const QString from = fromView.toString();
-        const QString to = toView.toString();
+        const QString from = borrowed(fromView);
+        const QString to = borrowed(toView);
         if (!exists_) {
             return platform::Status{Error::PathNotFound, 0};
         }
@@ -75,16 +79,17 @@ class DryRunDirectory : public platform::BatchSystem {
         }
         const platform::NameRules::Verdict verdict = rules_.check(to);
         if (rules_.readOnly || verdict.refusal != platform::NameRules::Refusal::None) {
-            refused_.insert(from, verdict);
+            refused_.insert(fromView.toString(), verdict);
             return platform::Status{Error::PathFileAccess, 0};
         }
         const auto holder = entries_.constFind(key(to));
         if (holder != entries_.cend() && holder != source) {
             return platform::Status{Error::FileExists, 0};
         }
-        const Entry moved{to, source->file};
+        const Entry moved{toView.toString(), source->file};
         entries_.erase(source);
-        entries_.insert(key(to), moved);
+        entries_.insert(key(moved.name), moved);
+        moved_ = true;
         return platform::Status{};
     }
 
@@ -106,11 +111,19 @@ class DryRunDirectory : public platform::BatchSystem {
         bool file;     // an ordinary file
     };
 
+    // A string over the characters of `view`, not a copy of them: for
+    // looking names up within one call, never to be kept.
+    static QString borrowed(QStringView view) {
+        return QString::fromRawData(view.data(), view.size());
+    }
+
     QString key(const QString& name) const {
         return rules_.caseInsensitive ? name.toCaseFolded() : name;
     }
 
     bool exists_;
+    platform::Listing listing_;  // the directory as listed
+    bool moved_ = false;         // whether a name has changed since
     platform::NameRules rules_;
     QHash<QString, Entry> entries_;  // by key(name)
     QHash<QString, platform::NameRules::Verdict> refused_;
@@ -237,24 +250,21 @@ Summary compute(const AppState& state, const GenerationInput& input, platform::B
         return summary;
     }
 
-    // Who holds each name as the batch goes, to tell why a name was taken:
-    // true for a file of the batch that got it earlier.
     const auto key = [&rules](const QString& name) {
         return rules.caseInsensitive ? name.toCaseFolded() : name;
     };
-    QHash<QString, bool> holders;
-    for (const QStringList* names : {&listing.files, &listing.directories, &listing.others}) {
-        for (const QString& name : *names) {
-            holders.insert(key(name), false);
-        }
-    }
+    // The names files of the batch took so far, by key, to tell whose a taken
+    // name is: made only once a name turns out taken (a file of the batch
+    // never takes a name another still holds, nor gives one back).
+    std::optional<QSet<QString>> takenByBatch;
     const QString unchanged = Text::tr("the name does not change");
     for (int i = 0; i <= last; ++i) {
         Row& row = summary.rows[i];
         if (generated[i] == row.oldName) {
             continue;  // no match
         }
-        const auto planned = [&] { return generated[i] + dry->extensions[i]; };
+        const QString& extension = dry->extensions[i];
+        const auto planned = [&] { return generated[i] + extension; };
         if (dry->oldNames[i] == dry->newNames[i]) {
             // A new name that would leave the directory never reaches it.
             const auto refused = disk.refusal(row.oldName);
@@ -268,18 +278,30 @@ Summary compute(const AppState& state, const GenerationInput& input, platform::B
             continue;
         }
         row.newName = platform::nameOf(dry->newNames[i]);
-        if (row.newName == planned()) {
+        const QStringView given(row.newName);
+        if (given.size() == generated[i].size() + extension.size() &&
+            given.startsWith(generated[i]) && given.endsWith(extension)) {
             row.result = Result::Renamed;
             row.detail.clear();
         } else {
             row.result = Result::Numbered;
-            row.detail =
-                holders.value(key(planned()), false)
-                    ? Text::tr("%1 is taken by an earlier file of this batch").arg(planned())
-                    : Text::tr("%1 is taken in the directory").arg(planned());
+            if (!takenByBatch) {
+                takenByBatch.emplace();
+                for (int j = 0; j < i; ++j) {
+                    const Row& earlier = summary.rows[j];
+                    if (earlier.result == Result::Renamed || earlier.result == Result::Numbered) {
+                        takenByBatch->insert(key(earlier.newName));
+                    }
+                }
+            }
+            const QString taken = planned();
+            row.detail = takenByBatch->contains(key(taken))
+                             ? Text::tr("%1 is taken by an earlier file of this batch").arg(taken)
+                             : Text::tr("%1 is taken in the directory").arg(taken);
         }
-        holders.remove(key(row.oldName));
-        holders.insert(key(row.newName), true);
+        if (takenByBatch) {
+            takenByBatch->insert(key(row.newName));
+        }
     }
     for (int i = last + 1; i < summary.rows.size(); ++i) {
         summary.rows[i].result = Result::Skipped;

@@ -114,7 +114,6 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
     NameRegistry names;
     names.load(listing, dir.rules());
     Whereabouts where(listing, search);
-    const QString prefix = platform::withoutRootSeparator(dir.path()) + platform::separator();
     for (qsizetype i = moves.size() - 1; i >= 0; --i) {
         WayBack& move = moves[i];
         const QString present = find(system, dir, where, move);
@@ -128,12 +127,10 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
             move.restoredTo = present;
             continue;
         }
-        QString restoredTo;
-        move.status = renameAvoidingCollisions(system, dir, names, prefix + present,
-                                               prefix + move.oldName, move.extension, &restoredTo);
+        move.status = renameAvoidingCollisions(system, dir, names, present, move.oldName,
+                                               move.extension, &move.restoredTo);
         if (move.status.ok()) {
             move.result = WayBack::Result::Restored;
-            move.restoredTo = platform::nameOf(restoredTo);
             where.moved(present, move.restoredTo);
         } else {
             move.result = WayBack::Result::Failed;

@@ -25,6 +25,8 @@ RenameOutcome restore(AppState& state, platform::BatchSystem& system,
                       const platform::PinnedDirectory& dir, int end) {
     QList<WayBack> moves;
     QList<int> entries;
+    moves.reserve(end);
+    entries.reserve(end);
     for (int i = 0; i < end; ++i) {
         if (state.oldNames[i] != state.newNames[i]) {
             moves.append(WayBack{platform::nameOf(state.oldNames[i]),
@@ -181,15 +183,12 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
             state.newNames[i] = state.oldNames[i];
             continue;
         }
-        state.newNames[i] = joined(prefix, move.newName);
-
         QString renamedTo;
-        const platform::Status result =
-            renameAvoidingCollisions(system, dir, names, state.oldNames[i], state.newNames[i],
-                                     state.extensions[i], &renamedTo);
+        const platform::Status result = renameAvoidingCollisions(
+            system, dir, names, move.oldName, move.newName, state.extensions[i], &renamedTo);
         resetCollisionFields(state);
         if (result.ok()) {
-            state.newNames[i] = renamedTo;
+            state.newNames[i] = joined(prefix, renamedTo);
         } else if (result.error == Error::PathFileAccess) {
             state.newNames[i] = state.oldNames[i];
             state.filesSkipped = 1;

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libqt6svg6  # the SVG icon engine (a plugin) the icons are drawn with
   libbenchmark-dev
+  exfatprogs exfat-fuse  # the exFAT volume bench_rename renames on through FUSE
   xvfb xauth imagemagick fonts-dejavu-core fonts-liberation2
   openbox x11-utils
   clang-format

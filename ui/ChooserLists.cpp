@@ -3,7 +3,11 @@
 #include <QCollator>
 #include <QDir>
 #include <QLocale>
+#include <QThread>
 #include <algorithm>
+#include <iterator>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -26,10 +30,14 @@ QString parentOf(const QString& path) {
     return isRoot(asRoot) ? asRoot : dir;
 }
 
-// Natural order in the user's language. The "C" locale would compare code
-// units and ignore the numeric mode, so it gives way to the root order
-// (English's).
+// Below this many names a part is not worth a thread of its own.
+constexpr qsizetype kNamesPerPart = 4096;
+
+}  // namespace
+
 QCollator naturalCollator() {
+    // The "C" locale would compare code units and ignore the numeric mode, so
+    // it gives way to the root order (English's).
     QLocale locale;
     if (locale.language() == QLocale::C) {
         locale = QLocale(QLocale::English, QLocale::UnitedStates);
@@ -40,31 +48,67 @@ QCollator naturalCollator() {
     return collator;
 }
 
-}  // namespace
-
 QStringList listOrder(QStringList names, bool showHidden) {
     if (!showHidden) {
         names.removeIf([](const QString& name) { return name.startsWith(QLatin1Char('.')); });
     }
     // One sort key per name, then cheap key comparisons: a directory may hold
-    // a hundred thousand files.
-    const QCollator collator = naturalCollator();
+    // a hundred thousand files. The keys are made and sorted in parts, one
+    // per core, each with a collator of its own (a collator must not be
+    // shared between threads), and the sorted parts merged.
     struct Keyed {
-        QCollatorSortKey key;
+        const QCollatorSortKey* key;
         qsizetype index;
     };
-    std::vector<Keyed> keyed;
-    keyed.reserve(size_t(names.size()));
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        keyed.push_back(Keyed{collator.sortKey(names.at(i)), i});
+    const QStringList& all = names;
+    const auto before = [&all](const Keyed& a, const Keyed& b) {
+        const int order = a.key->compare(*b.key);
+        return order != 0 ? order < 0 : all.at(a.index) < all.at(b.index);
+    };
+    const qsizetype count = names.size();
+    const int parts = int(
+        std::clamp<qsizetype>(count / kNamesPerPart, 1, std::max(1, QThread::idealThreadCount())));
+    std::vector<std::vector<QCollatorSortKey>> keys(static_cast<size_t>(parts));
+    std::vector<std::vector<Keyed>> sorted(static_cast<size_t>(parts));
+    const auto sortPart = [&](int part) {
+        const qsizetype begin = count * part / parts;
+        const qsizetype end = count * (part + 1) / parts;
+        const QCollator collator = naturalCollator();
+        std::vector<QCollatorSortKey>& partKeys = keys[size_t(part)];
+        std::vector<Keyed>& partOrder = sorted[size_t(part)];
+        partKeys.reserve(size_t(end - begin));  // never reallocated: Keyed points into it
+        partOrder.reserve(size_t(end - begin));
+        for (qsizetype i = begin; i < end; ++i) {
+            partKeys.push_back(collator.sortKey(all.at(i)));
+            partOrder.push_back(Keyed{&partKeys.back(), i});
+        }
+        // A merge sort: fewer comparisons than a quicksort, each of them costly.
+        std::stable_sort(partOrder.begin(), partOrder.end(), before);
+    };
+    std::vector<std::thread> helpers;
+    for (int part = 1; part < parts; ++part) {
+        try {
+            helpers.emplace_back(sortPart, part);
+        } catch (const std::system_error&) {
+            sortPart(part);  // no thread to be had: this one does it
+        }
     }
-    std::sort(keyed.begin(), keyed.end(), [&names](const Keyed& a, const Keyed& b) {
-        const int order = a.key.compare(b.key);
-        return order != 0 ? order < 0 : names.at(a.index) < names.at(b.index);
-    });
+    sortPart(0);
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    std::vector<Keyed> merged = std::move(sorted[0]);
+    for (size_t part = 1; part < sorted.size(); ++part) {
+        std::vector<Keyed> next;
+        next.reserve(merged.size() + sorted[part].size());
+        std::merge(merged.begin(), merged.end(), sorted[part].begin(), sorted[part].end(),
+                   std::back_inserter(next), before);
+        merged = std::move(next);
+    }
+
     QStringList ordered;
-    ordered.reserve(names.size());
-    for (const Keyed& k : keyed) {
+    ordered.reserve(count);
+    for (const Keyed& k : merged) {
         ordered.append(std::move(names[k.index]));
     }
     return ordered;

@@ -7,6 +7,7 @@
 // text may leave the chooser.
 
 #include <QAbstractListModel>
+#include <QCollator>
 #include <QIcon>
 #include <QList>
 #include <QStringList>
@@ -17,6 +18,10 @@ namespace chooser {
 // A name as the lists show it: every byte that was not valid UTF-8 (a lone
 // U+DC80..U+DCFF) as "\xNN", everything else unchanged.
 QString displayName(const QString& name);
+
+// The collator the lists order names by: the user's language (English's
+// order in the "C" locale), letter case ignored, digits by value.
+QCollator naturalCollator();
 
 // `names` in the order the chooser lists them: without the names that start
 // with "." unless `showHidden`, and sorted as people read them, without regard

@@ -98,16 +98,16 @@ bool frmDir::openDirectory(const QString& requested, Require require) {
     if (!path.isEmpty() && path == dir1Path_) {
         return true;
     }
-    platform::Listing subdirectories;
+    platform::Listing listing;
     if (!path.isEmpty()) {
-        subdirectories = system.listDirectory(path);
+        listing = system.listDirectory(path);
     }
-    if (require == Require::Readable && !subdirectories.status.ok()) {
+    if (require == Require::Readable && !listing.status.ok()) {
         return false;
     }
     dir1Path_ = path;
     const int row =
-        dirModel_->setDirectory(path, shownNames(std::move(subdirectories.directories)));
+        dirModel_->setDirectory(path, shownNames(std::exchange(listing.directories, {})));
     if (row >= 0) {
         ui->Dir1->setCurrentIndex(dirModel_->index(row));
         ui->Dir1->scrollTo(dirModel_->index(row));
@@ -117,7 +117,11 @@ bool frmDir::openDirectory(const QString& requested, Require require) {
         lastDirectoryOnDrive_.insert(drive, path);
         showDrive(drive);
     }
+    // One reading serves both lists: Dir1_Change points File1 here, and File1
+    // takes its files from this listing.
+    justListed_ = JustListed{path, std::move(listing)};
     Dir1_Change();
+    justListed_.reset();
     return true;
 }
 
@@ -131,11 +135,12 @@ void frmDir::openDir1Row(int row) {
     }
 }
 
-void frmDir::relistDir1() {
-    platform::Listing subdirectories = platform::current().listDirectory(dir1Path_);
+platform::Listing frmDir::relistDir1() {
+    platform::Listing listing = platform::current().listDirectory(dir1Path_);
     const int current =
-        dirModel_->setDirectory(dir1Path_, shownNames(std::move(subdirectories.directories)));
+        dirModel_->setDirectory(dir1Path_, shownNames(std::exchange(listing.directories, {})));
     ui->Dir1->setCurrentIndex(dirModel_->index(current));
+    return listing;
 }
 
 QStringList frmDir::shownNames(QStringList names) const {
@@ -144,14 +149,15 @@ QStringList frmDir::shownNames(QStringList names) const {
 
 void frmDir::toggleHiddenNames() {
     showHidden_ = !showHidden_;
-    relistDir1();
     QSet<QString> selected;
     for (int i = 0; i < File1ListCount(); ++i) {
         if (File1Selected(i)) {
             selected.insert(File1List(i));
         }
     }
+    justListed_ = JustListed{dir1Path_, relistDir1()};
     File1Refresh();
+    justListed_.reset();
     for (int i = 0; i < File1ListCount(); ++i) {
         if (selected.contains(File1List(i))) {
             setFile1Selected(i, true);
@@ -201,7 +207,10 @@ void frmDir::setFile1Path(const QString& path) {
 void frmDir::File1Refresh() {
     // A directory that cannot be read (gone, refused) shows no files.
     platform::Listing files;
-    if (!file1Path_.isEmpty()) {
+    if (justListed_ && justListed_->path == file1Path_) {
+        files = std::move(justListed_->listing);
+        justListed_.reset();
+    } else if (!file1Path_.isEmpty()) {
         files = platform::current().listDirectory(file1Path_);
     }
     fileModel_->setNames(files.status.ok() ? shownNames(std::move(files.files)) : QStringList());
@@ -329,21 +338,23 @@ void frmDir::closeEvent(QCloseEvent* event) {
     Command2_Click();
 }
 
-void frmDir::showChooser() {
+void frmDir::showChooser(Listed listed) {
     if (mode_ != Mode::Review) {
         setWindowTitle(tr("Select the files to rename"));
     }
     show();
     raise();
     activateWindow();
-    if (mode_ != Mode::Review) {
+    if (mode_ != Mode::Review && listed == Listed::Earlier) {
         File1Refresh();
     }
 }
 
 void frmDir::enterReview(const QString& directory, const QString& outcome) {
     mode_ = Mode::Review;
-    // The batch's own directory, whatever "Dir" said when this window loaded.
+    // The batch's own directory, whatever "Dir" said when this window loaded:
+    // moving there lists it with the new names; staying, File1 reads it again.
+    const QString before = dir1Path_;
     if (!directory.isEmpty()) {
         setDir1Path(directory);
     }
@@ -351,7 +362,9 @@ void frmDir::enterReview(const QString& directory, const QString& outcome) {
     show();
     ui->Command1->setText(tr("Accept"));
     ui->Command2->setText(tr("Undo"));
-    File1Refresh();
+    if (dir1Path_ == before) {
+        File1Refresh();
+    }
     setAccessibleDescription(outcome);
     accessibility::announce(this, outcome);
 }

@@ -12,6 +12,9 @@
 #include <QHash>
 #include <QWidget>
 #include <memory>
+#include <optional>
+
+#include "platform/Platform.h"
 
 namespace Ui {
 class frmDir;
@@ -32,9 +35,10 @@ class frmDir : public QWidget {
     Mode mode() const { return mode_; }
 
     // Select: captions the window for choosing files, shows it (or brings it
-    // to the front) and lists its directory afresh. A review stays as it is
-    // and only comes to the front.
-    void showChooser();
+    // to the front) and lists its directory afresh, unless it was loaded (and
+    // so listed) just now. A review stays as it is and only comes to the front.
+    enum class Listed { Earlier, JustNow };
+    void showChooser(Listed listed = Listed::Earlier);
     // Rename: the batch is on disk in `directory`; the window becomes its
     // review, captioned and with the buttons "Accept" and "Undo", and lists
     // that directory with the new names. `outcome` (how many files were
@@ -102,8 +106,9 @@ class frmDir : public QWidget {
     // `names` as the lists show them: hidden names left out unless shown, in
     // natural order.
     QStringList shownNames(QStringList names) const;
-    // Lists Dir1's directory again as it is now, its entry kept current.
-    void relistDir1();
+    // Lists Dir1's directory again as it is now, its entry kept current;
+    // returns the listing, for File1.
+    platform::Listing relistDir1();
     // Ctrl+H: shows or hides the names that start with "."; the files that
     // stay listed keep their selection.
     void toggleHiddenNames();
@@ -115,6 +120,13 @@ class frmDir : public QWidget {
     QString dir1Path_;
     QString file1Path_;
     bool showHidden_ = false;
+    // A listing made just now for Dir1, which the File1Refresh that follows
+    // shows instead of reading the same directory again.
+    struct JustListed {
+        QString path;
+        platform::Listing listing;
+    };
+    std::optional<JustListed> justListed_;
     // The last directory shown on each drive: choosing a drive returns there.
     QHash<QString, QString> lastDirectoryOnDrive_;
 };

@@ -18,8 +18,9 @@ void frmMain::Command3_Click() {
     ui->txtMask->setText(QString());
     ui->txtFile->setText(QString());
     ui->txtExample->setText(QString());
-    // The first touch of an unloaded chooser loads it, restoring the stored
-    // directory: the one it is about to show.
+    // The first touch of an unloaded chooser loads it, restoring (and
+    // listing) the stored directory: the one it is about to show.
+    const bool loaded = forms::isLoaded(forms::Form::Dir);
     appState().batchDirectory = forms::frmDir().Dir1Path();
-    forms::frmDir().showChooser();
+    forms::frmDir().showChooser(loaded ? frmDir::Listed::Earlier : frmDir::Listed::JustNow);
 }

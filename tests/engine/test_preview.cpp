@@ -189,6 +189,14 @@ class TestPreview : public QObject {
             << "0" << QStringList{"1.txt", "1-1.txt"}
             << QStringList{"renamed", "numbered: 1.txt is taken by an earlier file of this batch"}
             << "1 renamed, 1 numbered, 0 left alone, 0 skipped";
+        QTest::newRow("taken in the directory, then by an earlier file")
+            << QStringList{"2.txt", "b2.txt", "a1.txt", "d1.txt"}
+            << QStringList{"b2.txt", "a1.txt", "d1.txt"} << "2"
+            << ""
+            << "0" << QStringList{"2-1.txt", "1.txt", "1-1.txt"}
+            << QStringList{"numbered: 2.txt is taken in the directory", "renamed",
+                           "numbered: 1.txt is taken by an earlier file of this batch"}
+            << "1 renamed, 2 numbered, 0 left alone, 0 skipped";
         QTest::newRow("a numeric mask that matches nothing")
             << QStringList{"a.jpg"} << QStringList{"a.jpg"} << "1.5"
             << ""

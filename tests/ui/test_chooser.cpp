@@ -67,6 +67,16 @@ class RawEntries {
     QList<std::pair<QByteArray, bool>> entries_;  // path, is a directory
 };
 
+// The fault platform, counting the readings of each directory by path.
+class CountingPlatform : public FaultPlatform {
+  public:
+    QHash<QString, int> reads;
+    platform::Listing listDirectory(const QString& dir) override {
+        ++reads[dir];
+        return FaultPlatform::listDirectory(dir);
+    }
+};
+
 void makeDirs(const QString& root, const QStringList& relative) {
     for (const QString& dir : relative) {
         QVERIFY(QDir(root).mkpath(dir));
@@ -701,6 +711,47 @@ class ChooserTest : public QObject {
         QCOMPARE(files.count(), listings);
         QCOMPARE(chooser.Dir1Path(), accepted ? QDir::cleanPath(dir.filePath(target)) : dir.path());
         QCOMPARE(chooser.File1Path(), chooser.Dir1Path());
+    }
+
+    // One reading of a directory fills both lists, whichever way it comes to be shown.
+    void oneReadingForBothLists_data() {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<QString>("shown");  // relative to the temp dir
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("subdirectory");
+        QTest::newRow("Select loads the chooser") << 0 << "." << QStringList{"a.txt"} << "sub";
+        QTest::newRow("Select on the open chooser") << 1 << "." << QStringList{"a.txt"} << "sub";
+        QTest::newRow("a subdirectory opened") << 2 << "sub" << QStringList{"b.txt"} << "inner";
+        QTest::newRow("Ctrl+H") << 3 << "." << QStringList{".h", "a.txt"} << "sub";
+    }
+
+    void oneReadingForBothLists() {
+        QFETCH(int, way);
+        QFETCH(QString, shown);
+        QFETCH(QStringList, files);
+        QFETCH(QString, subdirectory);
+        TempFiles dir;
+        makeDirs(dir.path(), {"sub/inner"});
+        dir.createAll({"a.txt", ".h", "sub/b.txt"});
+        CountingPlatform counting;
+        ScopedPlatform installed(counting);
+        frmDir& chooser = select(dir.path());
+        if (way != 0) {
+            counting.reads.clear();
+        }
+        if (way == 1) {
+            select(QString());
+        } else if (way == 2) {
+            doubleClick(control<QListView>(chooser, "Dir1"),
+                        dirRowFor(chooser, dir.filePath("sub")));
+        } else if (way == 3) {
+            QTest::keyClick(control<QListView>(chooser, "File1"), Qt::Key_H, Qt::ControlModifier);
+        }
+        const QString path = QDir::cleanPath(dir.filePath(shown));
+        QCOMPARE(chooser.Dir1Path(), path);
+        QCOMPARE(counting.reads.value(path), 1);
+        QCOMPARE(file1Names(chooser), files);
+        QVERIFY(dirRowFor(chooser, path + "/" + subdirectory).isValid());
     }
 
     // Select empties the work area, opens the chooser and leaves the buttons alone.

@@ -2,7 +2,10 @@
 // valid UTF-8.
 #include <QtTest>
 
+#include <QCollator>
 #include <QFile>
+#include <algorithm>
+#include <random>
 
 #include "engine/Settings.h"
 #include "platform/Platform.h"
@@ -43,6 +46,50 @@ class ChooserListsTest : public QObject {
         QFETCH(QString, name);
         QFETCH(QString, shown);
         QCOMPARE(chooser::displayName(name), shown);
+    }
+
+    // The lists' order, made in parts on every core, is the one a plain sort
+    // by the collator gives, for names of every kind.
+    void listOrder_data() {
+        QTest::addColumn<QStringList>("stems");
+        QTest::addColumn<bool>("showHidden");
+        QTest::newRow("letter case") << QStringList{"photo ", "Photo ", "PHOTO ", "pHoto "} << true;
+        QTest::newRow("digits, leading zeros")
+            << QStringList{"IMG_", "IMG_0", "img_00", "track 1-"} << true;
+        QTest::newRow("accents") << QStringList{"resume", fromBytes("r\xc3\xa9sum\xc3\xa9"),
+                                                fromBytes("R\xc3\xa9sum\xc3\xa9"),
+                                                fromBytes("\xc3\x86r\xc3\xb8 ")}
+                                 << true;
+        QTest::newRow("bytes not UTF-8")
+            << QStringList{fromBytes("caf\xe9"), fromBytes("\xff"), fromBytes("\x80\x80z"),
+                           fromBytes("caf\xc3\xa9"), "cafe"}
+            << true;
+        QTest::newRow("hidden names left out")
+            << QStringList{".cache", "cache", ".Cache", "Cache", "cach", "CACHE"} << false;
+    }
+
+    void listOrder() {
+        QFETCH(QStringList, stems);
+        QFETCH(bool, showHidden);
+        // Enough names to be sorted in parts: numbers of every width after
+        // each stem, shuffled.
+        QStringList names;
+        for (int n = 0; n < 3000; ++n) {
+            for (const QString& stem : stems) {
+                names << stem + QString::number(n * 7 % 3001) + ".jpg";
+            }
+        }
+        std::shuffle(names.begin(), names.end(), std::mt19937(19));
+        QStringList expected = names;
+        if (!showHidden) {
+            expected.removeIf([](const QString& name) { return name.startsWith(u'.'); });
+        }
+        const QCollator collator = chooser::naturalCollator();
+        std::sort(expected.begin(), expected.end(), [&](const QString& a, const QString& b) {
+            const int order = collator.compare(a, b);
+            return order != 0 ? order < 0 : a < b;
+        });
+        QCOMPARE(chooser::listOrder(names, showHidden), expected);
     }
 
     void models_keep_exact_names() {
