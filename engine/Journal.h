@@ -22,7 +22,7 @@
 //        (one line per file, in rename order; modified in nanoseconds since
 //        the epoch; inode 0 where the file system's inode numbers do not last)
 //   end <number of file lines>
-//   checksum <SHA-256 of every line above, in lower-case hex>
+//   checksum <64-bit FNV-1a of every line above, as 16 lower-case hex digits>
 // A reader refuses another version, a line it does not know, a name that is
 // not a plain file name, and a journal whose end or checksum line is missing
 // or does not match (cut short by a crash while it was written, or damaged).

@@ -2,6 +2,7 @@
 
 #include <QMultiHash>
 #include <QSet>
+#include <optional>
 
 #include "engine/CodePoints.h"
 #include "engine/Collisions.h"
@@ -30,20 +31,18 @@ QStringList unnumbered(const QString& name) {
     return forms;
 }
 
-// Where the files of a batch may be in the directory: the names it holds,
-// and for a journal's search the numbered forms of every name.
+// Where the files of a journal's batch may be in the directory: the names it
+// holds, and the numbered forms of every name.
 class Whereabouts {
   public:
-    Whereabouts(const platform::Listing& listing, Search search) : search_(search) {
-        present_ = QSet<QString>(listing.files.cbegin(), listing.files.cend());
-        if (search == Search::AnyFormOfIt) {
-            for (const QString& name : listing.files) {
-                for (const QString& form : unnumbered(name)) {
-                    numbered_.insert(form, name);
-                }
-                if (name.startsWith(kBetweenPrefix)) {
-                    between_ << name;
-                }
+    explicit Whereabouts(const platform::Listing& listing)
+        : present_(listing.files.cbegin(), listing.files.cend()) {
+        for (const QString& name : listing.files) {
+            for (const QString& form : unnumbered(name)) {
+                numbered_.insert(form, name);
+            }
+            if (name.startsWith(kBetweenPrefix)) {
+                between_ << name;
             }
         }
     }
@@ -53,23 +52,17 @@ class Whereabouts {
     // it: the old name first, then the name the batch gave it, then the
     // numbered forms of that name and the names a change of case passes.
     QStringList candidates(const WayBack& move) const {
-        QStringList names;
-        if (search_ == Search::AnyFormOfIt) {
-            names << move.oldName;
-        }
-        names << move.newName;
-        if (search_ == Search::AnyFormOfIt) {
-            QStringList family = unnumbered(move.newName);
-            family << move.newName;
-            for (const QString& form : family) {
-                for (const QString& name : numbered_.values(form)) {
-                    if (name.endsWith(move.extension) && !names.contains(name)) {
-                        names << name;
-                    }
+        QStringList names{move.oldName, move.newName};
+        QStringList family = unnumbered(move.newName);
+        family << move.newName;
+        for (const QString& form : family) {
+            for (const QString& name : numbered_.values(form)) {
+                if (name.endsWith(move.extension) && !names.contains(name)) {
+                    names << name;
                 }
             }
-            names << between_;
         }
+        names << between_;
         names.removeIf([this](const QString& name) { return !present_.contains(name); });
         return names;
     }
@@ -80,7 +73,6 @@ class Whereabouts {
     }
 
   private:
-    Search search_;
     QSet<QString> present_;
     QMultiHash<QString, QString> numbered_;  // unnumbered form -> numbered name
     QStringList between_;
@@ -89,8 +81,15 @@ class Whereabouts {
 // The name `move`'s file has now, or a null string when none of its
 // candidates carries its fingerprint.
 QString find(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
-             const Whereabouts& where, const WayBack& move) {
-    for (const QString& name : where.candidates(move)) {
+             const Whereabouts* where, const WayBack& move) {
+    if (where == nullptr) {
+        // Only the new name counts: one look at it, and no list of names.
+        platform::Fingerprint now;
+        return system.identify(dir, move.newName, &now).ok() && move.fingerprint.matches(now)
+                   ? move.newName
+                   : QString();
+    }
+    for (const QString& name : where->candidates(move)) {
         platform::Fingerprint now;
         if (system.identify(dir, name, &now).ok() && move.fingerprint.matches(now)) {
             return name;
@@ -113,10 +112,13 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
     }
     NameRegistry names;
     names.load(listing, dir.rules());
-    Whereabouts where(listing, search);
+    std::optional<Whereabouts> where;
+    if (search == Search::AnyFormOfIt) {
+        where.emplace(listing);
+    }
     for (qsizetype i = moves.size() - 1; i >= 0; --i) {
         WayBack& move = moves[i];
-        const QString present = find(system, dir, where, move);
+        const QString present = find(system, dir, where ? &*where : nullptr, move);
         if (present.isNull()) {
             move.result = WayBack::Result::NotFound;
             move.status = platform::Status{Error::FileNotFound, 0};
@@ -131,7 +133,9 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
                                                move.extension, &move.restoredTo);
         if (move.status.ok()) {
             move.result = WayBack::Result::Restored;
-            where.moved(present, move.restoredTo);
+            if (where) {
+                where->moved(present, move.restoredTo);
+            }
         } else {
             move.result = WayBack::Result::Failed;
             move.foundAs = present;

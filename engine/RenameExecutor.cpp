@@ -85,28 +85,33 @@ class Foresight : public platform::BatchSystem {
     }
 };
 
-// Writes into `record` the names its files are going to get, numbered ones
-// included, so that the way back finds each file under its very name even
-// where several files look alike (the same size and time).
-void foreseeNewNames(journal::Record& record, NameRegistry names,
-                     const platform::PinnedDirectory& dir) {
+// The name each entry of `plan` is going to get, numbered where its name is
+// taken: the collision rule over the listing (in `names`), with nothing
+// renamed. A null name for an entry that stays (its name unchanged, or one
+// the directory's rules refuse). `names` ends as the directory will be.
+QStringList decideNewNames(const QList<PlannedMove>& plan, NameRegistry& names,
+                           const platform::PinnedDirectory& dir) {
     Foresight foresight;
-    const QString root = platform::separator();
-    for (journal::Entry& entry : record.entries) {
-        // Most names are free: they need no numbering to foresee.
-        names.release(entry.oldName);
-        if (!names.isTaken(entry.newName) &&
-            dir.rules().check(entry.newName).refusal == platform::NameRules::Refusal::None) {
-            names.take(entry.newName);
-            continue;
+    QStringList decided;
+    decided.reserve(plan.size());
+    for (const PlannedMove& move : plan) {
+        QString name;
+        if (move.newName != move.oldName) {
+            names.release(move.oldName);
+            // Most names are free: they need no numbering.
+            if (!names.isTaken(move.newName) && platform::isPlainFileName(move.newName) &&
+                dir.rules().check(move.newName).refusal == platform::NameRules::Refusal::None) {
+                name = move.newName;
+                names.take(name);
+            } else if (!renameAvoidingCollisions(foresight, dir, names, move.oldName, move.newName,
+                                                 extensionOf(move.oldName), &name)
+                            .ok()) {
+                name = QString();
+            }
         }
-        QString to;
-        if (renameAvoidingCollisions(foresight, dir, names, root + entry.oldName,
-                                     root + entry.newName, extensionOf(entry.oldName), &to)
-                .ok()) {
-            entry.newName = platform::nameOf(to);
-        }
+        decided.append(name);
     }
+    return decided;
 }
 
 RenameOutcome stopped(Error error, int index) {
@@ -143,30 +148,35 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
         return stopped(listing.status.error, -1);
     }
     const QSet<QString> files(listing.files.cbegin(), listing.files.cend());
-    journal::Record record{dir.path(), {}};
-    record.entries.reserve(plan.size());
     for (const PlannedMove& move : plan) {
         if (move.newName == move.oldName) {
             continue;
         }
-        platform::Fingerprint& fingerprint = state.fingerprints[move.index];
-        const platform::Status found = files.contains(move.oldName)
-                                           ? system.identify(dir, move.oldName, &fingerprint)
-                                           : platform::Status{Error::FileNotFound, 0};
+        const platform::Status found =
+            files.contains(move.oldName)
+                ? system.identify(dir, move.oldName, &state.fingerprints[move.index])
+                : platform::Status{Error::FileNotFound, 0};
         if (!found.ok()) {
             return stopped(found.error, move.index);
         }
-        // A name that would leave the directory is never given: such a file
-        // stays where it is and needs no way back.
-        if (journaled && platform::isPlainFileName(move.newName)) {
-            record.entries.append(journal::Entry{move.oldName, move.newName, fingerprint});
-        }
     }
+
+    // Every new name is decided before the first rename, numbered ones
+    // included, so the journal holds the very names the files will have.
     NameRegistry names;
     names.load(listing, dir.rules());
-    if (journaled && !record.entries.isEmpty()) {
-        foreseeNewNames(record, names, dir);
-        const platform::Status written = journal::begin(record, system);
+    const QStringList decided = decideNewNames(plan, names, dir);
+    if (journaled) {
+        journal::Record record{dir.path(), {}};
+        record.entries.reserve(plan.size());
+        for (qsizetype k = 0; k < plan.size(); ++k) {
+            if (!decided[k].isNull()) {
+                record.entries.append(
+                    journal::Entry{plan[k].oldName, decided[k], state.fingerprints[plan[k].index]});
+            }
+        }
+        const platform::Status written =
+            record.entries.isEmpty() ? platform::Status{} : journal::begin(record, system);
         if (!written.ok()) {
             RenameOutcome outcome = stopped(written.error, -1);
             outcome.journalFailure = written;
@@ -175,7 +185,8 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
     }
 
     const QString prefix = state.batchDirectory + platform::separator();
-    for (const PlannedMove& move : plan) {
+    for (qsizetype k = 0; k < plan.size(); ++k) {
+        const PlannedMove& move = plan[k];
         const int i = move.index;
         state.oldNames[i] = joined(prefix, move.oldName);
         if (move.newName == move.oldName) {
@@ -183,9 +194,18 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
             state.newNames[i] = state.oldNames[i];
             continue;
         }
-        QString renamedTo;
-        const platform::Status result = renameAvoidingCollisions(
-            system, dir, names, move.oldName, move.newName, state.extensions[i], &renamedTo);
+        // A name refused before (null) is asked for as planned, so that the
+        // system gives the refusal; one that would leave the directory never
+        // reaches it.
+        QString renamedTo = decided[k].isNull() ? move.newName : decided[k];
+        platform::Status result = platform::isPlainFileName(renamedTo)
+                                      ? system.renameIn(dir, move.oldName, renamedTo)
+                                      : platform::Status{Error::PathFileAccess, 0};
+        if (result.error == Error::FileExists && !decided[k].isNull()) {
+            // Taken behind the batch's back: numbered again, past it.
+            result = renameAvoidingCollisions(system, dir, names, move.oldName, move.newName,
+                                              state.extensions[i], &renamedTo);
+        }
         resetCollisionFields(state);
         if (result.ok()) {
             state.newNames[i] = joined(prefix, renamedTo);

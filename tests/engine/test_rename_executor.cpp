@@ -243,14 +243,19 @@ class RenameExecutorTest : public QObject {
 
     void unexpectedCollisionMovesOn() {
         dir_->createAll({"a.txt", "b.txt"});
-        before_ = testing_support::contents(dir_->path());
         FaultPlatform p;
         // Someone creates the target and its first variant after the listing.
-        p.failRename("n.txt", Error::FileExists, 1, testing_support::RenameSide::Target);
-        p.failRename("n-1.txt", Error::FileExists, 1, testing_support::RenameSide::Target);
+        p.beforeRename = [this](const QString&, const QString&) {
+            if (!dir_->exists("n.txt")) {
+                dir_->createAll({"n.txt", "n-1.txt"});
+            }
+        };
         loadBatch(state_, dir_->path(), {{"a.txt", "n"}, {"b.txt", "n"}});
         QCOMPARE(batch::renameBatch(state_, p).error, Error::None);
-        QCOMPARE(names(), QStringList({"n-2.txt", "n.txt"}));
+        QCOMPARE(names(), QStringList({"n-1.txt", "n-2.txt", "n-3.txt", "n.txt"}));
+        QCOMPARE(dir_->read("n-2.txt"), QByteArray("a.txt"));
+        QCOMPARE(dir_->read("n-3.txt"), QByteArray("b.txt"));
+        QCOMPARE(dir_->read("n.txt"), QByteArray("n.txt"));
     }
 
     void accessErrorSkipsTheFile() {
