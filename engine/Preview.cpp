@@ -1,11 +1,11 @@
 #include "engine/Preview.h"
 
 #include <QCoreApplication>
-#include <QHash>
 #include <QSet>
 #include <memory>
 #include <optional>
 
+#include "engine/Collisions.h"
 #include "engine/RenameExecutor.h"
 
 namespace preview {
@@ -16,117 +16,49 @@ struct Text {
     Q_DECLARE_TR_FUNCTIONS(Preview)
 };
 
-// The batch's directory as the dry run sees it: its names in memory, renamed
-// as the rename phase asks and refused as the system would refuse. Nothing
-// reaches the disk.
+// The batch's directory as the dry run sees it. Every new name is decided
+// against its listing before the first rename (the collision rule over the
+// names it holds, and the directory's rules for names), so a rename here only
+// has to say what the system would still refuse: nothing on a read-only file
+// system. Nothing reaches the disk.
 class DryRunDirectory : public platform::BatchSystem {
   public:
     DryRunDirectory(const platform::Listing& listing, const platform::NameRules& rules)
-        : exists_(listing.status.ok()), listing_(listing), rules_(rules) {
-        entries_.reserve(listing.files.size() + listing.directories.size() + 16);
-        for (const QString& name : listing.files) {
-            entries_.insert(key(name), Entry{name, true});
-        }
-        for (const QStringList* others : {&listing.directories, &listing.others}) {
-            for (const QString& name : *others) {
-                entries_.insert(key(name), Entry{name, false});
-            }
-        }
-    }
+        : listing_(listing),
+          directories_(listing.directories.cbegin(), listing.directories.cend()),
+          readOnly_(rules.readOnly) {}
 
+    // As the system: a directory is no file of the batch.
     platform::Status identify(const platform::PinnedDirectory&, QStringView name,
                               platform::Fingerprint* out) override {
-        if (!exists_) {
-            return platform::Status{Error::PathNotFound, 0};
+        *out = platform::Fingerprint{};
+        if (directories_.contains(name.toString())) {
+            return platform::Status{Error::FileNotFound, EISDIR};
         }
-        const auto entry = entries_.constFind(key(borrowed(name)));
-        if (entry == entries_.cend() || entry->name != name) {
-            return platform::Status{Error::FileNotFound, 0};
-        }
-        *out = platform::Fingerprint{0, 0, 0};
-        return platform::Status{};
+        return gone();
     }
-
-    platform::Listing list(const platform::PinnedDirectory&) override {
-        if (exists_ && !moved_) {
-            return listing_;  // as listed: nothing renamed yet
+    platform::Listing list(const platform::PinnedDirectory&) override { return listing_; }
+    platform::Status renameIn(const platform::PinnedDirectory&, QStringView from,
+                              QStringView to) override {
+        if (!listing_.status.ok() || from == to) {
+            return gone();
         }
-        platform::Listing listing;
-        if (!exists_) {
-            listing.status = platform::Status{Error::PathNotFound, 0};
-        }
-        for (const Entry& entry : entries_) {
-            (entry.file ? listing.files : listing.others).append(entry.name);
-        }
-        return listing;
+        return readOnly_ ? platform::Status{Error::PathFileAccess, EROFS} : platform::Status{};
     }
-
-    // The same answers as the system, in the order it gives them. Names that
-    // are not plain never get here: the rename phase refuses them first.
-    platform::Status renameIn(const platform::PinnedDirectory&, QStringView fromView,
-                              QStringView toView) override {
-        const QString from = borrowed(fromView);
-        const QString to = borrowed(toView);
-        if (!exists_) {
-            return platform::Status{Error::PathNotFound, 0};
-        }
-        if (from == to) {
-            return platform::Status{};  // the same name: a no-op, as on disk
-        }
-        const auto source = entries_.find(key(from));
-        if (source == entries_.end() || source->name != from) {
-            return platform::Status{Error::FileNotFound, 0};
-        }
-        const platform::NameRules::Verdict verdict = rules_.check(to);
-        if (rules_.readOnly || verdict.refusal != platform::NameRules::Refusal::None) {
-            refused_.insert(fromView.toString(), verdict);
-            return platform::Status{Error::PathFileAccess, 0};
-        }
-        const auto holder = entries_.constFind(key(to));
-        if (holder != entries_.cend() && holder != source) {
-            return platform::Status{Error::FileExists, 0};
-        }
-        const Entry moved{toView.toString(), source->file};
-        entries_.erase(source);
-        entries_.insert(key(moved.name), moved);
-        moved_ = true;
-        return platform::Status{};
-    }
-
     // Nothing is ever written: a dry run keeps no journal.
     platform::Status writeFileDurably(const QString&, const QByteArray&) override {
         return platform::Status{};
     }
 
-    // Why the system would have refused to rename the file `name` (an
-    // access error: the file is skipped); nothing when it would not.
-    std::optional<platform::NameRules::Verdict> refusal(const QString& name) const {
-        const auto found = refused_.constFind(name);
-        return found == refused_.cend() ? std::nullopt : std::make_optional(*found);
-    }
-
   private:
-    struct Entry {
-        QString name;  // as spelt in the directory
-        bool file;     // an ordinary file
-    };
-
-    // A string over the characters of `view`, not a copy of them: for
-    // looking names up within one call, never to be kept.
-    static QString borrowed(QStringView view) {
-        return QString::fromRawData(view.data(), view.size());
+    platform::Status gone() const {
+        return listing_.status.ok() ? platform::Status{}
+                                    : platform::Status{Error::PathNotFound, ENOENT};
     }
 
-    QString key(const QString& name) const {
-        return rules_.caseInsensitive ? name.toCaseFolded() : name;
-    }
-
-    bool exists_;
     platform::Listing listing_;  // the directory as listed
-    bool moved_ = false;         // whether a name has changed since
-    platform::NameRules rules_;
-    QHash<QString, Entry> entries_;  // by key(name)
-    QHash<QString, platform::NameRules::Verdict> refused_;
+    QSet<QString> directories_;
+    bool readOnly_;
 };
 
 // Why a rename to `name` would be refused.
@@ -266,12 +198,17 @@ Summary compute(const AppState& state, const GenerationInput& input, platform::B
         const QString& extension = dry->extensions[i];
         const auto planned = [&] { return generated[i] + extension; };
         if (dry->oldNames[i] == dry->newNames[i]) {
-            // A new name that would leave the directory never reaches it.
-            const auto refused = disk.refusal(row.oldName);
-            if (refused || !platform::isPlainFileName(planned())) {
+            // Skipped: the name, or (when the name is taken) its shortest
+            // numbered form, is one the file system refuses; or the name
+            // would leave the directory.
+            platform::NameRules::Verdict verdict = rules.check(planned());
+            if (verdict.refusal == platform::NameRules::Refusal::None) {
+                verdict = rules.check(batch::numberedVariant(planned(), extension, 1));
+            }
+            if (rules.readOnly || !platform::isPlainFileName(planned()) ||
+                verdict.refusal != platform::NameRules::Refusal::None) {
                 row.result = Result::Skipped;
-                row.detail =
-                    refusal(planned(), rules, refused.value_or(platform::NameRules::Verdict{}));
+                row.detail = refusal(planned(), rules, verdict);
             } else {
                 row.detail = unchanged;
             }

@@ -147,13 +147,15 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
     if (!listing.status.ok()) {
         return stopped(listing.status.error, -1);
     }
-    const QSet<QString> files(listing.files.cbegin(), listing.files.cend());
+    NameRegistry names;
+    names.load(listing, dir.rules());
     for (const PlannedMove& move : plan) {
         if (move.newName == move.oldName) {
             continue;
         }
+        // identify() takes only a file: a directory of the name is no file of the batch.
         const platform::Status found =
-            files.contains(move.oldName)
+            names.isTaken(move.oldName)
                 ? system.identify(dir, move.oldName, &state.fingerprints[move.index])
                 : platform::Status{Error::FileNotFound, 0};
         if (!found.ok()) {
@@ -163,8 +165,6 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
 
     // Every new name is decided before the first rename, numbered ones
     // included, so the journal holds the very names the files will have.
-    NameRegistry names;
-    names.load(listing, dir.rules());
     const QStringList decided = decideNewNames(plan, names, dir);
     if (journaled) {
         journal::Record record{dir.path(), {}};
@@ -194,14 +194,13 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
             state.newNames[i] = state.oldNames[i];
             continue;
         }
-        // A name refused before (null) is asked for as planned, so that the
-        // system gives the refusal; one that would leave the directory never
-        // reaches it.
-        QString renamedTo = decided[k].isNull() ? move.newName : decided[k];
-        platform::Status result = platform::isPlainFileName(renamedTo)
-                                      ? system.renameIn(dir, move.oldName, renamedTo)
-                                      : platform::Status{Error::PathFileAccess, 0};
-        if (result.error == Error::FileExists && !decided[k].isNull()) {
+        // A name the directory's rules refuse, or one that would leave the
+        // directory, was decided against: the file is skipped.
+        QString renamedTo = decided[k];
+        platform::Status result = renamedTo.isNull()
+                                      ? platform::Status{Error::PathFileAccess, EINVAL}
+                                      : system.renameIn(dir, move.oldName, renamedTo);
+        if (result.error == Error::FileExists) {
             // Taken behind the batch's back: numbered again, past it.
             result = renameAvoidingCollisions(system, dir, names, move.oldName, move.newName,
                                               state.extensions[i], &renamedTo);

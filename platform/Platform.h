@@ -143,9 +143,10 @@ class BatchSystem {
   public:
     virtual ~BatchSystem() = default;
 
-    // The fingerprint of the entry `name` of `dir` (a link is the link
-    // itself). A file that is not there gives Error::FileNotFound, a
-    // directory removed since it was pinned Error::PathNotFound.
+    // The fingerprint of the file `name` of `dir` (a link is the link
+    // itself). A file that is not there, or a directory of that name, gives
+    // Error::FileNotFound; a directory removed since it was pinned
+    // Error::PathNotFound.
     virtual Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out) = 0;
 
     // Every entry of `dir`. A directory removed since it was pinned gives

@@ -458,6 +458,9 @@ Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Finge
     if (calls_.fstatat(fd, encodeFileName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(errno, fd);
     }
+    if (S_ISDIR(st.st_mode)) {
+        return Status{Error::FileNotFound, EISDIR};
+    }
     *out = Fingerprint{qint64(st.st_size), nanoseconds(st.st_mtim),
                        dir.rules().stableInodes ? quint64(st.st_ino) : 0};
     return Status{};

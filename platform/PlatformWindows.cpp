@@ -135,6 +135,9 @@ DWORD fingerprintOf(HANDLE file, bool stableIds, Fingerprint* out) {
     if (!GetFileInformationByHandle(file, &info)) {
         return GetLastError();
     }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return ERROR_FILE_NOT_FOUND;  // a directory is no file of a batch
+    }
     // FILETIME counts 100 ns from 1601; this many of them lie before 1970.
     constexpr qint64 kEpochTicks = 116444736000000000;
     const qint64 ticks = qint64((quint64(info.ftLastWriteTime.dwHighDateTime) << 32) |

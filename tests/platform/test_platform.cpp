@@ -759,6 +759,8 @@ void TestPlatform::fingerprintsSurviveRenames() {
     platform::Fingerprint link;
     QVERIFY(p.identify(*d, u"link", &link).ok());  // the link itself, not what it names
     QCOMPARE(p.identify(*d, u"missing", &link).error, Error::FileNotFound);
+    QVERIFY(QDir(dir.path()).mkdir("sub"));
+    QCOMPARE(p.identify(*d, u"sub", &link).error, Error::FileNotFound);  // no file of a batch
 
     QVERIFY(p.renameIn(*d, latin1, u"b").ok());
     platform::Fingerprint after;
