@@ -10,6 +10,7 @@
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/Recovery.h"
+#include "ui/StartupStyle.h"
 #include "ui/frmMain.h"
 
 int main(int argc, char* argv[]) {
@@ -26,6 +27,7 @@ int main(int argc, char* argv[]) {
     translations::install();
     accessibility::setUp();
     appState().chooserStartDirectory = request.directory;
+    startup::deferOverflowIcons();
     QApplication::setWindowIcon(icons::programIcon());
     recovery::offerToRestoreUnfinishedBatches();
 

@@ -19,6 +19,7 @@
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/Recovery.h"
+#include "ui/StartupStyle.h"
 #include "ui/frmMain.h"
 
 namespace {
@@ -46,6 +47,7 @@ class TextWindow : public QWidget {
         // What main() does before the main window takes input.
         QGuiApplication::setDesktopFileName(QStringLiteral("org.quillomat.Quillomat"));
         translations::install();
+        startup::deferOverflowIcons();
         QApplication::setWindowIcon(icons::programIcon());
         recovery::offerToRestoreUnfinishedBatches();
         window = &forms::frmMain();

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
@@ -171,17 +172,23 @@ void unloadDialogs() {
 }
 
 QFont designFont(double pointSize) {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
-                      QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Sans Serif")});
-    font.setPointSizeF(pointSize);
+    // MS Sans Serif where it is installed, else the first stand-in there is:
+    // looked up once in the font database, which is quicker than letting
+    // the font matching try every family that is missing.
+    static const std::pair<QString, bool> family = [] {
+        for (const char* name :
+             {"MS Sans Serif", "Microsoft Sans Serif", "Liberation Sans", "Arial"}) {
+            if (QFontDatabase::hasFamily(QLatin1String(name))) {
+                return std::pair{QString::fromLatin1(name),
+                                 QByteArray(name).contains("Sans Serif")};
+            }
+        }
+        return std::pair{QStringLiteral("Sans Serif"), false};
+    }();
+    QFont font(family.first);
     // The stand-ins run wider than MS Sans Serif; a sixteenth smaller keeps
     // every design text inside its control.
-    const QString family = QFontInfo(font).family();
-    if (!family.contains(QLatin1String("Sans Serif")) || family == QLatin1String("Sans Serif")) {
-        font.setPointSizeF(pointSize * 15 / 16);
-    }
+    font.setPointSizeF(family.second ? pointSize : pointSize * 15 / 16);
     return font;
 }
 

@@ -10,7 +10,8 @@ namespace icons {
 // on a high-DPI screen instead of being a small picture scaled up.
 QIcon svgIcon(const QString& file);
 
-// The program icon: a page with a quill.
+// The program icon: a page with a quill, from pictures of it at the usual
+// sizes up to 128 pixels.
 QIcon programIcon();
 // The program icon as a 32 x 32 picture for a widget shown at
 // `devicePixelRatio` device pixels per pixel.

@@ -16,8 +16,9 @@
 #include "ui_frmMain.h"
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()) {
-    ui->setupUi(this);
+    // The design's font first: the controls take it as they are made.
     setFont(forms::designFont());
+    ui->setupUi(this);
     setWindowIcon(icons::programIcon());
 
     // The design gives the client area; the menu bar comes on top of it.
