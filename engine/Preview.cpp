@@ -32,7 +32,8 @@ class DryRunDirectory : public platform::BatchSystem {
     platform::Status identify(const platform::PinnedDirectory&, QStringView name,
                               platform::Fingerprint* out) override {
         *out = platform::Fingerprint{};
-        if (directories_.contains(name.toString())) {
+        if (!directories_.isEmpty() &&
+            directories_.contains(QString::fromRawData(name.data(), name.size()))) {
             return platform::Status{Error::FileNotFound, EISDIR};
         }
         return gone();
