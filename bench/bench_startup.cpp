@@ -16,6 +16,7 @@
 #include "bench/BenchSupport.h"
 #include "engine/Translations.h"
 #include "engine/Version.h"
+#include "ui/Accessibility.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/Recovery.h"
@@ -47,6 +48,7 @@ class TextWindow : public QWidget {
         // What main() does before the main window takes input.
         QGuiApplication::setDesktopFileName(QStringLiteral("org.quillomat.Quillomat"));
         translations::install();
+        accessibility::setUp();
         startup::deferOverflowIcons();
         QApplication::setWindowIcon(icons::programIcon());
         recovery::offerToRestoreUnfinishedBatches();
