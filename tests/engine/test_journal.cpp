@@ -114,21 +114,10 @@ class JournalTest : public QObject {
                                                      platform::decodeFileName(randomName('/')),
                                                      fingerprint});
             }
+            // Decoded and encoded again, every byte is the same.
             const std::optional<journal::Record> back = journal::decode(journal::encode(record));
             QVERIFY(back);
-            QCOMPARE(platform::encodeFileName(back->directory), dir);
-            QCOMPARE(back->entries.size(), record.entries.size());
-            for (int e = 0; e < record.entries.size(); ++e) {
-                const journal::Entry& got = back->entries[e];
-                const journal::Entry& sent = record.entries[e];
-                QCOMPARE(platform::encodeFileName(got.oldName),
-                         platform::encodeFileName(sent.oldName));
-                QCOMPARE(platform::encodeFileName(got.newName),
-                         platform::encodeFileName(sent.newName));
-                QCOMPARE(got.fingerprint.size, sent.fingerprint.size);
-                QCOMPARE(got.fingerprint.modified, sent.fingerprint.modified);
-                QCOMPARE(got.fingerprint.inode, sent.fingerprint.inode);
-            }
+            QCOMPARE(journal::encode(*back), journal::encode(record));
         }
         QVERIFY(journal::encode(journal::Record{"/d", {journal::Entry{"a", "b", {5, 6, 7}}}})
                     .startsWith("quillomat-journal 2\ndirectory 2f64\nfile 61 62 5 6 7\nend 1\n"

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QThread>
@@ -11,66 +10,58 @@
 namespace testing_support {
 namespace {
 
-constexpr int kImageMegabytes = 16;
+// How each file system is made and mounted, as shell commands over the
+// image IMG, the mount point MNT and the work directory DIR. A FUSE driver
+// goes on in the background, so a mount counts once the mount table shows it.
+struct Recipe {
+    const char* name;
+    const char* make;
+    const char* mount;
+};
+const Recipe kRecipes[] = {
+    {"tmpfs", "", ""},  // ScopedTmpfs
+    {"fusefat", "truncate -s 16M IMG && mkfs.vfat IMG", "fusefat -o rw+ IMG MNT"},
+    // exfat-fuse mounts block devices only: a loop device over the image.
+    {"exfat-fuse", "truncate -s 16M IMG && mkfs.exfat IMG",
+     "mount.exfat-fuse $(losetup -f --show IMG) MNT"},
+    {"ntfs-3g", "truncate -s 16M IMG && mkntfs -F -q -f IMG", "ntfs-3g IMG MNT"},
+    // sshfs talks SFTP over what its ssh_command starts: here the local
+    // server itself, with no network and no login.
+    {"sshfs",
+     "mkdir DIR/served && printf '#!/bin/sh\\nexec /usr/lib/openssh/sftp-server\\n' > DIR/sftp "
+     "&& chmod +x DIR/sftp",
+     "sshfs -o ssh_command=DIR/sftp localhost:DIR/served MNT"},
+};
 
-// Runs `program` and returns what it printed, or a null string (with `why`
-// set) when it failed.
-QString run(const QString& program, const QStringList& arguments, QString* why) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
-        process.exitCode() != 0) {
-        *why = program + QLatin1Char(' ') + arguments.join(QLatin1Char(' ')) +
-               QStringLiteral(": ") + QString::fromLocal8Bit(process.readAllStandardError());
-        return QString();
+// Runs `command` in a shell, a few times while it fails; empty, or why not.
+QString run(QString command, const QString& dir, int attempts = 1) {
+    command.replace(QLatin1String("IMG"), dir + QStringLiteral("/volume.img"))
+        .replace(QLatin1String("MNT"), dir + QStringLiteral("/mnt"))
+        .replace(QLatin1String("DIR"), dir);
+    QString why;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        QProcess shell;
+        shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), command});
+        if (shell.waitForFinished(30000) && shell.exitStatus() == QProcess::NormalExit &&
+            shell.exitCode() == 0) {
+            return QString();
+        }
+        why = command + QStringLiteral(": ") + QString::fromLocal8Bit(shell.readAllStandardError());
+        QThread::msleep(100);
     }
-    // Not null, even when it printed nothing.
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed() + QLatin1String("");
+    return why;
 }
 
 bool isMountPoint(const QString& path) {
     QFile table(QStringLiteral("/proc/self/mountinfo"));
-    if (!table.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray wanted = ' ' + QFile::encodeName(path) + ' ';
-    for (const QByteArray& line : table.readAll().split('\n')) {
-        if (line.contains(wanted)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// FUSE drivers go on in the background: wait until the mount is there (or gone).
-bool waitForMountPoint(const QString& path, bool present) {
-    QElapsedTimer clock;
-    clock.start();
-    while (isMountPoint(path) != present) {
-        if (clock.elapsed() > 10000) {
-            return false;
-        }
-        QThread::msleep(20);
-    }
-    return true;
+    return table.open(QIODevice::ReadOnly) &&
+           table.readAll().contains(' ' + QFile::encodeName(path) + ' ');
 }
 
 }  // namespace
 
 QString nameOf(FileSystem fs) {
-    switch (fs) {
-        case FileSystem::Tmpfs:
-            return QStringLiteral("tmpfs");
-        case FileSystem::FuseFat:
-            return QStringLiteral("fusefat");
-        case FileSystem::ExfatFuse:
-            return QStringLiteral("exfat-fuse");
-        case FileSystem::Ntfs3g:
-            return QStringLiteral("ntfs-3g");
-        case FileSystem::Sshfs:
-            return QStringLiteral("sshfs");
-    }
-    return QString();
+    return QString::fromLatin1(kRecipes[int(fs)].name);
 }
 
 bool fuseAvailable() {
@@ -79,43 +70,12 @@ bool fuseAvailable() {
 
 ScopedMount::ScopedMount(FileSystem fs) : fs_(fs) {
     QDir(work_.path()).mkdir(QStringLiteral("mnt"));
-    QString why;
-    const QString image = work_.filePath(QStringLiteral("volume.img"));
-    switch (fs_) {
-        case FileSystem::Tmpfs:
-            break;
-        case FileSystem::FuseFat:
-        case FileSystem::ExfatFuse:
-        case FileSystem::Ntfs3g: {
-            QFile file(image);
-            if (!file.open(QIODevice::WriteOnly) || !file.resize(kImageMegabytes << 20)) {
-                error_ = QStringLiteral("cannot make the image");
-                return;
-            }
-            file.close();
-            const QStringList format =
-                fs_ == FileSystem::FuseFat ? QStringList{QStringLiteral("mkfs.vfat"), image}
-                : fs_ == FileSystem::ExfatFuse
-                    ? QStringList{QStringLiteral("mkfs.exfat"), image}
-                    : QStringList{QStringLiteral("mkntfs"), QStringLiteral("-F"),
-                                  QStringLiteral("-q"), QStringLiteral("-f"), image};
-            if (run(format.first(), format.mid(1), &why).isNull()) {
-                error_ = why;
-                return;
-            }
-            break;
-        }
-        case FileSystem::Sshfs: {
-            QDir(work_.path()).mkdir(QStringLiteral("served"));
-            // sshfs talks to an SFTP server over what this command starts:
-            // the local server itself, with no network and no login.
-            const QString script = work_.filePath(QStringLiteral("sftp"));
-            work_.create(QStringLiteral("sftp"), "#!/bin/sh\nexec /usr/lib/openssh/sftp-server\n");
-            QFile::setPermissions(script, QFile::ReadOwner | QFile::ExeOwner);
-            break;
-        }
+    error_ = fs_ == FileSystem::Tmpfs
+                 ? QString()
+                 : run(QString::fromLatin1(kRecipes[int(fs_)].make), work_.path());
+    if (error_.isEmpty()) {
+        mount();
     }
-    mount();
 }
 
 ScopedMount::~ScopedMount() {
@@ -123,90 +83,42 @@ ScopedMount::~ScopedMount() {
 }
 
 QString ScopedMount::path() const {
-    return fs_ == FileSystem::Tmpfs && tmpfs_ ? tmpfs_->path()
-                                              : work_.filePath(QStringLiteral("mnt"));
+    return tmpfs_ ? tmpfs_->path() : work_.filePath(QStringLiteral("mnt"));
 }
 
 bool ScopedMount::mount() {
-    QString why;
-    const QString image = work_.filePath(QStringLiteral("volume.img"));
-    const QString point = work_.filePath(QStringLiteral("mnt"));
-    bool done = false;
-    switch (fs_) {
-        case FileSystem::Tmpfs:
-            tmpfs_ = std::make_unique<ScopedTmpfs>(kImageMegabytes << 10);
-            done = tmpfs_->mounted();
-            why = QStringLiteral("tmpfs cannot be mounted here");
-            break;
-        case FileSystem::FuseFat:
-            done = !run(QStringLiteral("fusefat"),
-                        {QStringLiteral("-o"), QStringLiteral("rw+"), image, point}, &why)
-                        .isNull();
-            break;
-        case FileSystem::ExfatFuse:
-            // exfat-fuse mounts block devices only.
-            loopDevice_ = run(QStringLiteral("losetup"),
-                              {QStringLiteral("-f"), QStringLiteral("--show"), image}, &why);
-            done = !loopDevice_.isEmpty() &&
-                   !run(QStringLiteral("mount.exfat-fuse"), {loopDevice_, point}, &why).isNull();
-            break;
-        case FileSystem::Ntfs3g:
-            done = !run(QStringLiteral("ntfs-3g"), {image, point}, &why).isNull();
-            break;
-        case FileSystem::Sshfs:
-            done = !run(QStringLiteral("sshfs"),
-                        {QStringLiteral("-o"),
-                         QStringLiteral("ssh_command=") + work_.filePath(QStringLiteral("sftp")),
-                         QStringLiteral("localhost:") + work_.filePath(QStringLiteral("served")),
-                         point},
-                        &why)
-                        .isNull();
-            break;
+    if (fs_ == FileSystem::Tmpfs) {
+        tmpfs_ = std::make_unique<ScopedTmpfs>(16 << 10);
+        error_ = tmpfs_->mounted() ? QString() : QStringLiteral("tmpfs cannot be mounted here");
+        return error_.isEmpty();
     }
-    mounted_ = done && (fs_ == FileSystem::Tmpfs || waitForMountPoint(point, true));
-    error_ = mounted_ ? QString() : nameOf(fs_) + QStringLiteral(": ") + why;
+    error_ = run(QString::fromLatin1(kRecipes[int(fs_)].mount), work_.path());
+    for (int wait = 0; error_.isEmpty() && !isMountPoint(path()) && wait < 500; ++wait) {
+        QThread::msleep(20);
+    }
+    mounted_ = error_.isEmpty() && isMountPoint(path());
+    if (!mounted_ && error_.isEmpty()) {
+        error_ = nameOf(fs_) + QStringLiteral(": the mount never showed");
+    }
     return mounted_;
 }
 
 bool ScopedMount::unmount() {
-    if (fs_ == FileSystem::Tmpfs) {
-        // The same volume again: keep what it holds across the remount.
-        return true;
+    if (!mounted_) {
+        return true;  // a tmpfs keeps what it holds across a "remount"
     }
-    const QString point = work_.filePath(QStringLiteral("mnt"));
-    QString why;
-    bool done = !mounted_;
-    // A driver may still be busy with the files a killed process had open.
-    for (int attempt = 0; mounted_ && attempt < 50; ++attempt) {
-        done = !run(QStringLiteral("umount"), {point}, &why).isNull() &&
-               waitForMountPoint(point, false);
-        mounted_ = !done;
-        if (mounted_) {
-            QThread::msleep(100);
-        }
-    }
-    if (!done) {
-        error_ = nameOf(fs_) + QStringLiteral(": ") + why;
-    }
-    if (!loopDevice_.isEmpty()) {
-        // The driver lets go of the device once it has ended.
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            if (!run(QStringLiteral("losetup"), {QStringLiteral("-d"), loopDevice_}, &why)
-                     .isNull()) {
-                break;
-            }
-            QThread::msleep(50);
-        }
-        loopDevice_.clear();
-    }
-    return done;
+    // A driver may still be busy with the files a killed process had open,
+    // and lets go of its loop device only once it has ended.
+    error_ = run(QStringLiteral("umount MNT"), work_.path(), 50);
+    mounted_ = !error_.isEmpty();
+    run(QStringLiteral("for d in $(losetup -n -O NAME -j IMG); do losetup -d $d; done; "
+                       "test -z \"$(losetup -j IMG)\""),
+        work_.path(), 50);
+    return !mounted_;
 }
 
 bool ScopedMount::remount() {
-    if (fs_ == FileSystem::Tmpfs) {
-        return true;  // a tmpfs does not outlive its unmount
-    }
-    return unmount() && mount();
+    return fs_ == FileSystem::Tmpfs || (unmount() && mount());
 }
 
 }  // namespace testing_support

@@ -41,7 +41,6 @@ class ScopedMount {
 
     FileSystem fs_;
     TempFiles work_;  // the image, the mount point, the served directory
-    QString loopDevice_;
     bool mounted_ = false;
     QString error_;
     std::unique_ptr<ScopedTmpfs> tmpfs_;

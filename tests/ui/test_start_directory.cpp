@@ -79,8 +79,9 @@ class StartDirectoryTest : public QObject {
     // FILE... (what a file manager passes): the files are the batch, as the
     // chooser's OK would make it: "Dir" stored, the list in the chooser's
     // order, the first the example, Set Mask and Extract on; Rename works in
-    // their directory. Files that cannot be a batch are named in a message
-    // box and the program starts with nothing chosen.
+    // their directory. Files that cannot be a batch (each kind is in
+    // test_commandline) are named in a message box and the program starts
+    // with nothing chosen.
     void startWithFiles_data() {
         QTest::addColumn<QStringList>("named");  // in the test's directory; "sub/" another
         QTest::addColumn<QStringList>("listed");
@@ -88,8 +89,6 @@ class StartDirectoryTest : public QObject {
         QTest::newRow("in the chooser's order")
             << QStringList{"img10.jpg", "img2.jpg", ".cover.jpg"}
             << QStringList{".cover.jpg", "img2.jpg", "img10.jpg"} << QString();
-        QTest::newRow("two directories") << QStringList{"img2.jpg", "sub/img3.jpg"} << QStringList{}
-                                         << "more than one directory";
         QTest::newRow("a folder") << QStringList{"img2.jpg", "sub"} << QStringList{}
                                   << "sub is not a regular file.";
     }
