@@ -1,5 +1,7 @@
 #include "engine/Collisions.h"
 
+#include <cerrno>
+
 namespace batch {
 
 void NameRegistry::load(const platform::Listing& listing, const platform::NameRules& rules) {
@@ -82,8 +84,14 @@ class CollisionRenamer {
   public:
     CollisionRenamer(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
                      NameRegistry& names, const QString& from, const QString& target,
-                     const QString& ext)
-        : system_(system), dir_(dir), names_(names), from_(from), target_(target), ext_(ext) {
+                     const QString& ext, Rules rules)
+        : system_(system),
+          dir_(dir),
+          names_(names),
+          from_(from),
+          target_(target),
+          ext_(ext),
+          rules_(rules) {
         // The file's own name is free for itself: renaming onto it is a no-op,
         // and on a case-insensitive file system a change of case.
         names_.release(from_);
@@ -123,7 +131,10 @@ class CollisionRenamer {
     // Renames the file to `attempt`. True when that settled it: renamed, or
     // failed for any reason but a taken name.
     bool tryTarget(const QString& attempt, platform::Status* result) {
-        *result = system_.renameIn(dir_, from_, attempt);
+        *result = rules_ == Rules::Apply ? refusalOf(dir_, attempt) : platform::Status{};
+        if (result->ok()) {
+            *result = system_.renameIn(dir_, from_, attempt);
+        }
         return result->error != Error::FileExists;
     }
 
@@ -141,6 +152,7 @@ class CollisionRenamer {
     const QString& from_;
     const QString& target_;
     const QString& ext_;
+    Rules rules_;
     int count_ = 1;
     QString stem_;
 };
@@ -150,12 +162,21 @@ class CollisionRenamer {
 platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                                           const platform::PinnedDirectory& dir, NameRegistry& names,
                                           const QString& from, const QString& target,
-                                          const QString& ext, QString* renamedTo) {
+                                          const QString& ext, QString* renamedTo, Rules rules) {
     // A name that holds a separator would move the file out of its directory.
     if (!platform::isPlainFileName(from) || !platform::isPlainFileName(target)) {
         return platform::Status{Error::PathFileAccess, 0};
     }
-    return CollisionRenamer(system, dir, names, from, target, ext).run(renamedTo);
+    return CollisionRenamer(system, dir, names, from, target, ext, rules).run(renamedTo);
+}
+
+platform::Status refusalOf(const platform::PinnedDirectory& dir, const QString& name) {
+    using Refusal = platform::NameRules::Refusal;
+    const Refusal refusal = dir.rules().check(name).refusal;
+    return refusal == Refusal::None
+               ? platform::Status{}
+               : platform::Status{Error::PathFileAccess,
+                                  refusal == Refusal::TooLong ? ENAMETOOLONG : EINVAL};
 }
 
 }  // namespace batch

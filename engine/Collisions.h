@@ -60,15 +60,25 @@ constexpr int kMaxCollisionNumber = 32767;
 // `ext`) characters, "-", n, `ext`.
 QString numberedVariant(const QString& target, const QString& ext, int n);
 
+// Whether the directory's NameRules apply to a target and its numbered
+// variants: they do to every name a batch makes, not to a file's own old name
+// (nor its numbered forms) on its way back, which the file system held.
+enum class Rules { Apply, Skip };
+
 // Renames the file `from` to `target`, both bare names in `dir`, or to the
 // target's first free numbered variant when it is taken. A name that is not
-// plain (platform::isPlainFileName: it would lead out of the directory)
-// fails with Error::PathFileAccess before any system call. On success
-// `*renamedTo` holds the name the file now has. Any error other than a taken
-// target is returned as is.
+// plain (platform::isPlainFileName: it would lead out of the directory), or
+// one the directory's rules refuse, fails with Error::PathFileAccess before
+// any system call. On success `*renamedTo` holds the name the file now has.
+// Any error other than a taken target is returned as is.
 platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                                           const platform::PinnedDirectory& dir, NameRegistry& names,
                                           const QString& from, const QString& target,
-                                          const QString& ext, QString* renamedTo);
+                                          const QString& ext, QString* renamedTo,
+                                          Rules rules = Rules::Apply);
+
+// Why the directory's rules refuse `name`: PathFileAccess with the system's
+// word for it (EINVAL, ENAMETOOLONG), or ok.
+platform::Status refusalOf(const platform::PinnedDirectory& dir, const QString& name);
 
 }  // namespace batch

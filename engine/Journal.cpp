@@ -6,11 +6,18 @@
 #include <QFile>
 #include <QLockFile>
 #include <charconv>
+#include <iterator>
 
 namespace journal {
 namespace {
 
-const QByteArray kHeader = QByteArrayLiteral("quillomat-journal 2");
+const QByteArray kHeader = QByteArrayLiteral("quillomat-journal 3");
+const QByteArray kHeaderVersion2 = QByteArrayLiteral("quillomat-journal 2");
+
+// The words of the renames line.
+constexpr const char* kWays[] = {"unknown", "no-replace", "link", "reserve"};
+const QByteArray kKeepsTime = QByteArrayLiteral("keeps-time");
+const QByteArray kRewritesTime = QByteArrayLiteral("rewrites-time");
 const QString kSuffix = QStringLiteral(".journal");
 
 // Appends the lower-case hex of `name`'s bytes to `out`, with no string in between.
@@ -56,20 +63,22 @@ QByteArray checksumOf(const QByteArray& lines) {
     return QByteArray::number(hash, 16).rightJustified(16, '0');
 }
 
-// "file <old> <new> <size> <modified> <inode>" into an entry.
-bool parseFile(const QByteArray& line, Entry* entry) {
+// "file <old> <new> <size> <modified> <inode> [<contents>]" into an entry;
+// version 2 has no contents field.
+bool parseFile(const QByteArray& line, int version, Entry* entry) {
     const QList<QByteArray> fields = line.split(' ');
-    if (fields.size() != 6 || fields[0] != "file") {
+    if (fields.size() != (version == 2 ? 6 : 7) || fields[0] != "file") {
         return false;
     }
     const std::optional<QString> oldName = nameFromHex(fields[1]);
     const std::optional<QString> newName = nameFromHex(fields[2]);
-    bool sizeOk = false;
-    bool modifiedOk = false;
-    bool inodeOk = false;
-    entry->fingerprint.size = fields[3].toLongLong(&sizeOk);
-    entry->fingerprint.modified = fields[4].toLongLong(&modifiedOk);
-    entry->fingerprint.inode = fields[5].toULongLong(&inodeOk);
+    bool ok[4] = {false, false, false, version == 2};
+    entry->fingerprint.size = fields[3].toLongLong(&ok[0]);
+    entry->fingerprint.modified = fields[4].toLongLong(&ok[1]);
+    entry->fingerprint.inode = fields[5].toULongLong(&ok[2]);
+    if (version != 2) {
+        entry->fingerprint.contents = fields[6].toULongLong(&ok[3]);
+    }
     // A name that would lead out of the directory is no name of a batch.
     if (!oldName || !newName || !platform::isPlainFileName(*oldName) ||
         !platform::isPlainFileName(*newName)) {
@@ -77,7 +86,23 @@ bool parseFile(const QByteArray& line, Entry* entry) {
     }
     entry->oldName = *oldName;
     entry->newName = *newName;
-    return sizeOk && modifiedOk && inodeOk && entry->fingerprint.size >= 0;
+    return ok[0] && ok[1] && ok[2] && ok[3] && entry->fingerprint.size >= 0;
+}
+
+// "renames <way> <time>" into `traits`.
+bool parseRenames(const QByteArray& line, platform::RenameTraits* traits) {
+    const QList<QByteArray> fields = line.split(' ');
+    if (fields.size() != 3 || fields[0] != "renames" ||
+        (fields[2] != kKeepsTime && fields[2] != kRewritesTime)) {
+        return false;
+    }
+    for (int way = 0; way < int(std::size(kWays)); ++way) {
+        if (fields[1] == kWays[way]) {
+            *traits = platform::RenameTraits{platform::RenameWay(way), fields[2] == kKeepsTime};
+            return true;
+        }
+    }
+    return false;
 }
 
 QString lockPathOf(const QString& journalPath) {
@@ -120,7 +145,8 @@ QByteArray encode(const Record& record) {
     out.append(kHeader).append('\n');
     out.append("directory ");
     appendHex(out, record.directory);
-    out.append('\n');
+    out.append("\nrenames ").append(kWays[int(record.traits.way)]).append(' ');
+    out.append(record.traits.keepsTime ? kKeepsTime : kRewritesTime).append('\n');
     for (const Entry& entry : record.entries) {
         out.append("file ");
         appendHex(out, entry.oldName);
@@ -132,6 +158,8 @@ QByteArray encode(const Record& record) {
         appendNumber(out, entry.fingerprint.modified);
         out.append(' ');
         appendNumber(out, entry.fingerprint.inode);
+        out.append(' ');
+        appendNumber(out, entry.fingerprint.contents);
         out.append('\n');
     }
     out.append("end ");
@@ -150,22 +178,25 @@ std::optional<Record> decode(const QByteArray& data) {
         return std::nullopt;
     }
     const QList<QByteArray> lines = data.left(last).split('\n');
-    if (lines.size() < 3 || lines.first() != kHeader || !lines[1].startsWith("directory ")) {
+    const int version = lines.value(0) == kHeader ? 3 : lines.value(0) == kHeaderVersion2 ? 2 : 0;
+    const qsizetype first = version == 2 ? 2 : 3;  // the first file line
+    if (version == 0 || lines.size() < first + 1 || !lines[1].startsWith("directory ")) {
         return std::nullopt;
     }
     Record record;
     const std::optional<QString> directory = nameFromHex(lines[1].mid(10));
-    if (!directory) {
+    if (!directory || (version == 3 && !parseRenames(lines[2], &record.traits))) {
         return std::nullopt;
     }
     record.directory = *directory;
-    const qsizetype files = lines.size() - 3;
+    const qsizetype files = lines.size() - first - 1;
     record.entries.reserve(files);
-    for (qsizetype i = 2; i < lines.size() - 1; ++i) {
+    for (qsizetype i = first; i < lines.size() - 1; ++i) {
         Entry entry;
-        if (!parseFile(lines[i], &entry)) {
+        if (!parseFile(lines[i], version, &entry)) {
             return std::nullopt;
         }
+        entry.fingerprint.timeCounts = record.traits.keepsTime;
         record.entries.append(entry);
     }
     if (lines.last() != "end " + QByteArray::number(files)) {

@@ -13,17 +13,23 @@
 // journal of another instance that is still running is never taken for one
 // left behind.
 //
-// The format, version 2: text lines ending in "\n", fields split by one space,
+// The format, version 3: text lines ending in "\n", fields split by one space,
 // numbers in decimal, every name as the lower-case hex of its bytes (so any
 // name round-trips, whether or not it is valid UTF-8):
-//   quillomat-journal 2
+//   quillomat-journal 3
 //   directory <hex of the directory's path>
-//   file <hex of the old name> <hex of the new name> <size> <modified> <inode>
+//   renames <way> <time>
+//        (how renames there avoid replacing a file: "no-replace", "link",
+//        "reserve" or "unknown"; "keeps-time" or "rewrites-time": whether a
+//        rename leaves a file's modification time as it was)
+//   file <hex of the old name> <hex of the new name> <size> <modified> <inode> <contents>
 //        (one line per file, in rename order; modified in nanoseconds since
-//        the epoch; inode 0 where the file system's inode numbers do not last)
+//        the epoch; inode 0 where the file system's inode numbers do not
+//        last; contents the hash of the file's contents, 0 where not taken)
 //   end <number of file lines>
 //   checksum <64-bit FNV-1a of every line above, as 16 lower-case hex digits>
-// A reader refuses another version, a line it does not know, a name that is
+// A reader also takes version 2, which has no renames line and no contents
+// field. It refuses another version, a line it does not know, a name that is
 // not a plain file name, and a journal whose end or checksum line is missing
 // or does not match (cut short by a crash while it was written, or damaged).
 
@@ -48,6 +54,7 @@ struct Entry {
 struct Record {
     QString directory;     // the path the batch's directory was chosen by
     QList<Entry> entries;  // in rename order
+    platform::RenameTraits traits = {};
 };
 
 QByteArray encode(const Record& record);

@@ -30,7 +30,7 @@ class DryRunDirectory : public platform::BatchSystem {
 
     // As the system: a directory is no file of the batch.
     platform::Status identify(const platform::PinnedDirectory&, QStringView name,
-                              platform::Fingerprint* out) override {
+                              platform::Fingerprint* out, platform::Contents) override {
         *out = platform::Fingerprint{};
         if (!directories_.isEmpty() &&
             directories_.contains(QString::fromRawData(name.data(), name.size()))) {

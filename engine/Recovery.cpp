@@ -1,8 +1,8 @@
 #include "engine/Recovery.h"
 
+#include <QHash>
 #include <QMultiHash>
 #include <QSet>
-#include <optional>
 
 #include "engine/CodePoints.h"
 #include "engine/Collisions.h"
@@ -11,8 +11,11 @@ namespace batch {
 namespace {
 
 // A change of letter case passes through a name of this prefix
-// (platform::BatchSystem::renameIn on a case-insensitive file system).
+// (platform::BatchSystem::renameIn on a case-insensitive file system); the
+// platform's probe of a directory's renames goes by names of it too, but
+// holds no file of a batch.
 const QString kBetweenPrefix = QStringLiteral(".quillomat-");
+const QString kProbePrefix = QStringLiteral(".quillomat-probe");
 
 // `name` without a collision number "-n" right before its extension or at
 // its end: the names a numbered form may have been made from.
@@ -31,39 +34,50 @@ QStringList unnumbered(const QString& name) {
     return forms;
 }
 
-// Where the files of a journal's batch may be in the directory: the names it
-// holds, and the numbered forms of every name.
+// Where the files of a batch may be in the directory: the names it holds,
+// and the numbered forms of every name.
 class Whereabouts {
   public:
-    explicit Whereabouts(const platform::Listing& listing)
-        : present_(listing.files.cbegin(), listing.files.cend()) {
+    Whereabouts(const platform::Listing& listing, Search search)
+        : search_(search), present_(listing.files.cbegin(), listing.files.cend()) {
+        if (search_ == Search::NewName) {
+            return;
+        }
         for (const QString& name : listing.files) {
             for (const QString& form : unnumbered(name)) {
                 numbered_.insert(form, name);
             }
-            if (name.startsWith(kBetweenPrefix)) {
+            if (name.startsWith(kBetweenPrefix) && !name.startsWith(kProbePrefix)) {
                 between_ << name;
             }
         }
     }
 
-    // The names to look for `move` under. Files go back last first, so when
-    // `move` comes up its old name is free again unless the file never left
-    // it: the old name first, then the name the batch gave it, then the
-    // numbered forms of that name and the names a change of case passes.
+    // The names to look for `move` under, in the order one is kept when the
+    // file has several. Files go back last first, so when `move` comes up its
+    // old name is free again unless the file never left it: the old name,
+    // its numbered forms (an undo that had to number), the name the batch
+    // gave it, the numbered forms of that, the names a change of case passes.
     QStringList candidates(const WayBack& move) const {
-        QStringList names{move.oldName, move.newName};
-        QStringList family = unnumbered(move.newName);
-        family << move.newName;
-        for (const QString& form : family) {
-            for (const QString& name : numbered_.values(form)) {
-                if (name.endsWith(move.extension) && !names.contains(name)) {
-                    names << name;
+        if (search_ == Search::NewName) {
+            return {move.newName};
+        }
+        QStringList names{move.oldName};
+        const auto addForms = [&](const QStringList& of) {
+            for (const QString& form : of) {
+                for (const QString& name : numbered_.values(form)) {
+                    if (name.endsWith(move.extension) && !names.contains(name)) {
+                        names << name;
+                    }
                 }
             }
-        }
+        };
+        addForms({move.oldName});
+        names << move.newName;
+        addForms(unnumbered(move.newName) << move.newName);
         names << between_;
         names.removeIf([this](const QString& name) { return !present_.contains(name); });
+        names.removeDuplicates();
         return names;
     }
 
@@ -71,32 +85,129 @@ class Whereabouts {
         present_.remove(from);
         present_.insert(to);
     }
+    void removed(const QString& name) { present_.remove(name); }
 
   private:
+    Search search_;
     QSet<QString> present_;
     QMultiHash<QString, QString> numbered_;  // unnumbered form -> numbered name
     QStringList between_;
 };
 
-// The name `move`'s file has now, or a null string when none of its
-// candidates carries its fingerprint.
-QString find(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
-             const Whereabouts* where, const WayBack& move) {
-    if (where == nullptr) {
-        // Only the new name counts: one look at it, and no list of names.
-        platform::Fingerprint now;
-        return system.identify(dir, move.newName, &now).ok() && move.fingerprint.matches(now)
-                   ? move.newName
-                   : QString();
+// Whether the file `name` carries `fingerprint`. Its contents are read only
+// when all else matches.
+bool carries(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
+             const QString& name, const platform::Fingerprint& fingerprint) {
+    platform::Fingerprint now;
+    if (!system.identify(dir, name, &now).ok() || now.size != fingerprint.size) {
+        return false;
     }
-    for (const QString& name : where->candidates(move)) {
-        platform::Fingerprint now;
-        if (system.identify(dir, name, &now).ok() && move.fingerprint.matches(now)) {
-            return name;
+    platform::Fingerprint withContents = fingerprint;
+    withContents.contents = 0;
+    if (!withContents.matches(now)) {
+        return false;
+    }
+    return fingerprint.contents == 0 ||
+           (system.identify(dir, name, &now, platform::Contents::Hash).ok() &&
+            fingerprint.matches(now));
+}
+
+// The way back of one batch through one directory.
+class Restorer {
+  public:
+    Restorer(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
+             QList<WayBack>& moves, Search search, const platform::Listing& listing)
+        : system_(system), dir_(dir), moves_(moves), where_(listing, search) {
+        names_.load(listing, dir.rules());
+        for (qsizetype j = 0; j < moves_.size(); ++j) {
+            byOldName_.insert(moves_[j].oldName, j);
         }
     }
-    return QString();
-}
+
+    // A placeholder of ours under any name the batch may have left a file
+    // under holds a name a file may need back (RenameWay::Reserve).
+    void dropPlaceholders() {
+        QSet<QString> seen;
+        for (const WayBack& move : moves_) {
+            for (const QString& name : where_.candidates(move)) {
+                if (seen.contains(name)) {
+                    continue;
+                }
+                seen.insert(name);
+                if (system_.dropPlaceholder(dir_, name).ok()) {
+                    forget(name);
+                }
+            }
+        }
+    }
+
+    void restore(qsizetype k, bool secondNames) {
+        WayBack& move = moves_[k];
+        QString keep;
+        QStringList others;
+        for (const QString& name : where_.candidates(move)) {
+            if (!carries(system_, dir_, name, move.fingerprint)) {
+                continue;
+            }
+            if (keep.isNull()) {
+                keep = name;
+            } else {
+                others << name;
+            }
+        }
+        if (keep.isNull()) {
+            move.result = WayBack::Result::NotFound;
+            move.status = platform::Status{Error::FileNotFound, 0};
+            return;
+        }
+        if (secondNames) {
+            dropSecondNames(k, keep, others);
+        }
+        if (keep == move.oldName) {
+            move.result = WayBack::Result::Restored;
+            move.restoredTo = keep;
+            return;
+        }
+        move.status = renameAvoidingCollisions(system_, dir_, names_, keep, move.oldName,
+                                               move.extension, &move.restoredTo, Rules::Skip);
+        if (move.status.ok()) {
+            move.result = WayBack::Result::Restored;
+            where_.moved(keep, move.restoredTo);
+        } else {
+            move.result = WayBack::Result::Failed;
+            move.foundAs = keep;
+        }
+    }
+
+  private:
+    // A link made and the old name not yet dropped (RenameWay::Link): the
+    // file of move k has more names than `keep`. A name that is also the old
+    // name of another file of the batch carrying the same fingerprint (two
+    // copies alike) cannot be told from that file, and stays.
+    void dropSecondNames(qsizetype k, const QString& keep, const QStringList& others) {
+        for (const QString& name : others) {
+            const qsizetype j = byOldName_.value(name, -1);
+            if (j >= 0 && j != k && carries(system_, dir_, name, moves_[j].fingerprint)) {
+                continue;
+            }
+            if (system_.dropSecondName(dir_, name, keep).ok()) {
+                forget(name);
+            }
+        }
+    }
+
+    void forget(const QString& name) {
+        where_.removed(name);
+        names_.release(name);
+    }
+
+    platform::BatchSystem& system_;
+    const platform::PinnedDirectory& dir_;
+    QList<WayBack>& moves_;
+    Whereabouts where_;
+    NameRegistry names_;
+    QHash<QString, qsizetype> byOldName_;
+};
 
 }  // namespace
 
@@ -110,36 +221,18 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
         }
         return;
     }
-    NameRegistry names;
-    names.load(listing, dir.rules());
-    std::optional<Whereabouts> where;
-    if (search == Search::AnyFormOfIt) {
-        where.emplace(listing);
+    Restorer restorer(system, dir, moves, search, listing);
+    // What a rename cut short by the end of the process may have left
+    // depends on the way renames take here; within a run none is left.
+    const platform::RenameWay way = dir.renameWay();
+    const bool cutShort = search == Search::AnyFormOfIt;
+    if (cutShort && (way == platform::RenameWay::Reserve || way == platform::RenameWay::Unknown)) {
+        restorer.dropPlaceholders();
     }
-    for (qsizetype i = moves.size() - 1; i >= 0; --i) {
-        WayBack& move = moves[i];
-        const QString present = find(system, dir, where ? &*where : nullptr, move);
-        if (present.isNull()) {
-            move.result = WayBack::Result::NotFound;
-            move.status = platform::Status{Error::FileNotFound, 0};
-            continue;
-        }
-        if (present == move.oldName) {
-            move.result = WayBack::Result::Restored;
-            move.restoredTo = present;
-            continue;
-        }
-        move.status = renameAvoidingCollisions(system, dir, names, present, move.oldName,
-                                               move.extension, &move.restoredTo);
-        if (move.status.ok()) {
-            move.result = WayBack::Result::Restored;
-            if (where) {
-                where->moved(present, move.restoredTo);
-            }
-        } else {
-            move.result = WayBack::Result::Failed;
-            move.foundAs = present;
-        }
+    const bool secondNames =
+        cutShort && (way == platform::RenameWay::Link || way == platform::RenameWay::Unknown);
+    for (qsizetype k = moves.size() - 1; k >= 0; --k) {
+        restorer.restore(k, secondNames);
     }
 }
 
@@ -153,6 +246,9 @@ RecoveryOutcome restoreFromJournal(const journal::Record& record, platform::Syst
         }
         return outcome;
     }
+    // The journal knows how renames there work: the same on the same file
+    // system, also after it was mounted again.
+    opened.directory->setRenameTraits(record.traits);
     QList<WayBack> moves;
     moves.reserve(record.entries.size());
     for (const journal::Entry& entry : record.entries) {

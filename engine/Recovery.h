@@ -2,12 +2,20 @@
 
 // The way back, one for all three: Undo in the review, the restore of a
 // batch that stopped, and the restore at start-up of a batch an earlier run
-// left unfinished. A file goes back only while it still has the name the
-// batch gave it (the start-up restore also takes its old name, another
-// numbered form of the new one, or the name a change of letter case passes
-// through) and its fingerprint matches the journal's: a file that is not part
-// of the batch is never renamed. Files go back last first, with the undo's collision rule, so
-// names that moved along a chain get back exactly their old names.
+// left unfinished. A file goes back only while it still carries its
+// fingerprint under a name the batch may have left it under: the new name
+// (Undo, a stopped batch), and for a journal also its old name, a numbered
+// form of either, or the name a change of letter case passes through. A file
+// that is not part of the batch is never renamed. Files go back last first,
+// with the undo's collision rule, so names that moved along a chain get back
+// exactly their old names; a file's own old name is always allowed back.
+//
+// A process ended in the middle of one rename leaves what that rename's way
+// had made so far, and the restore after it takes that back too: a second
+// name of the file (a link made, the old name not yet dropped), a placeholder
+// of ours under a name, a change of case parked under a name of ours. It
+// removes only what the batch made: a placeholder the platform knows for its
+// own, a name that is one file with the name kept.
 
 #include <QList>
 #include <QStringList>
@@ -37,7 +45,7 @@ struct WayBack {
 
 enum class Search {
     NewName,      // the file has exactly its new name (Undo, a stopped batch)
-    AnyFormOfIt,  // the new name, a numbered form of it, its old name (a journal)
+    AnyFormOfIt,  // any name the batch may have left it under (a journal)
 };
 
 // Gives the files of `moves` (in rename order) their old names back in `dir`,
@@ -54,8 +62,8 @@ struct RecoveryOutcome {
     bool complete() const { return notFound.isEmpty() && notRestored.isEmpty(); }
 };
 
-// The start-up restore of a journal's batch. All three lists in the
-// journal's order.
+// The start-up restore of a journal's batch, in a directory told how renames
+// there work by the journal. All three lists in the journal's order.
 RecoveryOutcome restoreFromJournal(const journal::Record& record, platform::System& system);
 
 }  // namespace batch

@@ -53,7 +53,9 @@ RenameOutcome restore(AppState& state, platform::BatchSystem& system,
             continue;
         }
         if (move.restoredTo != move.oldName) {
-            outcome.notRestored << move.oldName + QStringLiteral(" -> ") + move.restoredTo;
+            const QString numbered = move.oldName + QStringLiteral(" -> ") + move.restoredTo;
+            outcome.notRestored << numbered;
+            outcome.numbered << numbered;
         }
         // Back under its old name (or a numbered variant of it): the entry
         // no longer counts as renamed.
@@ -69,16 +71,14 @@ RenameOutcome restore(AppState& state, platform::BatchSystem& system,
 // will, as long as nobody takes a name behind the batch's back.
 class Foresight : public platform::BatchSystem {
   public:
-    platform::Status identify(const platform::PinnedDirectory&, QStringView,
-                              platform::Fingerprint*) override {
+    platform::Status identify(const platform::PinnedDirectory&, QStringView, platform::Fingerprint*,
+                              platform::Contents) override {
         return platform::Status{};
     }
     platform::Listing list(const platform::PinnedDirectory&) override { return {}; }
-    platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView,
-                              QStringView to) override {
-        const bool taken = platform::isPlainFileName(to) &&
-                           dir.rules().check(to).refusal == platform::NameRules::Refusal::None;
-        return taken ? platform::Status{} : platform::Status{Error::PathFileAccess, 0};
+    // The names were checked against the directory's rules already.
+    platform::Status renameIn(const platform::PinnedDirectory&, QStringView, QStringView) override {
+        return platform::Status{};
     }
     platform::Status writeFileDurably(const QString&, const QByteArray&) override {
         return platform::Status{};
@@ -149,6 +149,13 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
     }
     NameRegistry names;
     names.load(listing, dir.rules());
+    // What the journal must know before the first rename: the way renames
+    // take here, and whether they keep a file's time (else its contents
+    // tell it from others).
+    if (journaled) {
+        system.learnRenames(dir);
+    }
+    const platform::Contents contents = dir.contentsNeeded();
     for (const PlannedMove& move : plan) {
         if (move.newName == move.oldName) {
             continue;
@@ -156,7 +163,7 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
         // identify() takes only a file: a directory of the name is no file of the batch.
         const platform::Status found =
             names.isTaken(move.oldName)
-                ? system.identify(dir, move.oldName, &state.fingerprints[move.index])
+                ? system.identify(dir, move.oldName, &state.fingerprints[move.index], contents)
                 : platform::Status{Error::FileNotFound, 0};
         if (!found.ok()) {
             return stopped(found.error, move.index);
@@ -167,7 +174,7 @@ RenameOutcome renameBatch(AppState& state, platform::BatchSystem& system, Journa
     // included, so the journal holds the very names the files will have.
     const QStringList decided = decideNewNames(plan, names, dir);
     if (journaled) {
-        journal::Record record{dir.path(), {}};
+        journal::Record record{dir.path(), {}, dir.renameTraits()};
         record.entries.reserve(plan.size());
         for (qsizetype k = 0; k < plan.size(); ++k) {
             if (!decided[k].isNull()) {

@@ -32,6 +32,9 @@ struct RenameOutcome {
     // their new names, and as "old-name -> numbered-name" those that went
     // back under a numbered variant because their old name had been taken.
     QStringList notRestored;
+    // Of those, the files that went back under a numbered variant; after an
+    // undo that put every file back, what the user is still told.
+    QStringList numbered;
 };
 using UndoOutcome = RenameOutcome;
 

@@ -62,8 +62,11 @@ QString Status::reason() const {
 }
 
 bool Fingerprint::matches(const Fingerprint& now) const {
-    if (size != now.size || inode != now.inode) {
+    if (size != now.size || inode != now.inode || (contents != 0 && contents != now.contents)) {
         return false;
+    }
+    if (!timeCounts) {
+        return true;
     }
     if (inode != 0) {
         return modified == now.modified;
@@ -72,6 +75,14 @@ bool Fingerprint::matches(const Fingerprint& now) const {
     // time it reported before the remount that wrote it out.
     constexpr qint64 kCoarsest = 2'000'000'000;
     return std::llabs(modified - now.modified) <= kCoarsest;
+}
+
+Status BatchSystem::dropPlaceholder(const PinnedDirectory&, QStringView) {
+    return Status{Error::FileExists, 0};
+}
+
+Status BatchSystem::dropSecondName(const PinnedDirectory&, QStringView, QStringView) {
+    return Status{Error::FileExists, 0};
 }
 
 namespace {

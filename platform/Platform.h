@@ -44,20 +44,29 @@ struct FileId {
     friend bool operator!=(const FileId& a, const FileId& b) { return !(a == b); }
 };
 
-// What tells a file of a batch from any other file: its size and
-// modification time (a rename changes neither), and its inode number where
-// the file system keeps inode numbers for good. FUSE, FAT-family and network
-// mounts hand out new ones after a remount (some give every path its own),
-// and every system reuses them, so an inode number alone never decides.
+// What tells a file of a batch from any other file: its size; its
+// modification time where a rename in its directory leaves the time as it
+// was (fusefat sets it to now); its inode number where the file system keeps
+// inode numbers for good (FUSE, FAT-family and network mounts hand out new
+// ones after a remount, some give every path its own, and every system reuses
+// them); and a hash of its contents where either of those is missing, so a
+// file of the same size and time under a name of the batch is never taken
+// for the batch's own.
 struct Fingerprint {
     qint64 size = -1;
-    qint64 modified = 0;  // nanoseconds since the epoch
-    quint64 inode = 0;    // 0 where inode numbers do not last
+    qint64 modified = 0;     // nanoseconds since the epoch
+    quint64 inode = 0;       // 0 where inode numbers do not last
+    quint64 contents = 0;    // 0 where not taken (Contents::Hash)
+    bool timeCounts = true;  // false where a rename rewrites the time
 
     // Whether `now` was taken of the same file. Where there is no lasting
     // inode number the time may have been rounded (FAT keeps two seconds).
     bool matches(const Fingerprint& now) const;
 };
+
+// Whether identify() reads a file to hash its contents (the whole of a small
+// file, four samples of a larger one).
+enum class Contents { Skip, Hash };
 
 // A directory's entries by kind, as the one directory walker finds them (in
 // no particular order; "." and ".." left out). A symbolic link counts as what
@@ -93,13 +102,24 @@ struct NameRules {
     bool sameName(QStringView a, QStringView b) const;
 };
 
-// How renames in a directory avoid replacing a file: found out at the first
-// rename there, then kept for the batch.
+// How renames in a directory avoid replacing a file.
 enum class RenameWay : int {
     Unknown,
     NoReplace,  // the system's own no-replace rename
     Link,       // a hard link under the new name, then the old name dropped
-    Reserve,    // the new name reserved by an empty file of our own, then renamed over
+    Reserve,    // the new name reserved by a placeholder of our own, then renamed over
+};
+
+// What renames in a directory are like: found out before a batch's journal
+// is written (BatchSystem::learnRenames), kept in the journal, and handed to
+// the directory a restore opens.
+struct RenameTraits {
+    RenameWay way = RenameWay::Unknown;
+    bool keepsTime = true;  // a rename leaves the file's modification time as it was
+
+    friend bool operator==(const RenameTraits& a, const RenameTraits& b) {
+        return a.way == b.way && a.keepsTime == b.keepsTime;
+    }
 };
 
 // A directory held open for a batch. It stays the same directory whatever
@@ -120,6 +140,18 @@ class PinnedDirectory {
 
     RenameWay renameWay() const { return way_.load(std::memory_order_relaxed); }
     void setRenameWay(RenameWay way) const { way_.store(way, std::memory_order_relaxed); }
+    RenameTraits renameTraits() const { return RenameTraits{renameWay(), keepsTime_.load()}; }
+    // Known once learnRenames() has run here, or a journal said so.
+    bool traitsKnown() const { return traitsKnown_.load(); }
+    void setRenameTraits(const RenameTraits& traits) const {
+        setRenameWay(traits.way);
+        keepsTime_.store(traits.keepsTime);
+        traitsKnown_.store(true);
+    }
+    // What a fingerprint of a file here must hold to tell it from others.
+    Contents contentsNeeded() const {
+        return keepsTime_.load() && rules_.stableInodes ? Contents::Skip : Contents::Hash;
+    }
 
   protected:
     PinnedDirectory(const QString& path, qintptr handle, const NameRules& rules)
@@ -130,6 +162,8 @@ class PinnedDirectory {
     qintptr handle_;
     NameRules rules_;
     mutable std::atomic<RenameWay> way_{RenameWay::Unknown};
+    mutable std::atomic<bool> keepsTime_{true};
+    mutable std::atomic<bool> traitsKnown_{false};
 };
 using Directory = std::shared_ptr<const PinnedDirectory>;
 
@@ -144,10 +178,12 @@ class BatchSystem {
     virtual ~BatchSystem() = default;
 
     // The fingerprint of the file `name` of `dir` (a link is the link
-    // itself). A file that is not there, or a directory of that name, gives
-    // Error::FileNotFound; a directory removed since it was pinned
-    // Error::PathNotFound.
-    virtual Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out) = 0;
+    // itself), its contents hashed when asked. A file that is not there, or a
+    // directory of that name, gives Error::FileNotFound; a directory removed
+    // since it was pinned Error::PathNotFound. timeCounts follows the
+    // directory's traits.
+    virtual Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out,
+                            Contents contents = Contents::Skip) = 0;
 
     // Every entry of `dir`. A directory removed since it was pinned gives
     // Error::PathNotFound.
@@ -157,9 +193,26 @@ class BatchSystem {
     // `dir`. Never replaces an existing `to`, on any file system; the same
     // name is a no-op, and on a case-insensitive file system a change of
     // letter case alone is a rename, not a taken name. A name that is not
-    // plain, or that the directory's NameRules refuse, is refused with
-    // Error::PathFileAccess before it reaches the system.
+    // plain is refused with Error::PathFileAccess before it reaches the
+    // system; which names the file system takes is the caller's to check
+    // (NameRules), since a file's own old name is always allowed back.
     virtual Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) = 0;
+
+    // Finds out, unless the directory knows already, how renames in `dir`
+    // avoid replacing a file and whether they keep a file's time, by
+    // renaming a file of its own there (made, renamed, removed). Stored in
+    // the directory; where it cannot tell, the safe answers (the way found
+    // at the first rename, the time no proof).
+    virtual RenameTraits learnRenames(const PinnedDirectory& dir) { return dir.renameTraits(); }
+
+    // What a restore removes of what an interrupted rename made, and nothing
+    // else. dropPlaceholder() removes `name` only while it is a placeholder
+    // a rename reserved a name with (RenameWay::Reserve); dropSecondName()
+    // removes `name` only while it and `keep` are two names of one file (a
+    // link made, the old name not yet dropped). Any other file gives
+    // Error::FileExists and is left alone.
+    virtual Status dropPlaceholder(const PinnedDirectory& dir, QStringView name);
+    virtual Status dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep);
 
     // The one durable writer: replaces the file `path` by one holding `data`.
     // The data go to a new file beside it (named temporaryPrefix(path) and

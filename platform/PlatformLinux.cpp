@@ -121,6 +121,60 @@ bool sameFile(const struct stat& a, const struct stat& b, bool stableInodes) {
            (!stableInodes || a.st_ino == b.st_ino);
 }
 
+// A hash of what the file `name` of `dirFd` holds: all of it up to 16 KiB,
+// four blocks of 4 KiB spread over a larger file (a batch of photos on a slow
+// stick is read in moments), the text of a symbolic link. Never 0. A file
+// that cannot be read, or is no ordinary file, hashes as its kind alone.
+quint64 contentsHash(int dirFd, const char* name, const struct stat& st) {
+    quint64 hash = 0xcbf29ce484222325ULL;
+    const auto add = [&hash](const char* data, qsizetype n) {
+        for (qsizetype i = 0; i < n; ++i) {
+            hash = (hash ^ quint8(data[i])) * 0x100000001b3ULL;
+        }
+    };
+    const qint64 size = st.st_size;
+    add(reinterpret_cast<const char*>(&size), sizeof size);
+    char buffer[16384];
+    if (S_ISLNK(st.st_mode)) {
+        const ssize_t n = ::readlinkat(dirFd, name, buffer, sizeof buffer);
+        add(buffer, std::max<ssize_t>(n, 0));
+    } else if (S_ISREG(st.st_mode)) {
+        const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
+        constexpr qint64 kBlock = 4096;
+        const qint64 blocks = size <= qint64(sizeof buffer) ? 1 : 4;
+        for (qint64 b = 0; fd >= 0 && b < blocks; ++b) {
+            const qint64 length = blocks == 1 ? size : kBlock;
+            const off_t at = blocks == 1 ? 0 : off_t((size - kBlock) * b / (blocks - 1));
+            const ssize_t n = ::pread(fd, buffer, size_t(length), at);
+            add(buffer, std::max<ssize_t>(n, 0));
+        }
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    return hash == 0 ? 1 : hash;
+}
+
+// What a placeholder holds (RenameWay::Reserve), so that a restore can tell
+// one left behind by a rename cut short from any other file.
+constexpr char kPlaceholder[] = "Quillomat holds this name for a file it is renaming.\n";
+constexpr qsizetype kPlaceholderSize = sizeof kPlaceholder - 1;
+
+// The names the probe of a directory's renames (learnRenames) goes by.
+constexpr char kProbe[] = ".quillomat-probe";
+constexpr char kProbeRenamed[] = ".quillomat-probe-renamed";
+
+// The modification time of `name`, asked of the file system itself: a FUSE
+// driver's cached attributes would hide a time its rename rewrote.
+bool modificationTime(int dirFd, const char* name, struct statx_timestamp* out) {
+    struct statx st;
+    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_STATX_FORCE_SYNC, STATX_MTIME, &st) != 0) {
+        return false;
+    }
+    *out = st.stx_mtime;
+    return true;
+}
+
 // The one directory walker: calls each(fd, entry) for every entry of the
 // directory `dirFd` (an O_PATH descriptor will do) but "." and "..", where fd
 // is a descriptor of that directory. Returns 0 or the errno that stopped it.
@@ -449,20 +503,24 @@ Status LinuxSystem::failure(int osError, int dirFd) const {
     return Status{errorForErrno(osError, osError != ENOENT || stillThere(dirFd)), osError};
 }
 
-Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out) {
+Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out,
+                             Contents contents) {
     const int fd = descriptorOf(dir);
     if (!isPlainFileName(name)) {
         return Status{Error::PathFileAccess, 0};
     }
+    const QByteArray bytes = encodeFileName(name);
     struct stat st;
-    if (calls_.fstatat(fd, encodeFileName(name).constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (calls_.fstatat(fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(errno, fd);
     }
     if (S_ISDIR(st.st_mode)) {
         return Status{Error::FileNotFound, EISDIR};
     }
     *out = Fingerprint{qint64(st.st_size), nanoseconds(st.st_mtim),
-                       dir.rules().stableInodes ? quint64(st.st_ino) : 0};
+                       dir.rules().stableInodes ? quint64(st.st_ino) : 0,
+                       contents == Contents::Hash ? contentsHash(fd, bytes.constData(), st) : 0,
+                       dir.renameTraits().keepsTime};
     return Status{};
 }
 
@@ -484,8 +542,7 @@ Listing LinuxSystem::listDirectory(const QString& path) {
 }
 
 Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) {
-    // A name that would leave the directory never reaches the system, nor
-    // one its file system would refuse or take for another.
+    // A name that would leave the directory never reaches the system.
     if (!isPlainFileName(from) || !isPlainFileName(to)) {
         return Status{Error::PathFileAccess, 0};
     }
@@ -493,11 +550,6 @@ Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStri
     const QByteArray target = encodeFileName(to);
     if (source == target) {
         return Status{};
-    }
-    const NameRules::Refusal refusal = dir.rules().check(to).refusal;
-    if (refusal != NameRules::Refusal::None) {
-        return Status{Error::PathFileAccess,
-                      refusal == NameRules::Refusal::TooLong ? ENAMETOOLONG : EINVAL};
     }
     if (dir.rules().caseInsensitive && dir.rules().sameName(from, to)) {
         return changeCase(dir, source, target);
@@ -627,27 +679,31 @@ Status LinuxSystem::reserveAndRename(int fd, const char* source, const char* tar
     if (calls_.fstatat(fd, source, &file, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(errno, fd);
     }
-    // The new name is taken by an empty file of our own, created only if
+    // The new name is taken by a placeholder of our own, created only if
     // nothing had the name: the exclusive create is the no-replace test. It
-    // is closed before the rename, so no driver keeps it alive under a
-    // hidden name.
+    // says what it is, so a restore after a crash knows it for ours, and is
+    // closed before the rename, so no driver keeps it alive under a hidden
+    // name. On a full disk it stays empty.
     const int placeholder =
         calls_.openat(fd, target, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (placeholder < 0) {
         return failure(errno, fd);
     }
+    const off_t held = calls_.write(placeholder, kPlaceholder, kPlaceholderSize) == kPlaceholderSize
+                           ? kPlaceholderSize
+                           : 0;
     struct stat reserved;
-    const bool known = ::fstat(placeholder, &reserved) == 0;
+    const bool known = ::fstat(placeholder, &reserved) == 0 && reserved.st_size == held;
     ::close(placeholder);
     const auto stillOurPlaceholder = [&] {
         struct stat now;
         return known && calls_.fstatat(fd, target, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-               S_ISREG(now.st_mode) && now.st_size == 0 && now.st_ino == reserved.st_ino &&
+               S_ISREG(now.st_mode) && now.st_size == held && now.st_ino == reserved.st_ino &&
                now.st_dev == reserved.st_dev;
     };
     // Why this cannot replace another file: the rename below replaces what
     // the name holds, and the check right before it makes sure that is still
-    // the empty file created above. Only a program that deletes our file and
+    // the placeholder created above. Only a program that deletes our file and
     // puts one of its own under its name within those two calls could lose
     // its file, and no program takes a name that another has just created.
     if (!stillOurPlaceholder()) {
@@ -661,6 +717,92 @@ Status LinuxSystem::reserveAndRename(int fd, const char* source, const char* tar
         return failure(err, fd);
     }
     return Status{};
+}
+
+RenameTraits LinuxSystem::learnRenames(const PinnedDirectory& dir) {
+    if (dir.traitsKnown()) {
+        return dir.renameTraits();
+    }
+    const int fd = descriptorOf(dir);
+    // A run that ended while it probed here left its empty file.
+    for (const char* name : {kProbe, kProbeRenamed}) {
+        struct stat st;
+        if (calls_.fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            st.st_size == 0) {
+            calls_.unlinkat(fd, name, 0);
+        }
+    }
+    // A file of our own, dated years back, renamed the way the batch's files
+    // will be: the first rename that works tells the way, and the time read
+    // back from the file system tells whether a rename rewrites it.
+    RenameTraits traits{RenameWay::Unknown, false};
+    const int file =
+        calls_.openat(fd, kProbe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (file >= 0) {
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+        const bool dated = ::futimens(file, times) == 0;
+        ::close(file);
+        struct statx_timestamp after {};
+        const bool renamed = move(dir, kProbe, kProbeRenamed).ok();
+        traits.way = dir.renameWay();
+        traits.keepsTime = dated && renamed && modificationTime(fd, kProbeRenamed, &after) &&
+                           after.tv_sec == 1'000'000'000 && after.tv_nsec == 0;
+        calls_.unlinkat(fd, renamed ? kProbeRenamed : kProbe, 0);
+    }
+    dir.setRenameTraits(traits);
+    return traits;
+}
+
+Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name) {
+    const int fd = descriptorOf(dir);
+    const QByteArray bytes = encodeFileName(name);
+    struct stat st;
+    if (!isPlainFileName(name) ||
+        calls_.fstatat(fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        return failure(isPlainFileName(name) ? errno : EINVAL, fd);
+    }
+    bool ours = false;
+    if (S_ISREG(st.st_mode) && st.st_size == kPlaceholderSize) {
+        const int file = ::openat(fd, bytes.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        char held[kPlaceholderSize + 1];
+        struct stat opened;
+        ours = file >= 0 && ::read(file, held, sizeof held) == kPlaceholderSize &&
+               std::memcmp(held, kPlaceholder, kPlaceholderSize) == 0 &&
+               ::fstat(file, &opened) == 0 && opened.st_ino == st.st_ino;
+        if (file >= 0) {
+            ::close(file);
+        }
+    }
+    if (!ours) {
+        return Status{Error::FileExists, EEXIST};
+    }
+    return calls_.unlinkat(fd, bytes.constData(), 0) == 0 ? Status{} : failure(errno, fd);
+}
+
+Status LinuxSystem::dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep) {
+    const int fd = descriptorOf(dir);
+    if (!isPlainFileName(name) || !isPlainFileName(keep) || dir.rules().sameName(name, keep)) {
+        return Status{Error::PathFileAccess, EINVAL};
+    }
+    const QByteArray bytes = encodeFileName(name);
+    const QByteArray kept = encodeFileName(keep);
+    struct stat a;
+    struct stat b;
+    if (calls_.fstatat(fd, bytes.constData(), &a, AT_SYMLINK_NOFOLLOW) != 0 ||
+        calls_.fstatat(fd, kept.constData(), &b, AT_SYMLINK_NOFOLLOW) != 0) {
+        return failure(errno, fd);
+    }
+    // Two names of one file show one inode where the file system counts
+    // links (ntfs-3g); sshfs gives every path an inode number of its own and
+    // counts no links, so there the file's size, time and contents tell.
+    const bool countsLinks = a.st_nlink > 1 || b.st_nlink > 1;
+    const bool one =
+        S_ISREG(a.st_mode) && sameFile(a, b, countsLinks || a.st_ino == b.st_ino) &&
+        contentsHash(fd, bytes.constData(), a) == contentsHash(fd, kept.constData(), b);
+    if (!one) {
+        return Status{Error::FileExists, EEXIST};
+    }
+    return calls_.unlinkat(fd, bytes.constData(), 0) == 0 ? Status{} : failure(errno, fd);
 }
 
 Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data) {

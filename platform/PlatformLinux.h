@@ -34,15 +34,19 @@ class LinuxSystem : public System {
   public:
     explicit LinuxSystem(const SystemCalls& calls = SystemCalls::system());
 
-    Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out) override;
+    Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out,
+                    Contents contents = Contents::Skip) override;
     Listing list(const PinnedDirectory& dir) override;
     // renameat2(RENAME_NOREPLACE); where the file system refuses that flag,
     // a hard link under the new name and the old name dropped while it still
     // names the same file; where links are refused too, the new name
-    // reserved by an empty file and the file renamed over it while that is
+    // reserved by a placeholder and the file renamed over it while that is
     // still ours. The way that works is kept in the directory.
     Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override;
     Status writeFileDurably(const QString& path, const QByteArray& data) override;
+    RenameTraits learnRenames(const PinnedDirectory& dir) override;
+    Status dropPlaceholder(const PinnedDirectory& dir, QStringView name) override;
+    Status dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep) override;
 
     OpenedDirectory openDirectory(const QString& path) override;
     Listing listDirectory(const QString& path) override;

@@ -168,11 +168,16 @@ int seamOpenat(int dirFd, const char* path, int flags, mode_t mode) {
             return -1;
         }
     }
-    const int fd = ::openat(dirFd, path, flags, mode);
-    if (fd >= 0 && (flags & O_EXCL) != 0 && seam.afterReserve) {
+    return ::openat(dirFd, path, flags, mode);
+}
+
+// A placeholder is reserved once it holds what says it is ours.
+long seamWrite(int fd, const void* data, unsigned long size) {
+    const long written = ::write(fd, data, size);
+    if (written >= 0 && seam.afterReserve) {
         seam.afterReserve();
     }
-    return fd;
+    return written;
 }
 
 LinuxSystem seamPlatform() {
@@ -183,6 +188,7 @@ LinuxSystem seamPlatform() {
     calls.unlinkat = seamUnlinkat;
     calls.fstatat = seamFstatat;
     calls.openat = seamOpenat;
+    calls.write = seamWrite;
     return LinuxSystem(calls);
 }
 
@@ -533,7 +539,7 @@ void TestPlatform::placeholderTakenOverIsLeftAlone() {
     QCOMPARE(dir.names(), after);
     QCOMPARE(dir.read("a.txt"), QByteArray("alpha"));
     if (after.contains("b.txt")) {
-        QCOMPARE(dir.read("b.txt"), QByteArray("theirs"));
+        QVERIFY(dir.read("b.txt").endsWith("theirs"));
     }
 }
 

@@ -124,8 +124,22 @@ platform::Listing FaultPlatform::list(const platform::PinnedDirectory& dir) {
 }
 
 platform::Status FaultPlatform::identify(const platform::PinnedDirectory& dir, QStringView name,
-                                         platform::Fingerprint* out) {
-    return inner_.identify(dir, name, out);
+                                         platform::Fingerprint* out, platform::Contents contents) {
+    return inner_.identify(dir, name, out, contents);
+}
+
+platform::RenameTraits FaultPlatform::learnRenames(const platform::PinnedDirectory& dir) {
+    return inner_.learnRenames(dir);
+}
+
+platform::Status FaultPlatform::dropPlaceholder(const platform::PinnedDirectory& dir,
+                                                QStringView name) {
+    return inner_.dropPlaceholder(dir, name);
+}
+
+platform::Status FaultPlatform::dropSecondName(const platform::PinnedDirectory& dir,
+                                               QStringView name, QStringView keep) {
+    return inner_.dropSecondName(dir, name, keep);
 }
 
 platform::Status FaultPlatform::writeFileDurably(const QString& path, const QByteArray& data) {

@@ -62,7 +62,12 @@ class FaultPlatform : public platform::System {
     QStringList durableWrites() const { return writes_; }
 
     platform::Status identify(const platform::PinnedDirectory& dir, QStringView name,
-                              platform::Fingerprint* out) override;
+                              platform::Fingerprint* out, platform::Contents contents) override;
+    platform::RenameTraits learnRenames(const platform::PinnedDirectory& dir) override;
+    platform::Status dropPlaceholder(const platform::PinnedDirectory& dir,
+                                     QStringView name) override;
+    platform::Status dropSecondName(const platform::PinnedDirectory& dir, QStringView name,
+                                    QStringView keep) override;
     platform::Listing list(const platform::PinnedDirectory& dir) override;
     platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView from,
                               QStringView to) override;

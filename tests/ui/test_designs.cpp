@@ -235,8 +235,8 @@ class DesignsTest : public QObject {
                 QVERIFY(!a->isCheckable());
                 // The preview has Ctrl+P and follows Rename (disabled at start).
                 const bool preview = a->objectName() == QLatin1String("mnuFilePreview");
-                QCOMPARE(a->shortcut(), preview ? QKeySequence(QStringLiteral("Ctrl+P"))
-                                                : QKeySequence());
+                QCOMPARE(a->shortcut(),
+                         preview ? QKeySequence(QStringLiteral("Ctrl+P")) : QKeySequence());
                 QCOMPARE(a->isEnabled(), !preview);
                 items << a->objectName() + QLatin1Char('=') + a->text();
             }
@@ -244,11 +244,13 @@ class DesignsTest : public QObject {
         }
         QCOMPARE(bar, QStringList({QStringLiteral("&File"), QStringLiteral("&Options"),
                                    QStringLiteral("&Help")}));
-        QCOMPARE(entries, QStringList({QStringLiteral("MnuFile:mnuFilePreview=&Preview New Names,MnuFileExit=E&xit"),
-                                       QStringLiteral("mnuOptions:mnuClearOptions=&Clear "
-                                                      "Options,mnuOptionsSetOptions=&Set Options"),
-                                       QStringLiteral("mnuHelp:MnuHelpHelp=Help,MnuHelpAbout=About "
-                                                      "Quillomat")}));
+        QCOMPARE(entries,
+                 QStringList(
+                     {QStringLiteral("MnuFile:mnuFilePreview=&Preview New Names,MnuFileExit=E&xit"),
+                      QStringLiteral("mnuOptions:mnuClearOptions=&Clear "
+                                     "Options,mnuOptionsSetOptions=&Set Options"),
+                      QStringLiteral("mnuHelp:MnuHelpHelp=Help,MnuHelpAbout=About "
+                                     "Quillomat")}));
     }
 
     // Focus starts on the control with the lowest tab position, and Tab
