@@ -3,6 +3,8 @@
 #include <QHash>
 #include <QMultiHash>
 #include <QSet>
+#include <algorithm>
+#include <functional>
 
 #include "engine/CodePoints.h"
 #include "engine/Collisions.h"
@@ -128,6 +130,7 @@ class Restorer {
     // under holds a name a file may need back (RenameWay::Reserve).
     void dropPlaceholders() {
         QSet<QString> seen;
+        bool dropped = false;
         for (const WayBack& move : moves_) {
             for (const QString& name : where_.candidates(move)) {
                 if (seen.contains(name)) {
@@ -136,8 +139,75 @@ class Restorer {
                 seen.insert(name);
                 if (system_.dropPlaceholder(dir_, name).ok()) {
                     forget(name);
+                    dropped = true;
                 }
             }
+        }
+        // One rename at most was under way when the process ended, so one
+        // placeholder at most may not yet say it is ours.
+        if (!dropped) {
+            dropUnmarkedPlaceholder();
+        }
+    }
+
+    // A placeholder made, the process ended before it said it was ours: an
+    // empty file under a name of a file of the batch found under another.
+    // Where time tells nothing, an empty file of the batch looks the same,
+    // so such files are counted: one more empty file than the batch has is
+    // the placeholder (any of them may go, the files being alike), as many
+    // as it has are its own.
+    void dropUnmarkedPlaceholder() {
+        QSet<qsizetype> empties;  // the batch's empty files
+        for (qsizetype k = 0; k < moves_.size(); ++k) {
+            if (moves_[k].fingerprint.size == 0) {
+                empties.insert(k);
+            }
+        }
+        QStringList alike;      // empty files under which an empty file of the batch may be
+        QStringList strangers;  // empty files under which none may be
+        QSet<QString> seen;
+        for (qsizetype k = 0; k < moves_.size(); ++k) {
+            const QStringList names = where_.candidates(moves_[k]);
+            const bool foundElsewhere = std::any_of(
+                names.cbegin(), names.cend(),
+                [&](const QString& n) { return carries(system_, dir_, n, moves_[k].fingerprint); });
+            for (const QString& name : names) {
+                platform::Fingerprint now;
+                if (seen.contains(name) || !system_.identify(dir_, name, &now).ok() ||
+                    now.size != 0) {
+                    continue;
+                }
+                const bool ofTheBatch =
+                    std::any_of(empties.cbegin(), empties.cend(), [&](qsizetype j) {
+                        return carries(system_, dir_, name, moves_[j].fingerprint);
+                    });
+                if (ofTheBatch) {
+                    seen.insert(name);
+                    alike << name;
+                } else if (foundElsewhere && moves_[k].fingerprint.size != 0) {
+                    seen.insert(name);
+                    strangers << name;
+                }
+            }
+        }
+        QString unmarked;
+        if (strangers.size() == 1 && alike.size() <= empties.size()) {
+            unmarked = strangers.first();
+        } else if (strangers.isEmpty() && alike.size() == empties.size() + 1 &&
+                   empties.size() <= kMostAlike) {
+            // One whose going leaves every empty file of the batch a name of
+            // its own to be found under.
+            for (const QString& name : alike) {
+                if (allPlaced(QList<qsizetype>(empties.cbegin(), empties.cend()), alike, name)) {
+                    unmarked = name;
+                    break;
+                }
+            }
+        }
+        if (!unmarked.isNull() &&
+            system_.dropPlaceholder(dir_, unmarked, platform::BatchSystem::Placeholder::Unmarked)
+                .ok()) {
+            forget(unmarked);
         }
     }
 
@@ -180,20 +250,63 @@ class Restorer {
     }
 
   private:
+    // Past this many empty files in a batch their names are not matched.
+    static constexpr qsizetype kMostAlike = 64;
+
+    // Whether each of the files `moves` can be given a name of `names` but
+    // `without` that it carries its fingerprint under, no name to two
+    // (augmenting paths, as small bipartite matchings are found).
+    bool allPlaced(const QList<qsizetype>& moves, const QStringList& names,
+                   const QString& without) {
+        QList<QList<qsizetype>> fits(moves.size());  // move -> the indexes of names it fits
+        for (qsizetype m = 0; m < moves.size(); ++m) {
+            const QStringList own = where_.candidates(moves_[moves[m]]);
+            for (qsizetype n = 0; n < names.size(); ++n) {
+                if (names[n] != without && own.contains(names[n]) &&
+                    carries(system_, dir_, names[n], moves_[moves[m]].fingerprint)) {
+                    fits[m] << n;
+                }
+            }
+        }
+        QList<qsizetype> holder(names.size(), -1);  // name -> the move given it
+        std::function<bool(qsizetype, QList<bool>&)> place = [&](qsizetype m, QList<bool>& tried) {
+            for (const qsizetype n : fits[m]) {
+                if (!tried[n]) {
+                    tried[n] = true;
+                    if (holder[n] < 0 || place(holder[n], tried)) {
+                        holder[n] = m;
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        for (qsizetype m = 0; m < moves.size(); ++m) {
+            QList<bool> tried(names.size(), false);
+            if (!place(m, tried)) {
+                return false;
+            }
+        }
+        return true;
+    }
+
     // A link made and the old name not yet dropped (RenameWay::Link): the
     // file of move k has more names than `keep`. A name that is also the old
     // name of another file of the batch carrying the same fingerprint (two
     // copies alike) cannot be told from that file, and stays.
     void dropSecondNames(qsizetype k, const QString& keep, const QStringList& others) {
         for (const QString& name : others) {
-            const qsizetype j = byOldName_.value(name, -1);
-            if (j >= 0 && j != k && carries(system_, dir_, name, moves_[j].fingerprint)) {
-                continue;
-            }
-            if (system_.dropSecondName(dir_, name, keep).ok()) {
+            if (!isAnothersOwn(k, name) && system_.dropSecondName(dir_, name, keep).ok()) {
                 forget(name);
             }
         }
+    }
+
+    // Whether `name` is the old name of another file of the batch, and holds
+    // it still.
+    bool isAnothersOwn(qsizetype k, const QString& name) {
+        const qsizetype j = byOldName_.value(name, -1);
+        return j >= 0 && j != k && carries(system_, dir_, name, moves_[j].fingerprint);
     }
 
     void forget(const QString& name) {

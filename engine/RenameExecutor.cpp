@@ -262,6 +262,14 @@ QString errorText(Error error) {
     return QCoreApplication::translate("batch", "Error # %1").arg(errorNumber(error));
 }
 
+QString undoneText(const UndoOutcome& outcome) {
+    return outcome.numbered.isEmpty()
+               ? QString()
+               : QCoreApplication::translate("batch",
+                                             "Undone, but numbered (the old name was taken): %1")
+                     .arg(outcome.numbered.join(QStringLiteral(", ")));
+}
+
 QString errorText(const RenameOutcome& outcome) {
     if (!outcome.journalFailure.ok()) {
         return QCoreApplication::translate(

@@ -72,5 +72,8 @@ UndoOutcome undoBatch(AppState& state, platform::BatchSystem& system, int lastIn
 // a journal that could not be written, where and why.
 QString errorText(const RenameOutcome& outcome);
 QString errorText(Error error);
+// What an undo that put every file back still tells: the files it had to
+// number ("c.txt -> c-1.txt"); empty when there were none.
+QString undoneText(const UndoOutcome& outcome);
 
 }  // namespace batch

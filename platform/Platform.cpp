@@ -77,7 +77,7 @@ bool Fingerprint::matches(const Fingerprint& now) const {
     return std::llabs(modified - now.modified) <= kCoarsest;
 }
 
-Status BatchSystem::dropPlaceholder(const PinnedDirectory&, QStringView) {
+Status BatchSystem::dropPlaceholder(const PinnedDirectory&, QStringView, Placeholder) {
     return Status{Error::FileExists, 0};
 }
 

@@ -207,11 +207,14 @@ class BatchSystem {
 
     // What a restore removes of what an interrupted rename made, and nothing
     // else. dropPlaceholder() removes `name` only while it is a placeholder
-    // a rename reserved a name with (RenameWay::Reserve); dropSecondName()
-    // removes `name` only while it and `keep` are two names of one file (a
-    // link made, the old name not yet dropped). Any other file gives
-    // Error::FileExists and is left alone.
-    virtual Status dropPlaceholder(const PinnedDirectory& dir, QStringView name);
+    // a rename reserved a name with (RenameWay::Reserve), or with `unmarked`
+    // an empty file (one that process ended before it could say it was
+    // ours); dropSecondName() removes `name` only while it and `keep` are two
+    // names of one file (a link made, the old name not yet dropped). Any
+    // other file gives Error::FileExists and is left alone.
+    enum class Placeholder { Marked, Unmarked };
+    virtual Status dropPlaceholder(const PinnedDirectory& dir, QStringView name,
+                                   Placeholder placeholder = Placeholder::Marked);
     virtual Status dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep);
 
     // The one durable writer: replaces the file `path` by one holding `data`.

@@ -739,9 +739,10 @@ RenameTraits LinuxSystem::learnRenames(const PinnedDirectory& dir) {
     const int file =
         calls_.openat(fd, kProbe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (file >= 0) {
-        const struct timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
-        const bool dated = ::futimens(file, times) == 0;
+        // Dated once closed: a FUSE driver may set the time when it is.
         ::close(file);
+        const struct timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+        const bool dated = ::utimensat(fd, kProbe, times, AT_SYMLINK_NOFOLLOW) == 0;
         struct statx_timestamp after {};
         const bool renamed = move(dir, kProbe, kProbeRenamed).ok();
         traits.way = dir.renameWay();
@@ -753,7 +754,8 @@ RenameTraits LinuxSystem::learnRenames(const PinnedDirectory& dir) {
     return traits;
 }
 
-Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name) {
+Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name,
+                                    Placeholder placeholder) {
     const int fd = descriptorOf(dir);
     const QByteArray bytes = encodeFileName(name);
     struct stat st;
@@ -761,7 +763,7 @@ Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name
         calls_.fstatat(fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(isPlainFileName(name) ? errno : EINVAL, fd);
     }
-    bool ours = false;
+    bool ours = placeholder == Placeholder::Unmarked && S_ISREG(st.st_mode) && st.st_size == 0;
     if (S_ISREG(st.st_mode) && st.st_size == kPlaceholderSize) {
         const int file = ::openat(fd, bytes.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         char held[kPlaceholderSize + 1];

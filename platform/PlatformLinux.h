@@ -45,7 +45,8 @@ class LinuxSystem : public System {
     Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override;
     Status writeFileDurably(const QString& path, const QByteArray& data) override;
     RenameTraits learnRenames(const PinnedDirectory& dir) override;
-    Status dropPlaceholder(const PinnedDirectory& dir, QStringView name) override;
+    Status dropPlaceholder(const PinnedDirectory& dir, QStringView name,
+                           Placeholder placeholder) override;
     Status dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep) override;
 
     OpenedDirectory openDirectory(const QString& path) override;

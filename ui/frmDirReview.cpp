@@ -36,8 +36,9 @@ void frmDir::Undo() {
         File1Refresh();
         return;
     }
-    // Every file is back: what the example box said of this batch is over.
-    forms::frmMain().showStatus(QString());
+    // Every file is back: what the example box said of this batch is over,
+    // but for the files that went back under numbered names.
+    forms::frmMain().showStatus(batch::undoneText(outcome));
     state.chosenDirectory.reset();
     hide();
     forms::frmMain().enableSteps(false, false, false);

@@ -487,6 +487,10 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
         <translation> - Nicht zurückbenannt: %1</translation>
     </message>
     <message>
+        <source>Undone, but numbered (the old name was taken): %1</source>
+        <translation>Rückgängig gemacht, aber nummeriert (der alte Name war vergeben): %1</translation>
+    </message>
+    <message>
         <source>Nothing renamed: the batch journal cannot be written in %1 (%2)</source>
         <translation>Nichts umbenannt: Das Journal der Umbenennung kann in %1 nicht geschrieben werden (%2)</translation>
     </message>

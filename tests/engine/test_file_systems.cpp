@@ -1,10 +1,17 @@
-// Every file system a user renames on, mounted as the test runs: tmpfs, FAT
-// and exFAT and NTFS through their FUSE drivers, and sshfs. On each, Rename
-// gives exactly the names the preview shows, never replaces a file, and the
-// way back (Undo, a stopped batch, the restore after a killed process, also
-// after the volume was unmounted and mounted again) gives back exactly the old
-// names and contents.
+// Every file system a user renames on, mounted as the test runs: tmpfs, ext4,
+// xfs and btrfs on loop devices, FAT and exFAT and NTFS through their FUSE
+// drivers, and sshfs. On each, Rename gives exactly the names the preview
+// shows, never replaces a file, and the way back (Undo, a stopped batch, the
+// restore after a process killed between any two system calls of a rename,
+// also after the volume was unmounted and mounted again) gives back exactly
+// the old names and contents, with nothing left over. The files are a user's:
+// contents of several sizes, dated years back.
 #include <QtTest>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QProcess>
@@ -18,6 +25,7 @@
 #include "engine/Recovery.h"
 #include "engine/RenameExecutor.h"
 #include "platform/Platform.h"
+#include "platform/PlatformLinux.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/Mounts.h"
 #include "tests/support/TestSupport.h"
@@ -30,10 +38,12 @@ Q_DECLARE_METATYPE(testing_support::FileSystem)
 
 namespace {
 
-// Set in a child process of this test: "<k> <directory>" runs the numbered
-// batch of numberedBatch() there and ends the process at its k-th rename.
+// Set in a child process of this test: "<batch> <phase> <n> <directory>"
+// runs the batch ("numbered" or "case") there, renaming it ("rename") or
+// renaming and then undoing it ("undo"), and ends the process right after
+// the n-th system call of that phase that changes the directory.
 constexpr char kChild[] = "QUILLOMAT_FILE_SYSTEMS_TEST_CHILD";
-constexpr int kChainLength = 40;
+constexpr int kChainLength = 10;
 
 const QList<FileSystem> kAll{FileSystem::Tmpfs, FileSystem::FuseFat, FileSystem::ExfatFuse,
                              FileSystem::Ntfs3g, FileSystem::Sshfs};
@@ -43,9 +53,24 @@ bool windowsFamily(FileSystem fs) {
     return fs == FileSystem::FuseFat || fs == FileSystem::ExfatFuse || fs == FileSystem::Ntfs3g;
 }
 
-// Creates `name` byte for byte, holding its own name.
+// Creates `name` byte for byte as a user's file: random contents of one of
+// several sizes, last changed years ago (on an even second, as FAT keeps it).
 void createFile(const QString& dir, const QString& name) {
-    testing_support::createRaw(dir, platform::encodeFileName(name));
+    QRandomGenerator* random = QRandomGenerator::global();
+    static const int kSizes[] = {0, 1, 700, 5000, 40000, 150000};
+    QByteArray contents(kSizes[random->bounded(int(std::size(kSizes)))], Qt::Uninitialized);
+    for (char& c : contents) {
+        c = char(random->bounded(256));
+    }
+    const QByteArray path = platform::encodeFileName(dir + u'/' + name);
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    QVERIFY2(fd >= 0, path.constData());
+    QCOMPARE(::write(fd, contents.constData(), size_t(contents.size())), ssize_t(contents.size()));
+    ::close(fd);
+    // Dated once closed: a FUSE driver may set the time when it is.
+    const timespec dated[2] = {{0, UTIME_OMIT},
+                               {1'500'000'000 + 2 * random->bounded(50'000'000), 0}};
+    QCOMPARE(::utimensat(AT_FDCWD, path.constData(), dated, 0), 0);
 }
 
 QStringList sortedFiles(const QString& dir) {
@@ -54,15 +79,20 @@ QStringList sortedFiles(const QString& dir) {
     return names;
 }
 
-// 0001.jpg..0040.jpg, each to take the number before it (0000 first): a
-// chain that only a way back going last file first undoes exactly.
-Batch numberedBatch(const QString& dir) {
+// "numbered": 0001.jpg..0010.jpg, each to take the number before it (0000
+// first), a chain that only a way back going last file first undoes exactly.
+// "case": trip_0001.jpg..trip_0010.jpg to become TRIP_0001.jpg..., a change
+// of letter case alone. The files are created where missing.
+Batch batchOf(const QString& kind, const QString& dir) {
     Batch batch;
+    const bool numbered = kind == QLatin1String("numbered");
     for (int i = 1; i <= kChainLength; ++i) {
-        batch.listed << QStringLiteral("%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
+        batch.listed << (numbered ? QString() : QStringLiteral("trip_")) +
+                            QStringLiteral("%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
     }
     batch.example = batch.listed.first();
-    batch.start = QStringLiteral("0");
+    batch.start = numbered ? QStringLiteral("0") : QString();
+    batch.prefix = numbered ? QString() : QStringLiteral("TRIP_");
     batch.lettering = QStringLiteral("0");
     for (const QString& name : batch.listed) {
         if (!QFile::exists(dir + u'/' + name)) {
@@ -72,14 +102,85 @@ Batch numberedBatch(const QString& dir) {
     return batch;
 }
 
+// The child's system calls. Each one that changes the directory for the
+// batch (not the probe of its renames, not the journal) is counted, and the
+// process ends right after the n-th.
+namespace seam {
+int killAfter = -1;
+int changes = 0;
+int placeholder = -1;  // the descriptor of the last file created exclusively
+
+bool counted(const char* name) {
+    const QByteArray n = QByteArray(name).mid(QByteArray(name).lastIndexOf('/') + 1);
+    return !n.startsWith(".quillomat-probe") && !n.contains(".journal");
+}
+void changed() {
+    if (++changes == killAfter) {
+        ::raise(SIGKILL);
+    }
+}
+int renameat2(int a, const char* from, int b, const char* to, unsigned int flags) {
+    const int r = platform::SystemCalls::system().renameat2(a, from, b, to, flags);
+    if (r == 0 && counted(to)) {
+        changed();
+    }
+    return r;
+}
+int linkat(int a, const char* from, int b, const char* to, int flags) {
+    const int r = ::linkat(a, from, b, to, flags);
+    if (r == 0 && counted(to)) {
+        changed();
+    }
+    return r;
+}
+int unlinkat(int fd, const char* name, int flags) {
+    const int r = ::unlinkat(fd, name, flags);
+    if (r == 0 && counted(name)) {
+        changed();
+    }
+    return r;
+}
+int openat(int fd, const char* name, int flags, mode_t mode) {
+    const int r = ::openat(fd, name, flags, mode);
+    if (r >= 0 && (flags & O_EXCL) != 0 && counted(name)) {
+        placeholder = r;
+        changed();
+    }
+    return r;
+}
+long write(int fd, const void* data, unsigned long size) {
+    const long r = ::write(fd, data, size);
+    if (r > 0 && fd == placeholder) {
+        placeholder = -1;
+        changed();
+    }
+    return r;
+}
+}  // namespace seam
+
 int runChild(const QByteArray& task) {
-    const qsizetype space = task.indexOf(' ');
-    const int k = task.left(space).toInt();
-    const QString dir = QString::fromUtf8(task.mid(space + 1));
-    const Batch batch = numberedBatch(dir);
+    const QList<QByteArray> fields = task.split(' ');
+    const QString dir = QString::fromUtf8(fields.mid(3).join(QByteArrayLiteral(" ")));
+    platform::SystemCalls calls = platform::SystemCalls::system();
+    calls.renameat2 = seam::renameat2;
+    calls.linkat = seam::linkat;
+    calls.unlinkat = seam::unlinkat;
+    calls.openat = seam::openat;
+    calls.write = seam::write;
+    platform::LinuxSystem system(calls);
+    const Batch batch = batchOf(QString::fromLatin1(fields[0]), dir);
     const auto state = batch.extracted(dir);
     generateNewNames(*state, batch.input());
-    return testing_support::renameAndDieAt(*state, k);
+    const int n = fields[2].toInt();
+    if (fields[1] == "undo") {
+        batch::renameBatch(*state, system);
+        seam::killAfter = seam::changes + n;
+        batch::undoBatch(*state, system);
+    } else {
+        seam::killAfter = n;
+        batch::renameBatch(*state, system);
+    }
+    return 3;  // the kill never came
 }
 
 // A random batch over names suited to `fs`: letters in both cases, digits,
@@ -136,8 +237,9 @@ class FileSystemsTest : public QObject {
     std::map<FileSystem, std::unique_ptr<ScopedMount>> mounts_;
     int directories_ = 0;
 
-    // A new, empty directory on `fs` for one case; the mount is made at the
-    // first case that needs it.
+    // A new, empty directory on `fs` for one case, the one before it gone so
+    // the small volumes do not fill up; the mount is made at the first case
+    // that needs it.
     QString freshDirectory(FileSystem fs) {
         std::unique_ptr<ScopedMount>& mount = mounts_[fs];
         if (!mount) {
@@ -146,6 +248,7 @@ class FileSystemsTest : public QObject {
         if (!mount->error().isEmpty()) {
             return QString();
         }
+        testing_support::removeTree(mount->path() + QStringLiteral("/case%1").arg(directories_));
         const QString dir = mount->path() + QStringLiteral("/case%1").arg(++directories_);
         return QDir().mkdir(dir) ? dir : QString();
     }
@@ -246,6 +349,11 @@ class FileSystemsTest : public QObject {
                 << "." << QStringList{windows ? "notes" : "0001."}
                 << (windows ? "skipped: the file system does not allow a name to end with '.'"
                             : "renamed");
+            // Made on Linux, where the file system lets it: renamed, and back.
+            if (fs != FileSystem::FuseFat && fs != FileSystem::ExfatFuse) {
+                row("an old name the rules refuse") << fs << QStringList{"a:b\tc.jpg"} << ""
+                                                    << "" << QStringList{"0001.jpg"} << "renamed";
+            }
             // 138 characters, 268 bytes: too long in bytes, not in UTF-16 units.
             const QString accents(130, QChar(0xE9));
             row("130 accents") << fs << QStringList{"a.jpg"} << accents << ""
@@ -286,53 +394,131 @@ class FileSystemsTest : public QObject {
         QCOMPARE(rawSnapshot(dir), before);
     }
 
-    // A process killed in the middle of a batch (SIGKILL: no chance to clean
-    // up); the next start gives every file its old name back, also after the
-    // volume went away and came back with new device and inode numbers.
+    // A process killed (SIGKILL: no chance to clean up) right after each
+    // system call of one rename in the middle of a batch, or of its undo: the
+    // link made, the placeholder made and then marked as ours, the change of
+    // case parked under a name of ours. The next start gives every file its
+    // old name back and leaves nothing else, also after the volume went away
+    // and came back with new device and inode numbers.
     void killedBatchRestored_data() {
         QTest::addColumn<FileSystem>("fs");
+        QTest::addColumn<QString>("batch");
+        QTest::addColumn<QString>("phase");
         QTest::addColumn<bool>("remount");
         for (const FileSystem fs : kAll) {
-            const QString name = testing_support::nameOf(fs);
-            QTest::newRow(qPrintable(name)) << fs << false;
-            if (fs != FileSystem::Tmpfs) {
-                QTest::newRow(qPrintable(name + ", remounted")) << fs << true;
+            for (const char* batch : {"numbered", "case"}) {
+                if (QLatin1String(batch) == QLatin1String("case") && !windowsFamily(fs)) {
+                    continue;  // a change of case alone is a rename like any other there
+                }
+                for (const char* phase : {"rename", "undo"}) {
+                    for (const bool remount : {false, true}) {
+                        if (!remount || fs != FileSystem::Tmpfs) {
+                            QTest::addRow("%s, %s, %s%s", qPrintable(testing_support::nameOf(fs)),
+                                          batch, phase, remount ? ", remounted" : "")
+                                << fs << QString::fromLatin1(batch) << QString::fromLatin1(phase)
+                                << remount;
+                        }
+                    }
+                }
             }
         }
     }
 
     void killedBatchRestored() {
         QFETCH(FileSystem, fs);
+        QFETCH(QString, batch);
+        QFETCH(QString, phase);
         QFETCH(bool, remount);
         const QString dir = freshDirectory(fs);
         QVERIFY2(!dir.isEmpty(), qPrintable(mounts_[fs]->error()));
-        numberedBatch(dir);
+        batchOf(batch, dir);
         const auto original = rawSnapshot(dir);
+        // The changes one rename takes here: the way found as the batch finds it.
+        const platform::RenameWay way =
+            platform::real().learnRenames(*platform::real().openDirectory(dir).directory).way;
+        const int perRename = (way == platform::RenameWay::Link      ? 2
+                               : way == platform::RenameWay::Reserve ? 3
+                                                                     : 1) *
+                              (batch == QLatin1String("case") ? 2 : 1);
+        for (int step = 1; step <= perRename; ++step) {
+            const QString context =
+                QStringLiteral("killed after change %1 of %2 of a rename").arg(step).arg(perRename);
+            QProcess child;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QString::fromLatin1(kChild), QStringLiteral("%1 %2 %3 %4")
+                                                        .arg(batch, phase)
+                                                        .arg(kChainLength / 2 * perRename + step)
+                                                        .arg(dir));
+            child.setProcessEnvironment(env);
+            child.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(child.waitForFinished(60000));
+            QVERIFY2(child.exitStatus() == QProcess::CrashExit, qPrintable(context));
+            // Whatever the kill left, no content is lost.
+            const QList<QByteArray> killed = testing_support::rawContents(rawSnapshot(dir));
+            for (const QByteArray& contents : original) {
+                QVERIFY2(killed.contains(contents), qPrintable(context));
+            }
 
-        QProcess child;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(kChild),
-                   QStringLiteral("%1 %2").arg(kChainLength / 2).arg(dir));
-        child.setProcessEnvironment(env);
-        child.start(QCoreApplication::applicationFilePath(), {});
-        QVERIFY(child.waitForFinished(60000));
-        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        const auto killed = rawSnapshot(dir);
-        QVERIFY(killed != original);
-        QCOMPARE(testing_support::rawContents(killed), testing_support::rawContents(original));
-
-        if (remount) {
-            QVERIFY2(mounts_[fs]->remount(), qPrintable(mounts_[fs]->error()));
+            if (remount) {
+                QVERIFY2(mounts_[fs]->remount(), qPrintable(mounts_[fs]->error()));
+            }
+            QList<journal::Leftover> left = journal::leftovers();
+            QCOMPARE(left.size(), 1);
+            QVERIFY(left[0].record);
+            const batch::RecoveryOutcome outcome =
+                batch::restoreFromJournal(*left[0].record, platform::real());
+            journal::discard(left[0]);
+            QVERIFY2(
+                outcome.complete(),
+                qPrintable(context + ": " + (outcome.notFound + outcome.notRestored).join(u',')));
+            QVERIFY2(outcome.numbered.isEmpty(),
+                     qPrintable(context + ": " + outcome.numbered.join(u',')));
+            QVERIFY2(rawSnapshot(dir) == original,
+                     qPrintable(context + ": " +
+                                QDir(dir).entryList(QDir::Files | QDir::Hidden).join(u',')));
         }
+    }
+
+    // A file of the same size and time as one of the batch, but other
+    // contents, under the name the batch gave that file: the restore leaves
+    // it alone, says the batch's file is not found, and puts the others back.
+    void strangerUnderANameOfTheBatch_data() { addRowPerFileSystem(); }
+    void strangerUnderANameOfTheBatch() {
+        QFETCH(FileSystem, fs);
+        const QString dir = freshDirectory(fs);
+        QVERIFY2(!dir.isEmpty(), qPrintable(mounts_[fs]->error()));
+        const Batch batch{{"a.jpg", "b.jpg", "c.jpg"}, "a.jpg", "", "n_", "", "", "0"};
+        QFile b(dir + "/b.jpg");
+        QVERIFY(b.open(QIODevice::WriteOnly));
+        b.write(QByteArray(5000, 'b'));
+        b.close();
+        for (const char* name : {"a.jpg", "c.jpg"}) {
+            createFile(dir, name);
+        }
+        const auto state = batch.extracted(dir);
+        generateNewNames(*state, batch.input());
+        QCOMPARE(batch::renameBatch(*state, platform::real()).error, Error::None);
+        journal::keepForNextStart();  // as a process that was killed now
+
+        // Another file takes b's new name: the same size and time, other contents.
+        struct stat was;
+        const QByteArray n2 = QFile::encodeName(dir + "/n_0002.jpg");
+        QCOMPARE(::stat(n2.constData(), &was), 0);
+        QVERIFY(QFile::remove(dir + "/n_0002.jpg"));
+        QFile stranger(dir + "/n_0002.jpg");
+        QVERIFY(stranger.open(QIODevice::WriteOnly));
+        stranger.write(QByteArray(2500, 'b') + QByteArray(2500, 'x'));
+        stranger.close();
+        const timespec times[2] = {was.st_atim, was.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, n2.constData(), times, 0), 0);
+
         QList<journal::Leftover> left = journal::leftovers();
         QCOMPARE(left.size(), 1);
-        QVERIFY(left[0].record);
         const batch::RecoveryOutcome outcome =
             batch::restoreFromJournal(*left[0].record, platform::real());
-        QVERIFY2(outcome.complete(), qPrintable(outcome.notFound.join(u',')));
-        QVERIFY(outcome.numbered.isEmpty());
-        QCOMPARE(rawSnapshot(dir), original);
         journal::discard(left[0]);
+        QCOMPARE(outcome.notFound, QStringList{"b.jpg"});
+        QCOMPARE(sortedFiles(dir), (QStringList{"a.jpg", "c.jpg", "n_0002.jpg"}));
     }
 };
 

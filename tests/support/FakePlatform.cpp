@@ -133,8 +133,8 @@ platform::RenameTraits FaultPlatform::learnRenames(const platform::PinnedDirecto
 }
 
 platform::Status FaultPlatform::dropPlaceholder(const platform::PinnedDirectory& dir,
-                                                QStringView name) {
-    return inner_.dropPlaceholder(dir, name);
+                                                QStringView name, Placeholder placeholder) {
+    return inner_.dropPlaceholder(dir, name, placeholder);
 }
 
 platform::Status FaultPlatform::dropSecondName(const platform::PinnedDirectory& dir,

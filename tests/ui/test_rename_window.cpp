@@ -310,6 +310,8 @@ class RenameWindowTest : public QObject {
         QCOMPARE(names(), QStringList({"c-1.txt", "c.txt", "d.txt"}));
         QCOMPARE(dir_->read("c.txt"), QByteArray("newcomer"));
         QCOMPARE(dir_->read("c-1.txt"), QByteArray("c.txt"));
+        QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(),
+                 QStringLiteral("Undone, but numbered (the old name was taken): c.txt -> c-1.txt"));
     }
 
     // Undo carries on past a file it cannot restore and says which; tried
