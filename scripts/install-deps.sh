@@ -17,6 +17,7 @@ packages=(
   # File systems the tests mount through FUSE: FAT, exFAT and NTFS images
   # and a directory served over SFTP.
   dosfstools exfatprogs ntfs-3g fusefat exfat-fuse sshfs openssh-sftp-server
+  e2fsprogs xfsprogs btrfs-progs  # ext4, XFS and Btrfs images the tests loop-mount
   g++-mingw-w64-x86-64-posix  # compiles the Windows sources as a check (test windows_syntax)
   lintian gzip  # the package test
   # the screen-reader test: an AT-SPI client on a D-Bus session of its own

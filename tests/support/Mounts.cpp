@@ -13,6 +13,8 @@ namespace {
 // How each file system is made and mounted, as shell commands over the
 // image IMG, the mount point MNT and the work directory DIR. A FUSE driver
 // goes on in the background, so a mount counts once the mount table shows it.
+// The kernel's file systems are mounted as root over a loop device, which
+// umount lets go of (mount -o loop asks for that).
 struct Recipe {
     const char* name;
     const char* make;
@@ -31,6 +33,11 @@ const Recipe kRecipes[] = {
      "mkdir DIR/served && printf '#!/bin/sh\\nexec /usr/lib/openssh/sftp-server\\n' > DIR/sftp "
      "&& chmod +x DIR/sftp",
      "sshfs -o ssh_command=DIR/sftp localhost:DIR/served MNT"},
+    {"ext4", "truncate -s 16M IMG && mkfs.ext4 -q IMG", "mount -o loop IMG MNT"},
+    // mkfs.xfs makes nothing smaller than 300 MiB; the image stays sparse.
+    {"xfs", "truncate -s 300M IMG && mkfs.xfs -q IMG", "mount -o loop IMG MNT"},
+    // Nor mkfs.btrfs under about 110 MiB.
+    {"btrfs", "truncate -s 128M IMG && mkfs.btrfs -q IMG", "mount -o loop IMG MNT"},
 };
 
 // Runs `command` in a shell, a few times while it fails; empty, or why not.
@@ -52,6 +59,17 @@ QString run(QString command, const QString& dir, int attempts = 1) {
     return why;
 }
 
+// Why the kernel's file systems cannot be loop-mounted here; empty if they can.
+QString whyNoLoopMount() {
+    if (::geteuid() != 0) {
+        return QStringLiteral("mounting a loop device takes root");
+    }
+    if (::access("/dev/loop-control", R_OK | W_OK) != 0) {
+        return QStringLiteral("no loop devices here (/dev/loop-control)");
+    }
+    return QString();
+}
+
 bool isMountPoint(const QString& path) {
     QFile table(QStringLiteral("/proc/self/mountinfo"));
     return table.open(QIODevice::ReadOnly) &&
@@ -70,6 +88,13 @@ bool fuseAvailable() {
 
 ScopedMount::ScopedMount(FileSystem fs) : fs_(fs) {
     QDir(work_.path()).mkdir(QStringLiteral("mnt"));
+    if (fs_ >= FileSystem::Ext4) {  // the ones the kernel mounts over a loop device
+        error_ = whyNoLoopMount();
+        if (!error_.isEmpty()) {
+            error_.prepend(nameOf(fs_) + QStringLiteral(": "));
+            return;
+        }
+    }
     error_ = fs_ == FileSystem::Tmpfs
                  ? QString()
                  : run(QString::fromLatin1(kRecipes[int(fs_)].make), work_.path());
@@ -104,13 +129,16 @@ bool ScopedMount::mount() {
 }
 
 bool ScopedMount::unmount() {
-    if (!mounted_) {
+    if (fs_ == FileSystem::Tmpfs) {
         return true;  // a tmpfs keeps what it holds across a "remount"
     }
-    // A driver may still be busy with the files a killed process had open,
-    // and lets go of its loop device only once it has ended.
-    error_ = run(QStringLiteral("umount MNT"), work_.path(), 50);
-    mounted_ = !error_.isEmpty();
+    if (mounted_) {
+        // A driver may still be busy with the files a killed process had
+        // open, and lets go of its loop device only once it has ended.
+        error_ = run(QStringLiteral("umount MNT"), work_.path(), 50);
+        mounted_ = !error_.isEmpty();
+    }
+    // Also the loop device of a mount that failed.
     run(QStringLiteral("for d in $(losetup -n -O NAME -j IMG); do losetup -d $d; done; "
                        "test -z \"$(losetup -j IMG)\""),
         work_.path(), 50);

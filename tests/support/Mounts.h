@@ -2,8 +2,9 @@
 
 // File systems users rename on, made for a test as it runs: a small tmpfs,
 // FAT and exFAT and NTFS images mounted through their FUSE drivers (fusefat,
-// exfat-fuse, ntfs-3g), and a local directory served through sshfs. Each
-// mount goes, with its image, when the fixture does.
+// exfat-fuse, ntfs-3g), a local directory served through sshfs, and ext4, XFS
+// and Btrfs images mounted by the kernel over a loop device. Each mount goes,
+// with its image and its loop device, when the fixture does.
 
 #include <QString>
 #include <memory>
@@ -12,7 +13,7 @@
 
 namespace testing_support {
 
-enum class FileSystem { Tmpfs, FuseFat, ExfatFuse, Ntfs3g, Sshfs };
+enum class FileSystem { Tmpfs, FuseFat, ExfatFuse, Ntfs3g, Sshfs, Ext4, Xfs, Btrfs };
 
 // The name a test row gives `fs` ("exfat-fuse"...).
 QString nameOf(FileSystem fs);
@@ -32,7 +33,9 @@ class ScopedMount {
     QString path() const;
     // Unmounts and mounts the same volume again, as a drive that was
     // unplugged and plugged back: a new device number (for exfat-fuse a new
-    // loop device), and every inode number the driver made up is new.
+    // loop device), and every inode number the driver made up is new. The
+    // kernel's file systems keep their inode numbers and get a loop device
+    // afresh, which may have the old number.
     bool remount();
 
   private:

@@ -16,6 +16,7 @@
 #include "engine/Settings.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
+#include "tests/ui/BoxAnswerer.h"
 #include "tests/ui/Controls.h"
 #include "ui/Forms.h"
 #include "ui/SaveFailure.h"
@@ -229,23 +230,19 @@ class SettingsFailureTest : public QObject {
     void messageBoxShown() {
         saveFailure::messageBox() = realBox_;
         const QString reason = breakStore(QStringLiteral("directory in the way"));
-        QStringList seen;
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                seen << box->windowTitle() << box->text();
-                QCOMPARE(box->icon(), QMessageBox::Warning);
-                QCOMPARE(box->parentWidget(), main_);
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        closer.start(10);
+        QWidget* parent = nullptr;
+        BoxAnswerer answerer({[&parent](QMessageBox* box) {
+            parent = box->parentWidget();
+            clickOn(QMessageBox::Ok)(box);
+        }});
         control<QAction>(*main_, "mnuClearOptions")->trigger();
-        closer.stop();
-        QCOMPARE(seen.size(), 2);
-        QCOMPARE(seen[0], QStringLiteral("Quillomat"));
-        QVERIFY2(seen[1].contains(storeFile() + QStringLiteral(":\n") + reason),
-                 qPrintable(seen[1]));
+        QCOMPARE(answerer.shown.size(), 1);
+        const Shown& message = answerer.shown.first();
+        QCOMPARE(message.title, QStringLiteral("Quillomat"));
+        QCOMPARE(message.icon, QMessageBox::Warning);
+        QCOMPARE(parent, main_);
+        QVERIFY2(message.text.contains(storeFile() + QStringLiteral(":\n") + reason),
+                 qPrintable(message.text));
     }
 
     // A FIFO in the store's place: start-up goes on with the defaults without
