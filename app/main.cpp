@@ -6,7 +6,6 @@
 #include "engine/Translations.h"
 #include "engine/Version.h"
 #include "ui/Accessibility.h"
-#include "ui/ChosenFiles.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/Recovery.h"
@@ -34,6 +33,6 @@ int main(int argc, char* argv[]) {
     frmMain& main = forms::frmMain();
     forms::centreOnScreen(&main);
     main.show();
-    chosen::takeCommandLine(request, &main);
+    main.takeCommandLine(request);
     return QApplication::exec();
 }

@@ -8,6 +8,7 @@
 #include <QString>
 #include <array>
 
+#include "engine/BatchPlan.h"
 #include "platform/Platform.h"
 
 struct AppState {
@@ -26,13 +27,11 @@ struct AppState {
     RecordArray extensions;
     RecordArray oldNames;
     RecordArray newNames;
-    // Who each file of the batch is (taken before it was renamed): Undo puts
-    // back only the file that still matches.
-    std::array<platform::Fingerprint, kMaxEntries> fingerprints;
     int lastIndex = 0;
-    // The last index of the batch under review. Choosing an example overwrites
-    // lastIndex while the review is open, so the review keeps its own copy.
-    int reviewLastIndex = -1;
+    // What the last batch did, file by file, and Undo is to take back: its
+    // own copy of the batch, whatever choosing an example does to lastIndex
+    // while the review is open.
+    batch::Plan record;
 
     // The directory the files were chosen in, pinned by the chooser's OK. The
     // batch renames there and nowhere else, and its review undoes there. Let
@@ -43,13 +42,10 @@ struct AppState {
     // there instead of at "Dir", and clears it.
     QString chooserStartDirectory;
 
-    // Fields of one batch operation (rename or undo).
-    QString batchDirectory;
+    // Fields of one batch operation (a rename).
     QString counterText;
     QString leadingZeros;
     int filesSkipped = 0;
-    short collisionCount = 0;
-    int collisionRetry = 0;
 };
 
 // The single instance.

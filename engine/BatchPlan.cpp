@@ -1,8 +1,147 @@
 #include "engine/BatchPlan.h"
 
+#include <QCoreApplication>
+#include <QSet>
+#include <memory>
+
 #include "engine/AppState.h"
+#include "engine/Collisions.h"
+#include "engine/Extract.h"
+#include "engine/NameGenerator.h"
 
 namespace batch {
+namespace {
+
+// The texts of the plan, translated in the context "Preview", and of the
+// review in "BatchCounts".
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(Preview)
+};
+struct ReviewText {
+    Q_DECLARE_TR_FUNCTIONS(BatchCounts)
+};
+
+// Every step keeps its name, and the batch stops at `at` (-1: before the
+// first file) with `status`.
+void stopAt(Plan& plan, int at, const platform::Status& status) {
+    plan.stop = status;
+    plan.stopAt = at;
+    for (int i = 0; i < plan.steps.size(); ++i) {
+        Step& step = plan.steps[i];
+        step.newName = step.oldName;
+        step.outcome = i == at ? Outcome::Stops : Outcome::NotRenamed;
+        step.why = Why::None;
+        step.status = i == at ? status : platform::Status{};
+    }
+}
+
+// Decides, one file after the other in list order, the name each file that
+// is to change gets: the collision rule over the names the directory holds
+// and the batch has given so far, the directory's rules for names.
+class Planner {
+  public:
+    Planner(const Plan& plan, const platform::Listing& listing) : rules_(plan.rules) {
+        names_.load(listing, rules_);
+    }
+
+    void decide(Step& step, const QString& planned, const QString& extension) {
+        if (!platform::isPlainFileName(planned)) {
+            skip(step, Why::NotPlain, planned);
+            return;
+        }
+        if (rules_.readOnly) {
+            skip(step, Why::ReadOnly, planned);
+            return;
+        }
+        if (refused(step, planned)) {
+            return;
+        }
+        names_.release(step.oldName);
+        QString name = planned;
+        if (names_.isTaken(planned)) {
+            const QString stem = planned.left(planned.size() - extension.size());
+            const int n = names_.firstFreeNumber(stem, extension);
+            name = numberedVariant(planned, extension, n);
+            if (n > kMaxCollisionNumber || refused(step, name)) {
+                if (n > kMaxCollisionNumber) {
+                    skip(step, Why::NoFreeNumber, name);
+                }
+                names_.take(step.oldName);
+                return;
+            }
+            if (name == step.oldName) {
+                // Numbered, the name comes out as the file's own.
+                step.why = Why::Unchanged;
+                names_.take(name);
+                return;
+            }
+            step.outcome = Outcome::Numbered;
+            step.why =
+                givenByBatch_.contains(key(planned)) ? Why::TakenInBatch : Why::TakenInDirectory;
+            step.planned = planned;
+        } else {
+            step.outcome = Outcome::Renamed;
+            step.why = Why::None;
+        }
+        step.newName = name;
+        names_.take(name);
+        givenByBatch_.insert(key(name));
+    }
+
+  private:
+    QString key(const QString& name) const {
+        return rules_.caseInsensitive ? name.toCaseFolded() : name;
+    }
+
+    bool refused(Step& step, const QString& name) {
+        step.refusal = rules_.check(name);
+        if (step.refusal.refusal == platform::NameRules::Refusal::None) {
+            return false;
+        }
+        skip(step, Why::Refused, name);
+        return true;
+    }
+
+    static void skip(Step& step, Why why, const QString& planned) {
+        step.outcome = Outcome::Skipped;
+        step.why = why;
+        step.planned = planned;
+    }
+
+    const platform::NameRules& rules_;
+    NameRegistry names_;
+    QSet<QString> givenByBatch_;
+};
+
+// What a name the file system refuses is refused for.
+QString refusalText(const Step& step, const platform::NameRules& rules) {
+    using Refusal = platform::NameRules::Refusal;
+    switch (step.refusal.refusal) {
+        case Refusal::Character:
+            return Text::tr("the file system does not allow '%1' in names")
+                .arg(step.refusal.character);
+        case Refusal::TrailingDot:
+            return Text::tr("the file system does not allow a name to end with '.'");
+        case Refusal::TrailingBlank:
+            return Text::tr("the file system does not allow a name to end with a blank");
+        case Refusal::ReservedName:
+            return Text::tr("the file system does not allow the name %1 (a device of Windows)")
+                .arg(step.planned.section(QLatin1Char('.'), 0, 0));
+        case Refusal::TooLong:
+            return rules.maxUnits > 0
+                       ? Text::tr(
+                             "the new name is longer than the file system allows (%1 "
+                             "characters)")
+                             .arg(rules.maxUnits)
+                       : Text::tr("the new name is longer than the file system allows (%1 bytes)")
+                             .arg(rules.maxBytes);
+        case Refusal::None:
+            break;
+    }
+    return Text::tr("the system refuses the rename");
+}
+
+}  // namespace
 
 QString joined(const QString& a, const QString& b) {
     // One allocation of the right size, where a + b would grow a copy of a.
@@ -12,18 +151,223 @@ QString joined(const QString& a, const QString& b) {
     return text;
 }
 
-QList<PlannedMove> planMoves(const AppState& state) {
-    QList<PlannedMove> plan;
-    const int last = qMin(state.lastIndex, AppState::kMaxEntries - 1);
-    plan.reserve(last + 1);
-    for (int i = 0; i <= last; ++i) {
-        if (state.oldNames[i] == state.newNames[i]) {
-            continue;  // the keep mark
+Plan makePlan(AppState& state, const GenerationInput& input, const platform::Listing& listing) {
+    int failed = -1;
+    const Error generation = generateNewNames(state, input, &failed);
+    if (generation == Error::None) {
+        return planGenerated(state, input.listNames, listing);
+    }
+    Plan plan;
+    for (const QString& name : input.listNames) {
+        plan.steps.append(Step{name, name, Outcome::LeftAlone, Why::NoMatch, {}, {}, {}, {}});
+    }
+    stopAt(plan, failed, platform::Status{generation, 0});
+    return plan;
+}
+
+Plan planGenerated(const AppState& state, const QStringList& listed,
+                   const platform::Listing& listing) {
+    Plan plan;
+    plan.steps.reserve(listed.size());
+    for (const QString& name : listed) {
+        plan.steps.append(Step{name, name, Outcome::LeftAlone, Why::NoMatch, {}, {}, {}, {}});
+    }
+    for (int i = state.lastIndex + 1; i < plan.steps.size(); ++i) {
+        plan.steps[i].outcome = Outcome::Skipped;
+        plan.steps[i].why = Why::BeyondLimit;
+    }
+
+    // The files that are to change; one that is not there, or a directory
+    // of its name, stops the batch before anything is renamed, as does a
+    // directory that is gone.
+    QList<int> changing;
+    for (int i = 0; i <= state.lastIndex; ++i) {
+        if (state.newNames[i] != state.oldNames[i]) {
+            changing.append(i);
         }
-        plan.append(
-            PlannedMove{i, state.oldNames[i], joined(state.newNames[i], state.extensions[i])});
+    }
+    if (changing.isEmpty()) {
+        return plan;
+    }
+    if (!state.chosenDirectory || !listing.status.ok()) {
+        stopAt(plan, -1,
+               state.chosenDirectory ? listing.status : platform::Status{Error::PathNotFound, 0});
+        return plan;
+    }
+    plan.rules = state.chosenDirectory->rules();
+    plan.listing = listing;
+    const QSet<QString> files(listing.files.cbegin(), listing.files.cend());
+    for (const int i : changing) {
+        if (!files.contains(state.oldNames[i])) {
+            stopAt(plan, i, platform::Status{Error::FileNotFound, 0});
+            return plan;
+        }
+    }
+    Planner planner(plan, listing);
+    for (const int i : changing) {
+        Step& step = plan.steps[i];
+        const QString planned = joined(state.newNames[i], state.extensions[i]);
+        if (planned == step.oldName) {
+            step.why = Why::Unchanged;  // left alone rather than numbered against itself
+        } else {
+            planner.decide(step, planned, state.extensions[i]);
+        }
     }
     return plan;
+}
+
+Plan previewPlan(const AppState& state, const ExtractInput* typed, const GenerationInput& input,
+                 const platform::Listing& listing) {
+    // A copy shares the state's texts, so it costs little; generation
+    // writes into it alone.
+    const auto scratch = std::make_unique<AppState>(state);
+    if (typed != nullptr) {
+        extractMask(*scratch, *typed);
+    }
+    return makePlan(*scratch, input, listing);
+}
+
+Error Plan::error() const {
+    if (stopped()) {
+        return stop.error;
+    }
+    for (qsizetype i = steps.size() - 1; i >= 0; --i) {
+        const Step& step = steps[i];
+        if (step.renamed() && (step.why == Why::NotFound || step.why == Why::NotRestored)) {
+            return step.why == Why::NotFound && step.status.ok() ? Error::FileNotFound
+                                                                 : step.status.error;
+        }
+    }
+    return Error::None;
+}
+
+Counts countsOf(const Plan& plan) {
+    Counts counts;
+    for (const Step& step : plan.steps) {
+        switch (step.outcome) {
+            case Outcome::Renamed:
+                ++counts.renamed;
+                break;
+            case Outcome::Numbered:
+                ++counts.numbered;
+                break;
+            case Outcome::LeftAlone:
+                ++counts.leftAlone;
+                break;
+            case Outcome::Skipped:
+                ++counts.skipped;
+                break;
+            case Outcome::Stops:
+            case Outcome::NotRenamed:
+            case Outcome::Back:
+                break;
+        }
+    }
+    return counts;
+}
+
+QString errorText(Error error) {
+    return QCoreApplication::translate("batch", "Error # %1").arg(errorNumber(error));
+}
+
+namespace {
+
+// Why a step is skipped.
+QString skippedText(const Plan& plan, const Step& step) {
+    switch (step.why) {
+        case Why::NotPlain:
+            return step.planned.isEmpty() || step.planned == QLatin1String(".") ||
+                           step.planned == QLatin1String("..")
+                       ? Text::tr("the new name is empty, \".\" or \"..\"")
+                       : Text::tr("the new name holds \"%1\" or a NUL character")
+                             .arg(platform::separator());
+        case Why::ReadOnly:
+            return Text::tr("the directory is on a read-only file system");
+        case Why::Refused:
+            return refusalText(step, plan.rules);
+        case Why::BeyondLimit:
+            return Text::tr("only the first %1 files of a batch are renamed")
+                .arg(AppState::kMaxEntries);
+        default:
+            return Text::tr("the system refuses the rename");
+    }
+}
+
+}  // namespace
+
+QString resultText(const Plan& plan, int i) {
+    const Step& step = plan.steps.at(i);
+    QString kind;
+    QString detail;
+    switch (step.outcome) {
+        case Outcome::Renamed:
+        case Outcome::Numbered:
+            kind = step.outcome == Outcome::Renamed ? Text::tr("renamed") : Text::tr("numbered");
+            if (step.outcome == Outcome::Numbered) {
+                detail =
+                    step.why == Why::TakenInBatch
+                        ? Text::tr("%1 is taken by an earlier file of this batch").arg(step.planned)
+                        : Text::tr("%1 is taken in the directory").arg(step.planned);
+            }
+            if (step.why == Why::NotFound || step.why == Why::NotRestored) {
+                detail = Text::tr("not renamed back (%1)").arg(errorText(step.status.error));
+            } else if (step.newName.startsWith(QLatin1Char('.')) &&
+                       !step.oldName.startsWith(QLatin1Char('.'))) {
+                detail += (detail.isEmpty() ? QString() : QStringLiteral("; ")) +
+                          Text::tr("file managers hide names that begin with \".\"");
+            }
+            break;
+        case Outcome::LeftAlone:
+            kind = Text::tr("left alone");
+            detail = step.why == Why::Unchanged ? Text::tr("the name does not change")
+                                                : Text::tr("no match");
+            break;
+        case Outcome::Skipped:
+            kind = Text::tr("skipped");
+            detail = skippedText(plan, step);
+            break;
+        case Outcome::Stops:
+            return errorText(step.status.error);
+        case Outcome::NotRenamed:
+            kind = Text::tr("not renamed");
+            detail =
+                plan.stopAt >= 0
+                    ? Text::tr("the batch stops at %1").arg(plan.steps.value(plan.stopAt).oldName)
+                    : Text::tr("the batch stops before its first file");
+            break;
+        case Outcome::Back:
+            kind = Text::tr("renamed back");
+            if (step.newName != step.oldName) {
+                detail = Text::tr("%1 is taken in the directory").arg(step.oldName);
+            }
+            break;
+    }
+    return detail.isEmpty() ? kind : kind + QStringLiteral(": ") + detail;
+}
+
+QString countsText(const Plan& plan) {
+    if (plan.stopped() && plan.stopAt < 0) {
+        return Text::tr("Rename would stop with %1 before renaming any file.")
+            .arg(errorText(plan.stop.error));
+    }
+    if (plan.stopped()) {
+        return Text::tr("Rename would stop at %1 with %2; no file would be renamed.")
+            .arg(plan.steps.value(plan.stopAt).oldName, errorText(plan.stop.error));
+    }
+    const Counts counts = countsOf(plan);
+    return Text::tr("%1 renamed, %2 numbered, %3 left alone, %4 skipped")
+        .arg(counts.renamed)
+        .arg(counts.numbered)
+        .arg(counts.leftAlone)
+        .arg(counts.skipped);
+}
+
+QString reviewText(const Plan& record) {
+    const Counts counts = countsOf(record);
+    return ReviewText::tr("%1 renamed, %2 numbered, %3 skipped")
+        .arg(counts.renamed)
+        .arg(counts.numbered)
+        .arg(counts.skipped);
 }
 
 }  // namespace batch

@@ -14,6 +14,11 @@ struct ExtractInput {
     QString prefix;            // caption of lblPrefix
     QString suffix;            // caption of lblSufix
     QString letteringCaption;  // caption of lblLetteringPosition; not a number counts as 0
+
+    friend bool operator==(const ExtractInput& a, const ExtractInput& b) {
+        return a.maskText == b.maskText && a.exampleName == b.exampleName && a.prefix == b.prefix &&
+               a.suffix == b.suffix && a.letteringCaption == b.letteringCaption;
+    }
 };
 
 // What a maskChars slot holds in place of a digit.

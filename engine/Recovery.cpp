@@ -60,7 +60,7 @@ class Whereabouts {
     // old name is free again unless the file never left it: the old name,
     // its numbered forms (an undo that had to number), the name the batch
     // gave it, the numbered forms of that, the names a change of case passes.
-    QStringList candidates(const WayBack& move) const {
+    QStringList candidates(const Step& move, const QString& extension) const {
         if (search_ == Search::NewName) {
             return {move.newName};
         }
@@ -68,7 +68,7 @@ class Whereabouts {
         const auto addForms = [&](const QStringList& of) {
             for (const QString& form : of) {
                 for (const QString& name : numbered_.values(form)) {
-                    if (name.endsWith(move.extension) && !names.contains(name)) {
+                    if (name.endsWith(extension) && !names.contains(name)) {
                         names << name;
                     }
                 }
@@ -114,25 +114,29 @@ bool carries(platform::BatchSystem& system, const platform::PinnedDirectory& dir
             fingerprint.matches(now));
 }
 
-// The way back of one batch through one directory.
+// The way back of one batch through one directory: the renamed steps of
+// its record, in rename order.
 class Restorer {
   public:
     Restorer(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
-             QList<WayBack>& moves, Search search, const platform::Listing& listing)
-        : system_(system), dir_(dir), moves_(moves), where_(listing, search) {
+             QList<Step*> moves, Search search, const platform::Listing& listing)
+        : system_(system), dir_(dir), moves_(std::move(moves)), where_(listing, search) {
         names_.load(listing, dir.rules());
         for (qsizetype j = 0; j < moves_.size(); ++j) {
-            byOldName_.insert(moves_[j].oldName, j);
+            byOldName_.insert(moves_[j]->oldName, j);
+            extensions_ << extensionOf(moves_[j]->oldName);
         }
     }
+
+    qsizetype size() const { return moves_.size(); }
 
     // A placeholder of ours under any name the batch may have left a file
     // under holds a name a file may need back (RenameWay::Reserve).
     void dropPlaceholders() {
         QSet<QString> seen;
         bool dropped = false;
-        for (const WayBack& move : moves_) {
-            for (const QString& name : where_.candidates(move)) {
+        for (qsizetype k = 0; k < moves_.size(); ++k) {
+            for (const QString& name : candidates(k)) {
                 if (seen.contains(name)) {
                     continue;
                 }
@@ -157,20 +161,21 @@ class Restorer {
     // the placeholder (any of them may go, the files being alike), as many
     // as it has are its own.
     void dropUnmarkedPlaceholder() {
-        QSet<qsizetype> empties;  // the batch's empty files
+        QList<qsizetype> empties;  // the batch's empty files
         for (qsizetype k = 0; k < moves_.size(); ++k) {
-            if (moves_[k].fingerprint.size == 0) {
-                empties.insert(k);
+            if (moves_[k]->fingerprint.size == 0) {
+                empties << k;
             }
         }
         QStringList alike;      // empty files under which an empty file of the batch may be
         QStringList strangers;  // empty files under which none may be
         QSet<QString> seen;
         for (qsizetype k = 0; k < moves_.size(); ++k) {
-            const QStringList names = where_.candidates(moves_[k]);
-            const bool foundElsewhere = std::any_of(
-                names.cbegin(), names.cend(),
-                [&](const QString& n) { return carries(system_, dir_, n, moves_[k].fingerprint); });
+            const QStringList names = candidates(k);
+            const bool foundElsewhere =
+                std::any_of(names.cbegin(), names.cend(), [&](const QString& n) {
+                    return carries(system_, dir_, n, moves_[k]->fingerprint);
+                });
             for (const QString& name : names) {
                 platform::Fingerprint now;
                 if (seen.contains(name) || !system_.identify(dir_, name, &now).ok() ||
@@ -179,12 +184,12 @@ class Restorer {
                 }
                 const bool ofTheBatch =
                     std::any_of(empties.cbegin(), empties.cend(), [&](qsizetype j) {
-                        return carries(system_, dir_, name, moves_[j].fingerprint);
+                        return carries(system_, dir_, name, moves_[j]->fingerprint);
                     });
                 if (ofTheBatch) {
                     seen.insert(name);
                     alike << name;
-                } else if (foundElsewhere && moves_[k].fingerprint.size != 0) {
+                } else if (foundElsewhere && moves_[k]->fingerprint.size != 0) {
                     seen.insert(name);
                     strangers << name;
                 }
@@ -198,7 +203,7 @@ class Restorer {
             // One whose going leaves every empty file of the batch a name of
             // its own to be found under.
             for (const QString& name : alike) {
-                if (allPlaced(QList<qsizetype>(empties.cbegin(), empties.cend()), alike, name)) {
+                if (allPlaced(empties, alike, name)) {
                     unmarked = name;
                     break;
                 }
@@ -212,10 +217,10 @@ class Restorer {
     }
 
     void restore(qsizetype k, bool secondNames) {
-        WayBack& move = moves_[k];
+        Step& move = *moves_[k];
         QString keep;
         QStringList others;
-        for (const QString& name : where_.candidates(move)) {
+        for (const QString& name : candidates(k)) {
             if (!carries(system_, dir_, name, move.fingerprint)) {
                 continue;
             }
@@ -226,32 +231,35 @@ class Restorer {
             }
         }
         if (keep.isNull()) {
-            move.result = WayBack::Result::NotFound;
+            move.why = Why::NotFound;
             move.status = platform::Status{Error::FileNotFound, 0};
             return;
         }
         if (secondNames) {
             dropSecondNames(k, keep, others);
         }
-        if (keep == move.oldName) {
-            move.result = WayBack::Result::Restored;
-            move.restoredTo = keep;
-            return;
-        }
-        move.status = renameAvoidingCollisions(system_, dir_, names_, keep, move.oldName,
-                                               move.extension, &move.restoredTo, Rules::Skip);
+        QString restoredTo = keep;
+        move.status = keep == move.oldName
+                          ? platform::Status{}
+                          : renameAvoidingCollisions(system_, dir_, names_, keep, move.oldName,
+                                                     extensions_[k], &restoredTo, Rules::Skip);
         if (move.status.ok()) {
-            move.result = WayBack::Result::Restored;
-            where_.moved(keep, move.restoredTo);
+            move.outcome = Outcome::Back;
+            move.why = restoredTo == move.oldName ? Why::None : Why::TakenInDirectory;
+            where_.moved(keep, restoredTo);
         } else {
-            move.result = WayBack::Result::Failed;
-            move.foundAs = keep;
+            move.why = Why::NotRestored;
         }
+        move.newName = restoredTo;
     }
 
   private:
     // Past this many empty files in a batch their names are not matched.
     static constexpr qsizetype kMostAlike = 64;
+
+    QStringList candidates(qsizetype k) const {
+        return where_.candidates(*moves_[k], extensions_[k]);
+    }
 
     // Whether each of the files `moves` can be given a name of `names` but
     // `without` that it carries its fingerprint under, no name to two
@@ -260,10 +268,10 @@ class Restorer {
                    const QString& without) {
         QList<QList<qsizetype>> fits(moves.size());  // move -> the indexes of names it fits
         for (qsizetype m = 0; m < moves.size(); ++m) {
-            const QStringList own = where_.candidates(moves_[moves[m]]);
+            const QStringList own = candidates(moves[m]);
             for (qsizetype n = 0; n < names.size(); ++n) {
                 if (names[n] != without && own.contains(names[n]) &&
-                    carries(system_, dir_, names[n], moves_[moves[m]].fingerprint)) {
+                    carries(system_, dir_, names[n], moves_[moves[m]]->fingerprint)) {
                     fits[m] << n;
                 }
             }
@@ -306,7 +314,7 @@ class Restorer {
     // it still.
     bool isAnothersOwn(qsizetype k, const QString& name) {
         const qsizetype j = byOldName_.value(name, -1);
-        return j >= 0 && j != k && carries(system_, dir_, name, moves_[j].fingerprint);
+        return j >= 0 && j != k && carries(system_, dir_, name, moves_[j]->fingerprint);
     }
 
     void forget(const QString& name) {
@@ -316,7 +324,8 @@ class Restorer {
 
     platform::BatchSystem& system_;
     const platform::PinnedDirectory& dir_;
-    QList<WayBack>& moves_;
+    QList<Step*> moves_;
+    QStringList extensions_;
     Whereabouts where_;
     NameRegistry names_;
     QHash<QString, qsizetype> byOldName_;
@@ -324,13 +333,22 @@ class Restorer {
 
 }  // namespace
 
-void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
-             QList<WayBack>& moves, Search search) {
+void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir, Plan& record,
+             Search search) {
+    QList<Step*> moves;
+    for (Step& step : record.steps) {
+        if (step.renamed()) {
+            moves << &step;
+        }
+    }
+    if (moves.isEmpty()) {
+        return;
+    }
     const platform::Listing listing = system.list(dir);
     if (!listing.status.ok()) {
-        for (WayBack& move : moves) {
-            move.result = WayBack::Result::NotFound;
-            move.status = listing.status;
+        for (Step* move : moves) {
+            move->why = Why::NotFound;
+            move->status = listing.status;
         }
         return;
     }
@@ -344,54 +362,48 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
     }
     const bool secondNames =
         cutShort && (way == platform::RenameWay::Link || way == platform::RenameWay::Unknown);
-    for (qsizetype k = moves.size() - 1; k >= 0; --k) {
+    for (qsizetype k = restorer.size() - 1; k >= 0; --k) {
         restorer.restore(k, secondNames);
     }
 }
 
-RecoveryOutcome restoreFromJournal(const journal::Record& record, platform::System& system) {
-    RecoveryOutcome outcome;
-    const platform::OpenedDirectory opened = system.openDirectory(record.directory);
-    if (!opened.directory) {
-        outcome.error = opened.status.error;
-        for (const journal::Entry& entry : record.entries) {
-            outcome.notFound << entry.oldName;
+WayBackReport::WayBackReport(const Plan& record) {
+    for (const Step& step : record.steps) {
+        if (step.renamed() && step.why == Why::NotFound) {
+            notFound << step.oldName;
+        } else if (step.renamed()) {
+            notRestored << step.newName;
+        } else if (step.outcome == Outcome::Back && step.newName != step.oldName) {
+            numbered << step.oldName + QStringLiteral(" -> ") + step.newName;
         }
-        return outcome;
+    }
+}
+
+Plan restoreFromJournal(const journal::Record& journal, platform::System& system) {
+    Plan record;
+    record.steps.reserve(journal.entries.size());
+    for (const journal::Entry& entry : journal.entries) {
+        Step step;
+        step.oldName = entry.oldName;
+        step.newName = entry.newName;
+        step.outcome = Outcome::Renamed;
+        step.why = Why::None;
+        step.fingerprint = entry.fingerprint;
+        record.steps << step;
+    }
+    const platform::OpenedDirectory opened = system.openDirectory(journal.directory);
+    if (!opened.directory) {
+        for (Step& step : record.steps) {
+            step.why = Why::NotFound;
+            step.status = opened.status;
+        }
+        return record;
     }
     // The journal knows how renames there work: the same on the same file
     // system, also after it was mounted again.
-    opened.directory->setRenameTraits(record.traits);
-    QList<WayBack> moves;
-    moves.reserve(record.entries.size());
-    for (const journal::Entry& entry : record.entries) {
-        moves.append(
-            WayBack{entry.oldName, entry.newName, extensionOf(entry.oldName), entry.fingerprint});
-    }
-    restore(system, *opened.directory, moves, Search::AnyFormOfIt);
-
-    for (qsizetype i = moves.size() - 1; i >= 0; --i) {
-        const WayBack& move = moves[i];
-        if (move.result != WayBack::Result::Restored && outcome.error == Error::None) {
-            outcome.error = move.status.error;
-        }
-    }
-    for (const WayBack& move : moves) {
-        switch (move.result) {
-            case WayBack::Result::Restored:
-                if (move.restoredTo != move.oldName) {
-                    outcome.numbered << move.oldName + QStringLiteral(" -> ") + move.restoredTo;
-                }
-                break;
-            case WayBack::Result::NotFound:
-                outcome.notFound << move.oldName;
-                break;
-            case WayBack::Result::Failed:
-                outcome.notRestored << move.foundAs;
-                break;
-        }
-    }
-    return outcome;
+    opened.directory->setRenameTraits(journal.traits);
+    restore(system, *opened.directory, record, Search::AnyFormOfIt);
+    return record;
 }
 
 }  // namespace batch

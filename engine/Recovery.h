@@ -20,50 +20,41 @@
 #include <QList>
 #include <QStringList>
 
+#include "engine/BatchPlan.h"
 #include "engine/Journal.h"
 #include "platform/Platform.h"
 
 namespace batch {
-
-// One renamed file on its way back.
-struct WayBack {
-    WayBack(const QString& oldName, const QString& newName, const QString& extension,
-            const platform::Fingerprint& fingerprint)
-        : oldName(oldName), newName(newName), extension(extension), fingerprint(fingerprint) {}
-
-    QString oldName;    // bare
-    QString newName;    // bare: the name the batch gave it
-    QString extension;  // of the old name: where a numbered form puts its number
-    platform::Fingerprint fingerprint;
-
-    enum class Result { Restored, NotFound, Failed };
-    Result result = Result::NotFound;
-    QString restoredTo;  // Restored: the name it has now (its old one or a numbered form)
-    QString foundAs;     // Failed: the name it was found under
-    platform::Status status;
-};
 
 enum class Search {
     NewName,      // the file has exactly its new name (Undo, a stopped batch)
     AnyFormOfIt,  // any name the batch may have left it under (a journal)
 };
 
-// Gives the files of `moves` (in rename order) their old names back in `dir`,
-// last first, and records each one's result.
-void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
-             QList<WayBack>& moves, Search search);
+// Gives every file `record` says the batch renamed (Step::renamed()) its
+// old name back in `dir`, last first. Each becomes Outcome::Back, its
+// newName its old name or the numbered form it got; or it stays renamed,
+// Why::NotFound, or Why::NotRestored with the name it was found under.
+void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir, Plan& record,
+             Search search);
 
-struct RecoveryOutcome {
-    Error error = Error::None;  // the first failure: 76 when the directory is gone
-    QStringList notFound;       // old names of files found nowhere in the directory
-    QStringList notRestored;    // files found but left under their present names
-    QStringList numbered;       // "old-name -> numbered-name": the old name was taken
+// What a restore left, as its report lists it, in the record's order: the
+// old names of the files found nowhere, the names of those found but left as
+// they were, and "old-name -> numbered-name" for those that got a numbered
+// name, their old one being taken.
+struct WayBackReport {
+    QStringList notFound;
+    QStringList notRestored;
+    QStringList numbered;
 
+    explicit WayBackReport(const Plan& record);
     bool complete() const { return notFound.isEmpty() && notRestored.isEmpty(); }
 };
 
-// The start-up restore of a journal's batch, in a directory told how renames
-// there work by the journal. All three lists in the journal's order.
-RecoveryOutcome restoreFromJournal(const journal::Record& record, platform::System& system);
+// The start-up restore of a journal's batch: its files, renamed steps of a
+// record, given back in a directory told how renames there work by the
+// journal. A directory that cannot be opened leaves every file not found,
+// the record's stop saying why.
+Plan restoreFromJournal(const journal::Record& journal, platform::System& system);
 
 }  // namespace batch

@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QScreen>
 #include <QWidget>
+#include <type_traits>
 #include <utility>
 
 #include "ui/FrameHints.h"
@@ -27,6 +28,18 @@ T*& instance() {
     return window;
 }
 
+// The dialogs the main window opens are its own (frmMain::adopt).
+template <class T>
+constexpr bool kOwnedByMain = std::is_same_v<T, ::frmDir> || std::is_same_v<T, ::frmOptions> ||
+                              std::is_same_v<T, ::frmPreview>;
+
+template <class T>
+void adoptByMain() {
+    if (instance<::frmMain>() != nullptr && instance<T>() != nullptr) {
+        instance<::frmMain>()->adopt(*instance<T>());
+    }
+}
+
 template <class T>
 T& load() {
     T*& window = instance<T>();
@@ -34,6 +47,14 @@ T& load() {
         // Registered before Form_Load, so a load handler that touches its own
         // window by name finds this instance instead of creating another.
         window = new T;
+        if constexpr (kOwnedByMain<T>) {
+            adoptByMain<T>();
+        }
+        if constexpr (std::is_same_v<T, ::frmMain>) {
+            adoptByMain<::frmDir>();
+            adoptByMain<::frmOptions>();
+            adoptByMain<::frmPreview>();
+        }
         window->Form_Load();
     }
     return *window;
@@ -41,6 +62,9 @@ T& load() {
 
 template <class T>
 void discard() {
+    if constexpr (std::is_same_v<T, ::frmMain>) {
+        unloadDialogs();  // its own go with it
+    }
     T* window = std::exchange(instance<T>(), nullptr);
     if (window != nullptr) {
         window->hide();

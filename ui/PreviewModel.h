@@ -1,14 +1,16 @@
 #pragma once
 
-// The preview's rows as a table: old name, new name, result. Names show as
-// the chooser shows them (a byte that is not valid UTF-8 as "\xNN"); rows
-// that are numbered, skipped or stop the batch are tinted, and their result
-// text says why, so the colour is never the only sign.
+// The steps of a batch's plan (or, after Rename, of its record) as a table:
+// old name, new name, result. Names show as the chooser shows them (a byte
+// that is not valid UTF-8 as "\xNN"); rows that are numbered, skipped or stop
+// the batch are tinted, and their result text says why, so the colour is
+// never the only sign. A new plan of as many rows changes only the rows that
+// differ, so the view keeps its scroll position and selection.
 
 #include <QAbstractTableModel>
 #include <QModelIndexList>
 
-#include "engine/Preview.h"
+#include "engine/BatchPlan.h"
 
 class PreviewModel : public QAbstractTableModel {
     Q_OBJECT
@@ -17,8 +19,8 @@ class PreviewModel : public QAbstractTableModel {
 
     using QAbstractTableModel::QAbstractTableModel;
 
-    void setRows(QList<preview::Row> rows);
-    const QList<preview::Row>& rows() const { return rows_; }
+    void setPlan(batch::Plan plan);
+    const batch::Plan& plan() const { return plan_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -32,5 +34,5 @@ class PreviewModel : public QAbstractTableModel {
   private:
     QString cellText(int row, int column) const;
 
-    QList<preview::Row> rows_;
+    batch::Plan plan_;
 };

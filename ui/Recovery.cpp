@@ -45,8 +45,9 @@ bool askToRestore(const journal::Record& record) {
 }
 
 // `kept`: where the journal was put aside when not every file got back.
-void report(const journal::Record& record, const batch::RecoveryOutcome& outcome,
-            const QString& kept) {
+void report(const journal::Record& journal, const batch::Plan& record, const QString& kept) {
+    const batch::WayBackReport outcome(record);
+    const bool complete = outcome.complete();
     QStringList counts;
     QStringList details;
     if (!outcome.notFound.isEmpty()) {
@@ -57,7 +58,7 @@ void report(const journal::Record& record, const batch::RecoveryOutcome& outcome
     }
     if (!outcome.notRestored.isEmpty()) {
         const qsizetype n = outcome.notRestored.size();
-        const QString error = batch::errorText(outcome.error);
+        const QString error = batch::errorText(record.error());
         counts << (n == 1 ? Text::tr("1 file could not be renamed back (%1).").arg(error)
                           : Text::tr("%1 files could not be renamed back (%2).").arg(n).arg(error));
         details << Text::tr("Not restored:") + QLatin1Char('\n') + listed(outcome.notRestored);
@@ -74,11 +75,10 @@ void report(const journal::Record& record, const batch::RecoveryOutcome& outcome
         counts
             << Text::tr("The journal of the batch is kept as %1.").arg(chooser::displayName(kept));
     }
-    const QString where = chooser::displayName(record.directory);
-    QMessageBox box(outcome.complete() ? QMessageBox::Information : QMessageBox::Warning, kTitle,
-                    outcome.complete()
-                        ? Text::tr("The files in %1 are back.").arg(where)
-                        : Text::tr("Not every file in %1 got its old name back.").arg(where),
+    const QString where = chooser::displayName(journal.directory);
+    QMessageBox box(complete ? QMessageBox::Information : QMessageBox::Warning, kTitle,
+                    complete ? Text::tr("The files in %1 are back.").arg(where)
+                             : Text::tr("Not every file in %1 got its old name back.").arg(where),
                     QMessageBox::Ok);
     box.setInformativeText(counts.join(QLatin1Char('\n')));
     box.setDetailedText(details.join(QStringLiteral("\n\n")));
@@ -114,16 +114,16 @@ void offerToRestoreUnfinishedBatches() {
             continue;
         }
         BusyPointer busy;
-        const batch::RecoveryOutcome outcome =
-            batch::restoreFromJournal(*leftover.record, platform::current());
+        const batch::Plan record = batch::restoreFromJournal(*leftover.record, platform::current());
         busy.restore();
         // A journal whose files did not all get back stays, put aside.
-        const QString kept = outcome.complete() ? QString() : journal::keepAside(leftover);
-        if (outcome.complete()) {
+        const bool complete = batch::allBack(record);
+        const QString kept = complete ? QString() : journal::keepAside(leftover);
+        if (complete) {
             journal::discard(leftover);
         }
-        if (!outcome.complete() || !outcome.numbered.isEmpty()) {
-            report(*leftover.record, outcome, kept);
+        if (!complete || !batch::undoneText(record).isEmpty()) {
+            report(*leftover.record, record, kept);
         }
     }
 }

@@ -14,11 +14,9 @@
 #include "ui/Accessibility.h"
 #include "ui/ChooserIcons.h"
 #include "ui/ChooserLists.h"
-#include "ui/ChosenFiles.h"
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/SaveFailure.h"
-#include "ui/frmMain.h"
 #include "ui_frmDir.h"
 
 namespace {
@@ -144,7 +142,14 @@ platform::Listing frmDir::relistDir1() {
 }
 
 QStringList frmDir::shownNames(QStringList names) const {
-    return chooser::listOrder(std::move(names), showHidden_);
+    if (showHidden_ || given_.isEmpty()) {
+        return chooser::listOrder(std::move(names), showHidden_);
+    }
+    // A name the batch gave is shown even when it begins with ".".
+    names.removeIf([this](const QString& name) {
+        return name.startsWith(QLatin1Char('.')) && !given_.contains(name);
+    });
+    return chooser::listOrder(std::move(names), true);
 }
 
 void frmDir::toggleHiddenNames() {
@@ -289,7 +294,7 @@ void frmDir::File1_DblClick() {
 
 void frmDir::Command1_Click() {
     if (mode_ == Mode::Review) {
-        Accept();
+        accept();
         return;
     }
     // OK: the selected files, in the list's order, become the batch.
@@ -305,8 +310,8 @@ void frmDir::Command1_Click() {
     for (const int row : rows) {
         names.append(fileModel_->names().at(row));
     }
-    const settings::SaveResult saved = chosen::takeFiles(Dir1Path(), names);
-
+    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
+    emit filesChosen(Dir1Path(), names);
     hide();
     forms::unload(forms::Form::Dir);
     saveFailure::report(saved);
@@ -314,13 +319,26 @@ void frmDir::Command1_Click() {
 
 void frmDir::Command2_Click() {
     if (mode_ == Mode::Review) {
-        Undo();
+        undo();
         return;
     }
     // Cancel.
     hide();
-    forms::frmMain().enableSteps(false, false, false);
+    emit cancelled();
     forms::unload(forms::Form::Dir);
+}
+
+void frmDir::accept() {
+    // The directory on display is where the next Select opens.
+    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
+    emit accepted();
+    hide();
+    forms::unload(forms::Form::Dir);
+    saveFailure::report(saved);
+}
+
+void frmDir::undo() {
+    emit undoAsked();
 }
 
 void frmDir::closeEvent(QCloseEvent* event) {
@@ -350,8 +368,10 @@ void frmDir::showChooser(Listed listed) {
     }
 }
 
-void frmDir::enterReview(const QString& directory, const QString& outcome) {
+void frmDir::enterReview(const QString& directory, const QStringList& given,
+                         const QString& outcome) {
     mode_ = Mode::Review;
+    given_ = QSet<QString>(given.cbegin(), given.cend());
     // The batch's own directory, whatever "Dir" said when this window loaded:
     // moving there lists it with the new names; staying, File1 reads it again.
     const QString before = dir1Path_;

@@ -3,13 +3,15 @@
 // The file chooser: drive, directory and file lists with two buttons. After
 // a rename the same window is the review, its buttons relabelled "Accept" and
 // "Undo". The window knows its mode from whoever opened it: a fresh load
-// chooses files, and the rename puts it into review.
+// chooses files, and the rename puts it into review. It says what happened
+// (files chosen, cancelled, accepted, undo asked); its owner acts.
 //
 // Paths and names are kept exactly as the platform layer decodes them, so a
 // name that is not valid UTF-8 travels byte for byte; the lists only show such
 // bytes as "\xNN".
 
 #include <QHash>
+#include <QSet>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -41,10 +43,16 @@ class frmDir : public QWidget {
     void showChooser(Listed listed = Listed::Earlier);
     // Rename: the batch is on disk in `directory`; the window becomes its
     // review, captioned and with the buttons "Accept" and "Undo", and lists
-    // that directory with the new names. `outcome` (how many files were
-    // renamed, numbered and skipped) is read out by a screen reader and stays
-    // the window's description.
-    void enterReview(const QString& directory, const QString& outcome = QString());
+    // that directory with the new names, `given` among them even where they
+    // begin with "." (names a file manager hides). `outcome` (how many files
+    // were renamed, numbered and skipped) is read out by a screen reader and
+    // stays the window's description.
+    void enterReview(const QString& directory, const QStringList& given = {},
+                     const QString& outcome = QString());
+    // Review mode (after a rename): keep the new names, or ask for the old
+    // ones back. What the buttons do, for whoever must end a review.
+    void accept();
+    void undo();
 
     // Dir1: the directory on display, a full path with a trailing separator
     // only at a root ("/"). Setting it to another directory lists that
@@ -71,6 +79,14 @@ class frmDir : public QWidget {
     bool File1Selected(int index) const;
     void setFile1Selected(int index, bool selected);
 
+  signals:
+    // OK: the files `names` of `directory` (stored as "Dir") are chosen.
+    void filesChosen(const QString& directory, const QStringList& names);
+    void cancelled();
+    // The review's Accept ("Dir" stored); Undo, which the owner carries out.
+    void accepted();
+    void undoAsked();
+
   public slots:
     void Form_Load();
     void Drive1_Change();
@@ -78,11 +94,6 @@ class frmDir : public QWidget {
     void File1_DblClick();
     void Command1_Click();  // "&OK" / "Accept"
     void Command2_Click();  // "&Cancel" / "Undo"
-
-  private slots:
-    // Review mode (after a rename): keep the new names, or put the old ones back.
-    void Accept();
-    void Undo();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -120,6 +131,8 @@ class frmDir : public QWidget {
     QString dir1Path_;
     QString file1Path_;
     bool showHidden_ = false;
+    // In review: the names the batch gave, shown even when hidden names are not.
+    QSet<QString> given_;
     // A listing made just now for Dir1, which the File1Refresh that follows
     // shows instead of reading the same directory again.
     struct JustListed {

@@ -1,19 +1,60 @@
+// The main window: its steps, the way a batch is renamed and reviewed, the
+// menu, and the way out.
 #include "ui/frmMain.h"
 
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
+#include <cstdio>
 #include <limits>
 
+#include "engine/AppState.h"
+#include "engine/BatchPlan.h"
+#include "engine/Journal.h"
+#include "engine/RenameExecutor.h"
 #include "engine/Settings.h"
 #include "engine/Version.h"
+#include "platform/Platform.h"
 #include "ui/Accessibility.h"
+#include "ui/BusyPointer.h"
+#include "ui/ChooserLists.h"
 #include "ui/Forms.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/SaveFailure.h"
+#include "ui/frmAbout.h"
+#include "ui/frmDir.h"
+#include "ui/frmOptions.h"
+#include "ui/frmPreview.h"
 #include "ui_frmMain.h"
+
+namespace {
+
+bool reviewOpen() {
+    return forms::isLoaded(forms::Form::Dir) && forms::frmDir().mode() == frmDir::Mode::Review;
+}
+
+// Shows a modeless window, or brings it to the front when it is already shown.
+void showModeless(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
+// A dialog of the main window: transient for it, with the flags it has.
+void own(QWidget& dialog, QWidget* owner) {
+    if (dialog.parentWidget() != owner) {
+        dialog.setParent(owner, dialog.windowFlags());
+    }
+}
+
+}  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()) {
     // The design's font first: the controls take it as they are made.
@@ -45,6 +86,8 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     }
 
     connect(ui->Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
+    // The open preview follows every key typed into the mask.
+    connect(ui->txtMask, &QLineEdit::textEdited, this, &frmMain::refreshPreview);
     // A double-click anywhere in the list, or Enter in it, takes the selected entry.
     ui->List1->viewport()->installEventFilter(this);
     ui->List1->installEventFilter(this);
@@ -66,6 +109,23 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
 }
 
 frmMain::~frmMain() = default;
+
+void frmMain::adopt(frmDir& dialog) {
+    own(dialog, this);
+    connect(&dialog, &frmDir::filesChosen, this, &frmMain::filesChosen, Qt::UniqueConnection);
+    connect(&dialog, &frmDir::cancelled, this, [this] { enableSteps(false, false, false); });
+    connect(&dialog, &frmDir::accepted, this, &frmMain::reviewAccepted, Qt::UniqueConnection);
+    connect(&dialog, &frmDir::undoAsked, this, &frmMain::undoAsked, Qt::UniqueConnection);
+}
+
+void frmMain::adopt(frmOptions& dialog) {
+    own(dialog, this);
+    connect(&dialog, &frmOptions::stored, this, &frmMain::optionsSaved, Qt::UniqueConnection);
+}
+
+void frmMain::adopt(frmPreview& dialog) {
+    own(dialog, this);
+}
 
 void frmMain::Form_Load() {
     // F1 opens the user guide from any of the program's windows.
@@ -132,6 +192,310 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// --- Select, the example and the mask. ---
+
+void frmMain::Command3_Click() {
+    // An open review keeps its batch: Select only brings it to the front.
+    if (reviewOpen()) {
+        forms::frmDir().showChooser();
+        return;
+    }
+    // The files listed so far go, and with them the directory they were in
+    // (held open, it would keep its drive from being unmounted).
+    appState().chosenDirectory.reset();
+    ui->List1->clear();
+    ui->txtMask->setText(QString());
+    ui->txtFile->setText(QString());
+    ui->txtExample->setText(QString());
+    // A chooser not loaded yet loads now, restoring (and listing) the
+    // stored directory: the one it is about to show.
+    const bool loaded = forms::isLoaded(forms::Form::Dir);
+    forms::frmDir().showChooser(loaded ? frmDir::Listed::Earlier : frmDir::Listed::JustNow);
+    refreshPreview();
+}
+
+void frmMain::filesChosen(const QString& directory, const QStringList& names) {
+    // The batch keeps the directory itself, pinned now; "Dir" only says
+    // where the chooser opens next time.
+    appState().chosenDirectory = platform::current().openDirectory(directory).directory;
+    previewListing_.reset();
+    takeChosenFiles(names);
+}
+
+void frmMain::takeCommandLine(const commandline::Request& request) {
+    if (!request.text.isEmpty()) {
+        const QString reason = chooser::displayName(request.text);
+        std::fprintf(stderr, "quillomat: %s\n", reason.toLocal8Bit().constData());
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillomat"), reason, QMessageBox::Ok,
+                        this);
+        box.setInformativeText(tr("Quillomat starts without files; choose them with Select."));
+        box.setWindowIcon(icons::programIcon());
+        box.exec();
+    }
+    if (!request.files.isEmpty()) {
+        const settings::SaveResult saved = settings::write(settings::kDir, request.directory);
+        // Named one by one, hidden or not, each is shown.
+        filesChosen(request.directory, chooser::listOrder(request.files, true));
+        saveFailure::report(saved);
+    }
+}
+
+void frmMain::List1_DblClick() {
+    AppState& state = appState();
+    state.lastIndex = ui->List1->count() - 1;
+    for (int i = 0; i <= state.lastIndex; ++i) {
+        if (ui->List1->item(i)->isSelected()) {
+            ui->txtFile->setText(ui->List1->item(i)->text());
+            refreshPreview();
+            return;
+        }
+    }
+}
+
+void frmMain::Command2_Click() {
+    // The mask travels through the system clipboard, which keeps it afterwards.
+    const QString highlighted = ui->txtFile->keptSelectedText();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(highlighted);
+    QString mask = clipboard->text();
+    if (mask != highlighted) {
+        // A clipboard that cannot be opened (or is owned elsewhere the very
+        // next moment) must not lose the user's highlight.
+        mask = highlighted;
+    }
+    ui->txtMask->setText(mask);
+    ui->Command1->setEnabled(true);
+    refreshPreview();
+}
+
+ExtractInput frmMain::extractInput() const {
+    return ExtractInput{ui->txtMask->text(), ui->txtFile->text(), ui->lblPrefix->text(),
+                        ui->lblSufix->text(), ui->lblLetteringPosition->text()};
+}
+
+void frmMain::Command1_Click() {
+    ui->Command4->setEnabled(true);
+    extracted_ = extractInput();
+    showStatus(extractMask(appState(), *extracted_));
+    refreshPreview();
+}
+
+// --- Rename and its review. ---
+
+GenerationInput frmMain::generationInput() const {
+    GenerationInput input;
+    input.listNames.reserve(ui->List1->count());
+    for (int i = 0; i < ui->List1->count(); ++i) {
+        input.listNames << ui->List1->item(i)->text();
+    }
+    input.prefix = ui->lblPrefix->text();
+    input.suffix = ui->lblSufix->text();
+    input.startNumber = ui->lblStartNumber->text();
+    input.exampleText = ui->txtFile->text();
+    return input;
+}
+
+void frmMain::Command4_Click() {
+    AppState& state = appState();
+    BusyPointer busy;
+    // The directory is the one pinned by the chooser's OK: neither "Dir" nor
+    // the chooser is asked again, so another instance writing "Dir", or a
+    // settings file that cannot be written, cannot send the batch elsewhere.
+    platform::System& system = platform::current();
+    platform::Listing listing;
+    listing.status = platform::Status{Error::PathNotFound, 0};
+    if (state.chosenDirectory) {
+        listing = system.list(*state.chosenDirectory);
+    }
+    batch::Plan record =
+        batch::renameBatch(state, batch::makePlan(state, generationInput(), listing), system);
+    previewListing_.reset();
+    if (record.stopped()) {
+        busy.restore();
+        showStatus(batch::errorText(record));
+        refreshPreview();
+        return;
+    }
+    state.record = std::move(record);
+    ui->txtMask->setText(QString());
+    showStatus(state.filesSkipped == 1 ? tr("Some Files Were Skipped") : QString());
+    busy.restore();
+    ui->List1->clear();
+    ui->txtFile->setText(QString());
+
+    // While the review is open its batch keeps its way back: no step of
+    // another batch can start until Accept or Undo.
+    enableSteps(false, false, false);
+    QStringList given;
+    for (const batch::Step& step : state.record.steps) {
+        if (step.renamed()) {
+            given << step.newName;
+        }
+    }
+    forms::frmDir().enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString(),
+                                given, batch::reviewText(state.record));
+    refreshPreview();
+}
+
+void frmMain::reviewAccepted() {
+    journal::end();
+    // The directory is let go, so that its drive can be unmounted.
+    appState().chosenDirectory.reset();
+    appState().record = batch::Plan{};
+    // Either way the batch is over: the next one starts with Select.
+    enableSteps(false, false, false);
+    refreshPreview();
+}
+
+void frmMain::undoAsked() {
+    AppState& state = appState();
+    BusyPointer busy;
+    batch::undoBatch(state, state.record, platform::current());
+    busy.restore();
+    refreshPreview();
+    if (!batch::allBack(state.record)) {
+        // The review stays open: what was put back stays back, and Undo tried
+        // again once the cause is mended goes on with the rest.
+        showStatus(batch::errorText(state.record));
+        forms::frmDir().File1Refresh();
+        return;
+    }
+    // Every file is back: what the example box said of this batch is over,
+    // but for the files that went back under numbered names.
+    showStatus(batch::undoneText(state.record));
+    state.chosenDirectory.reset();
+    state.record = batch::Plan{};
+    enableSteps(false, false, false);
+    forms::unload(forms::Form::Dir);
+    refreshPreview();
+}
+
+// --- The preview. ---
+
+void frmMain::mnuFilePreview_Click() {
+    previewListing_.reset();
+    showModeless(forms::frmPreview());
+    refreshPreview();
+}
+
+void frmMain::refreshPreview() {
+    if (!forms::isLoaded(forms::Form::Preview) || !forms::frmPreview().isVisible()) {
+        return;
+    }
+    const AppState& state = appState();
+    if (reviewOpen()) {
+        forms::frmPreview().showPlan(state.record);  // what was done, until the batch ends
+        return;
+    }
+    if (!previewListing_) {
+        previewListing_.emplace();
+        previewListing_->status = platform::Status{Error::PathNotFound, 0};
+        if (state.chosenDirectory) {
+            previewListing_ = platform::current().list(*state.chosenDirectory);
+        }
+    }
+    const ExtractInput typed = extractInput();
+    const bool asRecorded = extracted_ && *extracted_ == typed;
+    forms::frmPreview().showPlan(
+        batch::previewPlan(state, &typed, generationInput(), *previewListing_),
+        asRecorded ? QString() : tr("As the mask now reads; Extract makes Rename follow it."));
+}
+
+// --- The menu. ---
+
+void frmMain::MnuFileExit_Click() {
+    close();
+}
+
+void frmMain::mnuClearOptions_Click() {
+    const NamingOptions cleared = NamingOptions::cleared();
+    const settings::SaveResult saved = cleared.save();
+    setNamingLabels(cleared);
+    refreshPreview();
+    saveFailure::report(saved);
+}
+
+void frmMain::mnuOptionsSetOptions_Click() {
+    // The first touch loads the dialog (its load step centres it).
+    frmOptions& options = forms::frmOptions();
+    options.fill(namingLabels());
+    showModeless(options);
+}
+
+void frmMain::optionsSaved(NamingOptions options) {
+    if (options.letteringPosition.isNull()) {
+        // No option button was selected: the lettering position stays.
+        options.letteringPosition = namingLabels().letteringPosition;
+    }
+    setNamingLabels(options);
+    refreshPreview();
+}
+
+void frmMain::MnuHelpHelp_Click() {
+    help::showContents();
+}
+
+void frmMain::MnuHelpAbout_Click() {
+    showModeless(forms::frmAbout());
+}
+
+// --- The way out: Exit, the close box, the end of the desktop session. A
+// batch still under review is not ended behind the user's back. ---
+
+void frmMain::sessionEnding() {
+    sessionEnding_ = true;
+}
+
+bool frmMain::endReviewBeforeClosing() {
+    if (!reviewOpen()) {
+        return true;
+    }
+    if (sessionEnding_) {
+        // No one is there to answer: the next start offers the way back.
+        journal::keepForNextStart();
+        return true;
+    }
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Quillomat"),
+                         tr("The new names have not been accepted yet."), QMessageBox::NoButton,
+                         this);
+    question.setWindowIcon(icons::programIcon());
+    QPushButton* accept = question.addButton(tr("&Accept"), QMessageBox::AcceptRole);
+    QPushButton* undo = question.addButton(tr("&Undo"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = question.addButton(QMessageBox::Cancel);
+    question.setDefaultButton(cancel);
+    question.setEscapeButton(cancel);
+    question.exec();
+    if (question.clickedButton() == accept) {
+        forms::frmDir().accept();
+        return true;
+    }
+    if (question.clickedButton() == undo) {
+        forms::frmDir().undo();
+        // Files that could not go back keep the review open, with its report.
+        return !reviewOpen();
+    }
+    // Cancel: the review comes back to the front, where the user left it.
+    forms::frmDir().showChooser();
+    return false;
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!endReviewBeforeClosing()) {
+        event->ignore();
+        return;
+    }
+    // Closing the main window ends the program: no dialog may stay behind,
+    // since a dialog writing to the main window would bring it back unseen.
+    journal::close();
+    forms::unloadDialogs();
+    if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
+        forms::unload(forms::Form::Main);
+    }
+    event->accept();
+    QCoreApplication::quit();
 }
 
 void frmMain::letEnterPressFocusedButtons() {

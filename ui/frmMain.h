@@ -2,17 +2,25 @@
 
 // The main window: the four steps of a batch (Select, Set Mask, Extract,
 // Rename), the list of chosen files and the menu. Its hidden option labels
-// hold the working copy of the naming options for the whole run.
+// hold the working copy of the naming options for the whole run. It owns the
+// dialogs it opens: they say what happened (files chosen, review accepted,
+// undo asked, options saved) and the main window acts.
 
 #include <QMainWindow>
 #include <memory>
+#include <optional>
 
+#include "engine/CommandLine.h"
+#include "engine/Extract.h"
 #include "engine/NameGenerator.h"
 #include "engine/Settings.h"
 
 namespace Ui {
 class frmMain;
 }
+class frmDir;
+class frmOptions;
+class frmPreview;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -20,12 +28,22 @@ class frmMain : public QMainWindow {
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // What the other windows ask of the main window.
+    // Makes a dialog the main window's own (transient for it, so every
+    // window manager keeps it above) and listens to what it says. The
+    // window registry calls this as it loads one.
+    void adopt(frmDir& dialog);
+    void adopt(frmOptions& dialog);
+    void adopt(frmPreview& dialog);
 
-    // The chooser's OK: appends `names` to the file list; when the list then
-    // has a first entry it becomes the example and Set Mask and Extract are
-    // enabled, Rename disabled; otherwise all three are disabled.
+    // Appends `names` to the file list; when the list then has a first entry
+    // it becomes the example and Set Mask and Extract are enabled, Rename
+    // disabled; otherwise all three are disabled.
     void takeChosenFiles(const QStringList& names);
+    // The files named on the command line become the batch, listed in the
+    // chooser's order, their directory pinned and stored as "Dir". Why they
+    // cannot (files of several directories, a name that is no regular file)
+    // is said in a message box and on the error stream.
+    void takeCommandLine(const commandline::Request& request);
     // Enables or disables Set Mask, Extract and Rename, in this order.
     void enableSteps(bool setMask, bool extract, bool rename);
     // Shows `text` in the example box (Extract's example, how a failure is
@@ -59,18 +77,30 @@ class frmMain : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // What the controls hold for a rename (or its preview) now.
+    // What the dialogs say.
+    void filesChosen(const QString& directory, const QStringList& names);
+    void reviewAccepted();
+    void undoAsked();
+    void optionsSaved(NamingOptions options);
+
+    // What the controls hold for a rename, and for Extract.
     GenerationInput generationInput() const;
-    // Computes the preview again when its window is open.
+    ExtractInput extractInput() const;
+    // The open preview follows the controls: the plan as the mask now reads,
+    // or what the batch under review did.
     void refreshPreview();
     // Before the program ends with a review open: asks whether to Accept or
     // Undo the batch (or Cancel). False when the program must go on: Cancel,
     // or an Undo that could not put every file back.
     bool endReviewBeforeClosing();
 
-    bool sessionEnding_ = false;
-
     std::unique_ptr<Ui::frmMain> ui;
+    bool sessionEnding_ = false;
+    // What the last Extract read, to tell whether the preview shows more.
+    std::optional<ExtractInput> extracted_;
+    // The batch's directory as the preview last listed it: kept between
+    // keystrokes, read again for a new batch.
+    std::optional<platform::Listing> previewListing_;
 
     // Enter and keypad Enter press the focused button, as Space does; no
     // button is the default, so Enter elsewhere presses nothing.

@@ -12,7 +12,6 @@
 #include "ui/Forms.h"
 #include "ui/Icons.h"
 #include "ui/SaveFailure.h"
-#include "ui/frmMain.h"
 #include "ui_frmOptions.h"
 
 namespace {
@@ -131,6 +130,7 @@ void frmOptions::Form_Load() {
 }
 
 void frmOptions::fill(const NamingOptions& options) {
+    filledLettering_ = options.letteringPosition;
     ui->txtPrefix->setText(options.prefix);
     ui->txtSufix->setText(options.suffix);
     ui->txtStartingNumber->setText(options.startingNumber);
@@ -145,9 +145,8 @@ void frmOptions::fill(const NamingOptions& options) {
 }
 
 void frmOptions::cmdOK_Click() {
-    frmMain& main = forms::frmMain();
     NamingOptions options{ui->txtPrefix->text(), ui->txtSufix->text(),
-                          ui->txtStartingNumber->text(), main.namingLabels().letteringPosition};
+                          ui->txtStartingNumber->text(), filledLettering_};
     // The first selected option button gives the lettering position; with none
     // selected neither the setting nor the label changes.
     const QRadioButton* const opt1[] = {ui->opt1_0, ui->opt1_1, ui->opt1_2};
@@ -160,7 +159,7 @@ void frmOptions::cmdOK_Click() {
     const settings::SaveResult saved =
         options.save(lettering ? NamingOptions::Lettering::Write : NamingOptions::Lettering::Leave);
     hide();
-    main.setNamingLabels(options);
+    emit stored(options);
     if (forms::isLoaded(forms::Form::Options) && &forms::frmOptions() == this) {
         forms::unload(forms::Form::Options);
     } else {

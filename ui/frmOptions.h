@@ -33,6 +33,10 @@ class frmOptions : public QWidget {
     void txtSufix_KeyPress(short& KeyAscii);
     void txtStartingNumber_KeyPress(short& KeyAscii);
 
+  signals:
+    // Ok: `options` are stored and become the working copy.
+    void stored(const NamingOptions& options);
+
   public slots:
     void Form_Load();
     void cmdOK_Click();
@@ -46,6 +50,9 @@ class frmOptions : public QWidget {
 
   private:
     std::unique_ptr<Ui::frmOptions> ui;
+    // The lettering position the dialog was filled with: Ok keeps it when no
+    // option button is selected.
+    QString filledLettering_;
 
     // Tab into the lettering group lands on the selected option button.
     void tabToSelectedLettering();

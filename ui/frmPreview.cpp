@@ -42,10 +42,12 @@ void frmPreview::Form_Load() {
     forms::centreOnScreen(this);
 }
 
-void frmPreview::showSummary(const preview::Summary& summary) {
-    model_->setRows(summary.rows);
-    ui->lblCounts->setText(chooser::displayName(preview::countsText(summary)));
-    if (model_->rowCount() > 0) {
+void frmPreview::showPlan(const batch::Plan& plan, const QString& note) {
+    const bool sameRows = model_->rowCount() == plan.steps.size();
+    model_->setPlan(plan);
+    const QString counts = chooser::displayName(batch::countsText(plan));
+    ui->lblCounts->setText(note.isEmpty() ? counts : counts + QLatin1Char(' ') + note);
+    if (!sameRows && model_->rowCount() > 0) {
         ui->tblNames->setCurrentIndex(model_->index(0, 0));
     }
 }

@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "engine/Preview.h"
+#include "engine/BatchPlan.h"
 
 namespace Ui {
 class frmPreview;
@@ -20,8 +20,10 @@ class frmPreview : public QWidget {
     explicit frmPreview(QWidget* parent = nullptr);
     ~frmPreview() override;
 
-    // Fills the table and the counts with `summary`.
-    void showSummary(const preview::Summary& summary);
+    // Shows `plan` (or a batch's record): the rows that changed since the
+    // last plan of as many rows, the scroll position and selection kept;
+    // `note` after the counts.
+    void showPlan(const batch::Plan& plan, const QString& note = QString());
 
   public slots:
     void Form_Load();

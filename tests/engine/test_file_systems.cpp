@@ -21,7 +21,6 @@
 
 #include "engine/AppState.h"
 #include "engine/Journal.h"
-#include "engine/Preview.h"
 #include "engine/Recovery.h"
 #include "engine/RenameExecutor.h"
 #include "platform/Platform.h"
@@ -45,7 +44,8 @@ namespace {
 constexpr char kChild[] = "QUILLOMAT_FILE_SYSTEMS_TEST_CHILD";
 constexpr int kChainLength = 10;
 
-const QList<FileSystem> kAll{FileSystem::Tmpfs, FileSystem::FuseFat, FileSystem::ExfatFuse,
+const QList<FileSystem> kAll{FileSystem::Tmpfs,  FileSystem::Ext4,    FileSystem::Xfs,
+                             FileSystem::Btrfs,  FileSystem::FuseFat, FileSystem::ExfatFuse,
                              FileSystem::Ntfs3g, FileSystem::Sshfs};
 
 // FAT, exFAT and NTFS: case-insensitive, and Windows' rules for names.
@@ -173,12 +173,12 @@ int runChild(const QByteArray& task) {
     generateNewNames(*state, batch.input());
     const int n = fields[2].toInt();
     if (fields[1] == "undo") {
-        batch::renameBatch(*state, system);
+        testing_support::renamed(*state, system);
         seam::killAfter = seam::changes + n;
-        batch::undoBatch(*state, system);
+        testing_support::undone(*state, system);
     } else {
         seam::killAfter = n;
-        batch::renameBatch(*state, system);
+        testing_support::renamed(*state, system);
     }
     return 3;  // the kill never came
 }
@@ -285,11 +285,11 @@ class FileSystemsTest : public QObject {
                                         .arg(batch.listed.join(u','), batch.mask, batch.prefix);
 
             const auto state = batch.extracted(dir);
-            const preview::Summary summary =
-                preview::compute(*state, batch.input(), platform::real());
+            const batch::Plan plan =
+                testing_support::planned(*state, batch.input(), platform::real());
             QCOMPARE(rawSnapshot(dir), before);
             if (generateNewNames(*state, batch.input()) != Error::None) {
-                QVERIFY(summary.stop != Error::None);
+                QVERIFY(plan.stopped());
                 continue;
             }
             testing_support::FaultPlatform p;
@@ -299,19 +299,20 @@ class FileSystemsTest : public QObject {
                 p.failRename(batch.listed.at(random.bounded(int(batch.listed.size()))),
                              Error::DiskFull, 1, testing_support::RenameSide::Source);
             }
-            const batch::RenameOutcome outcome = batch::renameBatch(*state, p);
-            if (outcome.error == Error::None) {
+            const batch::Plan record = testing_support::renamed(*state, p);
+            if (record.error() == Error::None) {
                 QStringList foreseen;
                 QStringList given;
                 for (int i = 0; i <= state->lastIndex; ++i) {
-                    foreseen << summary.rows[i].newName;
+                    foreseen << plan.steps[i].newName;
                     given << platform::nameOf(state->newNames[i]);
                 }
-                QVERIFY2(summary.stop == Error::None && foreseen == given, qPrintable(context));
-                QVERIFY2(batch::undoBatch(*state, p).error == Error::None, qPrintable(context));
+                QVERIFY2(!plan.stopped() && foreseen == given, qPrintable(context));
+                QVERIFY2(testing_support::undone(*state, p).error() == Error::None,
+                         qPrintable(context));
             } else {
-                QVERIFY2(stop, qPrintable(context + ": " + batch::errorText(outcome)));
-                QVERIFY2(outcome.notRestored.isEmpty(), qPrintable(context));
+                QVERIFY2(stop, qPrintable(context + ": " + batch::errorText(record)));
+                QVERIFY2(batch::allBack(record), qPrintable(context));
             }
             QVERIFY2(rawSnapshot(dir) == before, qPrintable(context));
             journal::end();
@@ -383,14 +384,14 @@ class FileSystemsTest : public QObject {
         const auto before = rawSnapshot(dir);
         const Batch batch{{files.first()}, files.first(), "", prefix, suffix, "", "0"};
         const auto state = batch.extracted(dir);
-        const preview::Summary summary = preview::compute(*state, batch.input(), platform::real());
-        QCOMPARE(preview::resultText(summary.rows.first()), result);
+        const batch::Plan plan = testing_support::planned(*state, batch.input(), platform::real());
+        QCOMPARE(batch::resultText(plan, 0), result);
 
         QCOMPARE(generateNewNames(*state, batch.input()), Error::None);
-        QCOMPARE(batch::renameBatch(*state, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(*state, platform::real()).error(), Error::None);
         QCOMPARE(sortedFiles(dir), after);
         QCOMPARE(state->filesSkipped, result.startsWith("skipped") ? 1 : 0);
-        QCOMPARE(batch::undoBatch(*state, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::undone(*state, platform::real()).error(), Error::None);
         QCOMPARE(rawSnapshot(dir), before);
     }
 
@@ -465,8 +466,8 @@ class FileSystemsTest : public QObject {
             QList<journal::Leftover> left = journal::leftovers();
             QCOMPARE(left.size(), 1);
             QVERIFY(left[0].record);
-            const batch::RecoveryOutcome outcome =
-                batch::restoreFromJournal(*left[0].record, platform::real());
+            const batch::WayBackReport outcome(
+                batch::restoreFromJournal(*left[0].record, platform::real()));
             journal::discard(left[0]);
             QVERIFY2(
                 outcome.complete(),
@@ -497,25 +498,27 @@ class FileSystemsTest : public QObject {
         }
         const auto state = batch.extracted(dir);
         generateNewNames(*state, batch.input());
-        QCOMPARE(batch::renameBatch(*state, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(*state, platform::real()).error(), Error::None);
         journal::keepForNextStart();  // as a process that was killed now
 
-        // Another file takes b's new name: the same size and time, other contents.
+        // Another file takes b's new name, saved over it as an editor saves:
+        // the same size and time, other contents.
         struct stat was;
         const QByteArray n2 = QFile::encodeName(dir + "/n_0002.jpg");
         QCOMPARE(::stat(n2.constData(), &was), 0);
-        QVERIFY(QFile::remove(dir + "/n_0002.jpg"));
-        QFile stranger(dir + "/n_0002.jpg");
+        QFile stranger(dir + "/saving");
         QVERIFY(stranger.open(QIODevice::WriteOnly));
         stranger.write(QByteArray(2500, 'b') + QByteArray(2500, 'x'));
         stranger.close();
         const timespec times[2] = {was.st_atim, was.st_mtim};
-        QCOMPARE(::utimensat(AT_FDCWD, n2.constData(), times, 0), 0);
+        QCOMPARE(
+            ::utimensat(AT_FDCWD, QFile::encodeName(stranger.fileName()).constData(), times, 0), 0);
+        QVERIFY(::rename(QFile::encodeName(stranger.fileName()).constData(), n2.constData()) == 0);
 
         QList<journal::Leftover> left = journal::leftovers();
         QCOMPARE(left.size(), 1);
-        const batch::RecoveryOutcome outcome =
-            batch::restoreFromJournal(*left[0].record, platform::real());
+        const batch::WayBackReport outcome(
+            batch::restoreFromJournal(*left[0].record, platform::real()));
         journal::discard(left[0]);
         QCOMPARE(outcome.notFound, QStringList{"b.jpg"});
         QCOMPARE(sortedFiles(dir), (QStringList{"a.jpg", "c.jpg", "n_0002.jpg"}));

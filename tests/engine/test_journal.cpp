@@ -245,8 +245,8 @@ class JournalTest : public QObject {
         QVERIFY(left[0].record);
         QCOMPARE(left[0].record->directory, dir.path());
         QCOMPARE(left[0].record->entries.size(), 1001);
-        const batch::RecoveryOutcome outcome =
-            batch::restoreFromJournal(*left[0].record, platform::real());
+        const batch::WayBackReport outcome(
+            batch::restoreFromJournal(*left[0].record, platform::real()));
         QVERIFY(outcome.complete());
         QVERIFY(outcome.numbered.isEmpty());
         QCOMPARE(rawSnapshot(dir.path()), original);
@@ -381,7 +381,8 @@ class JournalTest : public QObject {
         QList<journal::Leftover> left = journal::leftovers();
         QCOMPARE(left.size(), 1);
 
-        const batch::RecoveryOutcome outcome = batch::restoreFromJournal(*left[0].record, p);
+        const batch::Plan restored = batch::restoreFromJournal(*left[0].record, p);
+        const batch::WayBackReport outcome(restored);
         QStringList names = QDir(dir).entryList(QDir::Files);
         QCOMPARE(names, after);
         QCOMPARE(outcome.notFound, notFound);
@@ -389,7 +390,7 @@ class JournalTest : public QObject {
         QCOMPARE(outcome.numbered, numbered);
         QCOMPARE(outcome.complete(), notFound.isEmpty() && notRestored.isEmpty());
         if (!notFound.isEmpty()) {
-            QCOMPARE(outcome.error, Error::FileNotFound);
+            QCOMPARE(restored.error(), Error::FileNotFound);
         }
         journal::discard(left[0]);
         QVERIFY(!QFile::exists(path));

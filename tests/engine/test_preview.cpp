@@ -1,6 +1,7 @@
 // The preview against the real rename: over many random batches in real
 // temporary directories, the preview foresees exactly the names Rename gives,
-// the files it numbers or skips and where it stops, without touching the disk.
+// the files it numbers or skips and where it stops, without touching the
+// disk; also as it follows a mask typed key by key.
 #include <QtTest>
 
 #include <QDir>
@@ -8,10 +9,10 @@
 #include <memory>
 
 #include "engine/AppState.h"
+#include "engine/BatchPlan.h"
 #include "engine/Extract.h"
 #include "engine/Journal.h"
 #include "engine/NameGenerator.h"
-#include "engine/Preview.h"
 #include "engine/RenameExecutor.h"
 #include "platform/Platform.h"
 #include "tests/support/FakePlatform.h"
@@ -19,7 +20,7 @@
 
 using testing_support::Batch;
 
-using preview::Result;
+using batch::Outcome;
 using testing_support::TempFiles;
 
 namespace {
@@ -110,54 +111,69 @@ class TestPreview : public QObject {
 
   private slots:
     // Rename gives the names the preview shows, stops where it shows a stop,
-    // and the preview itself changes nothing on disk.
+    // and the preview itself changes nothing on disk. The preview that
+    // followed a mask typed key by key (the listing kept) shows at the last
+    // key what Rename does once Extract has taken that mask.
     void agreesWithRename() {
         QRandomGenerator random(20261207);
         for (int round = 0; round < 400; ++round) {
             TempFiles dir;
-            const Batch batch = randomBatch(random, dir.path());
+            Batch batch = randomBatch(random, dir.path());
             const QStringList before = filesOf(dir.path());
+            testing_support::FaultPlatform watcher;
+            const auto state = batch.extracted(dir.path());
+            const platform::Listing listing = watcher.list(*state->chosenDirectory);
+            // Keys typed over the mask Extract took: some taken back, some added.
+            QString typed = batch.mask;
+            batch::Plan live;
+            for (int key = random.bounded(6); key > 0; --key) {
+                if (!typed.isEmpty() && random.bounded(3) == 0) {
+                    typed.chop(1);
+                } else {
+                    typed += batch.example.at(random.bounded(int(batch.example.size())));
+                }
+                const ExtractInput input{typed, batch.example, batch.prefix, batch.suffix,
+                                         batch.lettering};
+                live = batch::previewPlan(*state, &input, batch.input(), listing);
+            }
+            batch.mask = typed;
+            extractMask(*state,
+                        {typed, batch.example, batch.prefix, batch.suffix, batch.lettering});
+            const batch::Plan plan = testing_support::planned(*state, batch.input(), watcher);
+            QCOMPARE(watcher.renameCalls(), 0);
+            QCOMPARE(filesOf(dir.path()), before);
+            QCOMPARE(plan.steps.size(), batch.listed.size());
             const QString context = QStringLiteral("round %1, mask '%2', prefix '%3', start '%4'")
                                         .arg(round)
                                         .arg(batch.mask, batch.prefix.left(8), batch.start);
-
-            testing_support::FaultPlatform watcher;
-            const auto state = batch.extracted(dir.path());
-            const preview::Summary summary = preview::compute(*state, batch.input(), watcher);
-            QCOMPARE(watcher.renameCalls(), 0);
-            QCOMPARE(filesOf(dir.path()), before);
-            QCOMPARE(summary.rows.size(), batch.listed.size());
-
-            int failed = -1;
-            Error error = generateNewNames(*state, batch.input(), &failed);
-            batch::RenameOutcome outcome;
-            if (error == Error::None) {
-                outcome = batch::renameBatch(*state, platform::real());
-                journal::end();
-                error = outcome.error;
-                failed = outcome.failedIndex;
+            if (!live.steps.isEmpty()) {
+                for (int i = 0; i < plan.steps.size(); ++i) {
+                    QVERIFY2(batch::resultText(live, i) == batch::resultText(plan, i) &&
+                                 live.steps[i].newName == plan.steps[i].newName,
+                             qPrintable(context));
+                }
             }
-            QVERIFY2(summary.stop == error, qPrintable(context));
-            if (error != Error::None) {
-                QCOMPARE(summary.stopRow, failed);
-                QCOMPARE(summary.rows[failed].result, Result::Stops);
+
+            const batch::Plan record =
+                testing_support::renamed(*state, batch.input(), platform::real());
+            journal::end();
+            QVERIFY2(plan.stop.error == record.stop.error, qPrintable(context));
+            if (record.stopped()) {
+                QCOMPARE(plan.stopAt, record.stopAt);
+                QCOMPARE(plan.steps[record.stopAt].outcome, Outcome::Stops);
                 continue;
             }
 
             QSet<QString> expected(before.cbegin(), before.cend());
-            for (int i = 0; i < summary.rows.size(); ++i) {
-                const preview::Row& row = summary.rows[i];
-                const bool changed =
-                    i <= state->lastIndex && state->oldNames[i] != state->newNames[i];
-                QVERIFY2(
-                    changed == (row.result == Result::Renamed || row.result == Result::Numbered),
-                    qPrintable(context + QStringLiteral(", row ") + row.oldName));
-                if (changed) {
-                    QCOMPARE(row.newName, platform::nameOf(state->newNames[i]));
-                    expected.remove(row.oldName);
-                    expected.insert(row.newName);
-                } else {
-                    QCOMPARE(row.newName, row.oldName);
+            for (int i = 0; i < plan.steps.size(); ++i) {
+                const batch::Step& step = plan.steps[i];
+                QVERIFY2(step.renamed() == record.steps[i].renamed(),
+                         qPrintable(context + QStringLiteral(", row ") + step.oldName));
+                QCOMPARE(step.newName, record.steps[i].newName);
+                if (step.renamed()) {
+                    QCOMPARE(step.newName, platform::nameOf(state->newNames[i]));
+                    expected.remove(step.oldName);
+                    expected.insert(step.newName);
                 }
             }
             QStringList predicted(expected.cbegin(), expected.cend());
@@ -236,17 +252,17 @@ class TestPreview : public QObject {
         TempFiles dir;
         dir.createAll(files);
         const Batch batch{listed, listed.first(), mask, prefix, QString(), QString(), lettering};
-        const preview::Summary summary =
-            preview::compute(*batch.extracted(dir.path()), batch.input(), platform::real());
+        const batch::Plan plan =
+            testing_support::planned(*batch.extracted(dir.path()), batch.input(), platform::real());
         QStringList newNames;
         QStringList results;
-        for (const preview::Row& row : summary.rows) {
-            newNames << row.newName;
-            results << preview::resultText(row);
+        for (int i = 0; i < plan.steps.size(); ++i) {
+            newNames << plan.steps[i].newName;
+            results << batch::resultText(plan, i);
         }
         QTEST(newNames, "newNames");
         QTEST(results, "results");
-        QTEST(preview::countsText(summary), "counts");
+        QTEST(batch::countsText(plan), "counts");
     }
 
     // A chosen directory that is gone since the chooser's OK stops the batch
@@ -256,12 +272,12 @@ class TestPreview : public QObject {
         const Batch batch{{"a.jpg", "b.jpg"}, "a.jpg", "", "", "", "", "0"};
         const auto state = batch.extracted(dir->path());
         dir.reset();
-        const preview::Summary summary = preview::compute(*state, batch.input(), platform::real());
-        QCOMPARE(summary.stop, Error::PathNotFound);
-        QCOMPARE(summary.stopRow, -1);
-        QCOMPARE(preview::resultText(summary.rows[0]),
+        const batch::Plan plan = testing_support::planned(*state, batch.input(), platform::real());
+        QCOMPARE(plan.stop.error, Error::PathNotFound);
+        QCOMPARE(plan.stopAt, -1);
+        QCOMPARE(batch::resultText(plan, 0),
                  QStringLiteral("not renamed: the batch stops before its first file"));
-        QCOMPARE(preview::countsText(summary),
+        QCOMPARE(batch::countsText(plan),
                  QStringLiteral("Rename would stop with Error # 76 before renaming any file."));
     }
 
@@ -274,12 +290,12 @@ class TestPreview : public QObject {
         }
         dir.createAll(listed);
         const Batch batch{listed, listed.first(), "", "n", "", "", "0"};
-        const preview::Summary summary =
-            preview::compute(*batch.extracted(dir.path()), batch.input(), platform::real());
-        QCOMPARE(summary.renamed, 1001);
-        QCOMPARE(summary.skipped, 2);
-        QCOMPARE(summary.rows.last().result, Result::Skipped);
-        QCOMPARE(summary.rows[1000].newName, QStringLiteral("n1001.txt"));
+        const batch::Plan plan =
+            testing_support::planned(*batch.extracted(dir.path()), batch.input(), platform::real());
+        QCOMPARE(batch::countsOf(plan).renamed, 1001);
+        QCOMPARE(batch::countsOf(plan).skipped, 2);
+        QCOMPARE(plan.steps.last().outcome, Outcome::Skipped);
+        QCOMPARE(plan.steps[1000].newName, QStringLiteral("n1001.txt"));
     }
 };
 

@@ -166,28 +166,26 @@ class RenameExecutorTest : public QObject {
             entries << Entry{oldNames[i], newBases[i]};
         }
         loadBatch(state_, dir_->path(), entries);
-        const batch::RenameOutcome outcome = batch::renameBatch(state_, platform::real());
-        QCOMPARE(outcome.error, Error::None);
+        const batch::Plan outcome = testing_support::renamed(state_, platform::real());
+        QCOMPARE(outcome.error(), Error::None);
         QCOMPARE(names(), expected);
         QCOMPARE(names(), referenceRename(files, entries));
         QCOMPARE(state_.filesSkipped, 0);
 
-        QCOMPARE(batch::undoBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::undone(state_, platform::real()).error(), Error::None);
         QCOMPARE(names(), afterUndo);
     }
 
     void recordAfterTheRenamePhase() {
         dir_->createAll({"a.txt", "b.txt", "c.txt"});
         loadBatch(state_, dir_->path(), {{"a.txt", "n"}, {"b.txt", "b.txt"}, {"c.txt", "n"}});
-        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, platform::real()).error(), Error::None);
         const QString d = dir_->path() + QLatin1Char('/');
         QCOMPARE(state_.oldNames[0], d + "a.txt");
         QCOMPARE(state_.newNames[0], d + "n.txt");
         QCOMPARE(state_.oldNames[1], QStringLiteral("b.txt"));
         QCOMPARE(state_.newNames[1], QStringLiteral("b.txt"));
         QCOMPARE(state_.newNames[2], d + "n-1.txt");
-        QCOMPARE(state_.collisionCount, short(1));
-        QCOMPARE(state_.collisionRetry, 0);
     }
 
     // Random batches against the step-by-step rule, with many collisions.
@@ -216,9 +214,9 @@ class RenameExecutorTest : public QObject {
             }
             AppState s;
             loadBatch(s, dir.path(), entries);
-            QCOMPARE(batch::renameBatch(s, platform::real()).error, Error::None);
+            QCOMPARE(testing_support::renamed(s, platform::real()).error(), Error::None);
             QCOMPARE(dir.names(), referenceRename(fileList, entries));
-            QCOMPARE(batch::undoBatch(s, platform::real()).error, Error::None);
+            QCOMPARE(testing_support::undone(s, platform::real()).error(), Error::None);
             QCOMPARE(testing_support::contents(dir.path()), before);
         }
     }
@@ -234,7 +232,7 @@ class RenameExecutorTest : public QObject {
         }
         FaultPlatform counting;
         loadBatch(state_, dir_->path(), entries);
-        QCOMPARE(batch::renameBatch(state_, counting).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, counting).error(), Error::None);
         // The directory is listed before the first rename: no call fails.
         QCOMPARE(counting.renameCalls(), AppState::kMaxEntries);
         QVERIFY(dir_->exists("same.txt"));
@@ -251,7 +249,7 @@ class RenameExecutorTest : public QObject {
             }
         };
         loadBatch(state_, dir_->path(), {{"a.txt", "n"}, {"b.txt", "n"}});
-        QCOMPARE(batch::renameBatch(state_, p).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, p).error(), Error::None);
         QCOMPARE(names(), QStringList({"n-1.txt", "n-2.txt", "n-3.txt", "n.txt"}));
         QCOMPARE(dir_->read("n-2.txt"), QByteArray("a.txt"));
         QCOMPARE(dir_->read("n-3.txt"), QByteArray("b.txt"));
@@ -264,13 +262,13 @@ class RenameExecutorTest : public QObject {
         FaultPlatform p;
         p.failRename("b.txt", Error::PathFileAccess, -1, testing_support::RenameSide::Source);
         loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {"b.txt", "y"}, {"c.txt", "z"}});
-        QCOMPARE(batch::renameBatch(state_, p).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, p).error(), Error::None);
         QCOMPARE(state_.filesSkipped, 1);
         QCOMPARE(names(), QStringList({"b.txt", "x.txt", "z.txt"}));
         QCOMPARE(state_.oldNames[1], state_.newNames[1]);
         QCOMPARE(state_.oldNames[1], dir_->filePath("b.txt"));
         // Undo leaves the skipped file alone.
-        QCOMPARE(batch::undoBatch(state_, p).error, Error::None);
+        QCOMPARE(testing_support::undone(state_, p).error(), Error::None);
         QCOMPARE(names(), QStringList({"a.txt", "b.txt", "c.txt"}));
     }
 
@@ -289,7 +287,7 @@ class RenameExecutorTest : public QObject {
         dir_->create("b.txt");
         before_ = testing_support::contents(dir_->path());
         loadBatch(state_, dir_->path(), {{"a", newBase}, {"b.txt", "c"}});
-        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, platform::real()).error(), Error::None);
         QCOMPARE(state_.filesSkipped, 1);
         QCOMPARE(names(), QStringList({"a", "c.txt"}));
         QVERIFY(QDir(dir_->path() + "/sub").isEmpty());
@@ -309,10 +307,10 @@ class RenameExecutorTest : public QObject {
         };
         loadBatch(state_, dir_->path(),
                   {{"a.txt", "b"}, {"b.txt", "x"}, {"c.txt", "y"}, {"d.txt", "z"}});
-        const batch::RenameOutcome outcome = batch::renameBatch(state_, p);
-        QCOMPARE(outcome.error, Error::FileNotFound);
-        QCOMPARE(outcome.failedIndex, 2);
-        QVERIFY(outcome.notRestored.isEmpty());
+        const batch::Plan outcome = testing_support::renamed(state_, p);
+        QCOMPARE(outcome.error(), Error::FileNotFound);
+        QCOMPARE(outcome.stopAt, 2);
+        QVERIFY(batch::allBack(outcome));
         QCOMPARE(batch::errorText(outcome), QStringLiteral("Error # 53"));
         QCOMPARE(names(), QStringList({"a.txt", "b.txt", "d.txt"}));
         QCOMPARE(dir_->read("a.txt"), QByteArray("a.txt"));
@@ -325,9 +323,8 @@ class RenameExecutorTest : public QObject {
         FaultPlatform p;
         p.failRenameAfter(2, Error::DiskFull);  // the disk fills after two renames
         loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {"b.txt", "y"}, {"c.txt", "z"}});
-        const batch::RenameOutcome outcome = batch::renameBatch(state_, p);
-        QCOMPARE(outcome.error, Error::DiskFull);
-        QCOMPARE(outcome.notRestored, QStringList({"x.txt", "y.txt"}));
+        const batch::Plan outcome = testing_support::renamed(state_, p);
+        QCOMPARE(outcome.error(), Error::DiskFull);
         QCOMPARE(batch::errorText(outcome),
                  QStringLiteral("Error # 61 - Not Restored: x.txt, y.txt"));
         QCOMPARE(names(), QStringList({"c.txt", "x.txt", "y.txt"}));
@@ -336,10 +333,10 @@ class RenameExecutorTest : public QObject {
     void undoNumbersAnOldNameTakenMeanwhile() {
         dir_->createAll({"c.txt", "README", "p.jpeg"});
         loadBatch(state_, dir_->path(), {{"c.txt", "n1"}, {"README", "n2"}, {"p.jpeg", "n3"}});
-        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, platform::real()).error(), Error::None);
         dir_->createAll({"c.txt", "c-1.txt", "README", "p.jpeg"});
         before_ = testing_support::contents(dir_->path());
-        QCOMPARE(batch::undoBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::undone(state_, platform::real()).error(), Error::None);
         QCOMPARE(names(), QStringList({"README", "README-1", "c-1.txt", "c-2.txt", "c.txt",
                                        "p-1.jpeg", "p.jpeg"}));
         QCOMPARE(state_.oldNames[0], dir_->filePath("c-2.txt"));
@@ -375,11 +372,11 @@ class RenameExecutorTest : public QObject {
             entries << Entry{files[i], newBases[i]};
         }
         loadBatch(state_, dir_->path(), entries);
-        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, platform::real()).error(), Error::None);
         QCOMPARE(names(), renamed);
-        const batch::UndoOutcome outcome = batch::undoBatch(state_, platform::real());
-        QCOMPARE(outcome.error, Error::None);
-        QVERIFY(outcome.notRestored.isEmpty());
+        const batch::Plan outcome = testing_support::undone(state_, platform::real());
+        QCOMPARE(outcome.error(), Error::None);
+        QVERIFY(batch::allBack(outcome));
         QCOMPARE(testing_support::snapshot(dir_->path()), original);
     }
 
@@ -403,7 +400,7 @@ class RenameExecutorTest : public QObject {
         const QString middle = cause == "long" ? longName : QStringLiteral("b.txt");
         dir_->createAll({"a.txt", middle, "c.txt"});
         loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {middle, "y"}, {"c.txt", "z"}});
-        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, platform::real()).error(), Error::None);
         QCOMPARE(names(), QStringList({"x.txt", "y.txt", "z.txt"}));
         if (cause == "deleted") {
             QVERIFY(QFile::rename(dir_->filePath("y.txt"), dir_->filePath("kept aside")));
@@ -412,8 +409,8 @@ class RenameExecutorTest : public QObject {
         }
 
         FaultPlatform p;
-        batch::UndoOutcome outcome = batch::undoBatch(state_, p);
-        QCOMPARE(errorNumber(outcome.error), error);
+        batch::Plan outcome = testing_support::undone(state_, p);
+        QCOMPARE(errorNumber(outcome.error()), error);
         QCOMPARE(batch::errorText(outcome),
                  QStringLiteral("Error # %1 - Not Restored: %2").arg(error).arg(listed));
         QVERIFY(dir_->exists("a.txt"));
@@ -426,8 +423,8 @@ class RenameExecutorTest : public QObject {
             QVERIFY(QFile::remove(dir_->filePath(longName)));
         }
         const int callsBefore = p.renameCalls();
-        outcome = batch::undoBatch(state_, p);
-        QCOMPARE(outcome.error, Error::None);
+        outcome = testing_support::undone(state_, p);
+        QCOMPARE(outcome.error(), Error::None);
         QCOMPARE(p.renameCalls() - callsBefore, 1);
         QStringList expected{"a.txt", middle, "c.txt"};
         expected.sort();
@@ -464,9 +461,9 @@ class RenameExecutorTest : public QObject {
                    {"0002.jpg", "0001"},
                    {"0003.jpg", "0002"},
                    {"0004.jpg", "0003"}});
-        const batch::RenameOutcome outcome = batch::renameBatch(state_, p);
+        const batch::Plan outcome = testing_support::renamed(state_, p);
         QCOMPARE(batch::errorText(outcome), QStringLiteral("Error # 53"));
-        QCOMPARE(outcome.failedIndex, 3);
+        QCOMPARE(outcome.stopAt, 3);
         QCOMPARE(p.renameCalls(), midBatch ? 7 : 0);  // three there, one failed, three back
         QCOMPARE(testing_support::snapshot(dir_->path()), original);
         QVERIFY(journal::currentPath().isEmpty());  // all back: the batch is over
@@ -488,7 +485,7 @@ class RenameExecutorTest : public QObject {
         // b.txt keeps its name (keep mark), d.txt comes out as its own name.
         loadBatch(state_, dir_->path(),
                   {{"a.txt", "x"}, {"b.txt", "b.txt"}, {"c.txt", "y"}, {"d.txt", "d"}});
-        QCOMPARE(batch::renameBatch(state_, p).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, p).error(), Error::None);
         QVERIFY(seen);
         QCOMPARE(seen->directory, dir_->path());
         QCOMPARE(seen->entries.size(), 2);
@@ -502,7 +499,7 @@ class RenameExecutorTest : public QObject {
 
         // The review is open: the journal stays until the batch ends.
         QVERIFY(journalOnDisk());
-        QCOMPARE(batch::undoBatch(state_, p).error, Error::None);
+        QCOMPARE(testing_support::undone(state_, p).error(), Error::None);
         QVERIFY(journal::currentPath().isEmpty());
         QCOMPARE(QDir(settings_->stateDir() + "/Quillomat").entryList({"*.journal"}),
                  QStringList());
@@ -532,17 +529,17 @@ class RenameExecutorTest : public QObject {
             p.failRename("x.txt", Error::PathFileAccess, 1, testing_support::RenameSide::Source);
         }
         loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {"b.txt", "y"}, {"c.txt", "z"}});
-        const batch::RenameOutcome renamed = batch::renameBatch(state_, p);
-        QCOMPARE(renamed.error, how.startsWith("stop") ? Error::DiskFull : Error::None);
+        const batch::Plan renamed = testing_support::renamed(state_, p);
+        QCOMPARE(renamed.error(), how.startsWith("stop") ? Error::DiskFull : Error::None);
         if (how.startsWith("undo")) {
-            batch::undoBatch(state_, p);
+            testing_support::undone(state_, p);
         }
         QCOMPARE(bool(journalOnDisk()), kept);
         QCOMPARE(dir_->exists("x.txt"), kept);
         if (kept) {
             // What is still not back is still in the journal.
             QCOMPARE(journalOnDisk()->entries.first().oldName, QStringLiteral("a.txt"));
-            QCOMPARE(batch::undoBatch(state_, p).error, Error::None);
+            QVERIFY(batch::allBack(testing_support::undone(state_, p)));
             QVERIFY(!journalOnDisk());
         }
         QCOMPARE(names(), QStringList({"a.txt", "b.txt", "c.txt"}));
@@ -579,7 +576,7 @@ class RenameExecutorTest : public QObject {
             example.replace("@", other.path());
         }
         loadBatch(state_, dir_->path(), {{"a.txt", "x"}, {"b.txt", "y"}});
-        const batch::RenameOutcome outcome = batch::renameBatch(state_, p);
+        const batch::Plan outcome = testing_support::renamed(state_, p);
         QCOMPARE(batch::errorText(outcome), example);
         QCOMPARE(p.renameCalls(), 0);
         QCOMPARE(names(), QStringList({"a.txt", "b.txt"}));
@@ -631,16 +628,16 @@ class RenameExecutorTest : public QObject {
                              testing_support::RenameSide::Source);
             }
 
-            const batch::RenameOutcome outcome = batch::renameBatch(s, p);
+            const batch::Plan outcome = testing_support::renamed(s, p);
             // Nothing lost, nothing overwritten.
             QCOMPARE(rawContents(rawSnapshot(dir.path())), rawContents(original));
-            if (outcome.error == Error::None) {
-                const batch::UndoOutcome undone = batch::undoBatch(s, p);
-                QCOMPARE(undone.error, Error::None);
-                QVERIFY2(undone.notRestored.isEmpty(), qPrintable(undone.notRestored.join(",")));
+            if (outcome.error() == Error::None) {
+                const batch::Plan undone = testing_support::undone(s, p);
+                QCOMPARE(undone.error(), Error::None);
+                QVERIFY2(batch::allBack(undone), qPrintable(batch::errorText(undone)));
             } else {
                 ++stopped;
-                QVERIFY2(outcome.notRestored.isEmpty(), qPrintable(batch::errorText(outcome)));
+                QVERIFY2(batch::allBack(outcome), qPrintable(batch::errorText(outcome)));
             }
             QCOMPARE(rawSnapshot(dir.path()), original);
             QVERIFY(journal::currentPath().isEmpty());
@@ -653,8 +650,8 @@ class RenameExecutorTest : public QObject {
         dir_->createAll({"a.txt"});
         loadBatch(state_, dir_->path(), {});
         QCOMPARE(state_.lastIndex, -1);
-        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
-        QCOMPARE(batch::undoBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, platform::real()).error(), Error::None);
+        QCOMPARE(testing_support::undone(state_, platform::real()).error(), Error::None);
         QCOMPARE(names(), QStringList{"a.txt"});
     }
 
@@ -663,10 +660,10 @@ class RenameExecutorTest : public QObject {
         createRaw(dir_->path(), raw);
         const QString decoded = platform::decodeFileName(raw);
         loadBatch(state_, dir_->path(), {{decoded, "n"}});
-        QCOMPARE(batch::renameBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::renamed(state_, platform::real()).error(), Error::None);
         QVERIFY(!existsRaw(dir_->path(), raw));
         QVERIFY(dir_->exists("n.txt"));
-        QCOMPARE(batch::undoBatch(state_, platform::real()).error, Error::None);
+        QCOMPARE(testing_support::undone(state_, platform::real()).error(), Error::None);
         QVERIFY(existsRaw(dir_->path(), raw));
         QVERIFY(!dir_->exists("n.txt"));
         // QTemporaryDir cannot remove a name that is not UTF-8.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <cerrno>
 
+#include "engine/AppState.h"
 #include "engine/RenameExecutor.h"
 
 namespace testing_support {
@@ -167,6 +168,43 @@ QStringList FaultPlatform::drives() {
     return drives_ ? *drives_ : inner_.drives();
 }
 
+namespace {
+
+platform::Listing listingOf(const AppState& state, platform::BatchSystem& system) {
+    platform::Listing listing;
+    listing.status = platform::Status{Error::PathNotFound, 0};
+    if (state.chosenDirectory) {
+        listing = system.list(*state.chosenDirectory);
+    }
+    return listing;
+}
+
+}  // namespace
+
+batch::Plan planned(const AppState& state, const GenerationInput& input,
+                    platform::BatchSystem& system) {
+    return batch::previewPlan(state, nullptr, input, listingOf(state, system));
+}
+
+batch::Plan renamed(AppState& state, platform::BatchSystem& system) {
+    const platform::Listing listing = listingOf(state, system);
+    const int last = qMin(state.lastIndex, AppState::kMaxEntries - 1);
+    const QStringList listed(state.oldNames.cbegin(), state.oldNames.cbegin() + last + 1);
+    state.record = batch::renameBatch(state, batch::planGenerated(state, listed, listing), system);
+    return state.record;
+}
+
+batch::Plan renamed(AppState& state, const GenerationInput& input, platform::BatchSystem& system) {
+    const platform::Listing listing = listingOf(state, system);
+    state.record = batch::renameBatch(state, batch::makePlan(state, input, listing), system);
+    return state.record;
+}
+
+batch::Plan undone(AppState& state, platform::BatchSystem& system) {
+    batch::undoBatch(state, state.record, system);
+    return state.record;
+}
+
 int renameAndDieAt(AppState& state, int k) {
     FaultPlatform p;
     int renames = 0;
@@ -175,7 +213,7 @@ int renameAndDieAt(AppState& state, int k) {
             ::raise(SIGKILL);
         }
     };
-    batch::renameBatch(state, p);
+    renamed(state, p);
     ::raise(SIGKILL);
     return 1;
 }

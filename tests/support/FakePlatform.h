@@ -12,6 +12,8 @@
 #include <functional>
 #include <optional>
 
+#include "engine/BatchPlan.h"
+#include "engine/NameGenerator.h"
 #include "platform/Platform.h"
 
 struct AppState;
@@ -100,6 +102,18 @@ class FaultPlatform : public platform::System {
     QList<QPair<QString, QString>> calls_;
     int injected_ = 0;
 };
+
+// Rename and Undo of the batch that generation left in `state`, as the
+// windows run them: planned over the directory as `system` lists it now,
+// carried out, and the record kept in state.record for the undo.
+batch::Plan renamed(AppState& state, platform::BatchSystem& system);
+// The same from the start, as the Rename button runs it: generation first.
+batch::Plan renamed(AppState& state, const GenerationInput& input, platform::BatchSystem& system);
+// What the preview shows for the batch of `input` by the analysis Extract
+// recorded in `state`, the directory listed by `system` now.
+batch::Plan planned(const AppState& state, const GenerationInput& input,
+                    platform::BatchSystem& system);
+batch::Plan undone(AppState& state, platform::BatchSystem& system);
 
 // Renames the batch of `state` and ends the process (SIGKILL: no chance to
 // clean up) just before its k-th rename, or once it is done: a batch cut short

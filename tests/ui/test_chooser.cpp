@@ -206,10 +206,7 @@ class ChooserTest : public QObject {
     }
 
   private slots:
-    void init() {
-        settings_ = std::make_unique<ScopedSettings>();
-        appState().batchDirectory.clear();
-    }
+    void init() { settings_ = std::make_unique<ScopedSettings>(); }
     void cleanup() {
         forms::unloadDialogs();
         forms::unload(forms::Form::Main);
@@ -782,7 +779,7 @@ class ChooserTest : public QObject {
         QCOMPARE(buttons.setMask, afterExtract);
         QCOMPARE(buttons.extract, afterExtract);
         QCOMPARE(buttons.rename, afterExtract);
-        QCOMPARE(appState().batchDirectory, dir.path());
+        QCOMPARE(chooser.Dir1Path(), dir.path());
         QCOMPARE(chooser.windowTitle(), kSelectCaption);
         QVERIFY(chooser.isVisible());
         QVERIFY(main.isVisible());

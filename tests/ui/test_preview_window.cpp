@@ -122,7 +122,10 @@ class PreviewWindowTest : public QObject {
         QCOMPARE(column(0), (QStringList{"0002.jpg", "a.jpg", "b.jpg", "c.txt", "d\\xE9.jpg"}));
         QCOMPARE(column(1), (QStringList{".-0001.jpg", ".-0002.jpg", ".-0003.jpg", ".-0004.txt",
                                          ".-0005.jpg"}));
-        QCOMPARE(column(2).first(), QStringLiteral("renamed"));
+        // Named so, a file vanishes from file managers: the plan says so first.
+        const QString hidden =
+            QStringLiteral("renamed: file managers hide names that begin with \".\"");
+        QCOMPARE(column(2).first(), hidden);
         QCOMPARE(control<QLabel>(window, "lblCounts")->text(),
                  QStringLiteral("5 renamed, 0 numbered, 0 left alone, 0 skipped"));
 
@@ -132,8 +135,8 @@ class PreviewWindowTest : public QObject {
         QTest::keyClick(table(), Qt::Key_C, Qt::ControlModifier);
         const QString copied = QGuiApplication::clipboard()->text();
         QCOMPARE(copied.count(QLatin1Char('\n')), 5);
-        QVERIFY(copied.startsWith(QStringLiteral("0002.jpg\t.-0001.jpg\trenamed\n")));
-        QVERIFY(copied.contains(QStringLiteral("d\\xE9.jpg\t.-0005.jpg\trenamed\n")));
+        QVERIFY(copied.startsWith(QStringLiteral("0002.jpg\t.-0001.jpg\t") + hidden + "\n"));
+        QVERIFY(copied.contains(QStringLiteral("d\\xE9.jpg\t.-0005.jpg\t") + hidden + "\n"));
 
         // Tab reaches Close; Esc closes the window.
         QTest::keyClick(table(), Qt::Key_Tab);
@@ -148,9 +151,10 @@ class PreviewWindowTest : public QObject {
         testing_support::removeAllRaw(dir_->path());
     }
 
-    // Numbered rows say why; Extract while the window is open computes it
-    // again; Rename closes it.
-    void extractRecomputesRenameCloses() {
+    // Numbered rows say why. The open window follows each key typed into
+    // the mask, keeping the row the user selected; after Rename it shows what
+    // was done, until Undo ends the batch.
+    void followsTheMaskAndTheBatch() {
         dir_->createAll({"x1.jpg", "y1.jpg"});
         chooseAll();
         extract(QStringLiteral("1"));  // both files would be called 1.jpg
@@ -159,15 +163,27 @@ class PreviewWindowTest : public QObject {
         QCOMPARE(column(2), (QStringList{"renamed",
                                          "numbered: 1.jpg is taken by an earlier file of this "
                                          "batch"}));
-        QCOMPARE(control<QLabel>(forms::frmPreview(), "lblCounts")->text(),
-                 QStringLiteral("1 renamed, 1 numbered, 0 left alone, 0 skipped"));
-        extract(QStringLiteral("x"));
+        QLabel* counts = control<QLabel>(forms::frmPreview(), "lblCounts");
+        QCOMPARE(counts->text(), QStringLiteral("1 renamed, 1 numbered, 0 left alone, 0 skipped"));
+        table()->setCurrentIndex(table()->model()->index(1, 0));
+
+        QLineEdit* mask = control<QLineEdit>(*main_, "txtMask");
+        mask->setFocus();
+        QTest::keyClick(mask, Qt::Key_Backspace);
+        QTest::keyClick(mask, Qt::Key_X);
         QCOMPARE(column(1), (QStringList{"x-0001.jpg", "y1.jpg"}));
         QCOMPARE(column(2), (QStringList{"renamed", "left alone: no match"}));
+        QCOMPARE(table()->currentIndex().row(), 1);
+        QVERIFY(counts->text().endsWith("Extract makes Rename follow it."));
+
         extract(QString());
+        QCOMPARE(counts->text(), QStringLiteral("2 renamed, 0 numbered, 0 left alone, 0 skipped"));
         click(control<QPushButton>(*main_, "Command4"));
-        QVERIFY(!forms::isLoaded(forms::Form::Preview));
+        QVERIFY(forms::frmPreview().isVisible());
+        QCOMPARE(column(1), (QStringList{"0001.jpg", "0002.jpg"}));
         click(control<QPushButton>(forms::frmDir(), "Command2"));  // Undo
+        QCOMPARE(table()->model()->rowCount(), 0);
+        QCOMPARE(dir_->names(), (QStringList{"x1.jpg", "y1.jpg"}));
     }
 };
 

@@ -11,7 +11,6 @@
 #include "tests/support/TestSupport.h"
 #include "tests/ui/BoxAnswerer.h"
 #include "tests/ui/Controls.h"
-#include "ui/ChosenFiles.h"
 #include "ui/Forms.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
@@ -105,7 +104,7 @@ class StartDirectoryTest : public QObject {
             arguments << dir.filePath(name);
         }
         BoxAnswerer answerer({pressEnter});
-        chosen::takeCommandLine(commandline::read(arguments), &main());
+        main().takeCommandLine(commandline::read(arguments));
 
         QCOMPARE(answerer.shown.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
