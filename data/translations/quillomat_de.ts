@@ -9,249 +9,10 @@
     </message>
 </context>
 <context>
-    <name>ChosenFiles</name>
-    <message>
-        <source>Quillomat starts without files; choose them with Select.</source>
-        <translation>Quillomat startet ohne Dateien; wählen Sie sie mit „Auswählen“.</translation>
-    </message>
-</context>
-<context>
     <name>HelpGuide</name>
     <message>
-        <source>The steps of a batch</source>
-        <translation>Die Schritte einer Umbenennung</translation>
-    </message>
-    <message>
-        <source>Quillomat renames a batch of files in one directory after one example name. The main window shows the four steps from top to bottom:</source>
-        <translation>Quillomat benennt eine Reihe von Dateien eines Ordners nach einem Beispielnamen um. Das Hauptfenster zeigt die vier Schritte von oben nach unten:</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Select&lt;/b&gt; opens the file chooser. Pick the drive, the directory and the files (Ctrl+A chooses them all, Ctrl+H shows hidden files) and press &lt;b&gt;OK&lt;/b&gt;. The files are listed on the right; the first is the example.</source>
-        <translation>&lt;b&gt;Auswählen&lt;/b&gt; öffnet die Dateiauswahl. Wählen Sie Laufwerk, Ordner und Dateien (Strg+A wählt alle, Strg+H zeigt versteckte Dateien) und drücken Sie &lt;b&gt;OK&lt;/b&gt;. Die Dateien erscheinen rechts in der Liste; die erste ist das Beispiel.</translation>
-    </message>
-    <message>
-        <source>Double-click another listed file, or press Enter on it, to make it the example instead.</source>
-        <translation>Ein Doppelklick auf eine andere Datei der Liste, oder die Eingabetaste auf ihr, macht sie zum Beispiel.</translation>
-    </message>
-    <message>
-        <source>Highlight the part of the example name to keep and press &lt;b&gt;Set Mask&lt;/b&gt;. The part goes to the mask box, where it can still be edited. To number all the files, skip this step.</source>
-        <translation>Markieren Sie den Teil des Beispielnamens, der bleiben soll, und drücken Sie &lt;b&gt;Maske setzen&lt;/b&gt;. Der Teil kommt in das Maskenfeld, wo er sich noch bearbeiten lässt. Um alle Dateien zu nummerieren, überspringen Sie diesen Schritt.</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Extract&lt;/b&gt; looks at the mask and shows an example of the new name.</source>
-        <translation>&lt;b&gt;Auswerten&lt;/b&gt; untersucht die Maske und zeigt ein Beispiel des neuen Namens.</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Rename&lt;/b&gt; gives every file that fits the mask its new name, then opens the review.</source>
-        <translation>&lt;b&gt;Umbenennen&lt;/b&gt; gibt jeder Datei, die zur Maske passt, ihren neuen Namen und öffnet dann die Prüfung.</translation>
-    </message>
-    <message>
-        <source>A new name is made of the prefix, the kept part, a running number or letter, the suffix and the file&apos;s own extension. Prefix, suffix, starting number and lettering position are set under &lt;b&gt;Options &amp;gt; Set Options&lt;/b&gt;; &lt;b&gt;Options &amp;gt; Clear Options&lt;/b&gt; empties them.</source>
-        <translation>Ein neuer Name besteht aus dem Präfix, dem behaltenen Teil, einer laufenden Nummer oder einem Buchstaben, dem Suffix und der eigenen Endung der Datei. Präfix, Suffix, Startnummer und Buchstabenposition werden unter &lt;b&gt;Optionen &amp;gt; Optionen festlegen&lt;/b&gt; eingestellt; &lt;b&gt;Optionen &amp;gt; Optionen löschen&lt;/b&gt; leert sie.</translation>
-    </message>
-    <message>
-        <source>The kinds of mask</source>
-        <translation>Die Arten der Maske</translation>
-    </message>
-    <message>
-        <source>Extract chooses the naming scheme from the mask. In the examples the prefix, the suffix and the starting number are empty; the running number then starts at 1 and has four digits below 1000.</source>
-        <translation>Auswerten wählt das Namensschema nach der Maske. In den Beispielen sind Präfix, Suffix und Startnummer leer; die laufende Nummer beginnt dann bei 1 und hat unter 1000 vier Stellen.</translation>
-    </message>
-    <message>
-        <source>Mask</source>
-        <translation>Maske</translation>
-    </message>
-    <message>
-        <source>Chosen when</source>
-        <translation>Gewählt, wenn</translation>
-    </message>
-    <message>
-        <source>Example</source>
-        <translation>Beispiel</translation>
-    </message>
-    <message>
-        <source>No mask</source>
-        <translation>Keine Maske</translation>
-    </message>
-    <message>
-        <source>the mask is empty: every file is numbered</source>
-        <translation>die Maske leer ist: jede Datei wird nummeriert</translation>
-    </message>
-    <message>
-        <source>a.txt, b.doc become 0001.txt, 0002.doc</source>
-        <translation>aus a.txt, b.doc werden 0001.txt, 0002.doc</translation>
-    </message>
-    <message>
-        <source>Numeric</source>
-        <translation>Zahl</translation>
-    </message>
-    <message>
-        <source>the mask is a number: files with digits at the same place keep them</source>
-        <translation>die Maske eine Zahl ist: Dateien mit Ziffern an derselben Stelle behalten diese</translation>
-    </message>
-    <message>
-        <source>mask 042 of IMG_042.jpg: IMG_043.jpg becomes 043.jpg; DSC_1.jpg is left alone</source>
-        <translation>Maske 042 aus IMG_042.jpg: aus IMG_043.jpg wird 043.jpg; DSC_1.jpg bleibt unverändert</translation>
-    </message>
-    <message>
-        <source>Text</source>
-        <translation>Text</translation>
-    </message>
-    <message>
-        <source>the mask holds no digit: files that contain it take it and a number</source>
-        <translation>die Maske keine Ziffer enthält: Dateien, die sie enthalten, bekommen sie und eine Nummer</translation>
-    </message>
-    <message>
-        <source>mask Report: Report.txt, MyReport.doc become Report-0001.txt, Report-0002.doc</source>
-        <translation>Maske Report: aus Report.txt, MyReport.doc werden Report-0001.txt, Report-0002.doc</translation>
-    </message>
-    <message>
-        <source>Lettered text</source>
-        <translation>Text mit Buchstabe</translation>
-    </message>
-    <message>
-        <source>as Text, with a lettering position: the first (First) or last (Last) character of the mask stands for each file&apos;s own letter, and no number is added</source>
-        <translation>wie Text, mit einer Buchstabenposition: das erste (Vorne) oder letzte (Hinten) Zeichen der Maske steht für den eigenen Buchstaben jeder Datei, und keine Nummer kommt hinzu</translation>
-    </message>
-    <message>
-        <source>mask ReportA, Last: old-ReportB.txt becomes ReportB.txt, ReportC-draft.doc becomes ReportC.doc</source>
-        <translation>Maske ReportA, Hinten: aus old-ReportB.txt wird ReportB.txt, aus ReportC-draft.doc wird ReportC.doc</translation>
-    </message>
-    <message>
-        <source>Pattern</source>
-        <translation>Muster</translation>
-    </message>
-    <message>
-        <source>the mask holds digits and other characters: at the same place a file must have a digit for each digit and the same other characters</source>
-        <translation>die Maske Ziffern und andere Zeichen enthält: an derselben Stelle muss eine Datei für jede Ziffer eine Ziffer und dieselben anderen Zeichen haben</translation>
-    </message>
-    <message>
-        <source>mask 01-A of Scan01-A.tif: Scan02-A.tif becomes 02-A.tif; Scan02-B.tif is left alone</source>
-        <translation>Maske 01-A aus Scan01-A.tif: aus Scan02-A.tif wird 02-A.tif; Scan02-B.tif bleibt unverändert</translation>
-    </message>
-    <message>
-        <source>Lettered pattern</source>
-        <translation>Muster mit Buchstabe</translation>
-    </message>
-    <message>
-        <source>as Pattern, with a lettering position whose character in the mask is not a digit: that character is the file&apos;s own letter</source>
-        <translation>wie Muster, mit einer Buchstabenposition, deren Zeichen in der Maske keine Ziffer ist: dieses Zeichen ist der eigene Buchstabe der Datei</translation>
-    </message>
-    <message>
-        <source>mask 01-A, Last: Scan02-B.tif becomes 02-B.tif</source>
-        <translation>Maske 01-A, Hinten: aus Scan02-B.tif wird 02-B.tif</translation>
-    </message>
-    <message>
-        <source>Letters are compared exactly: Report does not match report. A file that does not fit the mask keeps its name.</source>
-        <translation>Buchstaben werden genau verglichen: Report passt nicht zu report. Eine Datei, die nicht zur Maske passt, behält ihren Namen.</translation>
-    </message>
-    <message>
-        <source>Names that are taken</source>
-        <translation>Vergebene Namen</translation>
-    </message>
-    <message>
-        <source>No file is ever overwritten. When a new name is taken, by a file already there or by an earlier file of the same batch, the file gets the name with &quot;-1&quot; before its extension, or &quot;-2&quot; if that is taken too, and so on: a new name photo.jpg that is taken becomes photo-1.jpg. A file that cannot be renamed (no permission, a name the file system refuses) is skipped and keeps its name.</source>
-        <translation>Keine Datei wird je überschrieben. Ist ein neuer Name schon vergeben, von einer vorhandenen Datei oder einer früheren Datei derselben Umbenennung, bekommt die Datei den Namen mit „-1“ vor der Endung, oder „-2“, wenn auch dieser vergeben ist, und so fort: aus einem vergebenen neuen Namen photo.jpg wird photo-1.jpg. Eine Datei, die sich nicht umbenennen lässt (keine Berechtigung, ein Name, den das Dateisystem ablehnt), wird übersprungen und behält ihren Namen.</translation>
-    </message>
-    <message>
-        <source>The review: Accept or Undo</source>
-        <translation>Die Prüfung: Übernehmen oder Rückgängig</translation>
-    </message>
-    <message>
-        <source>After Rename the chooser comes back as the review, titled &quot;Accept the new names, or Undo the changes&quot;, listing the directory with the new names. Until the batch is accepted or undone, Set Mask, Extract and Rename are off, and Select brings the review to the front.</source>
-        <translation>Nach dem Umbenennen erscheint die Dateiauswahl als Prüfung mit dem Titel „Neue Namen übernehmen oder die Änderungen rückgängig machen“ und zeigt den Ordner mit den neuen Namen. Bis die Umbenennung übernommen oder rückgängig gemacht ist, sind „Maske setzen“, „Auswerten“ und „Umbenennen“ gesperrt, und „Auswählen“ holt die Prüfung nach vorn.</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Accept&lt;/b&gt; keeps the new names and ends the batch.</source>
-        <translation>&lt;b&gt;Übernehmen&lt;/b&gt; behält die neuen Namen und schließt die Umbenennung ab.</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;Undo&lt;/b&gt; gives every renamed file its old name back, the last renamed first. If an old name has been taken meanwhile, the file gets a numbered form of it (report-1.txt).</source>
-        <translation>&lt;b&gt;Rückgängig&lt;/b&gt; gibt jeder umbenannten Datei ihren alten Namen zurück, die zuletzt umbenannte zuerst. Ist ein alter Name inzwischen vergeben, bekommt die Datei eine nummerierte Form davon (report-1.txt).</translation>
-    </message>
-    <message>
-        <source>If Undo cannot put a file back (it was deleted, or the directory cannot be written), the example box shows &quot;Error # &quot; and the number, followed by the files that were not restored; the review stays open, and Undo pressed again goes on with those files once the cause is mended.</source>
-        <translation>Kann „Rückgängig“ eine Datei nicht zurückbenennen (sie wurde gelöscht, oder der Ordner ist schreibgeschützt), zeigt das Beispielfeld „Fehler # “ und die Nummer, gefolgt von den nicht zurückbenannten Dateien; die Prüfung bleibt offen, und ein weiteres „Rückgängig“ macht mit diesen Dateien weiter, sobald die Ursache behoben ist.</translation>
-    </message>
-    <message>
-        <source>Exit or closing the main window while the review is open asks first: &lt;b&gt;Accept&lt;/b&gt; or &lt;b&gt;Undo&lt;/b&gt; the batch and end the program, or &lt;b&gt;Cancel&lt;/b&gt; and go on.</source>
-        <translation>Beenden oder das Schließen des Hauptfensters bei offener Prüfung fragt zuerst: die Umbenennung &lt;b&gt;Übernehmen&lt;/b&gt; oder &lt;b&gt;Rückgängig&lt;/b&gt; machen und das Programm beenden, oder &lt;b&gt;Abbrechen&lt;/b&gt; und weiterarbeiten.</translation>
-    </message>
-    <message>
-        <source>Preview New Names</source>
-        <translation>Vorschau der neuen Namen</translation>
-    </message>
-    <message>
-        <source>&lt;b&gt;File &amp;gt; Preview New Names&lt;/b&gt; (Ctrl+P) lists, before anything is renamed, the new name of every listed file and why: renamed, numbered because the name is taken, left alone, or skipped and the reason. It can be used whenever Rename can, and follows every new Extract while it is open. Nothing on disk changes.</source>
-        <translation>&lt;b&gt;Datei &amp;gt; Vorschau der neuen Namen&lt;/b&gt; (Strg+P) zeigt, bevor etwas umbenannt wird, den neuen Namen jeder Datei der Liste und warum: umbenannt, nummeriert, weil der Name vergeben ist, unverändert, oder übersprungen und der Grund. Sie steht bereit, wann immer „Umbenennen“ es tut, und folgt jedem neuen „Auswerten“, solange sie offen ist. Auf der Platte ändert sich nichts.</translation>
-    </message>
-    <message>
-        <source>The question at start-up</source>
-        <translation>Die Frage beim Start</translation>
-    </message>
-    <message>
-        <source>Before the first file of a batch is renamed, Quillomat notes the directory and the old names in a journal under ~/.local/state/Quillomat. If the program ends in the middle of a batch or with its review open (it crashed or was killed, the power went, the session ended), the next start asks whether to give those files their old names back, naming the directory and the number of files. Yes gives every file of that batch that can still be found its old name back and lists any that could not; No leaves the files as they are. Either way the question is asked once.</source>
-        <translation>Bevor die erste Datei umbenannt wird, notiert Quillomat den Ordner und die alten Namen in einem Journal unter ~/.local/state/Quillomat. Endet das Programm mitten in einer Umbenennung oder bei offener Prüfung (es ist abgestürzt oder wurde beendet, der Strom fiel aus, die Sitzung endete), fragt der nächste Start mit Angabe des Ordners und der Zahl der Dateien, ob diese Dateien ihre alten Namen zurückbekommen sollen. Ja gibt jeder noch auffindbaren Datei ihren alten Namen zurück und nennt die, bei denen es nicht ging; Nein lässt die Dateien, wie sie sind. So oder so wird nur einmal gefragt.</translation>
-    </message>
-    <message>
-        <source>The settings file</source>
-        <translation>Die Einstellungsdatei</translation>
-    </message>
-    <message>
-        <source>The options and the directory used last are kept in ~/.config/Quillomat.conf (in $XDG_CONFIG_HOME when that is set), in the group [Defaults], with the keys Prefix, Sufix, StartingNumber, LetteringPosition (0 none, 1 first, 2 last) and Dir. A value is the rest of its line, taken as it is. Quillomat changes only these keys and keeps every other line of the file. If the file cannot be written, a message names it and the reason; the program goes on with the new values.</source>
-        <translation>Die Optionen und der zuletzt benutzte Ordner stehen in ~/.config/Quillomat.conf (in $XDG_CONFIG_HOME, wenn gesetzt), in der Gruppe [Defaults], mit den Schlüsseln Prefix, Sufix, StartingNumber, LetteringPosition (0 keiner, 1 vorne, 2 hinten) und Dir. Ein Wert ist der Rest seiner Zeile, so wie er steht. Quillomat ändert nur diese Schlüssel und lässt jede andere Zeile der Datei, wie sie ist. Lässt sich die Datei nicht schreiben, nennt eine Meldung sie und den Grund; das Programm arbeitet mit den neuen Werten weiter.</translation>
-    </message>
-    <message>
-        <source>The command line</source>
-        <translation>Die Befehlszeile</translation>
-    </message>
-    <message>
-        <source>&lt;tt&gt;quillomat&lt;/tt&gt; starts with an empty list.</source>
-        <translation>&lt;tt&gt;quillomat&lt;/tt&gt; startet mit leerer Liste.</translation>
-    </message>
-    <message>
-        <source>&lt;tt&gt;quillomat DIRECTORY&lt;/tt&gt; opens the first Select in DIRECTORY.</source>
-        <translation>&lt;tt&gt;quillomat ORDNER&lt;/tt&gt; öffnet das erste „Auswählen“ in ORDNER.</translation>
-    </message>
-    <message>
-        <source>&lt;tt&gt;quillomat FILE...&lt;/tt&gt; takes the files (all in one directory) as if they had been chosen with Select and OK. The file manager&apos;s &quot;Rename with Quillomat&quot; starts the program this way.</source>
-        <translation>&lt;tt&gt;quillomat DATEI...&lt;/tt&gt; übernimmt die Dateien (alle in einem Ordner), als wären sie mit „Auswählen“ und „OK“ gewählt. „Mit Quillomat umbenennen“ im Dateimanager startet das Programm so.</translation>
-    </message>
-    <message>
-        <source>&lt;tt&gt;quillomat --help&lt;/tt&gt; and &lt;tt&gt;quillomat --version&lt;/tt&gt; answer on the terminal.</source>
-        <translation>&lt;tt&gt;quillomat --help&lt;/tt&gt; und &lt;tt&gt;quillomat --version&lt;/tt&gt; antworten im Terminal.</translation>
-    </message>
-    <message>
-        <source>A command line that cannot be used (an unknown option, a directory that does not exist) is answered on the terminal with exit status 2. Files that are not in one directory, or a name that is not a regular file, are named in a message and the program starts with an empty list.</source>
-        <translation>Eine unbrauchbare Befehlszeile (eine unbekannte Option, ein Ordner, den es nicht gibt) wird im Terminal mit dem Rückgabewert 2 beantwortet. Dateien, die nicht in einem Ordner liegen, oder ein Name, der keine gewöhnliche Datei ist, werden in einer Meldung genannt, und das Programm startet mit leerer Liste.</translation>
-    </message>
-    <message>
-        <source>Keys</source>
-        <translation>Tasten</translation>
-    </message>
-    <message>
-        <source>F1: this guide.</source>
-        <translation>F1: diese Anleitung.</translation>
-    </message>
-    <message>
-        <source>Tab moves between the controls; Enter or Space presses the button that has the focus.</source>
-        <translation>Tab wechselt zwischen den Bedienelementen; Eingabetaste oder Leertaste drückt die Schaltfläche mit dem Fokus.</translation>
-    </message>
-    <message>
-        <source>Ctrl+P: Preview New Names. Alt with the underlined letter opens a menu.</source>
-        <translation>Strg+P: Vorschau der neuen Namen. Alt mit dem unterstrichenen Buchstaben öffnet ein Menü.</translation>
-    </message>
-    <message>
-        <source>In the chooser: Ctrl+A chooses all files, Ctrl+H shows or hides hidden files, Enter on a directory opens it.</source>
-        <translation>In der Dateiauswahl: Strg+A wählt alle Dateien, Strg+H zeigt oder verbirgt versteckte Dateien, die Eingabetaste auf einem Ordner öffnet ihn.</translation>
-    </message>
-    <message>
-        <source>Quillomat Help</source>
-        <translation>Quillomat-Hilfe</translation>
-    </message>
-    <message>
-        <source>Contents</source>
-        <translation>Inhalt</translation>
+        <source>guide.html</source>
+        <translation>guide.de.html</translation>
     </message>
 </context>
 <context>
@@ -267,6 +28,18 @@
 </context>
 <context>
     <name>Preview</name>
+    <message>
+        <source>renamed back</source>
+        <translation>zurückbenannt</translation>
+    </message>
+    <message>
+        <source>not renamed back (%1)</source>
+        <translation>nicht zurückbenannt (%1)</translation>
+    </message>
+    <message>
+        <source>file managers hide names that begin with &quot;.&quot;</source>
+        <translation>Dateimanager verbergen Namen, die mit „.“ beginnen</translation>
+    </message>
     <message>
         <source>the new name is empty, &quot;.&quot; or &quot;..&quot;</source>
         <translation>der neue Name ist leer, &quot;.&quot; oder &quot;..&quot;</translation>
@@ -612,6 +385,14 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
 </context>
 <context>
     <name>frmMain</name>
+    <message>
+        <source>Quillomat starts without files; choose them with Select.</source>
+        <translation>Quillomat startet ohne Dateien; wählen Sie sie mit „Auswählen“.</translation>
+    </message>
+    <message>
+        <source>As the mask now reads; Extract makes Rename follow it.</source>
+        <translation>So, wie die Maske jetzt lautet; „Auswerten“ lässt „Umbenennen“ ihr folgen.</translation>
+    </message>
     <message>
         <source>Quillomat</source>
         <translation>Quillomat</translation>

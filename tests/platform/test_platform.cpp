@@ -1003,7 +1003,9 @@ void TestPlatform::drivesStartWithTheRoot() {
     QCOMPARE(rest, sorted);
     QCOMPARE(QSet<QString>(drives.begin(), drives.end()).size(), drives.size());
     for (const QString& d : drives) {
-        QVERIFY2(platform::real().directoryExists(d), qPrintable(d));
+        // A volume another test mounts for itself may have gone since.
+        QVERIFY2(platform::real().directoryExists(d) || !platform::real().drives().contains(d),
+                 qPrintable(d));
         QVERIFY2(!d.startsWith(QLatin1String("/proc")) && !d.startsWith(QLatin1String("/sys")),
                  qPrintable(d));
     }
