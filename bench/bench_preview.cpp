@@ -1,7 +1,9 @@
 // The preview of 1001 files against what it cannot do without: generating
 // the same names and reading the directory once (a bare readdir loop), timed
-// in the same iterations, on tmpfs (/dev/shm) and on the normal disk; and the preview
-// window's first paint of those 1001 rows.
+// in the same iterations, on tmpfs (/dev/shm) and on the normal disk: as the
+// window opens (the directory read), and as it follows one key typed into the
+// mask (the listing kept, the table's rows updated); and the preview window's
+// first paint of those 1001 rows.
 #include <benchmark/benchmark.h>
 
 #include <dirent.h>
@@ -17,11 +19,12 @@
 
 #include "bench/BenchSupport.h"
 #include "engine/AppState.h"
+#include "engine/BatchPlan.h"
 #include "engine/Extract.h"
 #include "engine/NameGenerator.h"
-#include "engine/Preview.h"
 #include "platform/Platform.h"
 #include "ui/Forms.h"
+#include "ui/PreviewModel.h"
 #include "ui/frmPreview.h"
 
 namespace {
@@ -58,10 +61,15 @@ struct Batch {
     }
 };
 
-// What the preview cannot do without: the new names and one reading of the directory.
-double generateAndReaddir(const Batch& batch, AppState& scratch) {
+// What the preview cannot do without: the new names (by the mask Extract
+// recorded, or as `typed`) and one reading of the directory.
+double generateAndReaddir(const Batch& batch, AppState& scratch,
+                          const ExtractInput* typed = nullptr) {
     const QByteArray path = platform::encodeFileName(batch.dir->path());
     scratch = *batch.state;
+    if (typed != nullptr) {
+        extractMask(scratch, *typed);
+    }
     const Clock::time_point start = Clock::now();
     benchmark::DoNotOptimize(generateNewNames(scratch, batch.input));
     benchmark::DoNotOptimize(readdirLoop(path));
@@ -78,7 +86,12 @@ void BM_GenerateAndReaddir(benchmark::State& state) {
     state.SetLabel(label(where));
 }
 
-// preview::compute against BM_GenerateAndReaddir, in the same iterations.
+platform::Listing listingOf(const Batch& batch) {
+    return platform::real().list(*batch.state->chosenDirectory);
+}
+
+// The plan as the preview opens, the directory read, against
+// BM_GenerateAndReaddir in the same iterations.
 void BM_PreviewEngine(benchmark::State& state) {
     const int where = static_cast<int>(state.range(0));
     Batch batch(where);
@@ -86,10 +99,10 @@ void BM_PreviewEngine(benchmark::State& state) {
     int renamed = 0;
     const auto preview = [&] {
         const Clock::time_point start = Clock::now();
-        const preview::Summary summary =
-            preview::compute(*batch.state, batch.input, platform::real());
+        const batch::Plan plan =
+            batch::previewPlan(*batch.state, nullptr, batch.input, listingOf(batch));
         const double seconds = secondsSince(start);
-        renamed = summary.renamed;
+        renamed = batch::countsOf(plan).renamed;
         return seconds;
     };
     bench::timeAgainst(state, preview, [&] { return generateAndReaddir(batch, *scratch); });
@@ -99,16 +112,46 @@ void BM_PreviewEngine(benchmark::State& state) {
     state.SetLabel(label(where));
 }
 
-// From the summary to the first paint of a new preview window.
+// One key typed into the mask while the preview is open: the mask analysed
+// as Extract would, the plan made over the listing kept, the table's changed
+// rows updated; against BM_GenerateAndReaddir of the same mask in the same
+// iterations. The keys alternate between two masks that each change every row.
+void BM_LivePreviewKeystroke(benchmark::State& state) {
+    const int where = static_cast<int>(state.range(0));
+    Batch batch(where);
+    auto scratch = std::make_unique<AppState>();
+    const platform::Listing listing = listingOf(batch);
+    PreviewModel model;
+    model.setPlan(batch::previewPlan(*batch.state, nullptr, batch.input, listing));
+    bool longer = false;
+    ExtractInput typed{QString(), batch.input.exampleText, batch.input.prefix, QString(),
+                       QStringLiteral("0")};
+    const auto keystroke = [&] {
+        longer = !longer;
+        typed.maskText = longer ? QStringLiteral("IMG_0") : QStringLiteral("IMG_");
+        const Clock::time_point start = Clock::now();
+        model.setPlan(batch::previewPlan(*batch.state, &typed, batch.input, listing));
+        return secondsSince(start);
+    };
+    bench::timeAgainst(state, keystroke,
+                       [&] { return generateAndReaddir(batch, *scratch, &typed); });
+    if (model.plan().steps.size() != kFiles) {
+        state.SkipWithError("the preview does not show every file");
+    }
+    state.SetLabel(label(where));
+}
+
+// From the plan to the first paint of a new preview window.
 void BM_PreviewWindowFirstPaint(benchmark::State& state) {
     Batch batch(0);
-    const preview::Summary summary = preview::compute(*batch.state, batch.input, platform::real());
+    const batch::Plan plan =
+        batch::previewPlan(*batch.state, nullptr, batch.input, listingOf(batch));
     for (auto _ : state) {
         const Clock::time_point start = Clock::now();
         frmPreview& window = forms::frmPreview();
         PaintSpy spy;
         window.findChild<QTableView*>()->viewport()->installEventFilter(&spy);
-        window.showSummary(summary);
+        window.showPlan(plan);
         window.show();
         while (!spy.painted) {
             QCoreApplication::processEvents();
@@ -118,13 +161,14 @@ void BM_PreviewWindowFirstPaint(benchmark::State& state) {
         forms::unload(forms::Form::Preview);
         QCoreApplication::processEvents();
     }
-    state.counters["rows"] = double(summary.rows.size());
+    state.counters["rows"] = double(plan.steps.size());
 }
 
 }  // namespace
 
 BENCHMARK(BM_GenerateAndReaddir)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewEngine)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LivePreviewKeystroke)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewWindowFirstPaint)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)

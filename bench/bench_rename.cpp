@@ -285,29 +285,38 @@ void prepare(AppState& s, const Batch& batch, bool same) {
     }
 }
 
+// What the Rename button does once the names are built: the directory
+// listed, the plan made over it and carried out. The record comes back.
+batch::Plan renameAll(AppState& s) {
+    const QStringList listed(s.oldNames.cbegin(), s.oldNames.cbegin() + kFiles);
+    const platform::Listing listing = platform::real().list(*s.chosenDirectory);
+    return batch::renameBatch(s, batch::planGenerated(s, listed, listing), platform::real());
+}
+
 // The rename phase timed, the undo after it not. Negative when it failed.
 double renamePhase(AppState& s, const Batch& batch, bool same) {
     prepare(s, batch, same);
     const Clock::time_point start = Clock::now();
-    const batch::RenameOutcome outcome = batch::renameBatch(s, platform::real());
+    batch::Plan record = renameAll(s);
     const double seconds = secondsSince(start);
-    if (outcome.error != Error::None ||
-        batch::undoBatch(s, platform::real()).error != Error::None) {
+    if (record.error() != Error::None) {
         return -1;
     }
-    return seconds;
+    batch::undoBatch(s, record, platform::real());
+    return record.error() == Error::None ? seconds : -1;
 }
 
 // The undo timed, the rename phase before it not.
 double undo(AppState& s, const Batch& batch) {
     prepare(s, batch, false);
-    if (batch::renameBatch(s, platform::real()).error != Error::None) {
+    batch::Plan record = renameAll(s);
+    if (record.error() != Error::None) {
         return -1;
     }
     const Clock::time_point start = Clock::now();
-    const batch::UndoOutcome outcome = batch::undoBatch(s, platform::real());
+    batch::undoBatch(s, record, platform::real());
     const double seconds = secondsSince(start);
-    return outcome.error == Error::None ? seconds : -1;
+    return record.error() == Error::None ? seconds : -1;
 }
 
 Where whereOf(const benchmark::State& state) {

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSet>
 #include <memory>
+#include <optional>
 
 #include "engine/AppState.h"
 #include "engine/Collisions.h"
@@ -40,11 +41,21 @@ void stopAt(Plan& plan, int at, const platform::Status& status) {
 // and the batch has given so far, the directory's rules for names.
 class Planner {
   public:
-    Planner(const Plan& plan, const platform::Listing& listing) : rules_(plan.rules) {
+    Planner(Plan& plan, const platform::Listing& listing) : plan_(plan), rules_(plan.rules) {
         names_.load(listing, rules_);
+        if (!listing.directories.isEmpty() || !listing.others.isEmpty()) {
+            notFiles_ = QSet<QString>(listing.directories.cbegin(), listing.directories.cend());
+            notFiles_.unite(QSet<QString>(listing.others.cbegin(), listing.others.cend()));
+        }
     }
 
-    void decide(Step& step, const QString& planned, const QString& extension) {
+    // Whether the directory holds a file (or a link to one) of this name.
+    bool holdsFile(const QString& name) const {
+        return names_.isTaken(name) && !notFiles_.contains(name);
+    }
+
+    void decide(int i, const QString& planned, const QString& extension) {
+        Step& step = plan_.steps[i];
         if (!platform::isPlainFileName(planned)) {
             skip(step, Why::NotPlain, planned);
             return;
@@ -57,38 +68,53 @@ class Planner {
             return;
         }
         names_.release(step.oldName);
-        QString name = planned;
-        if (names_.isTaken(planned)) {
-            const QString stem = planned.left(planned.size() - extension.size());
-            const int n = names_.firstFreeNumber(stem, extension);
-            name = numberedVariant(planned, extension, n);
-            if (n > kMaxCollisionNumber || refused(step, name)) {
-                if (n > kMaxCollisionNumber) {
-                    skip(step, Why::NoFreeNumber, name);
-                }
-                names_.take(step.oldName);
-                return;
-            }
-            if (name == step.oldName) {
-                // Numbered, the name comes out as the file's own.
-                step.why = Why::Unchanged;
-                names_.take(name);
-                return;
-            }
-            step.outcome = Outcome::Numbered;
-            step.why =
-                givenByBatch_.contains(key(planned)) ? Why::TakenInBatch : Why::TakenInDirectory;
-            step.planned = planned;
-        } else {
+        if (!names_.isTaken(planned)) {
             step.outcome = Outcome::Renamed;
             step.why = Why::None;
+            step.newName = planned;
+            names_.take(planned);
+            if (given_) {
+                given_->insert(key(planned));
+            }
+            return;
         }
+        const QString stem = planned.left(planned.size() - extension.size());
+        int n = 0;
+        const QString name = names_.firstFreeName(stem, extension, &n);
+        if (n > kMaxCollisionNumber || refused(step, name)) {
+            if (n > kMaxCollisionNumber) {
+                skip(step, Why::NoFreeNumber, name);
+            }
+            names_.take(step.oldName);
+            return;
+        }
+        names_.takeNumbered(stem, extension, n, name);
+        if (name == step.oldName) {
+            step.why = Why::Unchanged;  // numbered, the name comes out as the file's own
+            return;
+        }
+        step.why = givenEarlier(i, planned) ? Why::TakenInBatch : Why::TakenInDirectory;
+        given_->insert(key(name));
+        step.outcome = Outcome::Numbered;
+        step.planned = planned;
         step.newName = name;
-        names_.take(name);
-        givenByBatch_.insert(key(name));
     }
 
   private:
+    // Whether an earlier file of the batch gets `name`. Most plans never
+    // ask, so the names are gathered at the first question.
+    bool givenEarlier(int i, const QString& name) {
+        if (!given_) {
+            given_.emplace();
+            for (int j = 0; j < i; ++j) {
+                if (plan_.steps[j].renamed()) {
+                    given_->insert(key(plan_.steps[j].newName));
+                }
+            }
+        }
+        return given_->contains(key(name));
+    }
+
     QString key(const QString& name) const {
         return rules_.caseInsensitive ? name.toCaseFolded() : name;
     }
@@ -108,9 +134,11 @@ class Planner {
         step.planned = planned;
     }
 
+    Plan& plan_;
     const platform::NameRules& rules_;
     NameRegistry names_;
-    QSet<QString> givenByBatch_;
+    QSet<QString> notFiles_;              // directories and others of the listing
+    std::optional<QSet<QString>> given_;  // the names given so far, as compared there
 };
 
 // What a name the file system refuses is refused for.
@@ -196,21 +224,19 @@ Plan planGenerated(const AppState& state, const QStringList& listed,
     }
     plan.rules = state.chosenDirectory->rules();
     plan.listing = listing;
-    const QSet<QString> files(listing.files.cbegin(), listing.files.cend());
+    Planner planner(plan, listing);
     for (const int i : changing) {
-        if (!files.contains(state.oldNames[i])) {
+        if (!planner.holdsFile(state.oldNames[i])) {
             stopAt(plan, i, platform::Status{Error::FileNotFound, 0});
             return plan;
         }
     }
-    Planner planner(plan, listing);
     for (const int i : changing) {
-        Step& step = plan.steps[i];
         const QString planned = joined(state.newNames[i], state.extensions[i]);
-        if (planned == step.oldName) {
-            step.why = Why::Unchanged;  // left alone rather than numbered against itself
+        if (planned == plan.steps[i].oldName) {
+            plan.steps[i].why = Why::Unchanged;  // left alone rather than numbered against itself
         } else {
-            planner.decide(step, planned, state.extensions[i]);
+            planner.decide(i, planned, state.extensions[i]);
         }
     }
     return plan;
@@ -218,13 +244,23 @@ Plan planGenerated(const AppState& state, const QStringList& listed,
 
 Plan previewPlan(const AppState& state, const ExtractInput* typed, const GenerationInput& input,
                  const platform::Listing& listing) {
-    // A copy shares the state's texts, so it costs little; generation
-    // writes into it alone.
-    const auto scratch = std::make_unique<AppState>(state);
+    // A record of the preview's own to generate into, kept from one key to
+    // the next: only what Extract leaves is copied, generation writes the rest.
+    static const auto scratch = std::make_unique<AppState>();
+    scratch->mask = state.mask;
+    scratch->maskLength = state.maskLength;
+    scratch->maskPosition = state.maskPosition;
+    scratch->letteringPosition = state.letteringPosition;
+    scratch->maskKind = state.maskKind;
+    scratch->maskChars = state.maskChars;
+    scratch->extensions[0] = state.extensions[0];
+    scratch->chosenDirectory = state.chosenDirectory;
     if (typed != nullptr) {
         extractMask(*scratch, *typed);
     }
-    return makePlan(*scratch, input, listing);
+    Plan plan = makePlan(*scratch, input, listing);
+    scratch->chosenDirectory.reset();  // held by the batch alone
+    return plan;
 }
 
 Error Plan::error() const {

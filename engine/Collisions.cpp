@@ -1,6 +1,7 @@
 #include "engine/Collisions.h"
 
 #include <cerrno>
+#include <charconv>
 
 namespace batch {
 
@@ -25,7 +26,13 @@ void NameRegistry::load(const QStringList& names, bool caseInsensitive) {
 }
 
 QString NameRegistry::key(const QString& stem, const QString& ext) const {
-    return key(stem + QChar(0) + ext);
+    // The same stem comes again and again where many files want one name.
+    if (stem != lastStem_ || ext != lastExt_) {
+        lastStem_ = stem;
+        lastExt_ = ext;
+        lastKey_ = key(stem + QChar(0) + ext);
+    }
+    return lastKey_;
 }
 
 void NameRegistry::release(const QString& name) {
@@ -52,9 +59,11 @@ void NameRegistry::noteUsed(const QString& stem, const QString& ext, int n) {
 }
 
 QString NameRegistry::candidate(const QString& stem, const QString& ext, int n) {
+    char digits[16] = {'-'};
+    const qsizetype count = std::to_chars(digits + 1, digits + sizeof digits, n).ptr - digits;
     QString name;
-    name.reserve(stem.size() + ext.size() + 8);
-    name.append(stem).append(QLatin1Char('-')).append(QString::number(n)).append(ext);
+    name.reserve(stem.size() + count + ext.size());
+    name.append(stem).append(QLatin1String(digits, count)).append(ext);
     return name;
 }
 
@@ -69,6 +78,26 @@ int NameRegistry::firstFreeNumber(const QString& stem, const QString& ext) {
     }
     next = n;
     return n;
+}
+
+QString NameRegistry::firstFreeName(const QString& stem, const QString& ext, int* n) {
+    const QString k = key(stem, ext);
+    int& next = nextNumber_[k];
+    *n = qMax(1, next);
+    QString name = candidate(stem, ext, *n);
+    for (QString folded = key(name); taken_.contains(folded); folded = key(name)) {
+        owners_.insert(folded, qMakePair(k, *n));
+        name = candidate(stem, ext, ++*n);
+    }
+    next = *n;
+    return name;
+}
+
+void NameRegistry::takeNumbered(const QString& stem, const QString& ext, int n,
+                                const QString& name) {
+    taken_.insert(key(name));
+    int& next = nextNumber_[key(stem, ext)];
+    next = qMax(next, n + 1);
 }
 
 QString numberedVariant(const QString& target, const QString& ext, int n) {

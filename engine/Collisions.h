@@ -40,6 +40,11 @@ class NameRegistry {
     int firstFreeNumber(const QString& stem, const QString& ext);
     // Records that number n of (stem, ext) was found taken or was used.
     void noteUsed(const QString& stem, const QString& ext, int n);
+    // The first free numbered variant of (stem, ext), its number in `*n`.
+    QString firstFreeName(const QString& stem, const QString& ext, int* n);
+    // Takes that variant: the next search for (stem, ext) starts past it. A
+    // plan hands out names that no file of it holds, so none is released.
+    void takeNumbered(const QString& stem, const QString& ext, int n, const QString& name);
 
   private:
     QString key(const QString& name) const { return fold_ ? name.toCaseFolded() : name; }
@@ -47,6 +52,7 @@ class NameRegistry {
     static QString candidate(const QString& stem, const QString& ext, int n);
 
     bool fold_ = false;
+    mutable QString lastStem_, lastExt_, lastKey_;  // the key of the stem asked last
     QSet<QString> taken_;
     QHash<QString, int> nextNumber_;  // key(stem, ext) -> lower bound of the first free n
     QMultiHash<QString, QPair<QString, int>> owners_;  // numbered name -> (key, n)

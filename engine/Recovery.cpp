@@ -40,11 +40,11 @@ QStringList unnumbered(const QString& name) {
 // and the numbered forms of every name.
 class Whereabouts {
   public:
-    Whereabouts(const platform::Listing& listing, Search search)
-        : search_(search), present_(listing.files.cbegin(), listing.files.cend()) {
+    Whereabouts(const platform::Listing& listing, Search search) : search_(search) {
         if (search_ == Search::NewName) {
-            return;
+            return;  // the new name, and no other, is looked at
         }
+        present_ = QSet<QString>(listing.files.cbegin(), listing.files.cend());
         for (const QString& name : listing.files) {
             for (const QString& form : unnumbered(name)) {
                 numbered_.insert(form, name);
@@ -84,8 +84,10 @@ class Whereabouts {
     }
 
     void moved(const QString& from, const QString& to) {
-        present_.remove(from);
-        present_.insert(to);
+        if (search_ == Search::AnyFormOfIt) {
+            present_.remove(from);
+            present_.insert(to);
+        }
     }
     void removed(const QString& name) { present_.remove(name); }
 
@@ -122,8 +124,11 @@ class Restorer {
              QList<Step*> moves, Search search, const platform::Listing& listing)
         : system_(system), dir_(dir), moves_(std::move(moves)), where_(listing, search) {
         names_.load(listing, dir.rules());
+        extensions_.reserve(moves_.size());
         for (qsizetype j = 0; j < moves_.size(); ++j) {
-            byOldName_.insert(moves_[j]->oldName, j);
+            if (search == Search::AnyFormOfIt) {
+                byOldName_.insert(moves_[j]->oldName, j);
+            }
             extensions_ << extensionOf(moves_[j]->oldName);
         }
     }

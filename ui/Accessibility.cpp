@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QComboBox>
 #include <QStringList>
 #include <QWidget>
 
@@ -19,6 +20,19 @@ class Announcement : public QWidget {
     }
 };
 
+// A drop-down list named for what it chooses: Qt names one on Linux by the
+// item it shows ("/"), where the user needs to hear "Drive" first.
+class NamedComboBox : public QAccessibleWidget {
+  public:
+    explicit NamedComboBox(QWidget* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Value) {
+            return static_cast<QComboBox*>(widget())->currentText();
+        }
+        return QAccessibleWidget::text(t);
+    }
+};
+
 // The windows that are plain widgets but work as dialogs (QDialog is one already).
 const QStringList kDialogs = {QStringLiteral("frmDir"), QStringLiteral("frmOptions"),
                               QStringLiteral("frmPreview")};
@@ -33,6 +47,9 @@ QAccessibleInterface* interfaceFor(const QString& className, QObject* object) {
     }
     if (className == QLatin1String("HelpWindow")) {
         return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    if (className == QLatin1String("QComboBox") && !widget->accessibleName().isEmpty()) {
+        return new NamedComboBox(widget);
     }
     if (qobject_cast<Announcement*>(object) != nullptr) {
         return new QAccessibleWidget(widget, QAccessible::Notification);

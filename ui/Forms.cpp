@@ -146,45 +146,38 @@ class CentreWhenFramed : public QObject {
     return load<::HelpWindow>();
 }
 
-bool isLoaded(Form form) {
+namespace {
+
+// Calls `f` with a null pointer of the window class of `form`.
+template <class F>
+auto withClass(Form form, F&& f) {
     switch (form) {
-        case Form::Main:
-            return instance<::frmMain>() != nullptr;
         case Form::Dir:
-            return instance<::frmDir>() != nullptr;
+            return f(static_cast<::frmDir*>(nullptr));
         case Form::Options:
-            return instance<::frmOptions>() != nullptr;
+            return f(static_cast<::frmOptions*>(nullptr));
         case Form::About:
-            return instance<::frmAbout>() != nullptr;
+            return f(static_cast<::frmAbout*>(nullptr));
         case Form::Preview:
-            return instance<::frmPreview>() != nullptr;
+            return f(static_cast<::frmPreview*>(nullptr));
         case Form::Help:
-            return instance<::HelpWindow>() != nullptr;
+            return f(static_cast<::HelpWindow*>(nullptr));
+        case Form::Main:
+            break;
     }
-    return false;
+    return f(static_cast<::frmMain*>(nullptr));
+}
+
+}  // namespace
+
+bool isLoaded(Form form) {
+    return withClass(form, [](auto* window) {
+        return instance<std::remove_pointer_t<decltype(window)>>() != nullptr;
+    });
 }
 
 void unload(Form form) {
-    switch (form) {
-        case Form::Main:
-            discard<::frmMain>();
-            break;
-        case Form::Dir:
-            discard<::frmDir>();
-            break;
-        case Form::Options:
-            discard<::frmOptions>();
-            break;
-        case Form::About:
-            discard<::frmAbout>();
-            break;
-        case Form::Preview:
-            discard<::frmPreview>();
-            break;
-        case Form::Help:
-            discard<::HelpWindow>();
-            break;
-    }
+    withClass(form, [](auto* window) { discard<std::remove_pointer_t<decltype(window)>>(); });
 }
 
 void unloadDialogs() {

@@ -23,8 +23,7 @@ void registerHelpKey(QWidget* window) {
 
 QString guideHtml() {
     // The guide of the program's language: its translation names the file.
-    QFile guide(QStringLiteral(":/help/") +
-                QCoreApplication::translate("HelpGuide", "guide.html"));
+    QFile guide(QStringLiteral(":/help/") + QCoreApplication::translate("HelpGuide", "guide.html"));
     if (!guide.exists()) {
         guide.setFileName(QStringLiteral(":/help/guide.html"));
     }
