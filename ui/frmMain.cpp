@@ -401,7 +401,7 @@ void frmMain::refreshPreview() {
     const bool asRecorded = extracted_ && *extracted_ == typed;
     forms::frmPreview().showPlan(
         batch::previewPlan(state, &typed, generationInput(), *previewListing_),
-        asRecorded ? QString() : tr("As the mask now reads; Extract makes Rename follow it."));
+        asRecorded ? QString() : tr("as the mask reads now; Extract makes Rename follow it"));
 }
 
 // --- The menu. ---

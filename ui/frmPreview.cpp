@@ -46,7 +46,7 @@ void frmPreview::showPlan(const batch::Plan& plan, const QString& note) {
     const bool sameRows = model_->rowCount() == plan.steps.size();
     model_->setPlan(plan);
     const QString counts = chooser::displayName(batch::countsText(plan));
-    ui->lblCounts->setText(note.isEmpty() ? counts : counts + QLatin1Char(' ') + note);
+    ui->lblCounts->setText(note.isEmpty() ? counts : counts + QStringLiteral(" (") + note + u')');
     if (!sameRows && model_->rowCount() > 0) {
         ui->tblNames->setCurrentIndex(model_->index(0, 0));
     }

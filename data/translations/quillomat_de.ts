@@ -390,8 +390,8 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
         <translation>Quillomat startet ohne Dateien; wählen Sie sie mit „Auswählen“.</translation>
     </message>
     <message>
-        <source>As the mask now reads; Extract makes Rename follow it.</source>
-        <translation>So, wie die Maske jetzt lautet; „Auswerten“ lässt „Umbenennen“ ihr folgen.</translation>
+        <source>as the mask reads now; Extract makes Rename follow it</source>
+        <translation>so, wie die Maske jetzt lautet; „Auswerten“ lässt „Umbenennen“ ihr folgen</translation>
     </message>
     <message>
         <source>Quillomat</source>
