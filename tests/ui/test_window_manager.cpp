@@ -16,6 +16,10 @@
 #include <signal.h>
 #include <sys/prctl.h>
 
+#include <QMessageBox>
+
+#include "engine/Settings.h"
+#include "tests/support/TestSupport.h"
 #include "ui/Forms.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
@@ -329,12 +333,58 @@ class WindowManagerTest : public QObject {
         QVERIFY(actions.contains(QLatin1String("_NET_WM_ACTION_MOVE")));
 
         const QString shots = qEnvironmentVariable("QUILLOMAT_SCREENSHOTS");
+        saveScreen(shots);
+    }
+
+    // The review is the main window's own: transient for it, and kept above
+    // it by openbox, also once the question of Exit is cancelled.
+    void reviewStaysAboveTheMainWindow() {
+        testing_support::ScopedSettings settings;
+        testing_support::TempFiles dir;
+        dir.createAll({"a.txt", "b.txt"});
+        settings::write(settings::kDir, dir.path());
+        frmMain& main = shownMainWindow();
+        main.Command3_Click();
+        forms::frmDir().setFile1Selected(0, true);
+        forms::frmDir().Command1_Click();
+        main.Command1_Click();
+        main.Command4_Click();
+        frmDir& review = forms::frmDir();
+        QVERIFY(QTest::qWaitForWindowExposed(&review));
+        const auto hex = [](const QWidget& w) {
+            return QStringLiteral("0x%1").arg(w.winId(), 0, 16);
+        };
+        QVERIFY(runTool("xprop", {"-id", hex(review), "WM_TRANSIENT_FOR"}).contains(hex(main)));
+
+        QTimer::singleShot(500, [] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                box->reject();  // Cancel, as Esc gives it
+            }
+        });
+        main.MnuFileExit_Click();
+        QVERIFY(review.isVisible());
+        // Bottom first: the review's window after the main window's.
+        const auto stacking = [&] {
+            const QString list = runTool("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+            return list.indexOf(hex(main)) >= 0 &&
+                   list.indexOf(hex(review)) > list.indexOf(hex(main));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(stacking(), 5000);
+        saveScreen(qEnvironmentVariable("QUILLOMAT_SCREENSHOTS"));
+        review.Command2_Click();  // Undo
+        QCOMPARE(dir.names(), (QStringList{"a.txt", "b.txt"}));
+    }
+
+  private:
+    static void saveScreen(const QString& shots) {
         if (!shots.isEmpty()) {
             QTest::qWait(500);  // every window repainted where the last move left it
-            runTool(
-                "import",
-                {"-window", "root",
-                 shots + QStringLiteral("/wm-%1.png").arg(QLatin1String(QTest::currentDataTag()))});
+            runTool("import",
+                    {"-window", "root",
+                     shots + QStringLiteral("/wm-%1.png")
+                                 .arg(QLatin1String(QTest::currentDataTag()
+                                                        ? QTest::currentDataTag()
+                                                        : QTest::currentTestFunction()))});
         }
     }
 };
