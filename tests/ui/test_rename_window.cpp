@@ -140,6 +140,10 @@ class RenameWindowTest : public QObject {
             << QStringList{"AReport.txt", "BReport.doc", "Zother.txt"} << "AReport"
             << QStringList{"", "", "", "1"}
             << QStringList{"AReport.txt", "BReport.doc", "Zother.txt"};
+        // The file's letter is a dot: a name file managers hide, listed all the same.
+        QTest::newRow("4 lettered first, a dot for the letter")
+            << QStringList{"AReport.txt", "x.Report.txt"} << "AReport"
+            << QStringList{"", "", "", "1"} << QStringList{".Report.txt", "AReport.txt"};
         QTest::newRow("5 pattern")
             << QStringList{"Scan01-A.tif", "Scan02-A.tif", "Scan02-B.tif"} << "01-A"
             << QStringList{"", "", "", "0"} << QStringList{"01-A.tif", "02-A.tif", "Scan02-B.tif"};
