@@ -34,12 +34,6 @@ class NameRegistry {
     // over because of it become candidates again.
     void release(const QString& name);
 
-    // The smallest number n >= 1 for which `stem` + "-" + n + `ext` is not known
-    // to be taken. Every number below it is remembered, so a later search for
-    // the same stem starts where this one stopped.
-    int firstFreeNumber(const QString& stem, const QString& ext);
-    // Records that number n of (stem, ext) was found taken or was used.
-    void noteUsed(const QString& stem, const QString& ext, int n);
     // The first free numbered variant of (stem, ext), its number in `*n`.
     QString firstFreeName(const QString& stem, const QString& ext, int* n);
     // Takes that variant: the next search for (stem, ext) starts past it. A
@@ -61,10 +55,6 @@ class NameRegistry {
 // The highest collision number; a file that would need more fails with
 // Error::Overflow.
 constexpr int kMaxCollisionNumber = 32767;
-
-// The numbered variant of `target`: the first (length of target - length of
-// `ext`) characters, "-", n, `ext`.
-QString numberedVariant(const QString& target, const QString& ext, int n);
 
 // Whether the directory's NameRules apply to a target and its numbered
 // variants: they do to every name a batch makes, not to a file's own old name

@@ -243,6 +243,24 @@ class Generator {
         return Error::None;
     }
 
+    // What each of the mask's `length` characters asks of a name (slot t for
+    // character t): a digit, or the very character.
+    std::vector<PatternChar> patternOfMask(int length) const {
+        const QString number = QString::fromUtf16(kMaskCharNumber);
+        std::vector<PatternChar> pattern(idx(std::max(length, 0) + 1));
+        for (int t = 1; t <= length && t <= AppState::kMaxMaskLength; ++t) {
+            const QString& slot = s_.maskChars[idx(t)];
+            PatternChar& p = pattern[idx(t)];
+            if (slot == number) {
+                p.kind = PatternChar::AnyDigit;
+            } else if (codepoints::length(slot) == 1) {
+                p.kind = PatternChar::Exact;
+                p.ch = codepoints::decode(slot).front();
+            }
+        }
+        return pattern;
+    }
+
     // Kinds 5 and 6: the characters at maskPosition must match the mask's
     // pattern; kind 6 leaves the letter's place unchecked and carries the
     // file's own letter into the new name.
@@ -259,19 +277,7 @@ class Generator {
             }
         }
 
-        const QString number = QString::fromUtf16(kMaskCharNumber);
-        std::vector<PatternChar> pattern(idx(std::max(length, 0) + 1));
-        for (int t = 1; t <= length && t <= AppState::kMaxMaskLength; ++t) {
-            const QString& slot = s_.maskChars[idx(t)];
-            PatternChar& p = pattern[idx(t)];
-            if (slot == number) {
-                p.kind = PatternChar::AnyDigit;
-            } else if (codepoints::length(slot) == 1) {
-                p.kind = PatternChar::Exact;
-                p.ch = codepoints::decode(slot).front();
-            }
-        }
-
+        const std::vector<PatternChar> pattern = patternOfMask(length);
         std::vector<char> kept = keepTooShort(position, length);
         for (int i = 0; i <= last_; ++i) {
             if (kept[idx(i)]) {
