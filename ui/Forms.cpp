@@ -31,7 +31,7 @@ T*& instance() {
 // The dialogs the main window opens are its own (frmMain::adopt).
 template <class T>
 constexpr bool kOwnedByMain = std::is_same_v<T, ::frmDir> || std::is_same_v<T, ::frmOptions> ||
-                              std::is_same_v<T, ::frmPreview>;
+                              std::is_same_v<T, ::frmPreview> || std::is_same_v<T, ::frmAbout>;
 
 template <class T>
 void adoptByMain() {
@@ -54,6 +54,7 @@ T& load() {
             adoptByMain<::frmDir>();
             adoptByMain<::frmOptions>();
             adoptByMain<::frmPreview>();
+            adoptByMain<::frmAbout>();
         }
         window->Form_Load();
     }

@@ -113,7 +113,7 @@ frmMain::~frmMain() = default;
 void frmMain::adopt(frmDir& dialog) {
     own(dialog, this);
     connect(&dialog, &frmDir::filesChosen, this, &frmMain::filesChosen, Qt::UniqueConnection);
-    connect(&dialog, &frmDir::cancelled, this, [this] { enableSteps(false, false, false); });
+    connect(&dialog, &frmDir::cancelled, this, &frmMain::chooserCancelled, Qt::UniqueConnection);
     connect(&dialog, &frmDir::accepted, this, &frmMain::reviewAccepted, Qt::UniqueConnection);
     connect(&dialog, &frmDir::undoAsked, this, &frmMain::undoAsked, Qt::UniqueConnection);
 }
@@ -125,6 +125,14 @@ void frmMain::adopt(frmOptions& dialog) {
 
 void frmMain::adopt(frmPreview& dialog) {
     own(dialog, this);
+}
+
+void frmMain::adopt(frmAbout& dialog) {
+    own(dialog, this);
+}
+
+void frmMain::chooserCancelled() {
+    enableSteps(false, false, false);
 }
 
 void frmMain::Form_Load() {

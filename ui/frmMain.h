@@ -18,6 +18,7 @@
 namespace Ui {
 class frmMain;
 }
+class frmAbout;
 class frmDir;
 class frmOptions;
 class frmPreview;
@@ -34,6 +35,7 @@ class frmMain : public QMainWindow {
     void adopt(frmDir& dialog);
     void adopt(frmOptions& dialog);
     void adopt(frmPreview& dialog);
+    void adopt(frmAbout& dialog);
 
     // Appends `names` to the file list; when the list then has a first entry
     // it becomes the example and Set Mask and Extract are enabled, Rename
@@ -79,6 +81,7 @@ class frmMain : public QMainWindow {
   private:
     // What the dialogs say.
     void filesChosen(const QString& directory, const QStringList& names);
+    void chooserCancelled();
     void reviewAccepted();
     void undoAsked();
     void optionsSaved(NamingOptions options);
