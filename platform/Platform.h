@@ -64,6 +64,15 @@ struct Fingerprint {
     bool matches(const Fingerprint& now) const;
 };
 
+// The 64-bit FNV-1a hash of the `n` bytes at `data`, going on from `hash`:
+// what a fingerprint's contents hash is made of.
+inline quint64 fnv1a(const char* data, qsizetype n, quint64 hash = 0xcbf29ce484222325ULL) {
+    for (qsizetype i = 0; i < n; ++i) {
+        hash = (hash ^ quint8(data[i])) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
 // Whether identify() reads a file to hash its contents (the whole of a small
 // file, four samples of a larger one).
 enum class Contents { Skip, Hash };
@@ -72,10 +81,10 @@ enum class Contents { Skip, Hash };
 // no particular order; "." and ".." left out). A symbolic link counts as what
 // it points at.
 struct Listing {
-    Status status;            // not ok when the directory could not be read at all
-    QStringList files;        // ordinary files
-    QStringList directories;  // subdirectories
-    QStringList others;       // pipes, sockets, devices, links to nothing
+    Status status;              // not ok when the directory could not be read at all
+    QStringList files{};        // ordinary files
+    QStringList directories{};  // subdirectories
+    QStringList others{};       // pipes, sockets, devices, links to nothing
 };
 
 // What the file system of a directory takes as a name, known from its type

@@ -151,13 +151,7 @@ DWORD fingerprintOf(HANDLE file, bool stableIds, Fingerprint* out) {
 // A hash of what the open file `file` of `size` bytes holds: all of it up to
 // 16 KiB, four blocks of 4 KiB spread over a larger file. Never 0.
 quint64 contentsHash(HANDLE file, qint64 size) {
-    quint64 hash = 0xcbf29ce484222325ULL;
-    const auto add = [&hash](const char* data, qsizetype n) {
-        for (qsizetype i = 0; i < n; ++i) {
-            hash = (hash ^ quint8(data[i])) * 0x100000001b3ULL;
-        }
-    };
-    add(reinterpret_cast<const char*>(&size), sizeof size);
+    quint64 hash = fnv1a(reinterpret_cast<const char*>(&size), sizeof size);
     char buffer[16384];
     constexpr qint64 kBlock = 4096;
     const qint64 blocks = size <= qint64(sizeof buffer) ? 1 : 4;
@@ -168,7 +162,7 @@ quint64 contentsHash(HANDLE file, qint64 size) {
         at.OffsetHigh = DWORD(offset >> 32);
         DWORD n = 0;
         if (ReadFile(file, buffer, DWORD(blocks == 1 ? size : kBlock), &n, &at)) {
-            add(buffer, qsizetype(n));
+            hash = fnv1a(buffer, qsizetype(n), hash);
         }
     }
     return hash == 0 ? 1 : hash;
@@ -194,8 +188,7 @@ Listing listEntries(HANDLE dir) {
     HANDLE h = INVALID_HANDLE_VALUE;
     DWORD err = openIn(dir, {}, FILE_LIST_DIRECTORY, FILE_DIRECTORY_FILE, &h);
     if (err != 0) {
-        listing.status = failure(err, dir);
-        return listing;
+        return Listing{failure(err, dir)};
     }
     std::vector<LONGLONG> buffer(8192);  // 64 KiB, aligned as the entries need
     FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
@@ -408,9 +401,7 @@ class WindowsSystem : public System {
         HANDLE h = INVALID_HANDLE_VALUE;
         const DWORD err = path.isEmpty() ? DWORD(ERROR_PATH_NOT_FOUND) : openDirectoryAt(path, &h);
         if (err != 0) {
-            Listing listing;
-            listing.status = Status{errorForWin32(err, false), int(err)};
-            return listing;
+            return Listing{Status{errorForWin32(err, false), int(err)}};
         }
         Listing listing = listEntries(h);
         CloseHandle(h);
