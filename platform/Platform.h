@@ -33,17 +33,6 @@ struct Status {
     QString reason() const;
 };
 
-// Who a directory is, whatever its path: device and inode on Linux.
-struct FileId {
-    quint64 device = 0;
-    quint64 inode = 0;
-
-    friend bool operator==(const FileId& a, const FileId& b) {
-        return a.device == b.device && a.inode == b.inode;
-    }
-    friend bool operator!=(const FileId& a, const FileId& b) { return !(a == b); }
-};
-
 // What tells a file of a batch from any other file: its size; its
 // modification time where a rename in its directory leaves the time as it
 // was (fusefat sets it to now); its inode number where the file system keeps
@@ -254,9 +243,6 @@ System& current();
 void setCurrent(System* s);
 // The real system of this machine.
 System& real();
-
-// The directory that holds the running program's executable.
-QString programDirectory();
 
 // The name a durable write of `path` gives its new file, less the six
 // characters that make it unique.

@@ -900,19 +900,6 @@ QStringList LinuxSystem::drives() {
     return roots;
 }
 
-QString programDirectory() {
-    if (QCoreApplication::instance() != nullptr) {
-        return QCoreApplication::applicationDirPath();
-    }
-    char buffer[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (n <= 0 || n == ssize_t(sizeof buffer)) {
-        return QString();
-    }
-    const QString dir = directoryOf(decodeFileName(QByteArray(buffer, n)));
-    return dir.isEmpty() ? QStringLiteral("/") : dir;
-}
-
 QString xdgBaseDirectory(const char* variable, const QString& underHome) {
     const QByteArray xdg = qgetenv(variable);
     if (xdg.startsWith('/')) {

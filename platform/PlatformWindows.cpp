@@ -463,17 +463,6 @@ void removeLeftTemporaries(const QString& path) {
     FindClose(h);
 }
 
-QString programDirectory() {
-    if (QCoreApplication::instance() != nullptr) {
-        return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    }
-    std::vector<wchar_t> buffer(32768);
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
-    return n == 0 || n >= buffer.size()
-               ? QString()
-               : directoryOf(QString::fromWCharArray(buffer.data(), int(n)));
-}
-
 // Windows has no XDG variables: every per-user base directory is the local
 // application data folder (%LOCALAPPDATA%), so the journal lives in
 // %LOCALAPPDATA%\Quillomat.
