@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/Translations.h"
@@ -140,6 +141,24 @@ const QStringList kWindowFlags = {QStringLiteral("reverse"), QStringLiteral("wid
                                   QStringLiteral("nograb"),  QStringLiteral("dograb"),
                                   QStringLiteral("sync"),    QStringLiteral("qmljsdebugger")};
 
+// The unknown options of `arguments`, named as they were typed: the parser
+// gives their names alone ("x" for "-x", "name" for "--name" and
+// "--name=value").
+QString unknownOptions(const QStringList& arguments, const QStringList& names) {
+    const QStringList options = arguments.mid(0, arguments.indexOf(QStringLiteral("--")));
+    QStringList typed;
+    for (const QString& name : names) {
+        const QString dashed = QStringLiteral("--") + name;
+        const bool isLong = std::any_of(options.cbegin(), options.cend(), [&](const QString& a) {
+            return a == dashed || a.startsWith(dashed + QLatin1Char('='));
+        });
+        typed.append(isLong ? dashed : QLatin1Char('-') + name);
+    }
+    return typed.size() == 1
+               ? Text::tr("Unknown option '%1'.").arg(typed.first())
+               : Text::tr("Unknown options: %1.").arg(typed.join(QStringLiteral(", ")));
+}
+
 QStringList withoutWindowOptions(const QStringList& arguments) {
     QStringList kept;
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -169,7 +188,9 @@ QStringList withoutWindowOptions(const QStringList& arguments) {
 Request read(const QStringList& arguments) {
     Parser p;
     if (!p.parser.parse(arguments)) {
-        return failure(p.parser.errorText());
+        const QStringList unknown = p.parser.unknownOptionNames();
+        return failure(unknown.isEmpty() ? p.parser.errorText()
+                                         : unknownOptions(arguments, unknown));
     }
     if (p.parser.isSet(p.help)) {
         return Request{Request::Action::Help, QString(), p.helpText(), {}};

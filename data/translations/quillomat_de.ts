@@ -536,6 +536,14 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
         <translation>Die genannten Dateien liegen in mehr als einem Ordner (%1 und %2). Quillomat benennt immer die Dateien eines einzigen Ordners um.</translation>
     </message>
     <message>
+        <source>Unknown option &apos;%1&apos;.</source>
+        <translation>Unbekannte Option &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>Unknown options: %1.</source>
+        <translation>Unbekannte Optionen: %1.</translation>
+    </message>
+    <message>
         <source>%1: no such file or directory</source>
         <translation>%1: keine solche Datei und kein solcher Ordner</translation>
     </message>
