@@ -122,24 +122,13 @@ Request files(const QStringList& named) {
 // which the application object takes out of the command line. Each may be
 // written with one or two dashes, and those that take a value with the value
 // as the next argument or after "=".
-const QStringList kWindowOptionsWithValue = {QStringLiteral("platform"),
-                                             QStringLiteral("platformpluginpath"),
-                                             QStringLiteral("platformtheme"),
-                                             QStringLiteral("plugin"),
-                                             QStringLiteral("qwindowgeometry"),
-                                             QStringLiteral("geometry"),
-                                             QStringLiteral("qwindowtitle"),
-                                             QStringLiteral("title"),
-                                             QStringLiteral("qwindowicon"),
-                                             QStringLiteral("icon"),
-                                             QStringLiteral("session"),
-                                             QStringLiteral("style"),
-                                             QStringLiteral("stylesheet"),
-                                             QStringLiteral("display"),
-                                             QStringLiteral("name")};
-const QStringList kWindowFlags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
-                                  QStringLiteral("nograb"),  QStringLiteral("dograb"),
-                                  QStringLiteral("sync"),    QStringLiteral("qmljsdebugger")};
+const QStringList kWindowOptionsWithValue =
+    QStringLiteral(
+        "platform platformpluginpath platformtheme plugin qwindowgeometry geometry "
+        "qwindowtitle title qwindowicon icon session style stylesheet display name")
+        .split(QLatin1Char(' '));
+const QStringList kWindowFlags =
+    QStringLiteral("reverse widgetcount nograb dograb sync qmljsdebugger").split(QLatin1Char(' '));
 
 // The unknown options of `arguments`, named as they were typed: the parser
 // gives their names alone ("x" for "-x", "name" for "--name" and
