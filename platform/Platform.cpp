@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <cstdlib>
 #include <cstring>
 
@@ -45,6 +46,9 @@ constexpr char16_t kEscapeBase = 0xDC00;
 }  // namespace
 
 QString Status::reason() const {
+    if (ownReason != nullptr) {
+        return QCoreApplication::translate("Status", ownReason);
+    }
     if (osError == 0) {
         return QString();
     }

@@ -6,7 +6,9 @@
 // BatchSystem; the preview's in-memory directory implements just that. System
 // adds what the windows need besides (pinning a directory, listings by path,
 // drives). One real implementation per operating system; tests swap in their
-// own through setCurrent().
+// own through setCurrent(). Besides: the few calls the settings store and the
+// about box need (a file read without waiting, a lock beside a file, the
+// registry on Windows, the system-information tool).
 
 #include <QByteArray>
 #include <QHashFunctions>
@@ -14,7 +16,10 @@
 #include <QStringList>
 #include <QStringView>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "platform/Error.h"
 
@@ -22,14 +27,18 @@ namespace platform {
 
 // The outcome of a call that reaches the system: the program's error number
 // and the system's own code behind it (errno on Linux, the Win32 error code
-// on Windows), kept for messages.
+// on Windows), kept for messages. Where no code of the system says what went
+// wrong, the program's own words say it (English, marked for translation
+// with QT_TRANSLATE_NOOP in the context "Status").
 struct Status {
     Error error = Error::None;
     int osError = 0;
+    const char* ownReason = nullptr;
 
     bool ok() const { return error == Error::None; }
-    // The system's words for osError ("No space left on device"); empty when
-    // there is none.
+    // The program's own reason, translated, where there is one; else the
+    // system's words for osError ("No space left on device"); empty when
+    // there is neither.
     QString reason() const;
 };
 
@@ -243,6 +252,56 @@ System& current();
 void setCurrent(System* s);
 // The real system of this machine.
 System& real();
+
+// The full path of the system-information program, or empty text. On Windows
+// the registry names it (HKLM "SOFTWARE\Microsoft\Shared Tools\MSINFO" value
+// "PATH", else MSINFO32.EXE in the folder of "SOFTWARE\Microsoft\Shared Tools
+// Location" value "MSINFO" when that file exists); elsewhere it is the first
+// of hardinfo2, hardinfo, kinfocenter and gnome-system-monitor on PATH.
+QString systemInformationTool();
+
+// The reason readRegularFile() gives for anything but a regular file.
+inline constexpr char kNotRegularFile[] = QT_TRANSLATE_NOOP("Status", "Not a regular file");
+
+// Reads the whole file at `path` into `out`, only from a regular file and
+// never waiting: anything else (a FIFO, a device) is refused before it is
+// opened, and again once it is open, with kNotRegularFile; a directory with
+// the system's code for one. A link is followed. On a failure `out` holds
+// what was read before it.
+Status readRegularFile(const QString& path, QByteArray* out);
+
+// Creates the directory `path` and its missing parents, private to the
+// user. An empty path or one that exists already is no failure.
+Status makeDirectories(const QString& path);
+
+// Runs `work` while holding a lock on the file "<path>.lock" beside `path`
+// (created when missing and left in place), so that running instances of
+// the program take turns at `path`, and returns what it returns. Waits
+// `milliseconds` at most while another holds the lock; past that, gives
+// Error::PathFileAccess with `heldTooLong` as its reason and runs nothing.
+Status withLockBeside(const QString& path, int milliseconds, const char* heldTooLong,
+                      const std::function<Status()>& work);
+
+// Keys and their values, in the order given.
+using SettingValues = QList<std::pair<QString, QString>>;
+
+// A settings store that the system keeps for programs: the registry on
+// Windows (HKEY_CURRENT_USER\Software\<application>, through QSettings).
+class SettingsStore {
+  public:
+    virtual ~SettingsStore() = default;
+    // Where the store of `appName` lives, as the user would look it up.
+    virtual QString location(const QString& appName) = 0;
+    // The value of `key` in `section`, or nothing when it is not stored.
+    virtual std::optional<QString> value(const QString& appName, const QString& section,
+                                         const QString& key) = 0;
+    // Stores every one of `values` in `section`.
+    virtual Status save(const QString& appName, const QString& section,
+                        const SettingValues& values) = 0;
+};
+// The system's settings store; null where there is none (Linux), and the
+// program keeps a file of its own.
+SettingsStore* systemSettingsStore();
 
 // The name a durable write of `path` gives its new file, less the six
 // characters that make it unique.

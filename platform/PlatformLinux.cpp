@@ -5,6 +5,7 @@
 #include <linux/fs.h>
 #include <pwd.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
@@ -14,9 +15,12 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QStorageInfo>
+#include <QThread>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -912,6 +916,84 @@ QString xdgBaseDirectory(const char* variable, const QString& underHome) {
         }
     }
     return decodeFileName(home) + underHome;
+}
+
+QString systemInformationTool() {
+    for (const char* program : {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(program));
+        if (!found.isEmpty()) {
+            return found;
+        }
+    }
+    return QString();
+}
+
+Status readRegularFile(const QString& path, QByteArray* out) {
+    const QByteArray bytes = encodeFileName(path);
+    struct stat info {};
+    errno = 0;
+    const int fd = ::stat(bytes.constData(), &info) == 0 && S_ISREG(info.st_mode)
+                       ? ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                       : -1;
+    if (fd < 0 && errno != 0) {
+        return systemError(errno);
+    }
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return S_ISDIR(info.st_mode) ? systemError(EISDIR)
+                                     : Status{Error::PathFileAccess, 0, kNotRegularFile};
+    }
+    int err = 0;
+    char buffer[65536];
+    for (ssize_t n = 1; n != 0 && err == 0;) {
+        n = ::read(fd, buffer, sizeof buffer);
+        err = n < 0 && errno != EINTR ? errno : 0;
+        out->append(buffer, n > 0 ? n : 0);
+    }
+    ::close(fd);
+    return err == 0 ? Status{} : systemError(err);
+}
+
+Status makeDirectories(const QString& path) {
+    const QByteArray dir = encodeFileName(path);
+    for (qsizetype slash = 0; slash >= 0 && !dir.isEmpty();) {
+        slash = dir.indexOf('/', slash + 1);
+        if (::mkdir(dir.left(slash < 0 ? dir.size() : slash).constData(), 0700) != 0 &&
+            errno != EEXIST) {
+            return systemError(errno);
+        }
+    }
+    return Status{};
+}
+
+Status withLockBeside(const QString& path, int milliseconds, const char* heldTooLong,
+                      const std::function<Status()>& work) {
+    const QByteArray lock = encodeFileName(path) + ".lock";
+    const int fd = ::open(lock.constData(), O_RDONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return systemError(errno);
+    }
+    Status status;
+    const QDeadlineTimer deadline(milliseconds);
+    while (status.ok() && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            status = systemError(errno);
+        } else if (deadline.hasExpired()) {
+            status = Status{Error::PathFileAccess, EWOULDBLOCK, heldTooLong};
+        } else {
+            QThread::usleep(QRandomGenerator::global()->bounded(200, 2000));
+        }
+    }
+    status = status.ok() ? work() : status;
+    ::close(fd);  // lets the lock go
+    return status;
+}
+
+// The program keeps its settings in a file of its own here.
+SettingsStore* systemSettingsStore() {
+    return nullptr;
 }
 
 System& real() {

@@ -15,8 +15,12 @@
 #include <winternl.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSettings>
+#include <QThread>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -474,6 +478,129 @@ QString xdgBaseDirectory(const char*, const QString&) {
     }
     CoTaskMemFree(folder);
     return base.isEmpty() ? qEnvironmentVariable("LOCALAPPDATA") : base;
+}
+
+namespace {
+
+// A text value below HKEY_LOCAL_MACHINE (read rights only; a value that
+// holds %variables% comes expanded), or empty text when it is absent, of
+// another type, or longer than the buffer.
+QString machineValue(const wchar_t* key, const wchar_t* name) {
+    wchar_t buffer[1024];
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
+                     buffer, &size) != ERROR_SUCCESS) {
+        return QString();
+    }
+    return QString::fromWCharArray(buffer);  // RegGetValueW ends it with a NUL
+}
+
+Status systemError(DWORD osError) {
+    return Status{errorForWin32(osError, true), int(osError)};
+}
+
+// The registry below HKEY_CURRENT_USER\Software, through QSettings.
+class RegistryStore : public SettingsStore {
+  public:
+    QString location(const QString& appName) override {
+        return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + appName;
+    }
+
+    std::optional<QString> value(const QString& appName, const QString& section,
+                                 const QString& key) override {
+        const QVariant value =
+            QSettings(QSettings::NativeFormat, QSettings::UserScope, appName, appName)
+                .value(section + QLatin1Char('/') + key);
+        return value.isValid() ? std::optional<QString>(value.toString()) : std::nullopt;
+    }
+
+    Status save(const QString& appName, const QString& section,
+                const SettingValues& values) override {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, appName, appName);
+        for (const auto& [key, value] : values) {
+            store.setValue(section + QLatin1Char('/') + key, value);
+        }
+        store.sync();
+        return store.status() == QSettings::NoError
+                   ? Status{}
+                   : Status{Error::PathFileAccess, 0,
+                            QT_TRANSLATE_NOOP("Status", "The registry refused the change")};
+    }
+};
+
+}  // namespace
+
+QString systemInformationTool() {
+    // The path the first place names is started as it is: a file that is
+    // not there fails to start, and the second place is not consulted.
+    const QString path = machineValue(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH");
+    if (!path.isEmpty()) {
+        return path;
+    }
+    const QString folder = machineValue(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO");
+    const QString program = folder + QStringLiteral("\\MSINFO32.EXE");
+    return !folder.isEmpty() && QFileInfo(program).isFile() ? program : QString();
+}
+
+// Only a file on a disk is read: a pipe, a console or a device is not. A
+// directory cannot be opened so.
+Status readRegularFile(const QString& path, QByteArray* out) {
+    const HANDLE file = CreateFileW(native(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return systemError(GetLastError());
+    }
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return Status{Error::PathFileAccess, 0, kNotRegularFile};
+    }
+    DWORD err = 0;
+    char buffer[65536];
+    for (DWORD n = 1; err == 0 && n > 0;) {
+        err = ReadFile(file, buffer, sizeof buffer, &n, nullptr) ? 0 : GetLastError();
+        out->append(buffer, err == 0 ? qsizetype(n) : 0);
+    }
+    CloseHandle(file);
+    return err == 0 ? Status{} : systemError(err);
+}
+
+Status makeDirectories(const QString& path) {
+    const int err = path.isEmpty() ? ERROR_SUCCESS
+                                   : SHCreateDirectoryExW(nullptr, native(path).c_str(), nullptr);
+    return err == ERROR_SUCCESS || err == ERROR_ALREADY_EXISTS ? Status{} : systemError(DWORD(err));
+}
+
+// LockFileEx on the lock file's first byte; closing the file lets it go.
+Status withLockBeside(const QString& path, int milliseconds, const char* heldTooLong,
+                      const std::function<Status()>& work) {
+    const HANDLE file =
+        CreateFileW(native(path + QStringLiteral(".lock")).c_str(), GENERIC_READ | GENERIC_WRITE,
+                    kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return systemError(GetLastError());
+    }
+    Status status;
+    const QDeadlineTimer deadline(milliseconds);
+    OVERLAPPED first = {};
+    while (status.ok() && !LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                                      1, 0, &first)) {
+        const DWORD err = GetLastError();
+        if (err != ERROR_LOCK_VIOLATION) {
+            status = systemError(err);
+        } else if (deadline.hasExpired()) {
+            status = Status{Error::PathFileAccess, int(err), heldTooLong};
+        } else {
+            QThread::usleep(QRandomGenerator::global()->bounded(200, 2000));
+        }
+    }
+    status = status.ok() ? work() : status;
+    CloseHandle(file);
+    return status;
+}
+
+SettingsStore* systemSettingsStore() {
+    static RegistryStore registry;
+    return &registry;
 }
 
 System& real() {

@@ -470,6 +470,21 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
     </message>
 </context>
 <context>
+    <name>Status</name>
+    <message>
+        <source>The registry refused the change</source>
+        <translation>Die Registrierung hat die Änderung verweigert</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>Another program has kept the settings file locked for too long</source>
+        <translation>Ein anderes Programm hält die Einstellungsdatei zu lange gesperrt</translation>
+    </message>
+</context>
+<context>
     <name>SysInfo</name>
     <message>
         <source>System Information Is Unavailable At This Time</source>
@@ -821,21 +836,6 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
     <message>
         <source>&amp;Close</source>
         <translation>&amp;Schließen</translation>
-    </message>
-</context>
-<context>
-    <name>settings</name>
-    <message>
-        <source>The registry refused the change</source>
-        <translation>Die Registrierung hat die Änderung verweigert</translation>
-    </message>
-    <message>
-        <source>Not a regular file</source>
-        <translation>Keine reguläre Datei</translation>
-    </message>
-    <message>
-        <source>Another program has kept the settings file locked for too long</source>
-        <translation>Ein anderes Programm hält die Einstellungsdatei zu lange gesperrt</translation>
     </message>
 </context>
 </TS>
