@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -508,6 +509,23 @@ class SettingsTest : public QObject {
         QCOMPARE(prefixesEnded, 0);
         QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("Prefix399"));
         QCOMPARE(settings::read(settings::kSufix), QStringLiteral("Sufix399"));
+    }
+
+    // An instance that keeps the lock past the wait: the save gives up after
+    // a few seconds, says so, and leaves the file as it was.
+    void lockHeldTooLong() {
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("before")).ok());
+        const int held = ::open(QFile::encodeName(storeFile() + ".lock").constData(), O_RDONLY);
+        const auto release = qScopeGuard([held] { ::close(held); });
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+        QElapsedTimer waited;
+        waited.start();
+        const platform::Status saved = settings::write(settings::kPrefix, QStringLiteral("after"));
+        QVERIFY(!saved.ok());
+        QVERIFY(waited.elapsed() >= 4900);
+        QCOMPARE(saved.reason(),
+                 QStringLiteral("Another program has kept the settings file locked for too long"));
+        QCOMPARE(readBytes(storeFile()), QByteArray("[Defaults]\nPrefix=before\n"));
     }
 
     // A save killed half-way leaves the file as it was; the next save removes
