@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/Translations.h"
@@ -121,24 +122,31 @@ Request files(const QStringList& named) {
 // which the application object takes out of the command line. Each may be
 // written with one or two dashes, and those that take a value with the value
 // as the next argument or after "=".
-const QStringList kWindowOptionsWithValue = {QStringLiteral("platform"),
-                                             QStringLiteral("platformpluginpath"),
-                                             QStringLiteral("platformtheme"),
-                                             QStringLiteral("plugin"),
-                                             QStringLiteral("qwindowgeometry"),
-                                             QStringLiteral("geometry"),
-                                             QStringLiteral("qwindowtitle"),
-                                             QStringLiteral("title"),
-                                             QStringLiteral("qwindowicon"),
-                                             QStringLiteral("icon"),
-                                             QStringLiteral("session"),
-                                             QStringLiteral("style"),
-                                             QStringLiteral("stylesheet"),
-                                             QStringLiteral("display"),
-                                             QStringLiteral("name")};
-const QStringList kWindowFlags = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
-                                  QStringLiteral("nograb"),  QStringLiteral("dograb"),
-                                  QStringLiteral("sync"),    QStringLiteral("qmljsdebugger")};
+const QStringList kWindowOptionsWithValue =
+    QStringLiteral(
+        "platform platformpluginpath platformtheme plugin qwindowgeometry geometry "
+        "qwindowtitle title qwindowicon icon session style stylesheet display name")
+        .split(QLatin1Char(' '));
+const QStringList kWindowFlags =
+    QStringLiteral("reverse widgetcount nograb dograb sync qmljsdebugger").split(QLatin1Char(' '));
+
+// The unknown options of `arguments`, named as they were typed: the parser
+// gives their names alone ("x" for "-x", "name" for "--name" and
+// "--name=value").
+QString unknownOptions(const QStringList& arguments, const QStringList& names) {
+    const QStringList options = arguments.mid(0, arguments.indexOf(QStringLiteral("--")));
+    QStringList typed;
+    for (const QString& name : names) {
+        const QString dashed = QStringLiteral("--") + name;
+        const bool isLong = std::any_of(options.cbegin(), options.cend(), [&](const QString& a) {
+            return a == dashed || a.startsWith(dashed + QLatin1Char('='));
+        });
+        typed.append(isLong ? dashed : QLatin1Char('-') + name);
+    }
+    return typed.size() == 1
+               ? Text::tr("Unknown option '%1'.").arg(typed.first())
+               : Text::tr("Unknown options: %1.").arg(typed.join(QStringLiteral(", ")));
+}
 
 QStringList withoutWindowOptions(const QStringList& arguments) {
     QStringList kept;
@@ -169,7 +177,9 @@ QStringList withoutWindowOptions(const QStringList& arguments) {
 Request read(const QStringList& arguments) {
     Parser p;
     if (!p.parser.parse(arguments)) {
-        return failure(p.parser.errorText());
+        const QStringList unknown = p.parser.unknownOptionNames();
+        return failure(unknown.isEmpty() ? p.parser.errorText()
+                                         : unknownOptions(arguments, unknown));
     }
     if (p.parser.isSet(p.help)) {
         return Request{Request::Action::Help, QString(), p.helpText(), {}};

@@ -1,30 +1,13 @@
 #include "engine/Settings.h"
 
-#include <QCoreApplication>
 #include <QHash>
 #include <algorithm>
 #include <optional>
 
-#include "platform/Platform.h"
-
-#if defined(Q_OS_WIN)
-#include <QSettings>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <QDeadlineTimer>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QThread>
-#include <cerrno>
-#endif
-
 namespace settings {
 namespace {
 
-using Values = QList<std::pair<QString, QString>>;
+using Values = platform::SettingValues;
 
 bool sameName(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -41,36 +24,6 @@ void put(Values& values, const QString& key, const QString& value) {
 Values& unsaved(const QString& file, const QString& section) {
     static QHash<QString, Values> values;
     return values[file + QLatin1Char('\n') + section.toCaseFolded()];
-}
-
-#if defined(Q_OS_WIN)
-
-QSettings openStore(const QString& appName) {
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, appName, appName);
-}
-
-std::optional<QString> storedValue(const QString& appName, const QString& section,
-                                   const QString& key) {
-    const QVariant value = openStore(appName).value(section + QLatin1Char('/') + key);
-    return value.isValid() ? std::optional<QString>(value.toString()) : std::nullopt;
-}
-
-// Returns why the values could not be saved, or nothing when they were.
-QString saveToStore(const QString& appName, const QString& section, const Values& values) {
-    QSettings store = openStore(appName);
-    for (const auto& [key, value] : values) {
-        store.setValue(section + QLatin1Char('/') + key, value);
-    }
-    store.sync();
-    return store.status() == QSettings::NoError
-               ? QString()
-               : QCoreApplication::translate("settings", "The registry refused the change");
-}
-
-#else
-
-QString reasonFor(int error) {
-    return platform::Status{Error::InvalidCall, error}.reason();
 }
 
 // ---- Values ---------------------------------------------------------------
@@ -182,128 +135,65 @@ QByteArray withValues(const QByteArray& file, const QString& section, const Valu
     return out;
 }
 
-// ---- The file -------------------------------------------------------------
-
-// The store file's bytes, read only from a regular file and never waited on:
-// anything else is refused before it is opened, and again on the descriptor.
-struct Stored {
-    QByteArray bytes;
-    QString problem;  // why it cannot be read; empty when it can or is missing
-};
-
-Stored readStore(const QByteArray& path) {
-    struct stat info {};
-    errno = 0;
-    const int fd = ::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode)
-                       ? ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
-                       : -1;
-    if (fd < 0 && errno != 0) {  // missing is no problem: there is nothing to read
-        return {{}, errno == ENOENT || errno == ENOTDIR ? QString() : reasonFor(errno)};
-    }
-    QFile file;
-    if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle) ||
-        ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        return {{},
-                S_ISDIR(info.st_mode)
-                    ? reasonFor(EISDIR)
-                    : QCoreApplication::translate("settings", "Not a regular file")};
-    }
-    Stored stored{file.readAll(), QString()};
-    if (file.error() != QFileDevice::NoError) {
-        stored.problem = file.errorString();
-    }
-    return stored;
-}
+// ---- The file ------------------------------------------------------------
 
 std::optional<QString> storedValue(const QString& appName, const QString& section,
                                    const QString& key) {
-    const Stored stored = readStore(platform::encodeFileName(storeLocation(appName)));
-    const QList<Line> lines = sectionLines(stored.bytes, section);
+    if (platform::SettingsStore* store = platform::systemSettingsStore()) {
+        return store->value(appName, section, key);
+    }
+    QByteArray bytes;  // as much as can be read
+    platform::readRegularFile(storeLocation(appName), &bytes);
+    const QList<Line> lines = sectionLines(bytes, section);
     for (auto line = lines.crbegin(); line != lines.crend(); ++line) {  // the last one counts
         if (line->value >= 0 && sameName(line->name, key)) {
-            return decodeValue(stored.bytes.mid(line->value, line->end - line->value));
+            return decodeValue(bytes.mid(line->value, line->end - line->value));
         }
     }
     return std::nullopt;
 }
 
-// Creates `dir` and its missing parents, private to the user; 0 or errno.
-int makeDirectories(const QByteArray& dir) {
-    for (qsizetype slash = 0; slash >= 0 && !dir.isEmpty();) {
-        slash = dir.indexOf('/', slash + 1);
-        if (::mkdir(dir.left(slash < 0 ? dir.size() : slash).constData(), 0700) != 0 &&
-            errno != EEXIST) {
-            return errno;
-        }
-    }
-    return 0;
-}
-
-// Takes the lock held open as `fd`, waiting a few seconds at most for
-// another instance's save. Returns why it could not, or nothing.
-QString lock(int fd) {
-    const QDeadlineTimer deadline(5000);
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            return reasonFor(errno);
-        }
-        if (deadline.hasExpired()) {
-            return QCoreApplication::translate(
-                "settings", "Another program has kept the settings file locked for too long");
-        }
-        QThread::usleep(QRandomGenerator::global()->bounded(200, 2000));
-    }
-    return QString();
-}
-
 // Sets `values` in the store file `file`; the caller holds the store's lock.
-QString replaceValues(const QString& file, const QString& section, const Values& values) {
+platform::Status replaceValues(const QString& file, const QString& section, const Values& values) {
     platform::removeLeftTemporaries(file);
-    const Stored old = readStore(platform::encodeFileName(file));
-    if (!old.problem.isEmpty()) {
-        return old.problem;
+    QByteArray old;
+    const platform::Status read = platform::readRegularFile(file, &old);
+    if (!read.ok() && read.error != Error::FileNotFound && read.error != Error::PathNotFound) {
+        return read;  // a missing file holds nothing, and is made
     }
-    const QByteArray text = withValues(old.bytes, section, values);
-    const platform::Status written =
-        text == old.bytes ? platform::Status{} : platform::current().writeFileDurably(file, text);
-    return written.ok() || written.osError != 0
-               ? written.reason()
-               : QStringLiteral("Error # %1").arg(errorNumber(written.error));
+    const QByteArray text = withValues(old, section, values);
+    return text == old ? platform::Status{} : platform::current().writeFileDurably(file, text);
 }
 
-QString saveToStore(const QString& appName, const QString& section, const Values& values) {
+// Saves under the store's lock, waiting a few seconds at most for another
+// instance's save.
+platform::Status saveToStore(const QString& appName, const QString& section, const Values& values) {
+    if (platform::SettingsStore* store = platform::systemSettingsStore()) {
+        return store->save(appName, section, values);
+    }
     const QString file = storeLocation(appName);
-    const QByteArray path = platform::encodeFileName(file);
-    if (const int error = makeDirectories(path.left(path.lastIndexOf('/')))) {
-        return reasonFor(error);
+    if (const platform::Status made = platform::makeDirectories(platform::directoryOf(file));
+        !made.ok()) {
+        return made;
     }
-    const int fd = ::open(QByteArray(path + ".lock").constData(),
-                          O_RDONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        return reasonFor(errno);
-    }
-    QString problem = lock(fd);
-    if (problem.isEmpty()) {
-        problem = replaceValues(file, section, values);
-    }
-    ::close(fd);  // lets the lock go
-    return problem;
+    return platform::withLockBeside(
+        file, 5000,
+        QT_TRANSLATE_NOOP("Status",
+                          "Another program has kept the settings file locked for too long"),
+        [&] { return replaceValues(file, section, values); });
 }
-
-#endif
 
 }  // namespace
 
 QString storeLocation(const QString& appName) {
-#if defined(Q_OS_WIN)
-    return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + appName;
-#else
+    if (platform::SettingsStore* store = platform::systemSettingsStore()) {
+        return store->location(appName);
+    }
     QString home = platform::xdgBaseDirectory("XDG_CONFIG_HOME", QStringLiteral("/.config"));
     while (home.endsWith(QLatin1Char('/'))) {
         home.chop(1);
     }
     return home + QLatin1Char('/') + appName + QStringLiteral(".conf");
-#endif
 }
 
 Changes::Changes(const QString& appName, const QString& section)
@@ -313,16 +203,15 @@ void Changes::set(const QString& key, const QString& value) {
     put(values_, key, value);
 }
 
-SaveResult Changes::save() const {
-    const QString file = storeLocation(appName_);
-    Values& kept = unsaved(file, section_);
+platform::Status Changes::save() const {
+    Values& kept = unsaved(storeLocation(appName_), section_);
     Values all = kept;
     for (const auto& [key, value] : values_) {
         put(all, key, value);
     }
-    const QString problem = saveToStore(appName_, section_, all);
-    kept = problem.isEmpty() ? Values() : all;
-    return SaveResult{problem.isEmpty(), problem.isEmpty() ? QString() : file, problem};
+    const platform::Status saved = saveToStore(appName_, section_, all);
+    kept = saved.ok() ? Values() : all;
+    return saved;
 }
 
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
@@ -335,8 +224,8 @@ QString GetSetting(const QString& appName, const QString& section, const QString
     return storedValue(appName, section, key).value_or(defaultValue);
 }
 
-SaveResult SaveSetting(const QString& appName, const QString& section, const QString& key,
-                       const QString& value) {
+platform::Status SaveSetting(const QString& appName, const QString& section, const QString& key,
+                             const QString& value) {
     Changes changes(appName, section);
     changes.set(key, value);
     return changes.save();
@@ -346,7 +235,7 @@ QString read(const QString& key, const QString& defaultValue) {
     return GetSetting(kAppName, kSection, key, defaultValue);
 }
 
-SaveResult write(const QString& key, const QString& value) {
+platform::Status write(const QString& key, const QString& value) {
     return SaveSetting(kAppName, kSection, key, value);
 }
 
@@ -362,7 +251,7 @@ NamingOptions NamingOptions::cleared() {
     return NamingOptions{QString(), QString(), QString(), QStringLiteral("0")};
 }
 
-settings::SaveResult NamingOptions::save(Lettering lettering) const {
+platform::Status NamingOptions::save(Lettering lettering) const {
     using namespace settings;
     Changes changes;
     changes.set(kPrefix, prefix);

@@ -41,9 +41,9 @@
 //     again.
 // On Windows the store is the registry, through QSettings.
 
-#include <QList>
 #include <QString>
-#include <utility>
+
+#include "platform/Platform.h"
 
 namespace settings {
 
@@ -55,39 +55,33 @@ inline const QString kStartingNumber = QStringLiteral("StartingNumber");
 inline const QString kLetteringPosition = QStringLiteral("LetteringPosition");
 inline const QString kDir = QStringLiteral("Dir");
 
-// How a save went: when it failed, the store that could not be written and
-// why, in the system's words ("No space left on device").
-struct SaveResult {
-    bool ok = true;
-    QString file;
-    QString reason;
-};
-
 // Several values of one store and section, saved together: one replacement of
-// the file, so either all of them are saved or none is.
+// the file, so either all of them are saved or none is. A save that fails
+// says why (Status::reason(): "No space left on device").
 class Changes {
   public:
     explicit Changes(const QString& appName = kAppName, const QString& section = kSection);
     // Adds `key` := `value`; a key set twice keeps the later value.
     void set(const QString& key, const QString& value);
-    SaveResult save() const;
+    platform::Status save() const;
 
   private:
     QString appName_;
     QString section_;
-    QList<std::pair<QString, QString>> values_;
+    platform::SettingValues values_;
 };
 
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
                    const QString& defaultValue = QString());
-SaveResult SaveSetting(const QString& appName, const QString& section, const QString& key,
-                       const QString& value);
+platform::Status SaveSetting(const QString& appName, const QString& section, const QString& key,
+                             const QString& value);
 
 // The same, for the program's own application name and section.
 QString read(const QString& key, const QString& defaultValue = QString());
-SaveResult write(const QString& key, const QString& value);
+platform::Status write(const QString& key, const QString& value);
 
-// Where the store of `appName` lives on this system (a file path on Linux).
+// Where the store of `appName` lives on this system (a file path on Linux),
+// as a failed save names it.
 QString storeLocation(const QString& appName);
 
 }  // namespace settings
@@ -107,7 +101,7 @@ struct NamingOptions {
     // Saves prefix, suffix, starting number and, unless told otherwise, the
     // lettering position, all in one save.
     enum class Lettering { Write, Leave };
-    settings::SaveResult save(Lettering lettering = Lettering::Write) const;
+    platform::Status save(Lettering lettering = Lettering::Write) const;
 
     bool operator==(const NamingOptions& other) const;
     bool operator!=(const NamingOptions& other) const { return !(*this == other); }

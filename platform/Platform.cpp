@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <cstdlib>
 #include <cstring>
 
@@ -45,6 +46,9 @@ constexpr char16_t kEscapeBase = 0xDC00;
 }  // namespace
 
 QString Status::reason() const {
+    if (ownReason != nullptr) {
+        return QCoreApplication::translate("Status", ownReason);
+    }
     if (osError == 0) {
         return QString();
     }
@@ -229,6 +233,46 @@ bool isRenameInPlace(const QString& from, const QString& to) {
            isPlainFileName(QStringView(to).mid(toAt + 1)) && !from.contains(QChar(u'\0'));
 }
 
+namespace {
+
+// The length of the UTF-8 sequence that starts with the byte at `i` (0x80 or
+// above) of the `n` bytes at `in`, or 0 when it is no valid sequence. The
+// valid ranges of the second byte depend on the lead byte; every further
+// byte is 0x80..0xBF. This rules out overlong forms, encoded surrogates and
+// code points above U+10FFFF.
+int sequenceLength(const unsigned char* in, qsizetype i, qsizetype n) {
+    const unsigned char b = in[i];
+    const int length = b >= 0xC2 && b <= 0xDF   ? 2
+                       : b >= 0xE0 && b <= 0xEF ? 3
+                       : b >= 0xF0 && b <= 0xF4 ? 4
+                                                : 0;
+    const unsigned char low = b == 0xE0 ? 0xA0 : b == 0xF0 ? 0x90 : 0x80;
+    const unsigned char high = b == 0xED ? 0x9F : b == 0xF4 ? 0x8F : 0xBF;
+    bool valid = length > 0 && i + length <= n && in[i + 1] >= low && in[i + 1] <= high;
+    for (int k = 2; valid && k < length; ++k) {
+        valid = (in[i + k] & 0xC0) == 0x80;
+    }
+    return valid ? length : 0;
+}
+
+// Writes the code point of the valid `length`-byte sequence at `in` to `out`
+// as UTF-16; returns where the next unit goes.
+char16_t* putCodePoint(const unsigned char* in, int length, char16_t* out) {
+    if (length == 2) {
+        *out++ = char16_t(((in[0] & 0x1F) << 6) | (in[1] & 0x3F));
+    } else if (length == 3) {
+        *out++ = char16_t(((in[0] & 0x0F) << 12) | ((in[1] & 0x3F) << 6) | (in[2] & 0x3F));
+    } else {
+        const char32_t cp = (char32_t(in[0] & 0x07) << 18) | (char32_t(in[1] & 0x3F) << 12) |
+                            (char32_t(in[2] & 0x3F) << 6) | char32_t(in[3] & 0x3F);
+        *out++ = QChar::highSurrogate(cp);
+        *out++ = QChar::lowSurrogate(cp);
+    }
+    return out;
+}
+
+}  // namespace
+
 QString decodeFileName(const QByteArray& bytes) {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
@@ -245,61 +289,16 @@ QString decodeFileName(const QByteArray& bytes) {
     QString result(n, Qt::Uninitialized);
     char16_t* out = reinterpret_cast<char16_t*>(result.data());
     char16_t* const begin = out;
-    for (qsizetype i = 0; i < ascii; ++i) {
-        *out++ = in[i];
-    }
-
-    qsizetype i = ascii;
-    while (i < n) {
-        const unsigned char b = in[i];
-        if (b < 0x80) {
-            *out++ = b;
-            ++i;
-            continue;
-        }
-        // The valid ranges of the second byte depend on the lead byte; every
-        // further byte is 0x80..0xBF. This rules out overlong forms, encoded
-        // surrogates and code points above U+10FFFF.
-        int length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (b >= 0xC2 && b <= 0xDF) {
-            length = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            length = 3;
-            if (b == 0xE0) {
-                low = 0xA0;
-            } else if (b == 0xED) {
-                high = 0x9F;
-            }
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            length = 4;
-            if (b == 0xF0) {
-                low = 0x90;
-            } else if (b == 0xF4) {
-                high = 0x8F;
-            }
-        }
-        bool valid = length > 0 && i + length <= n && in[i + 1] >= low && in[i + 1] <= high;
-        for (int k = 2; valid && k < length; ++k) {
-            valid = (in[i + k] & 0xC0) == 0x80;
-        }
-        if (!valid) {
-            *out++ = char16_t(kEscapeBase + b);
-            ++i;
-            continue;
-        }
-        if (length == 2) {
-            *out++ = char16_t(((b & 0x1F) << 6) | (in[i + 1] & 0x3F));
-        } else if (length == 3) {
-            *out++ = char16_t(((b & 0x0F) << 12) | ((in[i + 1] & 0x3F) << 6) | (in[i + 2] & 0x3F));
+    for (qsizetype i = 0; i < n;) {
+        const int length = in[i] < 0x80 ? 1 : sequenceLength(in, i, n);
+        if (length == 1) {
+            *out++ = in[i];
+        } else if (length == 0) {
+            *out++ = char16_t(kEscapeBase + in[i]);
         } else {
-            const char32_t cp = (char32_t(b & 0x07) << 18) | (char32_t(in[i + 1] & 0x3F) << 12) |
-                                (char32_t(in[i + 2] & 0x3F) << 6) | char32_t(in[i + 3] & 0x3F);
-            *out++ = QChar::highSurrogate(cp);
-            *out++ = QChar::lowSurrogate(cp);
+            out = putCodePoint(in + i, length, out);
         }
-        i += length;
+        i += length == 0 ? 1 : length;
     }
     result.truncate(out - begin);
     return result;
@@ -336,11 +335,7 @@ QByteArray encodeFileName(QStringView name) {
     QByteArray result(n * 3, Qt::Uninitialized);
     auto* out = reinterpret_cast<unsigned char*>(result.data());
     auto* const begin = out;
-    for (qsizetype i = 0; i < ascii; ++i) {
-        *out++ = static_cast<unsigned char>(in[i]);
-    }
-
-    for (qsizetype i = ascii; i < n; ++i) {
+    for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = in[i];
         if (u < 0x80) {
             *out++ = static_cast<unsigned char>(u);

@@ -6,7 +6,9 @@
 // BatchSystem; the preview's in-memory directory implements just that. System
 // adds what the windows need besides (pinning a directory, listings by path,
 // drives). One real implementation per operating system; tests swap in their
-// own through setCurrent().
+// own through setCurrent(). Besides: the few calls the settings store and the
+// about box need (a file read without waiting, a lock beside a file, the
+// registry on Windows, the system-information tool).
 
 #include <QByteArray>
 #include <QHashFunctions>
@@ -14,7 +16,10 @@
 #include <QStringList>
 #include <QStringView>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "platform/Error.h"
 
@@ -22,26 +27,19 @@ namespace platform {
 
 // The outcome of a call that reaches the system: the program's error number
 // and the system's own code behind it (errno on Linux, the Win32 error code
-// on Windows), kept for messages.
+// on Windows), kept for messages. Where no code of the system says what went
+// wrong, the program's own words say it (English, marked for translation
+// with QT_TRANSLATE_NOOP in the context "Status").
 struct Status {
     Error error = Error::None;
     int osError = 0;
+    const char* ownReason = nullptr;
 
     bool ok() const { return error == Error::None; }
-    // The system's words for osError ("No space left on device"); empty when
-    // there is none.
+    // The program's own reason, translated, where there is one; else the
+    // system's words for osError ("No space left on device"); empty when
+    // there is neither.
     QString reason() const;
-};
-
-// Who a directory is, whatever its path: device and inode on Linux.
-struct FileId {
-    quint64 device = 0;
-    quint64 inode = 0;
-
-    friend bool operator==(const FileId& a, const FileId& b) {
-        return a.device == b.device && a.inode == b.inode;
-    }
-    friend bool operator!=(const FileId& a, const FileId& b) { return !(a == b); }
 };
 
 // What tells a file of a batch from any other file: its size; its
@@ -64,6 +62,15 @@ struct Fingerprint {
     bool matches(const Fingerprint& now) const;
 };
 
+// The 64-bit FNV-1a hash of the `n` bytes at `data`, going on from `hash`:
+// what a fingerprint's contents hash is made of.
+inline quint64 fnv1a(const char* data, qsizetype n, quint64 hash = 0xcbf29ce484222325ULL) {
+    for (qsizetype i = 0; i < n; ++i) {
+        hash = (hash ^ quint8(data[i])) * 0x100000001b3ULL;
+    }
+    return hash;
+}
+
 // Whether identify() reads a file to hash its contents (the whole of a small
 // file, four samples of a larger one).
 enum class Contents { Skip, Hash };
@@ -72,10 +79,10 @@ enum class Contents { Skip, Hash };
 // no particular order; "." and ".." left out). A symbolic link counts as what
 // it points at.
 struct Listing {
-    Status status;            // not ok when the directory could not be read at all
-    QStringList files;        // ordinary files
-    QStringList directories;  // subdirectories
-    QStringList others;       // pipes, sockets, devices, links to nothing
+    Status status;              // not ok when the directory could not be read at all
+    QStringList files{};        // ordinary files
+    QStringList directories{};  // subdirectories
+    QStringList others{};       // pipes, sockets, devices, links to nothing
 };
 
 // What the file system of a directory takes as a name, known from its type
@@ -246,8 +253,55 @@ void setCurrent(System* s);
 // The real system of this machine.
 System& real();
 
-// The directory that holds the running program's executable.
-QString programDirectory();
+// The full path of the system-information program, or empty text. On Windows
+// the registry names it (HKLM "SOFTWARE\Microsoft\Shared Tools\MSINFO" value
+// "PATH", else MSINFO32.EXE in the folder of "SOFTWARE\Microsoft\Shared Tools
+// Location" value "MSINFO" when that file exists); elsewhere it is the first
+// of hardinfo2, hardinfo, kinfocenter and gnome-system-monitor on PATH.
+QString systemInformationTool();
+
+// The reason readRegularFile() gives for anything but a regular file.
+inline constexpr char kNotRegularFile[] = QT_TRANSLATE_NOOP("Status", "Not a regular file");
+
+// Reads the whole file at `path` into `out`, only from a regular file and
+// never waiting: anything else (a FIFO, a device) is refused before it is
+// opened, and again once it is open, with kNotRegularFile; a directory with
+// the system's code for one. A link is followed. On a failure `out` holds
+// what was read before it.
+Status readRegularFile(const QString& path, QByteArray* out);
+
+// Creates the directory `path` and its missing parents, private to the
+// user. An empty path or one that exists already is no failure.
+Status makeDirectories(const QString& path);
+
+// Runs `work` while holding a lock on the file "<path>.lock" beside `path`
+// (created when missing and left in place), so that running instances of
+// the program take turns at `path`, and returns what it returns. Waits
+// `milliseconds` at most while another holds the lock; past that, gives
+// Error::PathFileAccess with `heldTooLong` as its reason and runs nothing.
+Status withLockBeside(const QString& path, int milliseconds, const char* heldTooLong,
+                      const std::function<Status()>& work);
+
+// Keys and their values, in the order given.
+using SettingValues = QList<std::pair<QString, QString>>;
+
+// A settings store that the system keeps for programs: the registry on
+// Windows (HKEY_CURRENT_USER\Software\<application>, through QSettings).
+class SettingsStore {
+  public:
+    virtual ~SettingsStore() = default;
+    // Where the store of `appName` lives, as the user would look it up.
+    virtual QString location(const QString& appName) = 0;
+    // The value of `key` in `section`, or nothing when it is not stored.
+    virtual std::optional<QString> value(const QString& appName, const QString& section,
+                                         const QString& key) = 0;
+    // Stores every one of `values` in `section`.
+    virtual Status save(const QString& appName, const QString& section,
+                        const SettingValues& values) = 0;
+};
+// The system's settings store; null where there is none (Linux), and the
+// program keeps a file of its own.
+SettingsStore* systemSettingsStore();
 
 // The name a durable write of `path` gives its new file, less the six
 // characters that make it unique.

@@ -5,26 +5,27 @@
 #include <linux/fs.h>
 #include <pwd.h>
 #include <stdio.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <sys/statvfs.h>
-#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QStorageInfo>
+#include <QThread>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
 
-#ifndef RENAME_NOREPLACE
-#define RENAME_NOREPLACE (1 << 0)
-#endif
 #ifndef FS_CASEFOLD_FL
 #define FS_CASEFOLD_FL 0x40000000
 #endif
@@ -33,27 +34,9 @@ namespace platform {
 
 namespace {
 
-int systemRenameat2(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath,
-                    unsigned int flags) {
-    return static_cast<int>(::syscall(SYS_renameat2, oldDirFd, oldPath, newDirFd, newPath, flags));
-}
-int systemLinkat(int oldDirFd, const char* oldPath, int newDirFd, const char* newPath, int flags) {
-    return ::linkat(oldDirFd, oldPath, newDirFd, newPath, flags);
-}
-int systemUnlinkat(int dirFd, const char* path, int flags) {
-    return ::unlinkat(dirFd, path, flags);
-}
-int systemFstatat(int dirFd, const char* path, struct stat* result, int flags) {
-    return ::fstatat(dirFd, path, result, flags);
-}
+// openat takes its mode as a variadic argument.
 int systemOpenat(int dirFd, const char* path, int flags, mode_t mode) {
     return ::openat(dirFd, path, flags, mode);
-}
-long systemWrite(int fd, const void* data, unsigned long size) {
-    return ::write(fd, data, size);
-}
-int systemFsync(int fd) {
-    return ::fsync(fd);
 }
 
 // errno -> the program's error number. ENOENT is refined by the caller.
@@ -79,6 +62,11 @@ constexpr ErrnoMapping kErrnoTable[] = {
     {EDQUOT, Error::DiskFull},
     {EXDEV, Error::RenameAcrossDisks},
 };
+
+// The status of a failed call that set errno to `osError`.
+Status systemError(int osError, bool directoryExists = true) {
+    return Status{errorForErrno(osError, directoryExists), osError};
+}
 
 // renameat2 answers these where the file system cannot do RENAME_NOREPLACE.
 bool noReplaceUnsupported(int err) {
@@ -108,6 +96,12 @@ bool stillThere(int dirFd) {
     return ::fstat(dirFd, &st) == 0 && st.st_nlink > 0;
 }
 
+// A failure in the directory `dirFd`: ENOENT is a missing path once the
+// directory itself has gone.
+Status failure(int osError, int dirFd) {
+    return systemError(osError, osError != ENOENT || stillThere(dirFd));
+}
+
 qint64 nanoseconds(const struct timespec& t) {
     return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
 }
@@ -126,18 +120,12 @@ bool sameFile(const struct stat& a, const struct stat& b, bool stableInodes) {
 // stick is read in moments), the text of a symbolic link. Never 0. A file
 // that cannot be read, or is no ordinary file, hashes as its kind alone.
 quint64 contentsHash(int dirFd, const char* name, const struct stat& st) {
-    quint64 hash = 0xcbf29ce484222325ULL;
-    const auto add = [&hash](const char* data, qsizetype n) {
-        for (qsizetype i = 0; i < n; ++i) {
-            hash = (hash ^ quint8(data[i])) * 0x100000001b3ULL;
-        }
-    };
     const qint64 size = st.st_size;
-    add(reinterpret_cast<const char*>(&size), sizeof size);
+    quint64 hash = fnv1a(reinterpret_cast<const char*>(&size), sizeof size);
     char buffer[16384];
     if (S_ISLNK(st.st_mode)) {
         const ssize_t n = ::readlinkat(dirFd, name, buffer, sizeof buffer);
-        add(buffer, std::max<ssize_t>(n, 0));
+        hash = fnv1a(buffer, std::max<ssize_t>(n, 0), hash);
     } else if (S_ISREG(st.st_mode)) {
         const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
         constexpr qint64 kBlock = 4096;
@@ -146,7 +134,7 @@ quint64 contentsHash(int dirFd, const char* name, const struct stat& st) {
             const qint64 length = blocks == 1 ? size : kBlock;
             const off_t at = blocks == 1 ? 0 : off_t((size - kBlock) * b / (blocks - 1));
             const ssize_t n = ::pread(fd, buffer, size_t(length), at);
-            add(buffer, std::max<ssize_t>(n, 0));
+            hash = fnv1a(buffer, std::max<ssize_t>(n, 0), hash);
         }
         if (fd >= 0) {
             ::close(fd);
@@ -220,8 +208,7 @@ Listing listEntries(int dirFd) {
     if (::fstat(dirFd, &st) == 0) {
         if (st.st_nlink == 0) {
             // Removed: the system reads it as empty.
-            listing.status = Status{Error::PathNotFound, ENOENT};
-            return listing;
+            return Listing{Status{Error::PathNotFound, ENOENT}};
         }
         // A directory's size grows with its entries: a cheap estimate of their number.
         listing.files.reserve(qsizetype(std::min<off_t>(st.st_size / 32, 1 << 20)));
@@ -241,7 +228,7 @@ Listing listEntries(int dirFd) {
             .append(decoded(entry.d_name));
     });
     if (err != 0) {
-        listing.status = Status{errorForErrno(err, err != ENOENT || stillThere(dirFd)), err};
+        listing.status = systemError(err, err != ENOENT || stillThere(dirFd));
     }
     return listing;
 }
@@ -253,28 +240,25 @@ struct Mount {
     QByteArray source;  // the device or image, as mounted
 };
 
+// The lines of a small file the system keeps (a table in /proc or /run);
+// none when it cannot be read.
+QList<QByteArray> linesOf(const char* path) {
+    QFile file(QString::fromLatin1(path));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
+}
+
 // The mount-table entry of the file system with the device number `device`.
 Mount mountOf(dev_t device) {
-    Mount mount;
-    FILE* table = ::fopen("/proc/self/mountinfo", "re");
-    if (table == nullptr) {
-        return mount;
-    }
     const QByteArray wanted =
         QByteArray::number(major(device)) + ':' + QByteArray::number(minor(device));
-    char* line = nullptr;
-    size_t capacity = 0;
-    while (::getline(&line, &capacity, table) > 0) {
-        const QList<QByteArray> fields = QByteArray(line).trimmed().split(' ');
+    for (const QByteArray& line : linesOf("/proc/self/mountinfo")) {
+        const QList<QByteArray> fields = line.trimmed().split(' ');
         const qsizetype dash = fields.indexOf("-");
         if (fields.size() > 2 && fields[2] == wanted && dash > 0 && dash + 2 < fields.size()) {
-            mount = Mount{fields[dash + 1], fields[dash + 2]};
-            break;
+            return Mount{fields[dash + 1], fields[dash + 2]};
         }
     }
-    ::free(line);
-    ::fclose(table);
-    return mount;
+    return Mount{};
 }
 
 // What a volume says it is in its first sector: "exfat", "ntfs", "vfat", or
@@ -316,22 +300,13 @@ QString udevFileSystem(const QByteArray& source) {
     }
     const QByteArray path = "/run/udev/data/b" + QByteArray::number(major(st.st_rdev)) + ':' +
                             QByteArray::number(minor(st.st_rdev));
-    FILE* data = ::fopen(path.constData(), "re");
-    if (data == nullptr) {
-        return QString();
-    }
-    QString type;
-    char* line = nullptr;
-    size_t capacity = 0;
-    while (type.isEmpty() && ::getline(&line, &capacity, data) > 0) {
-        const QByteArray text = QByteArray(line).trimmed();
-        if (text.startsWith("E:ID_FS_TYPE=")) {
-            type = QString::fromLatin1(text.mid(13));
+    for (const QByteArray& line : linesOf(path.constData())) {
+        const QByteArray text = line.trimmed();
+        if (text.startsWith("E:ID_FS_TYPE=") && text.size() > 13) {
+            return QString::fromLatin1(text.mid(13));
         }
     }
-    ::free(line);
-    ::fclose(data);
-    return type;
+    return QString();
 }
 
 NameRules rulesOf(int dirFd) {
@@ -438,8 +413,8 @@ QByteArray uniqueSuffix() {
 }  // namespace
 
 SystemCalls SystemCalls::system() {
-    return SystemCalls{systemRenameat2, systemLinkat, systemUnlinkat, systemFstatat,
-                       systemOpenat,    systemWrite,  systemFsync};
+    return SystemCalls{::renameat2,  ::linkat, ::unlinkat, ::fstatat,
+                       systemOpenat, ::write,  ::fsync};
 }
 
 Error errorForErrno(int osError, bool directoryExists) {
@@ -493,14 +468,9 @@ OpenedDirectory LinuxSystem::openDirectory(const QString& path) {
     }
     const int fd = ::open(encodeFileName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        const int err = errno;
-        return OpenedDirectory{nullptr, Status{errorForErrno(err, false), err}};
+        return OpenedDirectory{nullptr, systemError(errno, false)};
     }
     return OpenedDirectory{std::make_shared<LinuxDirectory>(path, fd, rulesOf(fd)), Status{}};
-}
-
-Status LinuxSystem::failure(int osError, int dirFd) const {
-    return Status{errorForErrno(osError, osError != ENOENT || stillThere(dirFd)), osError};
 }
 
 Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out,
@@ -531,10 +501,7 @@ Listing LinuxSystem::list(const PinnedDirectory& dir) {
 Listing LinuxSystem::listDirectory(const QString& path) {
     const int fd = ::open(encodeFileName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        const int err = errno;
-        Listing listing;
-        listing.status = Status{errorForErrno(err, false), err};
-        return listing;
+        return Listing{systemError(errno, false)};
     }
     Listing listing = listEntries(fd);
     ::close(fd);
@@ -807,13 +774,39 @@ Status LinuxSystem::dropSecondName(const PinnedDirectory& dir, QStringView name,
     return calls_.unlinkat(fd, bytes.constData(), 0) == 0 ? Status{} : failure(errno, fd);
 }
 
+namespace {
+
+// Writes all of `data` to `fd`, flushes it to disk and closes it. Returns 0
+// or the errno of the first step that failed.
+int writeFlushAndClose(const SystemCalls& calls, int fd, const QByteArray& data) {
+    int err = 0;
+    for (qsizetype done = 0; err == 0 && done < data.size();) {
+        const long n = calls.write(fd, data.constData() + done, size_t(data.size() - done));
+        if (n > 0) {
+            done += n;
+        } else if (n == 0) {
+            err = ENOSPC;  // a device that takes nothing more is full
+        } else if (errno != EINTR) {
+            err = errno;
+        }
+    }
+    if (err == 0 && calls.fsync(fd) != 0) {
+        err = errno;
+    }
+    if (::close(fd) != 0 && err == 0) {
+        err = errno;
+    }
+    return err;
+}
+
+}  // namespace
+
 Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data) {
     const QByteArray target = followLinks(encodeFileName(path));
-    const QByteArray directory = directoryBytes(target);
-    const int dirFd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd =
+        ::open(directoryBytes(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
-        const int err = errno;
-        return Status{errorForErrno(err, false), err};
+        return systemError(errno, false);
     }
     const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
     const QByteArray base = temporaryPrefixBytes(name);
@@ -831,7 +824,7 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     }
     if (fd < 0) {
         ::close(dirFd);
-        return Status{errorForErrno(err, true), err};
+        return systemError(err);
     }
     // An existing file keeps its permissions (and, where allowed, its owner).
     struct stat existing;
@@ -841,22 +834,7 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
             // Not ours to give away: the file becomes the writer's own.
         }
     }
-    for (qsizetype done = 0; err == 0 && done < data.size();) {
-        const long n = calls_.write(fd, data.constData() + done, size_t(data.size() - done));
-        if (n > 0) {
-            done += n;
-        } else if (n == 0) {
-            err = ENOSPC;  // a device that takes nothing more is full
-        } else if (errno != EINTR) {
-            err = errno;
-        }
-    }
-    if (err == 0 && calls_.fsync(fd) != 0) {
-        err = errno;
-    }
-    if (::close(fd) != 0 && err == 0) {
-        err = errno;
-    }
+    err = writeFlushAndClose(calls_, fd, data);
     // Replacing is the point here: the file is the program's own.
     if (err == 0 &&
         calls_.renameat2(dirFd, temporary.constData(), dirFd, name.constData(), 0) != 0) {
@@ -865,7 +843,7 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     if (err != 0) {
         calls_.unlinkat(dirFd, temporary.constData(), 0);
         ::close(dirFd);
-        return Status{errorForErrno(err, true), err};
+        return systemError(err);
     }
     // The new name is on disk once the directory is. A file system that
     // cannot flush a directory says so with EINVAL; any other failure is
@@ -874,7 +852,7 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
         err = errno;
     }
     ::close(dirFd);
-    return err == 0 ? Status{} : Status{errorForErrno(err, true), err};
+    return err == 0 ? Status{} : systemError(err);
 }
 
 QString temporaryPrefix(const QString& path) {
@@ -926,19 +904,6 @@ QStringList LinuxSystem::drives() {
     return roots;
 }
 
-QString programDirectory() {
-    if (QCoreApplication::instance() != nullptr) {
-        return QCoreApplication::applicationDirPath();
-    }
-    char buffer[4096];
-    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer);
-    if (n <= 0 || n == ssize_t(sizeof buffer)) {
-        return QString();
-    }
-    const QString dir = directoryOf(decodeFileName(QByteArray(buffer, n)));
-    return dir.isEmpty() ? QStringLiteral("/") : dir;
-}
-
 QString xdgBaseDirectory(const char* variable, const QString& underHome) {
     const QByteArray xdg = qgetenv(variable);
     if (xdg.startsWith('/')) {
@@ -951,6 +916,84 @@ QString xdgBaseDirectory(const char* variable, const QString& underHome) {
         }
     }
     return decodeFileName(home) + underHome;
+}
+
+QString systemInformationTool() {
+    for (const char* program : {"hardinfo2", "hardinfo", "kinfocenter", "gnome-system-monitor"}) {
+        const QString found = QStandardPaths::findExecutable(QString::fromLatin1(program));
+        if (!found.isEmpty()) {
+            return found;
+        }
+    }
+    return QString();
+}
+
+Status readRegularFile(const QString& path, QByteArray* out) {
+    const QByteArray bytes = encodeFileName(path);
+    struct stat info {};
+    errno = 0;
+    const int fd = ::stat(bytes.constData(), &info) == 0 && S_ISREG(info.st_mode)
+                       ? ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
+                       : -1;
+    if (fd < 0 && errno != 0) {
+        return systemError(errno);
+    }
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return S_ISDIR(info.st_mode) ? systemError(EISDIR)
+                                     : Status{Error::PathFileAccess, 0, kNotRegularFile};
+    }
+    int err = 0;
+    char buffer[65536];
+    for (ssize_t n = 1; n != 0 && err == 0;) {
+        n = ::read(fd, buffer, sizeof buffer);
+        err = n < 0 && errno != EINTR ? errno : 0;
+        out->append(buffer, n > 0 ? n : 0);
+    }
+    ::close(fd);
+    return err == 0 ? Status{} : systemError(err);
+}
+
+Status makeDirectories(const QString& path) {
+    const QByteArray dir = encodeFileName(path);
+    for (qsizetype slash = 0; slash >= 0 && !dir.isEmpty();) {
+        slash = dir.indexOf('/', slash + 1);
+        if (::mkdir(dir.left(slash < 0 ? dir.size() : slash).constData(), 0700) != 0 &&
+            errno != EEXIST) {
+            return systemError(errno);
+        }
+    }
+    return Status{};
+}
+
+Status withLockBeside(const QString& path, int milliseconds, const char* heldTooLong,
+                      const std::function<Status()>& work) {
+    const QByteArray lock = encodeFileName(path) + ".lock";
+    const int fd = ::open(lock.constData(), O_RDONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return systemError(errno);
+    }
+    Status status;
+    const QDeadlineTimer deadline(milliseconds);
+    while (status.ok() && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            status = systemError(errno);
+        } else if (deadline.hasExpired()) {
+            status = Status{Error::PathFileAccess, EWOULDBLOCK, heldTooLong};
+        } else {
+            QThread::usleep(QRandomGenerator::global()->bounded(200, 2000));
+        }
+    }
+    status = status.ok() ? work() : status;
+    ::close(fd);  // lets the lock go
+    return status;
+}
+
+// The program keeps its settings in a file of its own here.
+SettingsStore* systemSettingsStore() {
+    return nullptr;
 }
 
 System& real() {

@@ -55,7 +55,6 @@ class LinuxSystem : public System {
     QStringList drives() override;
 
   private:
-    Status failure(int osError, int dirFd) const;
     Status move(const PinnedDirectory& dir, const QByteArray& source, const QByteArray& target);
     Status changeCase(const PinnedDirectory& dir, const QByteArray& source,
                       const QByteArray& target);

@@ -15,8 +15,12 @@
 #include <winternl.h>
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSettings>
+#include <QThread>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -151,13 +155,7 @@ DWORD fingerprintOf(HANDLE file, bool stableIds, Fingerprint* out) {
 // A hash of what the open file `file` of `size` bytes holds: all of it up to
 // 16 KiB, four blocks of 4 KiB spread over a larger file. Never 0.
 quint64 contentsHash(HANDLE file, qint64 size) {
-    quint64 hash = 0xcbf29ce484222325ULL;
-    const auto add = [&hash](const char* data, qsizetype n) {
-        for (qsizetype i = 0; i < n; ++i) {
-            hash = (hash ^ quint8(data[i])) * 0x100000001b3ULL;
-        }
-    };
-    add(reinterpret_cast<const char*>(&size), sizeof size);
+    quint64 hash = fnv1a(reinterpret_cast<const char*>(&size), sizeof size);
     char buffer[16384];
     constexpr qint64 kBlock = 4096;
     const qint64 blocks = size <= qint64(sizeof buffer) ? 1 : 4;
@@ -168,7 +166,7 @@ quint64 contentsHash(HANDLE file, qint64 size) {
         at.OffsetHigh = DWORD(offset >> 32);
         DWORD n = 0;
         if (ReadFile(file, buffer, DWORD(blocks == 1 ? size : kBlock), &n, &at)) {
-            add(buffer, qsizetype(n));
+            hash = fnv1a(buffer, qsizetype(n), hash);
         }
     }
     return hash == 0 ? 1 : hash;
@@ -194,8 +192,7 @@ Listing listEntries(HANDLE dir) {
     HANDLE h = INVALID_HANDLE_VALUE;
     DWORD err = openIn(dir, {}, FILE_LIST_DIRECTORY, FILE_DIRECTORY_FILE, &h);
     if (err != 0) {
-        listing.status = failure(err, dir);
-        return listing;
+        return Listing{failure(err, dir)};
     }
     std::vector<LONGLONG> buffer(8192);  // 64 KiB, aligned as the entries need
     FILE_INFO_BY_HANDLE_CLASS kind = FileIdBothDirectoryRestartInfo;
@@ -408,9 +405,7 @@ class WindowsSystem : public System {
         HANDLE h = INVALID_HANDLE_VALUE;
         const DWORD err = path.isEmpty() ? DWORD(ERROR_PATH_NOT_FOUND) : openDirectoryAt(path, &h);
         if (err != 0) {
-            Listing listing;
-            listing.status = Status{errorForWin32(err, false), int(err)};
-            return listing;
+            return Listing{Status{errorForWin32(err, false), int(err)}};
         }
         Listing listing = listEntries(h);
         CloseHandle(h);
@@ -472,17 +467,6 @@ void removeLeftTemporaries(const QString& path) {
     FindClose(h);
 }
 
-QString programDirectory() {
-    if (QCoreApplication::instance() != nullptr) {
-        return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
-    }
-    std::vector<wchar_t> buffer(32768);
-    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
-    return n == 0 || n >= buffer.size()
-               ? QString()
-               : directoryOf(QString::fromWCharArray(buffer.data(), int(n)));
-}
-
 // Windows has no XDG variables: every per-user base directory is the local
 // application data folder (%LOCALAPPDATA%), so the journal lives in
 // %LOCALAPPDATA%\Quillomat.
@@ -494,6 +478,129 @@ QString xdgBaseDirectory(const char*, const QString&) {
     }
     CoTaskMemFree(folder);
     return base.isEmpty() ? qEnvironmentVariable("LOCALAPPDATA") : base;
+}
+
+namespace {
+
+// A text value below HKEY_LOCAL_MACHINE (read rights only; a value that
+// holds %variables% comes expanded), or empty text when it is absent, of
+// another type, or longer than the buffer.
+QString machineValue(const wchar_t* key, const wchar_t* name) {
+    wchar_t buffer[1024];
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr,
+                     buffer, &size) != ERROR_SUCCESS) {
+        return QString();
+    }
+    return QString::fromWCharArray(buffer);  // RegGetValueW ends it with a NUL
+}
+
+Status systemError(DWORD osError) {
+    return Status{errorForWin32(osError, true), int(osError)};
+}
+
+// The registry below HKEY_CURRENT_USER\Software, through QSettings.
+class RegistryStore : public SettingsStore {
+  public:
+    QString location(const QString& appName) override {
+        return QStringLiteral("HKEY_CURRENT_USER\\Software\\") + appName;
+    }
+
+    std::optional<QString> value(const QString& appName, const QString& section,
+                                 const QString& key) override {
+        const QVariant value =
+            QSettings(QSettings::NativeFormat, QSettings::UserScope, appName, appName)
+                .value(section + QLatin1Char('/') + key);
+        return value.isValid() ? std::optional<QString>(value.toString()) : std::nullopt;
+    }
+
+    Status save(const QString& appName, const QString& section,
+                const SettingValues& values) override {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, appName, appName);
+        for (const auto& [key, value] : values) {
+            store.setValue(section + QLatin1Char('/') + key, value);
+        }
+        store.sync();
+        return store.status() == QSettings::NoError
+                   ? Status{}
+                   : Status{Error::PathFileAccess, 0,
+                            QT_TRANSLATE_NOOP("Status", "The registry refused the change")};
+    }
+};
+
+}  // namespace
+
+QString systemInformationTool() {
+    // The path the first place names is started as it is: a file that is
+    // not there fails to start, and the second place is not consulted.
+    const QString path = machineValue(L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", L"PATH");
+    if (!path.isEmpty()) {
+        return path;
+    }
+    const QString folder = machineValue(L"SOFTWARE\\Microsoft\\Shared Tools Location", L"MSINFO");
+    const QString program = folder + QStringLiteral("\\MSINFO32.EXE");
+    return !folder.isEmpty() && QFileInfo(program).isFile() ? program : QString();
+}
+
+// Only a file on a disk is read: a pipe, a console or a device is not. A
+// directory cannot be opened so.
+Status readRegularFile(const QString& path, QByteArray* out) {
+    const HANDLE file = CreateFileW(native(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return systemError(GetLastError());
+    }
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return Status{Error::PathFileAccess, 0, kNotRegularFile};
+    }
+    DWORD err = 0;
+    char buffer[65536];
+    for (DWORD n = 1; err == 0 && n > 0;) {
+        err = ReadFile(file, buffer, sizeof buffer, &n, nullptr) ? 0 : GetLastError();
+        out->append(buffer, err == 0 ? qsizetype(n) : 0);
+    }
+    CloseHandle(file);
+    return err == 0 ? Status{} : systemError(err);
+}
+
+Status makeDirectories(const QString& path) {
+    const int err = path.isEmpty() ? ERROR_SUCCESS
+                                   : SHCreateDirectoryExW(nullptr, native(path).c_str(), nullptr);
+    return err == ERROR_SUCCESS || err == ERROR_ALREADY_EXISTS ? Status{} : systemError(DWORD(err));
+}
+
+// LockFileEx on the lock file's first byte; closing the file lets it go.
+Status withLockBeside(const QString& path, int milliseconds, const char* heldTooLong,
+                      const std::function<Status()>& work) {
+    const HANDLE file =
+        CreateFileW(native(path + QStringLiteral(".lock")).c_str(), GENERIC_READ | GENERIC_WRITE,
+                    kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return systemError(GetLastError());
+    }
+    Status status;
+    const QDeadlineTimer deadline(milliseconds);
+    OVERLAPPED first = {};
+    while (status.ok() && !LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                                      1, 0, &first)) {
+        const DWORD err = GetLastError();
+        if (err != ERROR_LOCK_VIOLATION) {
+            status = systemError(err);
+        } else if (deadline.hasExpired()) {
+            status = Status{Error::PathFileAccess, int(err), heldTooLong};
+        } else {
+            QThread::usleep(QRandomGenerator::global()->bounded(200, 2000));
+        }
+    }
+    status = status.ok() ? work() : status;
+    CloseHandle(file);
+    return status;
+}
+
+SettingsStore* systemSettingsStore() {
+    static RegistryStore registry;
+    return &registry;
 }
 
 System& real() {

@@ -33,6 +33,26 @@ QString parentOf(const QString& path) {
 // Below this many names a part is not worth a thread of its own.
 constexpr qsizetype kNamesPerPart = 4096;
 
+// A name's sort key and its place in the list.
+struct Keyed {
+    const QCollatorSortKey* key;
+    qsizetype index;
+};
+
+// The sorted parts merged into one order, by `before`.
+template <typename Before>
+std::vector<Keyed> merged(std::vector<std::vector<Keyed>>& sorted, const Before& before) {
+    std::vector<Keyed> order = std::move(sorted[0]);
+    for (size_t part = 1; part < sorted.size(); ++part) {
+        std::vector<Keyed> next;
+        next.reserve(order.size() + sorted[part].size());
+        std::merge(order.begin(), order.end(), sorted[part].begin(), sorted[part].end(),
+                   std::back_inserter(next), before);
+        order = std::move(next);
+    }
+    return order;
+}
+
 }  // namespace
 
 QCollator naturalCollator() {
@@ -56,10 +76,6 @@ QStringList listOrder(QStringList names, bool showHidden) {
     // a hundred thousand files. The keys are made and sorted in parts, one
     // per core, each with a collator of its own (a collator must not be
     // shared between threads), and the sorted parts merged.
-    struct Keyed {
-        const QCollatorSortKey* key;
-        qsizetype index;
-    };
     const QStringList& all = names;
     const auto before = [&all](const Keyed& a, const Keyed& b) {
         const int order = a.key->compare(*b.key);
@@ -97,18 +113,9 @@ QStringList listOrder(QStringList names, bool showHidden) {
     for (std::thread& helper : helpers) {
         helper.join();
     }
-    std::vector<Keyed> merged = std::move(sorted[0]);
-    for (size_t part = 1; part < sorted.size(); ++part) {
-        std::vector<Keyed> next;
-        next.reserve(merged.size() + sorted[part].size());
-        std::merge(merged.begin(), merged.end(), sorted[part].begin(), sorted[part].end(),
-                   std::back_inserter(next), before);
-        merged = std::move(next);
-    }
-
     QStringList ordered;
     ordered.reserve(count);
-    for (const Keyed& k : merged) {
+    for (const Keyed& k : merged(sorted, before)) {
         ordered.append(std::move(names[k.index]));
     }
     return ordered;

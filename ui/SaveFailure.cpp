@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+#include "engine/Settings.h"
 #include "ui/Forms.h"
 #include "ui/frmMain.h"
 
@@ -18,17 +19,21 @@ void showWarning(const QString& text) {
 
 }  // namespace
 
-QString messageText(const settings::SaveResult& result) {
+QString messageText(const platform::Status& saved) {
+    // A failure the system gave no code for is named by its number.
+    const QString reason = saved.reason().isEmpty()
+                               ? QStringLiteral("Error # %1").arg(errorNumber(saved.error))
+                               : saved.reason();
     return QCoreApplication::translate("SaveFailure",
                                        "The settings could not be saved to %1:\n%2.\n\n"
                                        "The new values stay in use until Quillomat is closed; "
                                        "the file keeps its earlier values.")
-        .arg(result.file, result.reason);
+        .arg(settings::storeLocation(settings::kAppName), reason);
 }
 
-void report(const settings::SaveResult& result) {
-    if (!result.ok) {
-        messageBox()(messageText(result));
+void report(const platform::Status& saved) {
+    if (!saved.ok()) {
+        messageBox()(messageText(saved));
     }
 }
 

@@ -7,16 +7,16 @@
 #include <QString>
 #include <functional>
 
-#include "engine/Settings.h"
+#include "platform/Platform.h"
 
 namespace saveFailure {
 
-// Shows a message box naming the store and the reason when `result` failed;
-// a save that worked shows nothing.
-void report(const settings::SaveResult& result);
+// Shows a message box naming the program's store and the reason when `saved`
+// failed; a save that worked shows nothing.
+void report(const platform::Status& saved);
 
 // The message for a failed save.
-QString messageText(const settings::SaveResult& result);
+QString messageText(const platform::Status& saved);
 
 // What shows the message: a warning box with OK over the main window, which
 // returns when it is closed. Tests may put their own.

@@ -310,7 +310,7 @@ void frmDir::Command1_Click() {
     for (const int row : rows) {
         names.append(fileModel_->names().at(row));
     }
-    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
+    const platform::Status saved = settings::write(settings::kDir, Dir1Path());
     emit filesChosen(Dir1Path(), names);
     hide();
     forms::unload(forms::Form::Dir);
@@ -330,7 +330,7 @@ void frmDir::Command2_Click() {
 
 void frmDir::accept() {
     // The directory on display is where the next Select opens.
-    const settings::SaveResult saved = settings::write(settings::kDir, Dir1Path());
+    const platform::Status saved = settings::write(settings::kDir, Dir1Path());
     emit accepted();
     hide();
     forms::unload(forms::Form::Dir);

@@ -243,7 +243,7 @@ void frmMain::takeCommandLine(const commandline::Request& request) {
         box.exec();
     }
     if (!request.files.isEmpty()) {
-        const settings::SaveResult saved = settings::write(settings::kDir, request.directory);
+        const platform::Status saved = settings::write(settings::kDir, request.directory);
         // Named one by one, hidden or not, each is shown.
         filesChosen(request.directory, chooser::listOrder(request.files, true));
         saveFailure::report(saved);
@@ -420,7 +420,7 @@ void frmMain::MnuFileExit_Click() {
 
 void frmMain::mnuClearOptions_Click() {
     const NamingOptions cleared = NamingOptions::cleared();
-    const settings::SaveResult saved = cleared.save();
+    const platform::Status saved = cleared.save();
     setNamingLabels(cleared);
     refreshPreview();
     saveFailure::report(saved);

@@ -156,7 +156,7 @@ void frmOptions::cmdOK_Click() {
     if (lettering) {
         options.letteringPosition = QString::number(selected - std::begin(opt1));
     }
-    const settings::SaveResult saved =
+    const platform::Status saved =
         options.save(lettering ? NamingOptions::Lettering::Write : NamingOptions::Lettering::Leave);
     hide();
     emit stored(options);

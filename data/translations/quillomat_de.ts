@@ -243,6 +243,21 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
     </message>
 </context>
 <context>
+    <name>Status</name>
+    <message>
+        <source>The registry refused the change</source>
+        <translation>Die Registrierung hat die Änderung verweigert</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>Another program has kept the settings file locked for too long</source>
+        <translation>Ein anderes Programm hält die Einstellungsdatei zu lange gesperrt</translation>
+    </message>
+</context>
+<context>
     <name>SysInfo</name>
     <message>
         <source>System Information Is Unavailable At This Time</source>
@@ -307,6 +322,14 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
     <message>
         <source>The files named are in more than one directory (%1 and %2). Quillomat renames the files of one directory at a time.</source>
         <translation>Die genannten Dateien liegen in mehr als einem Ordner (%1 und %2). Quillomat benennt immer die Dateien eines einzigen Ordners um.</translation>
+    </message>
+    <message>
+        <source>Unknown option &apos;%1&apos;.</source>
+        <translation>Unbekannte Option &apos;%1&apos;.</translation>
+    </message>
+    <message>
+        <source>Unknown options: %1.</source>
+        <translation>Unbekannte Optionen: %1.</translation>
     </message>
     <message>
         <source>%1: no such file or directory</source>
@@ -594,21 +617,6 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
     <message>
         <source>&amp;Close</source>
         <translation>&amp;Schließen</translation>
-    </message>
-</context>
-<context>
-    <name>settings</name>
-    <message>
-        <source>The registry refused the change</source>
-        <translation>Die Registrierung hat die Änderung verweigert</translation>
-    </message>
-    <message>
-        <source>Not a regular file</source>
-        <translation>Keine reguläre Datei</translation>
-    </message>
-    <message>
-        <source>Another program has kept the settings file locked for too long</source>
-        <translation>Ein anderes Programm hält die Einstellungsdatei zu lange gesperrt</translation>
     </message>
 </context>
 </TS>

@@ -51,8 +51,19 @@ class TestCommandLine : public QObject {
         QTest::newRow("two directories: no files, and why")
             << QStringList{program, "/", "/usr"} << int(Action::Start) << QString()
             << "/ is not a regular file.";
-        QTest::newRow("unknown option") << QStringList{program, "--frobnicate"} << int(Action::Fail)
-                                        << QString() << "frobnicate";
+        // An unknown option is named as it was typed, without a value it was given.
+        const auto unknown = [&program](const char* name, const QStringList& options,
+                                        const QString& text) {
+            QTest::newRow(name) << (QStringList{program} + options) << int(Action::Fail)
+                                << QString() << text;
+        };
+        unknown("unknown long option", {"--frobnicate"}, "Unknown option '--frobnicate'.");
+        unknown("with a value", {"--bogus=3"}, "Unknown option '--bogus'.");
+        unknown("short", {"-x"}, "Unknown option '-x'.");
+        unknown("long of one letter", {"--x"}, "Unknown option '--x'.");
+        unknown("among known short ones", {"-hxy"}, "Unknown options: -x, -y.");
+        unknown("two", {"--a", "/", "-b"}, "Unknown options: --a, -b.");
+        unknown("a name after -- is none", {"-a", "--", "--a"}, "Unknown option '-a'.");
     }
     void decisions() {
         QFETCH(QStringList, arguments);

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -227,7 +228,7 @@ class SettingsTest : public QObject {
                 values.append({key, randomValue(random, mayBreakLines(key))});
                 changes.set(key, values.last().second);
             }
-            QVERIFY(changes.save().ok);
+            QVERIFY(changes.save().ok());
             for (const auto& [key, value] : values) {
                 QVERIFY2(settings::read(key, kNone) == value, printable(value).constData());
             }
@@ -278,7 +279,7 @@ class SettingsTest : public QObject {
         writeBytes(storeFile(), before.join(eol) + eol);
 
         const NamingOptions options{"New", "  s p  ", "10", "2"};
-        QVERIFY(options.save().ok);
+        QVERIFY(options.save().ok());
         QCOMPARE(readBytes(storeFile()), after.join(eol) + eol);
         QCOMPARE(NamingOptions::load(), options);
         QCOMPARE(settings::read(settings::kDir), fromBytes("/home/j\xfcrgen/\xff"));
@@ -303,9 +304,9 @@ class SettingsTest : public QObject {
     void escapedForm() {
         QFETCH(QString, value);
         QFETCH(QByteArray, line);
-        QVERIFY(settings::write(settings::kDir, value).ok);
+        QVERIFY(settings::write(settings::kDir, value).ok());
         QCOMPARE(lineStarting(readBytes(storeFile()), "Dir="), line);
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("other")).ok);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("other")).ok());
         QCOMPARE(settings::read(settings::kDir), value);
     }
 
@@ -334,7 +335,7 @@ class SettingsTest : public QObject {
             writeBytes(storeFile(), before);
         }
         const QString dir = settings::read(settings::kDir, kNone);
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("p")).ok);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("p")).ok());
         QCOMPARE(readBytes(storeFile()), after);
         QCOMPARE(settings::read(settings::kDir, kNone), dir);
     }
@@ -368,10 +369,9 @@ class SettingsTest : public QObject {
         {
             ScopedPlatform installed(faulty);
             const NamingOptions options{"new", "s", "7", "1"};
-            const settings::SaveResult saved = options.save();
-            QVERIFY(!saved.ok);
-            QCOMPARE(saved.file, storeFile());
-            QCOMPARE(saved.reason, QString::fromLocal8Bit(std::strerror(error ? error : ENOSPC)));
+            const platform::Status saved = options.save();
+            QVERIFY(!saved.ok());
+            QCOMPARE(saved.reason(), QString::fromLocal8Bit(std::strerror(error ? error : ENOSPC)));
             QCOMPARE(readBytes(storeFile()), before);
             QCOMPARE(QDir(settings_->configDir()).entryList(QDir::Files | QDir::Hidden),
                      QStringList({"Quillomat.conf", "Quillomat.conf.lock"}));
@@ -379,7 +379,7 @@ class SettingsTest : public QObject {
             QCOMPARE(NamingOptions::load(), options);
             QCOMPARE(settings::read(settings::kDir), QStringLiteral("/old"));
         }
-        QVERIFY(settings::write(settings::kDir, QStringLiteral("/new")).ok);
+        QVERIFY(settings::write(settings::kDir, QStringLiteral("/new")).ok());
         QCOMPARE(readBytes(storeFile()),
                  QByteArray("; mine\n[Defaults]\nPrefix=new\nDir=/new\n"
                             "Sufix=s\nStartingNumber=7\nLetteringPosition=1\n"));
@@ -413,10 +413,10 @@ class SettingsTest : public QObject {
 
         testing_support::FifoWatchdog watchdog(storeFile(), 5);
         QCOMPARE(settings::read(settings::kPrefix, kNone), kNone);
-        const settings::SaveResult saved = settings::write(settings::kPrefix, QStringLiteral("p"));
+        const platform::Status saved = settings::write(settings::kPrefix, QStringLiteral("p"));
         QVERIFY2(!watchdog.finish(), "the store waited on the FIFO");
-        QVERIFY(!saved.ok);
-        QCOMPARE(saved.reason, reason);
+        QVERIFY(!saved.ok());
+        QCOMPARE(saved.reason(), reason);
 
         struct stat after {};
         QCOMPARE(::lstat(path.constData(), &after), 0);
@@ -459,7 +459,7 @@ class SettingsTest : public QObject {
 
         const QString file = expand(dir) + "/Quillomat.conf";
         QCOMPARE(settings::storeLocation(settings::kAppName), file);
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("here")).ok);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("here")).ok());
         QCOMPARE(readBytes(file), QByteArray("[Defaults]\nPrefix=here\n"));
         QVERIFY(!QFile::exists(home.filePath("relative")));
 
@@ -472,20 +472,20 @@ class SettingsTest : public QObject {
     void fileAttributesKept() {
         const QString top = settings_->configDir() + "/a";
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(top + "/b"));
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("x")).ok);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("x")).ok());
         QCOMPARE(modeOf(top), 0700);
         QCOMPARE(modeOf(top + "/b"), 0700);
 
         const QString file = top + "/b/Quillomat.conf";
         QVERIFY(::chmod(QFile::encodeName(file).constData(), 0640) == 0);
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("y")).ok);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("y")).ok());
         QCOMPARE(modeOf(file), 0640);
 
         const QString real = settings_->configDir() + "/dotfiles/quillomat.conf";
         QVERIFY(QDir().mkpath(settings_->configDir() + "/dotfiles"));
         QVERIFY(QFile::rename(file, real));
         QVERIFY(QFile::link(real, file));
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("z")).ok);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("z")).ok());
         QVERIFY(QFileInfo(file).isSymLink());
         QCOMPARE(readBytes(real), QByteArray("[Defaults]\nPrefix=z\n"));
         QCOMPARE(modeOf(real), 0640);
@@ -498,7 +498,7 @@ class SettingsTest : public QObject {
         const auto saves = [](const QString& key) {
             int failed = 0;
             for (int i = 0; i < 400; ++i) {
-                failed += settings::write(key, key + QString::number(i)).ok ? 0 : 1;
+                failed += settings::write(key, key + QString::number(i)).ok() ? 0 : 1;
             }
             return failed;
         };
@@ -511,17 +511,34 @@ class SettingsTest : public QObject {
         QCOMPARE(settings::read(settings::kSufix), QStringLiteral("Sufix399"));
     }
 
+    // An instance that keeps the lock past the wait: the save gives up after
+    // a few seconds, says so, and leaves the file as it was.
+    void lockHeldTooLong() {
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("before")).ok());
+        const int held = ::open(QFile::encodeName(storeFile() + ".lock").constData(), O_RDONLY);
+        const auto release = qScopeGuard([held] { ::close(held); });
+        QVERIFY(held >= 0 && ::flock(held, LOCK_EX) == 0);
+        QElapsedTimer waited;
+        waited.start();
+        const platform::Status saved = settings::write(settings::kPrefix, QStringLiteral("after"));
+        QVERIFY(!saved.ok());
+        QVERIFY(waited.elapsed() >= 4900);
+        QCOMPARE(saved.reason(),
+                 QStringLiteral("Another program has kept the settings file locked for too long"));
+        QCOMPARE(readBytes(storeFile()), QByteArray("[Defaults]\nPrefix=before\n"));
+    }
+
     // A save killed half-way leaves the file as it was; the next save removes
     // the new file it left, and nothing else.
     void killedSaveLeavesNothingBehind() {
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("before")).ok);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("before")).ok());
         writeBytes(storeFile() + ".tmp-other", "not ours");
         const int killed = endOf(inChild([] {
             platform::SystemCalls calls = platform::SystemCalls::system();
             calls.fsync = [](int) { return ::raise(SIGKILL); };  // after the new file is written
             platform::LinuxSystem dying(calls);
             ScopedPlatform installed(dying);
-            return int(settings::write(settings::kPrefix, QStringLiteral("never")).ok);
+            return int(settings::write(settings::kPrefix, QStringLiteral("never")).ok());
         }));
         QVERIFY(WIFSIGNALED(killed));
         const QDir dir(settings_->configDir());
@@ -529,7 +546,7 @@ class SettingsTest : public QObject {
         QCOMPARE(dir.entryList({left}, QDir::Files | QDir::Hidden).size(), 2);
         QCOMPARE(settings::read(settings::kPrefix), QStringLiteral("before"));
 
-        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("after")).ok);
+        QVERIFY(settings::write(settings::kPrefix, QStringLiteral("after")).ok());
         QCOMPARE(
             dir.entryList(QDir::Files | QDir::Hidden),
             QStringList({"Quillomat.conf", "Quillomat.conf.lock", "Quillomat.conf.tmp-other"}));

@@ -2,7 +2,7 @@
 // first of a fixed list of programs on PATH.
 #include <QtTest>
 
-#include "engine/SysInfo.h"
+#include "platform/Platform.h"
 #include "tests/support/TestSupport.h"
 
 using testing_support::createProgram;
@@ -34,7 +34,8 @@ class SysInfoTest : public QObject {
         for (const QString& name : installed) {
             createProgram(bin.path() + '/' + name, "#!/bin/sh\n");
         }
-        QCOMPARE(sysinfo::findTool(), found.isEmpty() ? QString() : bin.path() + '/' + found);
+        QCOMPARE(platform::systemInformationTool(),
+                 found.isEmpty() ? QString() : bin.path() + '/' + found);
     }
 
     // The program order wins over the order of the directories searched, and
@@ -46,7 +47,7 @@ class SysInfoTest : public QObject {
         createProgram(first.filePath("hardinfo2"), "#!/bin/sh\n", false);
         createProgram(second.path() + "/hardinfo", "#!/bin/sh\n");
         qputenv("PATH", QFile::encodeName(first.path() + ':' + second.path()));
-        QCOMPARE(sysinfo::findTool(), second.path() + "/hardinfo");
+        QCOMPARE(platform::systemInformationTool(), second.path() + "/hardinfo");
     }
 };
 

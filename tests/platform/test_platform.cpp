@@ -249,7 +249,6 @@ class TestPlatform : public QObject {
     void largeDirectoryIsListedCompletely();
     void existenceQueries();
     void drivesStartWithTheRoot();
-    void programDirectoryHoldsTheExecutable();
 
     // Portable helpers.
     void pathHelpers_data();
@@ -1009,12 +1008,6 @@ void TestPlatform::drivesStartWithTheRoot() {
         QVERIFY2(!d.startsWith(QLatin1String("/proc")) && !d.startsWith(QLatin1String("/sys")),
                  qPrintable(d));
     }
-}
-
-void TestPlatform::programDirectoryHoldsTheExecutable() {
-    const QString dir = platform::programDirectory();
-    QCOMPARE(dir, QCoreApplication::applicationDirPath());
-    QVERIFY(QFileInfo(platform::joinPath(dir, QStringLiteral("test_platform"))).isFile());
 }
 
 // ---------------------------------------------------------------------------

@@ -168,8 +168,8 @@ class SettingsFailureTest : public QObject {
             QSKIP("this system does not let the test mount a tmpfs");
         }
         // A store with values in it, then the action up to its last click.
-        QVERIFY((NamingOptions{"p", "s", "5", "2"}.save().ok));
-        QVERIFY(settings::write(settings::kDir, QStringLiteral("/")).ok);
+        QVERIFY((NamingOptions{"p", "s", "5", "2"}.save().ok()));
+        QVERIFY(settings::write(settings::kDir, QStringLiteral("/")).ok());
         restartMain();
         QPushButton* last = nullptr;
         if (action == QLatin1String("options Ok")) {
@@ -192,7 +192,7 @@ class SettingsFailureTest : public QObject {
             last = control<QPushButton>(forms::frmDir(), "Command1");
             QCOMPARE(last->text(), QStringLiteral("Accept"));
             // Something for Accept to save.
-            QVERIFY(settings::write(settings::kDir, QStringLiteral("/")).ok);
+            QVERIFY(settings::write(settings::kDir, QStringLiteral("/")).ok());
         }
         const QString reason = breakStore(cause);
         const auto before = testing_support::snapshot(QFileInfo(storeFile()).path());

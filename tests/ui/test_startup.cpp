@@ -88,9 +88,8 @@ class StartupTest : public QObject {
     void unusableStoreIsHarmless() {
         // The store's path is taken by a directory: nothing can be read or written.
         QVERIFY(QDir(settings_->configDir()).mkpath(QStringLiteral("Quillomat.conf")));
-        const settings::SaveResult saved =
-            settings::write(settings::kPrefix, QStringLiteral("kept"));
-        QVERIFY(!saved.ok);
+        const platform::Status saved = settings::write(settings::kPrefix, QStringLiteral("kept"));
+        QVERIFY(!saved.ok());
         // The value that could not be saved stays in use for the run; the
         // others keep their defaults.
         QCOMPARE(settings::read(settings::kPrefix, QStringLiteral("default")),
