@@ -56,11 +56,8 @@ std::optional<QString> nameFromHex(const QByteArray& hex) {
 // FNV-1a, 64 bits: quick over a journal of a thousand names, and enough to
 // tell a damaged or cut journal from a whole one (no attacker is expected).
 QByteArray checksumOf(const QByteArray& lines) {
-    quint64 hash = 0xcbf29ce484222325ULL;
-    for (const char c : lines) {
-        hash = (hash ^ quint8(c)) * 0x100000001b3ULL;
-    }
-    return QByteArray::number(hash, 16).rightJustified(16, '0');
+    return QByteArray::number(platform::fnv1a(lines.constData(), lines.size()), 16)
+        .rightJustified(16, '0');
 }
 
 // "file <old> <new> <size> <modified> <inode> [<contents>]" into an entry;
@@ -222,8 +219,9 @@ platform::Status begin(const Record& record, platform::BatchSystem& system) {
                            .arg(QDateTime::currentMSecsSinceEpoch()) +
                        kSuffix;
     }
-    // A directory that cannot be made shows in the write's own error.
-    QDir().mkpath(dir);
+    // Private to the user: it holds the names of the user's files. One that
+    // cannot be made shows in the write's own error.
+    platform::makeDirectories(dir);
     if (!journal.lock) {
         // Without the lock the journal is still written: it matters more.
         journal.lock = lockFor(journal.path);

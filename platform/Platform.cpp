@@ -221,18 +221,6 @@ bool isPlainFileName(QStringView name) {
     return true;
 }
 
-bool isRenameInPlace(const QString& from, const QString& to) {
-    const qsizetype fromAt = lastSeparator(from);
-    const qsizetype toAt = lastSeparator(to);
-    // The same directory, unit for unit (every file of a batch asks, so a
-    // plain memory compare). The system would cut a path short at a NUL, so
-    // none may hold one.
-    return fromAt == toAt &&
-           std::memcmp(from.constData(), to.constData(), size_t(fromAt + 1) * sizeof(QChar)) == 0 &&
-           isPlainFileName(QStringView(from).mid(fromAt + 1)) &&
-           isPlainFileName(QStringView(to).mid(toAt + 1)) && !from.contains(QChar(u'\0'));
-}
-
 namespace {
 
 // The length of the UTF-8 sequence that starts with the byte at `i` (0x80 or

@@ -336,10 +336,6 @@ QStringView nameViewOf(QStringView path);
 // True when `name` may be used as a file name inside a directory: not empty,
 // not "." or "..", and holding neither a separator nor a NUL.
 bool isPlainFileName(QStringView name);
-// True when renaming `from` to `to` only changes the name: both end in a plain
-// file name (isPlainFileName) and lie in the same directory, spelt the same
-// way, and neither path holds a NUL.
-bool isRenameInPlace(const QString& from, const QString& to);
 
 // File names on Linux are bytes. decodeFileName() turns them into text without
 // losing any: valid UTF-8 decodes as usual, every byte that is not part of a

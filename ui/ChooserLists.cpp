@@ -222,9 +222,8 @@ int DirListModel::setDirectory(const QString& path, const QStringList& children)
     }
     beginResetModel();
     entries_ = std::move(entries);
-    currentRow_ = int(chain.size()) - 1;
     endResetModel();
-    return currentRow_;
+    return int(chain.size()) - 1;
 }
 
 int DirListModel::rowCount(const QModelIndex& parent) const {

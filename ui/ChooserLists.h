@@ -66,7 +66,6 @@ class DirListModel : public QAbstractListModel {
     // (bare names). Returns the row of `path` itself.
     int setDirectory(const QString& path, const QStringList& children);
     // The row of the current directory.
-    int currentRow() const { return currentRow_; }
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -79,7 +78,6 @@ class DirListModel : public QAbstractListModel {
         bool opened;
     };
     QList<Entry> entries_;
-    int currentRow_ = -1;
     QIcon openedIcon_;
     QIcon closedIcon_;
 };
