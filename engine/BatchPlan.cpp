@@ -22,20 +22,6 @@ struct ReviewText {
     Q_DECLARE_TR_FUNCTIONS(BatchCounts)
 };
 
-// Every step keeps its name, and the batch stops at `at` (-1: before the
-// first file) with `status`.
-void stopAt(Plan& plan, int at, const platform::Status& status) {
-    plan.stop = status;
-    plan.stopAt = at;
-    for (int i = 0; i < plan.steps.size(); ++i) {
-        Step& step = plan.steps[i];
-        step.newName = step.oldName;
-        step.outcome = i == at ? Outcome::Stops : Outcome::NotRenamed;
-        step.why = Why::None;
-        step.status = i == at ? status : platform::Status{};
-    }
-}
-
 // Decides, one file after the other in list order, the name each file that
 // is to change gets: the collision rule over the names the directory holds
 // and the batch has given so far, the directory's rules for names.
@@ -170,6 +156,18 @@ QString refusalText(const Step& step, const platform::NameRules& rules) {
 }
 
 }  // namespace
+
+void stopAt(Plan& plan, int at, const platform::Status& status) {
+    plan.stop = status;
+    plan.stopAt = at;
+    for (int i = 0; i < plan.steps.size(); ++i) {
+        Step& step = plan.steps[i];
+        step.newName = step.oldName;
+        step.outcome = i == at ? Outcome::Stops : Outcome::NotRenamed;
+        step.why = Why::None;
+        step.status = i == at ? status : platform::Status{};
+    }
+}
 
 QString joined(const QString& a, const QString& b) {
     // One allocation of the right size, where a + b would grow a copy of a.

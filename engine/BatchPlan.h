@@ -110,6 +110,10 @@ QString reviewText(const Plan& record);
 // "Error # n".
 QString errorText(Error error);
 
+// Every step of `plan` keeps its name: the batch stops at step `at` (-1:
+// before the first file) with `status`.
+void stopAt(Plan& plan, int at, const platform::Status& status);
+
 // `a` followed by `b`: a name and its extension, a directory and a name.
 QString joined(const QString& a, const QString& b);
 

@@ -40,21 +40,6 @@ void noteAll(AppState& state, const Plan& plan, const platform::PinnedDirectory&
     }
 }
 
-// The batch stops before its first rename with `status`: every file keeps its name.
-void stopBefore(Plan& plan, int at, const platform::Status& status) {
-    plan.stop = status;
-    plan.stopAt = at;
-    for (int i = 0; i < plan.steps.size(); ++i) {
-        Step& step = plan.steps[i];
-        if (step.renamed() || i == at) {
-            step.outcome = i == at ? Outcome::Stops : Outcome::NotRenamed;
-            step.why = Why::None;
-            step.newName = step.oldName;
-            step.status = i == at ? status : platform::Status{};
-        }
-    }
-}
-
 // Who every file to change is, before any of them changes; a file gone
 // since the plan was made stops the batch, with nothing renamed.
 bool identifyAll(Plan& plan, platform::BatchSystem& system, const platform::PinnedDirectory& dir) {
@@ -65,7 +50,7 @@ bool identifyAll(Plan& plan, platform::BatchSystem& system, const platform::Pinn
             step.renamed() ? system.identify(dir, step.oldName, &step.fingerprint, contents)
                            : platform::Status{};
         if (!found.ok()) {
-            stopBefore(plan, i, found);
+            stopAt(plan, i, found);
             return false;
         }
     }
@@ -186,7 +171,7 @@ Plan renameBatch(AppState& state, Plan plan, platform::BatchSystem& system) {
                 renameAll(plan, system, *pinned);
                 noteAll(state, plan, *pinned);
             } else {
-                stopBefore(plan, -1, written);
+                stopAt(plan, -1, written);
                 plan.journalFailed = true;
             }
         }
