@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QRandomGenerator>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,15 +22,16 @@ System* installed = nullptr;
 
 #ifdef _WIN32
 constexpr char16_t kSeparator = u'\\';
-bool isSeparator(QChar c) {
-    return c == u'\\' || c == u'/';
-}
+constexpr char kDefaultDirectory[] = "c:\\";
 #else
 constexpr char16_t kSeparator = u'/';
-bool isSeparator(QChar c) {
-    return c == u'/';
-}
+constexpr char kDefaultDirectory[] = "/";
 #endif
+
+// Windows takes "/" for a separator too.
+bool isSeparator(QChar c) {
+    return c == kSeparator || c == u'/';
+}
 
 qsizetype lastSeparator(QStringView path) {
     for (qsizetype i = path.size() - 1; i >= 0; --i) {
@@ -38,6 +41,8 @@ qsizetype lastSeparator(QStringView path) {
     }
     return -1;
 }
+
+constexpr int kSuffixLength = 6;
 
 // Low surrogates U+DC80..U+DCFF stand for the bytes 0x80..0xFF that were not
 // part of valid UTF-8 (0x80 maps to U+DC80, 0xFF to U+DCFF).
@@ -93,20 +98,16 @@ namespace {
 
 bool isReservedWindowsName(QStringView name) {
     // CON, PRN, AUX, NUL, COM1..COM9 and LPT1..LPT9, with any extension.
-    const qsizetype dot = name.indexOf(u'.');
-    QStringView stem = dot < 0 ? name : name.left(dot);
+    static const QStringList kDevices =
+        QStringLiteral(
+            "CON PRN AUX NUL COM1 COM2 COM3 COM4 COM5 COM6 COM7 COM8 COM9 "
+            "LPT1 LPT2 LPT3 LPT4 LPT5 LPT6 LPT7 LPT8 LPT9")
+            .split(u' ');
+    QStringView stem = name.left(name.indexOf(u'.'));
     while (stem.endsWith(u' ')) {
         stem.chop(1);
     }
-    static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL"};
-    for (const char* device : kDevices) {
-        if (stem.compare(QLatin1String(device), Qt::CaseInsensitive) == 0) {
-            return true;
-        }
-    }
-    return stem.size() == 4 && stem.at(3) >= u'1' && stem.at(3) <= u'9' &&
-           (stem.left(3).compare(QLatin1String("COM"), Qt::CaseInsensitive) == 0 ||
-            stem.left(3).compare(QLatin1String("LPT"), Qt::CaseInsensitive) == 0);
+    return kDevices.contains(stem, Qt::CaseInsensitive);
 }
 
 }  // namespace
@@ -138,6 +139,22 @@ NameRules::Verdict NameRules::check(QStringView name) const {
     return Verdict{};
 }
 
+QString uniqueSuffix() {
+    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString suffix;
+    for (int i = 0; i < kSuffixLength; ++i) {
+        suffix +=
+            QLatin1Char(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
+    }
+    return suffix;
+}
+
+bool isUniqueSuffix(QStringView text) {
+    return text.size() == kSuffixLength && std::all_of(text.begin(), text.end(), [](QChar c) {
+               return c.unicode() < 0x80 && c.isLetterOrNumber();
+           });
+}
+
 bool NameRules::sameName(QStringView a, QStringView b) const {
     return a.compare(b, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
 }
@@ -155,11 +172,7 @@ QString separator() {
 }
 
 QString defaultDirectory() {
-#ifdef _WIN32
-    return QStringLiteral("c:\\");
-#else
-    return QStringLiteral("/");
-#endif
+    return QString::fromLatin1(kDefaultDirectory);
 }
 
 QString withoutRootSeparator(const QString& dir) {
@@ -184,17 +197,13 @@ QString joinPath(const QString& dir, const QString& name) {
 // The directory part comes in the root-stripped form: directoryOf("/x/a") is
 // "/x" and directoryOf("/a") is "", so that joinPath(directoryOf(p), nameOf(p))
 // gives back p for every path built by joinPath().
-QStringView directoryViewOf(QStringView path) {
+QString directoryOf(const QString& path) {
     const qsizetype at = lastSeparator(path);
-    return at < 0 ? QStringView() : path.left(at);
+    return at < 0 ? QString() : path.left(at);
 }
 
 QStringView nameViewOf(QStringView path) {
     return path.mid(lastSeparator(path) + 1);
-}
-
-QString directoryOf(const QString& path) {
-    return directoryViewOf(path).toString();
 }
 
 QString nameOf(const QString& path) {
@@ -265,11 +274,7 @@ QString decodeFileName(const QByteArray& bytes) {
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.constData());
     const qsizetype n = bytes.size();
 
-    qsizetype ascii = 0;
-    while (ascii < n && in[ascii] < 0x80) {
-        ++ascii;
-    }
-    if (ascii == n) {
+    if (std::all_of(in, in + n, [](unsigned char c) { return c < 0x80; })) {
         return QString::fromLatin1(bytes);
     }
 
@@ -310,45 +315,31 @@ bool holdsEscapedBytes(QStringView name) {
 QByteArray encodeFileName(QStringView name) {
     const auto* in = reinterpret_cast<const char16_t*>(name.constData());
     const qsizetype n = name.size();
-
-    qsizetype ascii = 0;
-    while (ascii < n && in[ascii] < 0x80) {
-        ++ascii;
-    }
-    if (ascii == n) {
+    if (std::all_of(in, in + n, [](char16_t u) { return u < 0x80; })) {
         return name.toLatin1();
     }
-
-    // At most three bytes per UTF-16 unit (a surrogate pair takes four for two).
-    QByteArray result(n * 3, Qt::Uninitialized);
-    auto* out = reinterpret_cast<unsigned char*>(result.data());
-    auto* const begin = out;
+    // The text between lone surrogates encodes as usual. A lone U+DC80..U+DCFF
+    // is its byte; any other lone surrogate, which no decoded name holds,
+    // takes the three-byte form.
+    QByteArray result;
+    qsizetype run = 0;  // where the text not yet encoded starts
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = in[i];
-        if (u < 0x80) {
-            *out++ = static_cast<unsigned char>(u);
-        } else if (u < 0x800) {
-            *out++ = static_cast<unsigned char>(0xC0 | (u >> 6));
-            *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
-        } else if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
-            const char32_t cp = QChar::surrogateToUcs4(u, in[i + 1]);
-            *out++ = static_cast<unsigned char>(0xF0 | (cp >> 18));
-            *out++ = static_cast<unsigned char>(0x80 | ((cp >> 12) & 0x3F));
-            *out++ = static_cast<unsigned char>(0x80 | ((cp >> 6) & 0x3F));
-            *out++ = static_cast<unsigned char>(0x80 | (cp & 0x3F));
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(in[i + 1])) {
             ++i;
-        } else if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
-            *out++ = static_cast<unsigned char>(u - kEscapeBase);
-        } else {
-            // Everything else in the BMP, and a lone surrogate that no decoded
-            // name can hold, in the three-byte form.
-            *out++ = static_cast<unsigned char>(0xE0 | (u >> 12));
-            *out++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
-            *out++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        } else if (QChar::isSurrogate(u)) {
+            result += name.mid(run, i - run).toUtf8();
+            if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
+                result += char(u - kEscapeBase);
+            } else {
+                result += char(0xE0 | (u >> 12));
+                result += char(0x80 | ((u >> 6) & 0x3F));
+                result += char(0x80 | (u & 0x3F));
+            }
+            run = i + 1;
         }
     }
-    result.truncate(reinterpret_cast<char*>(out) - reinterpret_cast<char*>(begin));
-    return result;
+    return run == 0 ? name.toUtf8() : result + name.mid(run).toUtf8();
 }
 
 }  // namespace platform

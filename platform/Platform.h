@@ -88,7 +88,6 @@ struct Listing {
 // What the file system of a directory takes as a name, known from its type
 // (the mount table, the FUSE subtype or the volume's own signature).
 struct NameRules {
-    QString type;                  // "ext4", "vfat", "fuse.sshfs"..., as far as known
     bool caseInsensitive = false;  // names that differ only in letter case are one name
     bool windowsNames = false;     // FAT-family and NTFS: what Windows refuses is refused
     bool asciiOnly = false;        // a driver that takes no other characters (fusefat)
@@ -306,6 +305,11 @@ SettingsStore* systemSettingsStore();
 // The name a durable write of `path` gives its new file, less the six
 // characters that make it unique.
 QString temporaryPrefix(const QString& path);
+// Six random letters and digits: what makes a durable write's new file
+// unique after temporaryPrefix().
+QString uniqueSuffix();
+// Whether `text` is such a suffix.
+bool isUniqueSuffix(QStringView text);
 // Removes the new files that durable writes of `path` left behind when they
 // were cut short. Call it only while no other write of `path` can run (the
 // caller holds the lock that guards `path`).
@@ -330,8 +334,7 @@ QString joinPath(const QString& dir, const QString& name);
 QString directoryOf(const QString& path);
 // The name part of a full path (everything after the last separator).
 QString nameOf(const QString& path);
-// The same two parts as views into `path`, for the per-file path of a batch.
-QStringView directoryViewOf(QStringView path);
+// The name part as a view into `path`.
 QStringView nameViewOf(QStringView path);
 // True when `name` may be used as a file name inside a directory: not empty,
 // not "." or "..", and holding neither a separator nor a NUL.

@@ -22,7 +22,6 @@
 #include <QStorageInfo>
 #include <QThread>
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -39,12 +38,8 @@ int systemOpenat(int dirFd, const char* path, int flags, mode_t mode) {
     return ::openat(dirFd, path, flags, mode);
 }
 
-// errno -> the program's error number. ENOENT is refined by the caller.
-struct ErrnoMapping {
-    int osError;
-    Error error;
-};
-constexpr ErrnoMapping kErrnoTable[] = {
+// errno -> the program's error number.
+constexpr std::pair<int, Error> kErrnoTable[] = {
     {EEXIST, Error::FileExists},
     {ENOTEMPTY, Error::FileExists},
     {EISDIR, Error::FileExists},
@@ -63,9 +58,16 @@ constexpr ErrnoMapping kErrnoTable[] = {
     {EXDEV, Error::RenameAcrossDisks},
 };
 
-// The status of a failed call that set errno to `osError`.
+// The status of a failed call that set errno to `osError`. ENOENT is a
+// missing path where the directory itself has gone.
 Status systemError(int osError, bool directoryExists = true) {
-    return Status{errorForErrno(osError, directoryExists), osError};
+    for (const auto& [known, error] : kErrnoTable) {
+        if (known == osError) {
+            return Status{known == ENOENT && !directoryExists ? Error::PathNotFound : error,
+                          osError};
+        }
+    }
+    return Status{Error::InvalidCall, osError};
 }
 
 // renameat2 answers these where the file system cannot do RENAME_NOREPLACE.
@@ -85,10 +87,6 @@ class LinuxDirectory : public PinnedDirectory {
         : PinnedDirectory(path, fd, rules) {}
     ~LinuxDirectory() override { ::close(static_cast<int>(handle())); }
 };
-
-int descriptorOf(const PinnedDirectory& dir) {
-    return static_cast<int>(dir.handle());
-}
 
 // A pinned directory that has been removed keeps its descriptor, but no links.
 bool stillThere(int dirFd) {
@@ -196,10 +194,6 @@ int walk(int dirFd, Each&& each) {
     return err;
 }
 
-QString decoded(const char* name) {
-    return decodeFileName(QByteArray::fromRawData(name, qsizetype(std::strlen(name))));
-}
-
 // Every entry of the directory `dirFd`, by kind; a symbolic link counts as
 // what it points at.
 Listing listEntries(int dirFd) {
@@ -225,10 +219,11 @@ Listing listEntries(int dirFd) {
         (type == DT_REG   ? listing.files
          : type == DT_DIR ? listing.directories
                           : listing.others)
-            .append(decoded(entry.d_name));
+            .append(decodeFileName(
+                QByteArray::fromRawData(entry.d_name, qsizetype(std::strlen(entry.d_name)))));
     });
     if (err != 0) {
-        listing.status = systemError(err, err != ENOENT || stillThere(dirFd));
+        listing.status = failure(err, dirFd);
     }
     return listing;
 }
@@ -346,26 +341,24 @@ NameRules rulesOf(int dirFd) {
     return rules;
 }
 
+// Whether `kind` is one of `names`.
+bool isOneOf(const QString& kind, std::initializer_list<const char*> names) {
+    return std::any_of(names.begin(), names.end(),
+                       [&kind](const char* name) { return kind == QLatin1String(name); });
+}
+
 // Mounts that hold no user files.
 bool isPseudoFileSystem(const QByteArray& type, const QString& root) {
-    static const char* const kPseudo[] = {
-        "proc",    "sysfs",   "cgroup",      "cgroup2",  "devtmpfs", "devpts",     "securityfs",
-        "debugfs", "tracefs", "pstore",      "bpf",      "mqueue",   "hugetlbfs",  "configfs",
-        "fusectl", "autofs",  "binfmt_misc", "efivarfs", "nsfs",     "rpc_pipefs", "selinuxfs",
-    };
-    for (const char* t : kPseudo) {
-        if (type == t) {
-            return true;
-        }
-    }
     const auto under = [&root](const char* top) {
         const QLatin1String prefix(top);
         return root == prefix || root.startsWith(prefix + QLatin1Char('/'));
     };
-    if (under("/proc") || under("/sys") || under("/dev")) {
-        return true;
-    }
-    return type == "tmpfs" && under("/run");
+    return isOneOf(QString::fromLatin1(type),
+                   {"proc",       "sysfs",      "cgroup",   "cgroup2", "devtmpfs",    "devpts",
+                    "securityfs", "debugfs",    "tracefs",  "pstore",  "bpf",         "mqueue",
+                    "hugetlbfs",  "configfs",   "fusectl",  "autofs",  "binfmt_misc", "efivarfs",
+                    "nsfs",       "rpc_pipefs", "selinuxfs"}) ||
+           under("/proc") || under("/sys") || under("/dev") || (type == "tmpfs" && under("/run"));
 }
 
 // `path` with every symbolic link along its last part followed, as a write
@@ -399,17 +392,6 @@ QByteArray temporaryPrefixBytes(const QByteArray& path) {
     return path + ".tmp-";
 }
 
-// Six random letters and digits: what makes a durable write's new file unique.
-constexpr int kSuffixLength = 6;
-QByteArray uniqueSuffix() {
-    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray suffix(kSuffixLength, Qt::Uninitialized);
-    for (char& c : suffix) {
-        c = kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)];
-    }
-    return suffix;
-}
-
 }  // namespace
 
 SystemCalls SystemCalls::system() {
@@ -417,46 +399,25 @@ SystemCalls SystemCalls::system() {
                        systemOpenat, ::write,  ::fsync};
 }
 
-Error errorForErrno(int osError, bool directoryExists) {
-    for (const ErrnoMapping& m : kErrnoTable) {
-        if (m.osError == osError) {
-            return osError == ENOENT && !directoryExists ? Error::PathNotFound : m.error;
-        }
-    }
-    return Error::InvalidCall;
-}
-
 NameRules rulesForType(const QString& type, const QString& volumeType) {
     NameRules rules;
-    rules.type = volumeType.isEmpty() ? type : type + QLatin1Char(':') + volumeType;
     const bool fuse = type.startsWith(QLatin1String("fuse"));
     QString kind = volumeType;
     if (kind.isEmpty()) {
         const qsizetype dot = type.indexOf(QLatin1Char('.'));
         kind = fuse ? (dot < 0 ? QString() : type.mid(dot + 1)) : type;
     }
-    static const char* const kWindowsFamily[] = {
-        "vfat",       "msdos", "fat",   "fusefat", "exfat",
-        "exfat-fuse", "ntfs",  "ntfs3", "ntfs-3g", "lowntfs-3g",
-    };
-    for (const char* windows : kWindowsFamily) {
-        if (kind == QLatin1String(windows)) {
-            rules.windowsNames = true;
-            rules.caseInsensitive = true;
-            rules.maxBytes = 0;
-            rules.maxUnits = 255;
-            rules.asciiOnly = kind == QLatin1String("fusefat");
-        }
+    if (isOneOf(kind, {"vfat", "msdos", "fat", "fusefat", "exfat", "exfat-fuse", "ntfs", "ntfs3",
+                       "ntfs-3g", "lowntfs-3g"})) {
+        rules.windowsNames = true;
+        rules.caseInsensitive = true;
+        rules.maxBytes = 0;
+        rules.maxUnits = 255;
+        rules.asciiOnly = kind == QLatin1String("fusefat");
     }
     // Inode numbers made up by the driver, new after every mount.
-    static const char* const kMadeUpInodes[] = {"vfat", "msdos", "fat",   "exfat",
-                                                "cifs", "smb3",  "smbfs", "9p"};
-    rules.stableInodes = !fuse;
-    for (const char* madeUp : kMadeUpInodes) {
-        if (kind == QLatin1String(madeUp)) {
-            rules.stableInodes = false;
-        }
-    }
+    rules.stableInodes =
+        !fuse && !isOneOf(kind, {"vfat", "msdos", "fat", "exfat", "cifs", "smb3", "smbfs", "9p"});
     return rules;
 }
 
@@ -475,7 +436,7 @@ OpenedDirectory LinuxSystem::openDirectory(const QString& path) {
 
 Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out,
                              Contents contents) {
-    const int fd = descriptorOf(dir);
+    const int fd = int(dir.handle());
     if (!isPlainFileName(name)) {
         return Status{Error::PathFileAccess, 0};
     }
@@ -495,7 +456,7 @@ Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Finge
 }
 
 Listing LinuxSystem::list(const PinnedDirectory& dir) {
-    return listEntries(descriptorOf(dir));
+    return listEntries(int(dir.handle()));
 }
 
 Listing LinuxSystem::listDirectory(const QString& path) {
@@ -526,7 +487,7 @@ Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStri
 
 Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
                          const QByteArray& target) {
-    const int fd = descriptorOf(dir);
+    const int fd = int(dir.handle());
     const RenameWay way = dir.renameWay();
     // Only a rename that succeeded tells which way works: the system refuses
     // a missing source or a taken target before the file system is asked.
@@ -690,7 +651,7 @@ RenameTraits LinuxSystem::learnRenames(const PinnedDirectory& dir) {
     if (dir.traitsKnown()) {
         return dir.renameTraits();
     }
-    const int fd = descriptorOf(dir);
+    const int fd = int(dir.handle());
     // A run that ended while it probed here left its empty file.
     for (const char* name : {kProbe, kProbeRenamed}) {
         struct stat st;
@@ -723,7 +684,7 @@ RenameTraits LinuxSystem::learnRenames(const PinnedDirectory& dir) {
 
 Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name,
                                     Placeholder placeholder) {
-    const int fd = descriptorOf(dir);
+    const int fd = int(dir.handle());
     const QByteArray bytes = encodeFileName(name);
     struct stat st;
     if (!isPlainFileName(name) ||
@@ -749,7 +710,7 @@ Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name
 }
 
 Status LinuxSystem::dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep) {
-    const int fd = descriptorOf(dir);
+    const int fd = int(dir.handle());
     if (!isPlainFileName(name) || !isPlainFileName(keep) || dir.rules().sameName(name, keep)) {
         return Status{Error::PathFileAccess, EINVAL};
     }
@@ -814,7 +775,7 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     int fd = -1;
     int err = 0;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
-        temporary = base + uniqueSuffix();
+        temporary = base + uniqueSuffix().toLatin1();
         fd = calls_.openat(dirFd, temporary.constData(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         err = fd < 0 ? errno : 0;
@@ -868,11 +829,8 @@ void removeLeftTemporaries(const QString& path) {
     const QByteArray prefix = temporaryPrefixBytes(target.mid(target.lastIndexOf('/') + 1));
     walk(dirFd, [&prefix](int fd, const dirent& entry) {
         const QByteArray name(entry.d_name);
-        const QByteArray unique = name.mid(prefix.size());
-        const bool ours = name.startsWith(prefix) && unique.size() == kSuffixLength &&
-                          std::all_of(unique.begin(), unique.end(),
-                                      [](char c) { return std::isalnum(uchar(c)); });
-        if (ours) {
+        if (name.startsWith(prefix) &&
+            isUniqueSuffix(QString::fromLatin1(name.mid(prefix.size())))) {
             ::unlinkat(fd, entry.d_name, 0);
         }
     });

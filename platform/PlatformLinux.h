@@ -65,8 +65,4 @@ class LinuxSystem : public System {
     SystemCalls calls_;
 };
 
-// The program's error for a system error (errno). ENOENT gives 53 when
-// `directoryExists` and 76 when the directory vanished.
-Error errorForErrno(int osError, bool directoryExists);
-
 }  // namespace platform

@@ -24,6 +24,7 @@
 #include <cstddef>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -33,12 +34,8 @@ namespace platform {
 namespace {
 
 // Win32 error -> the program's error number, the same as for the Linux
-// counterparts of each. ERROR_FILE_NOT_FOUND is refined by the caller.
-struct Win32Mapping {
-    DWORD osError;
-    Error error;
-};
-constexpr Win32Mapping kWin32Table[] = {
+// counterparts of each.
+constexpr std::pair<DWORD, Error> kWin32Table[] = {
     {ERROR_ALREADY_EXISTS, Error::FileExists},
     {ERROR_FILE_EXISTS, Error::FileExists},
     {ERROR_ACCESS_DENIED, Error::PathFileAccess},
@@ -55,14 +52,17 @@ constexpr Win32Mapping kWin32Table[] = {
     {ERROR_NOT_SAME_DEVICE, Error::RenameAcrossDisks},
 };
 
-Error errorForWin32(DWORD osError, bool directoryExists) {
-    for (const Win32Mapping& m : kWin32Table) {
-        if (m.osError == osError) {
-            return osError == ERROR_FILE_NOT_FOUND && !directoryExists ? Error::PathNotFound
-                                                                       : m.error;
+// The status of a failed call that gave `osError`. ERROR_FILE_NOT_FOUND is a
+// missing path where the directory itself has gone.
+Status systemError(DWORD osError, bool directoryExists = true) {
+    for (const auto& [known, error] : kWin32Table) {
+        if (known == osError) {
+            return Status{
+                known == ERROR_FILE_NOT_FOUND && !directoryExists ? Error::PathNotFound : error,
+                int(osError)};
         }
     }
-    return Error::InvalidCall;
+    return Status{Error::InvalidCall, int(osError)};
 }
 
 std::wstring native(const QString& path) {
@@ -92,7 +92,7 @@ bool stillThere(HANDLE dir) {
 // Any failure in a directory that has been removed since it was pinned is
 // that: the path is gone.
 Status failure(DWORD osError, HANDLE dir) {
-    return Status{errorForWin32(osError, stillThere(dir)), int(osError)};
+    return systemError(osError, stillThere(dir));
 }
 
 // Opens the directory at `path` for listing and for opens relative to it.
@@ -236,14 +236,15 @@ NameRules rulesOf(HANDLE dir) {
     rules.maxUnits = 255;
     wchar_t type[MAX_PATH + 1] = {};
     DWORD flags = 0;
+    QString fileSystem;
     if (GetVolumeInformationByHandleW(dir, nullptr, 0, nullptr, nullptr, &flags, type,
                                       MAX_PATH + 1)) {
-        rules.type = QString::fromWCharArray(type);
+        fileSystem = QString::fromWCharArray(type);
         rules.readOnly = (flags & FILE_READ_ONLY_VOLUME) != 0;
     }
     // NTFS and ReFS keep a file's index for good; on the FAT family it
     // follows the directory entry, which a rename changes.
-    rules.stableInodes = rules.type == QLatin1String("NTFS") || rules.type == QLatin1String("ReFS");
+    rules.stableInodes = fileSystem == QLatin1String("NTFS") || fileSystem == QLatin1String("ReFS");
     return rules;
 }
 
@@ -260,18 +261,6 @@ QString followLinks(const QString& path) {
                                               FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     CloseHandle(h);
     return n == 0 || n >= buffer.size() ? path : QString::fromWCharArray(buffer.data(), int(n));
-}
-
-// Six random letters and digits: what makes a durable write's new file unique.
-constexpr int kSuffixLength = 6;
-QString uniqueSuffix() {
-    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    QString suffix;
-    for (int i = 0; i < kSuffixLength; ++i) {
-        suffix +=
-            QLatin1Char(kAlphabet[QRandomGenerator::global()->bounded(int(sizeof kAlphabet) - 1)]);
-    }
-    return suffix;
 }
 
 class WindowsSystem : public System {
@@ -361,7 +350,7 @@ class WindowsSystem : public System {
             }
         }
         if (file == INVALID_HANDLE_VALUE) {
-            return Status{errorForWin32(err, true), int(err)};
+            return systemError(err);
         }
         for (qsizetype done = 0; err == 0 && done < data.size();) {
             const qsizetype left = data.size() - done;
@@ -384,7 +373,7 @@ class WindowsSystem : public System {
         }
         if (err != 0) {
             DeleteFileW(temporary.c_str());
-            return Status{errorForWin32(err, true), int(err)};
+            return systemError(err);
         }
         return Status{};
     }
@@ -396,7 +385,7 @@ class WindowsSystem : public System {
         HANDLE h = INVALID_HANDLE_VALUE;
         const DWORD err = openDirectoryAt(path, &h);
         if (err != 0) {
-            return OpenedDirectory{nullptr, Status{errorForWin32(err, false), int(err)}};
+            return OpenedDirectory{nullptr, systemError(err, false)};
         }
         return OpenedDirectory{std::make_shared<WindowsDirectory>(path, h, rulesOf(h)), Status{}};
     }
@@ -405,7 +394,7 @@ class WindowsSystem : public System {
         HANDLE h = INVALID_HANDLE_VALUE;
         const DWORD err = path.isEmpty() ? DWORD(ERROR_PATH_NOT_FOUND) : openDirectoryAt(path, &h);
         if (err != 0) {
-            return Listing{Status{errorForWin32(err, false), int(err)}};
+            return Listing{systemError(err, false)};
         }
         Listing listing = listEntries(h);
         CloseHandle(h);
@@ -455,12 +444,8 @@ void removeLeftTemporaries(const QString& path) {
     }
     do {
         const QString name = QString::fromWCharArray(found.cFileName);
-        const QStringView unique = QStringView(name).mid(stem.size());
-        bool ours = name.startsWith(stem, Qt::CaseInsensitive) && unique.size() == kSuffixLength;
-        for (const QChar c : unique) {
-            ours = ours && c.unicode() < 0x80 && c.isLetterOrNumber();
-        }
-        if (ours) {
+        if (name.startsWith(stem, Qt::CaseInsensitive) &&
+            isUniqueSuffix(QStringView(name).mid(stem.size()))) {
             DeleteFileW(native(joinPath(directory, name)).c_str());
         }
     } while (FindNextFileW(h, &found));
@@ -493,10 +478,6 @@ QString machineValue(const wchar_t* key, const wchar_t* name) {
         return QString();
     }
     return QString::fromWCharArray(buffer);  // RegGetValueW ends it with a NUL
-}
-
-Status systemError(DWORD osError) {
-    return Status{errorForWin32(osError, true), int(osError)};
 }
 
 // The registry below HKEY_CURRENT_USER\Software, through QSettings.
