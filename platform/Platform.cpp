@@ -252,22 +252,6 @@ int sequenceLength(const unsigned char* in, qsizetype i, qsizetype n) {
     return valid ? length : 0;
 }
 
-// Writes the code point of the valid `length`-byte sequence at `in` to `out`
-// as UTF-16; returns where the next unit goes.
-char16_t* putCodePoint(const unsigned char* in, int length, char16_t* out) {
-    if (length == 2) {
-        *out++ = char16_t(((in[0] & 0x1F) << 6) | (in[1] & 0x3F));
-    } else if (length == 3) {
-        *out++ = char16_t(((in[0] & 0x0F) << 12) | ((in[1] & 0x3F) << 6) | (in[2] & 0x3F));
-    } else {
-        const char32_t cp = (char32_t(in[0] & 0x07) << 18) | (char32_t(in[1] & 0x3F) << 12) |
-                            (char32_t(in[2] & 0x3F) << 6) | char32_t(in[3] & 0x3F);
-        *out++ = QChar::highSurrogate(cp);
-        *out++ = QChar::lowSurrogate(cp);
-    }
-    return out;
-}
-
 }  // namespace
 
 QString decodeFileName(const QByteArray& bytes) {
@@ -284,12 +268,18 @@ QString decodeFileName(const QByteArray& bytes) {
     char16_t* const begin = out;
     for (qsizetype i = 0; i < n;) {
         const int length = in[i] < 0x80 ? 1 : sequenceLength(in, i, n);
-        if (length == 1) {
-            *out++ = in[i];
-        } else if (length == 0) {
+        // The lead byte's own bits, then six from every further byte.
+        char32_t cp = length < 2 ? in[i] : in[i] & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            cp = (cp << 6) | (in[i + k] & 0x3F);
+        }
+        if (length == 0) {
             *out++ = char16_t(kEscapeBase + in[i]);
+        } else if (cp > 0xFFFF) {
+            *out++ = QChar::highSurrogate(cp);
+            *out++ = QChar::lowSurrogate(cp);
         } else {
-            out = putCodePoint(in + i, length, out);
+            *out++ = char16_t(cp);
         }
         i += length == 0 ? 1 : length;
     }

@@ -88,16 +88,12 @@ class LinuxDirectory : public PinnedDirectory {
     ~LinuxDirectory() override { ::close(static_cast<int>(handle())); }
 };
 
-// A pinned directory that has been removed keeps its descriptor, but no links.
-bool stillThere(int dirFd) {
-    struct stat st;
-    return ::fstat(dirFd, &st) == 0 && st.st_nlink > 0;
-}
-
 // A failure in the directory `dirFd`: ENOENT is a missing path once the
-// directory itself has gone.
+// directory itself has gone. A pinned directory that has been removed keeps
+// its descriptor, but no links.
 Status failure(int osError, int dirFd) {
-    return systemError(osError, osError != ENOENT || stillThere(dirFd));
+    struct stat st;
+    return systemError(osError, osError != ENOENT || (::fstat(dirFd, &st) == 0 && st.st_nlink > 0));
 }
 
 qint64 nanoseconds(const struct timespec& t) {
@@ -149,17 +145,6 @@ constexpr qsizetype kPlaceholderSize = sizeof kPlaceholder - 1;
 // The names the probe of a directory's renames (learnRenames) goes by.
 constexpr char kProbe[] = ".quillomat-probe";
 constexpr char kProbeRenamed[] = ".quillomat-probe-renamed";
-
-// The modification time of `name`, asked of the file system itself: a FUSE
-// driver's cached attributes would hide a time its rename rewrote.
-bool modificationTime(int dirFd, const char* name, struct statx_timestamp* out) {
-    struct statx st;
-    if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_STATX_FORCE_SYNC, STATX_MTIME, &st) != 0) {
-        return false;
-    }
-    *out = st.stx_mtime;
-    return true;
-}
 
 // The one directory walker: calls each(fd, entry) for every entry of the
 // directory `dirFd` (an O_PATH descriptor will do) but "." and "..", where fd
@@ -274,34 +259,28 @@ QString volumeSignature(const QByteArray& source) {
     const auto at = [&sector](int offset, const char* text) {
         return std::memcmp(sector + offset, text, std::strlen(text)) == 0;
     };
-    if (at(3, "EXFAT   ")) {
-        return QStringLiteral("exfat");
-    }
-    if (at(3, "NTFS    ")) {
-        return QStringLiteral("ntfs");
-    }
-    if (at(54, "FAT12   ") || at(54, "FAT16   ") || at(82, "FAT32   ")) {
-        return QStringLiteral("vfat");
-    }
-    return QString();
+    return at(3, "EXFAT   ")   ? QStringLiteral("exfat")
+           : at(3, "NTFS    ") ? QStringLiteral("ntfs")
+           : at(54, "FAT12   ") || at(54, "FAT16   ") || at(82, "FAT32   ") ? QStringLiteral("vfat")
+                                                                            : QString();
 }
 
-// What udev found on the block device `source` (readable by every user,
-// where the device itself is not).
-QString udevFileSystem(const QByteArray& source) {
+// The file system on the device or image `source`: what udev found on a
+// block device (readable by every user, where the device itself is not),
+// else what the volume says it is.
+QString fileSystemOn(const QByteArray& source) {
     struct stat st;
-    if (::stat(source.constData(), &st) != 0 || !S_ISBLK(st.st_mode)) {
-        return QString();
-    }
-    const QByteArray path = "/run/udev/data/b" + QByteArray::number(major(st.st_rdev)) + ':' +
-                            QByteArray::number(minor(st.st_rdev));
-    for (const QByteArray& line : linesOf(path.constData())) {
-        const QByteArray text = line.trimmed();
-        if (text.startsWith("E:ID_FS_TYPE=") && text.size() > 13) {
-            return QString::fromLatin1(text.mid(13));
+    if (::stat(source.constData(), &st) == 0 && S_ISBLK(st.st_mode)) {
+        const QByteArray path = "/run/udev/data/b" + QByteArray::number(major(st.st_rdev)) + ':' +
+                                QByteArray::number(minor(st.st_rdev));
+        for (const QByteArray& line : linesOf(path.constData())) {
+            const QByteArray text = line.trimmed();
+            if (text.startsWith("E:ID_FS_TYPE=") && text.size() > 13) {
+                return QString::fromLatin1(text.mid(13));
+            }
         }
     }
-    return QString();
+    return volumeSignature(source);
 }
 
 NameRules rulesOf(int dirFd) {
@@ -313,13 +292,8 @@ NameRules rulesOf(int dirFd) {
     const Mount mount = mountOf(st.st_dev);
     // A FUSE mount without a subtype (ntfs-3g, exfat-fuse on a device) says
     // no more than "fuse": the volume tells.
-    QString volumeType;
-    if (mount.type == "fuse" || mount.type == "fuseblk") {
-        volumeType = udevFileSystem(mount.source);
-        if (volumeType.isEmpty()) {
-            volumeType = volumeSignature(mount.source);
-        }
-    }
+    QString volumeType =
+        mount.type == "fuse" || mount.type == "fuseblk" ? fileSystemOn(mount.source) : QString();
     const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (volumeType.isEmpty() && fd >= 0 && mount.type.startsWith("fuse") &&
         ::fgetxattr(fd, "system.ntfs_attrib", nullptr, 0) >= 0) {
@@ -671,11 +645,15 @@ RenameTraits LinuxSystem::learnRenames(const PinnedDirectory& dir) {
         ::close(file);
         const struct timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
         const bool dated = ::utimensat(fd, kProbe, times, AT_SYMLINK_NOFOLLOW) == 0;
-        struct statx_timestamp after {};
+        struct statx after {};
         const bool renamed = move(dir, kProbe, kProbeRenamed).ok();
         traits.way = dir.renameWay();
-        traits.keepsTime = dated && renamed && modificationTime(fd, kProbeRenamed, &after) &&
-                           after.tv_sec == 1'000'000'000 && after.tv_nsec == 0;
+        // The time is asked of the file system itself: a FUSE driver's cached
+        // attributes would hide a time its rename rewrote.
+        traits.keepsTime = dated && renamed &&
+                           ::statx(fd, kProbeRenamed, AT_SYMLINK_NOFOLLOW | AT_STATX_FORCE_SYNC,
+                                   STATX_MTIME, &after) == 0 &&
+                           after.stx_mtime.tv_sec == 1'000'000'000 && after.stx_mtime.tv_nsec == 0;
         calls_.unlinkat(fd, renamed ? kProbeRenamed : kProbe, 0);
     }
     dir.setRenameTraits(traits);
@@ -846,15 +824,11 @@ bool LinuxSystem::directoryExists(const QString& path) {
 QStringList LinuxSystem::drives() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady()) {
-            continue;
-        }
         const QString root = volume.rootPath();
-        if (root == QLatin1String("/") || isPseudoFileSystem(volume.fileSystemType(), root) ||
-            !directoryExists(root)) {
-            continue;
+        if (volume.isValid() && volume.isReady() && root != QLatin1String("/") &&
+            !isPseudoFileSystem(volume.fileSystemType(), root) && directoryExists(root)) {
+            roots.append(root);
         }
-        roots.append(root);
     }
     std::sort(roots.begin(), roots.end());
     roots.erase(std::unique(roots.begin(), roots.end()), roots.end());

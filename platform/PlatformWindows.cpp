@@ -82,17 +82,14 @@ HANDLE handleOf(const PinnedDirectory& dir) {
     return reinterpret_cast<HANDLE>(dir.handle());
 }
 
-// A directory removed while it is held open is only pending deletion.
-bool stillThere(HANDLE dir) {
-    FILE_STANDARD_INFO info;
-    return GetFileInformationByHandleEx(dir, FileStandardInfo, &info, sizeof info) &&
-           !info.DeletePending;
-}
-
 // Any failure in a directory that has been removed since it was pinned is
-// that: the path is gone.
+// that: the path is gone. A directory removed while it is held open is only
+// pending deletion.
 Status failure(DWORD osError, HANDLE dir) {
-    return systemError(osError, stillThere(dir));
+    FILE_STANDARD_INFO info;
+    return systemError(osError,
+                       GetFileInformationByHandleEx(dir, FileStandardInfo, &info, sizeof info) &&
+                           !info.DeletePending);
 }
 
 // Opens the directory at `path` for listing and for opens relative to it.
