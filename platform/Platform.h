@@ -135,8 +135,6 @@ struct RenameTraits {
 class PinnedDirectory {
   public:
     virtual ~PinnedDirectory() = default;
-    PinnedDirectory(const PinnedDirectory&) = delete;
-    PinnedDirectory& operator=(const PinnedDirectory&) = delete;
 
     // The path it was opened by, as the user chose it.
     const QString& path() const { return path_; }
@@ -167,6 +165,7 @@ class PinnedDirectory {
     QString path_;
     qintptr handle_;
     NameRules rules_;
+    // Atomic, so that no copy of a pinned directory can be made.
     mutable std::atomic<RenameWay> way_{RenameWay::Unknown};
     mutable std::atomic<bool> keepsTime_{true};
     mutable std::atomic<bool> traitsKnown_{false};

@@ -70,17 +70,6 @@ Status systemError(int osError, bool directoryExists = true) {
     return Status{Error::InvalidCall, osError};
 }
 
-// renameat2 answers these where the file system cannot do RENAME_NOREPLACE.
-bool noReplaceUnsupported(int err) {
-    return err == EINVAL || err == ENOSYS || err == ENOTSUP || err == EOPNOTSUPP;
-}
-
-// link() answers these where the file system has no hard links (FAT and the like).
-bool linkUnsupported(int err) {
-    return err == EPERM || err == ENOSYS || err == ENOTSUP || err == EOPNOTSUPP || err == EMLINK ||
-           err == EINVAL;
-}
-
 class LinuxDirectory : public PinnedDirectory {
   public:
     LinuxDirectory(const QString& path, int fd, const NameRules& rules)
@@ -161,20 +150,14 @@ int walk(int dirFd, Each&& each) {
         ::close(fd);
         return err;
     }
-    int err = 0;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(d);
-        if (entry == nullptr) {
-            err = errno;
-            break;
+    // readdir() tells its end from a failure by errno alone.
+    errno = 0;
+    for (const dirent* entry; (entry = ::readdir(d)) != nullptr; errno = 0) {
+        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
+            each(fd, *entry);
         }
-        const char* name = entry->d_name;
-        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
-            continue;
-        }
-        each(fd, *entry);
     }
+    const int err = errno;
     ::closedir(d);
     return err;
 }
@@ -398,9 +381,7 @@ NameRules rulesForType(const QString& type, const QString& volumeType) {
 LinuxSystem::LinuxSystem(const SystemCalls& calls) : calls_(calls) {}
 
 OpenedDirectory LinuxSystem::openDirectory(const QString& path) {
-    if (path.isEmpty()) {
-        return OpenedDirectory{nullptr, Status{Error::PathNotFound, ENOENT}};
-    }
+    // An empty path fails with ENOENT.
     const int fd = ::open(encodeFileName(path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         return OpenedDirectory{nullptr, systemError(errno, false)};
@@ -472,7 +453,10 @@ Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
             return Status{};
         }
         const int err = errno;
-        if (way == RenameWay::NoReplace || !noReplaceUnsupported(err)) {
+        // renameat2 answers these where the file system cannot do RENAME_NOREPLACE.
+        const bool unsupported =
+            err == EINVAL || err == ENOSYS || err == ENOTSUP || err == EOPNOTSUPP;
+        if (way == RenameWay::NoReplace || !unsupported) {
             return failure(err, fd);
         }
     }
@@ -528,7 +512,9 @@ Status LinuxSystem::linkAndUnlink(int fd, const char* source, const char* target
     // link() never replaces an existing name either.
     if (calls_.linkat(fd, source, fd, target, 0) != 0) {
         const int err = errno;
-        *unsupported = linkUnsupported(err);
+        // link() answers these where the file system has no hard links (FAT and the like).
+        *unsupported = err == EPERM || err == ENOSYS || err == ENOTSUP || err == EOPNOTSUPP ||
+                       err == EMLINK || err == EINVAL;
         return failure(err, fd);
     }
 

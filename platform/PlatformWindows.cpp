@@ -376,11 +376,8 @@ class WindowsSystem : public System {
     }
 
     OpenedDirectory openDirectory(const QString& path) override {
-        if (path.isEmpty()) {
-            return OpenedDirectory{nullptr, Status{Error::PathNotFound, int(ERROR_PATH_NOT_FOUND)}};
-        }
         HANDLE h = INVALID_HANDLE_VALUE;
-        const DWORD err = openDirectoryAt(path, &h);
+        const DWORD err = path.isEmpty() ? DWORD(ERROR_PATH_NOT_FOUND) : openDirectoryAt(path, &h);
         if (err != 0) {
             return OpenedDirectory{nullptr, systemError(err, false)};
         }
