@@ -120,14 +120,12 @@ NameRules::Verdict NameRules::check(QStringView name) const {
                 return Verdict{Refusal::Character, c};
             }
         }
-        if (name.endsWith(u'.')) {
-            return Verdict{Refusal::TrailingDot, {}};
-        }
-        if (name.endsWith(u' ')) {
-            return Verdict{Refusal::TrailingBlank, {}};
-        }
-        if (isReservedWindowsName(name)) {
-            return Verdict{Refusal::ReservedName, {}};
+        const Refusal refusal = name.endsWith(u'.')           ? Refusal::TrailingDot
+                                : name.endsWith(u' ')         ? Refusal::TrailingBlank
+                                : isReservedWindowsName(name) ? Refusal::ReservedName
+                                                              : Refusal::None;
+        if (refusal != Refusal::None) {
+            return Verdict{refusal, {}};
         }
     }
     // No character takes more than three bytes per UTF-16 unit, so most
@@ -202,12 +200,8 @@ QString directoryOf(const QString& path) {
     return at < 0 ? QString() : path.left(at);
 }
 
-QStringView nameViewOf(QStringView path) {
-    return path.mid(lastSeparator(path) + 1);
-}
-
 QString nameOf(const QString& path) {
-    return nameViewOf(path).toString();
+    return path.mid(lastSeparator(path) + 1);
 }
 
 bool isPlainFileName(QStringView name) {

@@ -333,8 +333,6 @@ QString joinPath(const QString& dir, const QString& name);
 QString directoryOf(const QString& path);
 // The name part of a full path (everything after the last separator).
 QString nameOf(const QString& path);
-// The name part as a view into `path`.
-QStringView nameViewOf(QStringView path);
 // True when `name` may be used as a file name inside a directory: not empty,
 // not "." or "..", and holding neither a separator nor a NUL.
 bool isPlainFileName(QStringView name);

@@ -18,6 +18,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QStorageInfo>
 #include <QThread>
@@ -198,11 +199,6 @@ Listing listEntries(int dirFd) {
 
 // --- What a directory's file system takes as a name. ---
 
-struct Mount {
-    QByteArray type;    // "ext4", "fuse.sshfs", "fuseblk"...
-    QByteArray source;  // the device or image, as mounted
-};
-
 // The lines of a small file the system keeps (a table in /proc or /run);
 // none when it cannot be read.
 QList<QByteArray> linesOf(const char* path) {
@@ -210,18 +206,20 @@ QList<QByteArray> linesOf(const char* path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>();
 }
 
-// The mount-table entry of the file system with the device number `device`.
-Mount mountOf(dev_t device) {
+// The mount-table entry of the file system with the device number `device`:
+// its type ("ext4", "fuse.sshfs", "fuseblk"...) and its source (the device
+// or image, as mounted).
+std::pair<QByteArray, QByteArray> mountOf(dev_t device) {
     const QByteArray wanted =
         QByteArray::number(major(device)) + ':' + QByteArray::number(minor(device));
     for (const QByteArray& line : linesOf("/proc/self/mountinfo")) {
         const QList<QByteArray> fields = line.trimmed().split(' ');
         const qsizetype dash = fields.indexOf("-");
         if (fields.size() > 2 && fields[2] == wanted && dash > 0 && dash + 2 < fields.size()) {
-            return Mount{fields[dash + 1], fields[dash + 2]};
+            return {fields[dash + 1], fields[dash + 2]};
         }
     }
-    return Mount{};
+    return {};
 }
 
 // What a volume says it is in its first sector: "exfat", "ntfs", "vfat", or
@@ -236,13 +234,11 @@ QString volumeSignature(const QByteArray& source) {
     const bool readable = ::fstat(fd, &st) == 0 && (S_ISREG(st.st_mode) || S_ISBLK(st.st_mode)) &&
                           ::pread(fd, sector, sizeof sector, 0) == ssize_t(sizeof sector);
     ::close(fd);
-    if (!readable) {
-        return QString();
-    }
     const auto at = [&sector](int offset, const char* text) {
         return std::memcmp(sector + offset, text, std::strlen(text)) == 0;
     };
-    return at(3, "EXFAT   ")   ? QStringLiteral("exfat")
+    return !readable           ? QString()
+           : at(3, "EXFAT   ") ? QStringLiteral("exfat")
            : at(3, "NTFS    ") ? QStringLiteral("ntfs")
            : at(54, "FAT12   ") || at(54, "FAT16   ") || at(82, "FAT32   ") ? QStringLiteral("vfat")
                                                                             : QString();
@@ -272,17 +268,16 @@ NameRules rulesOf(int dirFd) {
     if (::fstat(dirFd, &st) != 0 || ::fstatfs(dirFd, &volume) != 0) {
         return NameRules{};
     }
-    const Mount mount = mountOf(st.st_dev);
+    const auto [type, source] = mountOf(st.st_dev);
     // A FUSE mount without a subtype (ntfs-3g, exfat-fuse on a device) says
     // no more than "fuse": the volume tells.
-    QString volumeType =
-        mount.type == "fuse" || mount.type == "fuseblk" ? fileSystemOn(mount.source) : QString();
+    QString volumeType = type == "fuse" || type == "fuseblk" ? fileSystemOn(source) : QString();
     const int fd = ::openat(dirFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (volumeType.isEmpty() && fd >= 0 && mount.type.startsWith("fuse") &&
+    if (volumeType.isEmpty() && fd >= 0 && type.startsWith("fuse") &&
         ::fgetxattr(fd, "system.ntfs_attrib", nullptr, 0) >= 0) {
         volumeType = QStringLiteral("ntfs");  // ntfs-3g answers its own attribute
     }
-    NameRules rules = rulesForType(QString::fromLatin1(mount.type), volumeType);
+    NameRules rules = rulesForType(QString::fromLatin1(type), volumeType);
     if (!rules.windowsNames && volume.f_namelen > 0) {
         rules.maxBytes = int(std::min<long>(volume.f_namelen, 1 << 20));
     }
@@ -345,9 +340,8 @@ QByteArray directoryBytes(const QByteArray& path) {
                         : path.left(slash);
 }
 
-QByteArray temporaryPrefixBytes(const QByteArray& path) {
-    return path + ".tmp-";
-}
+// What the name of a durable write's new file adds to the name it replaces.
+constexpr char kTemporaryMark[] = ".tmp-";
 
 }  // namespace
 
@@ -377,8 +371,6 @@ NameRules rulesForType(const QString& type, const QString& volumeType) {
         !fuse && !isOneOf(kind, {"vfat", "msdos", "fat", "exfat", "cifs", "smb3", "smbfs", "9p"});
     return rules;
 }
-
-LinuxSystem::LinuxSystem(const SystemCalls& calls) : calls_(calls) {}
 
 OpenedDirectory LinuxSystem::openDirectory(const QString& path) {
     // An empty path fails with ENOENT.
@@ -734,21 +726,18 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
         return systemError(errno, false);
     }
     const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
-    const QByteArray base = temporaryPrefixBytes(name);
+    const QByteArray base = name + kTemporaryMark;
     QByteArray temporary;
+    const auto closeDirectory = qScopeGuard([dirFd] { ::close(dirFd); });
     int fd = -1;
-    int err = 0;
-    for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
+    int err = EEXIST;  // another name is tried while the last was taken
+    for (int attempt = 0; err == EEXIST && attempt < 16; ++attempt) {
         temporary = base + uniqueSuffix().toLatin1();
         fd = calls_.openat(dirFd, temporary.constData(),
                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         err = fd < 0 ? errno : 0;
-        if (fd < 0 && err != EEXIST) {
-            break;
-        }
     }
     if (fd < 0) {
-        ::close(dirFd);
         return systemError(err);
     }
     // An existing file keeps its permissions (and, where allowed, its owner).
@@ -767,7 +756,6 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     }
     if (err != 0) {
         calls_.unlinkat(dirFd, temporary.constData(), 0);
-        ::close(dirFd);
         return systemError(err);
     }
     // The new name is on disk once the directory is. A file system that
@@ -776,12 +764,11 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     if (calls_.fsync(dirFd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP) {
         err = errno;
     }
-    ::close(dirFd);
     return err == 0 ? Status{} : systemError(err);
 }
 
 QString temporaryPrefix(const QString& path) {
-    return decodeFileName(temporaryPrefixBytes(encodeFileName(path)));
+    return decodeFileName(encodeFileName(path) + kTemporaryMark);
 }
 
 void removeLeftTemporaries(const QString& path) {
@@ -790,7 +777,7 @@ void removeLeftTemporaries(const QString& path) {
     if (dirFd < 0) {
         return;
     }
-    const QByteArray prefix = temporaryPrefixBytes(target.mid(target.lastIndexOf('/') + 1));
+    const QByteArray prefix = target.mid(target.lastIndexOf('/') + 1) + kTemporaryMark;
     walk(dirFd, [&prefix](int fd, const dirent& entry) {
         const QByteArray name(entry.d_name);
         if (name.startsWith(prefix) &&

@@ -32,7 +32,7 @@ NameRules rulesForType(const QString& type, const QString& volumeType);
 
 class LinuxSystem : public System {
   public:
-    explicit LinuxSystem(const SystemCalls& calls = SystemCalls::system());
+    explicit LinuxSystem(const SystemCalls& calls = SystemCalls::system()) : calls_(calls) {}
 
     Status identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out,
                     Contents contents = Contents::Skip) override;

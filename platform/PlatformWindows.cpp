@@ -336,15 +336,13 @@ class WindowsSystem : public System {
                                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         std::wstring temporary;
         HANDLE file = INVALID_HANDLE_VALUE;
-        DWORD err = 0;
-        for (int attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 16; ++attempt) {
+        DWORD err = ERROR_FILE_EXISTS;  // another name is tried while the last was taken
+        for (int attempt = 0;
+             (err == ERROR_FILE_EXISTS || err == ERROR_ALREADY_EXISTS) && attempt < 16; ++attempt) {
             temporary = native(temporaryPrefix(target) + uniqueSuffix());
             file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL, nullptr);
             err = file == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-            if (err != 0 && err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) {
-                break;
-            }
         }
         if (file == INVALID_HANDLE_VALUE) {
             return systemError(err);

@@ -88,7 +88,7 @@ Status renameFile(platform::System& p, const QString& from, const QString& to) {
     if (!opened.directory) {
         return opened.status;
     }
-    return p.renameIn(*opened.directory, platform::nameViewOf(from), platform::nameViewOf(to));
+    return p.renameIn(*opened.directory, platform::nameOf(from), platform::nameOf(to));
 }
 
 QStringList sorted(QStringList names) {

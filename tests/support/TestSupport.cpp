@@ -243,7 +243,7 @@ platform::Fingerprint fingerprintOf(const QString& path) {
     const platform::Directory dir =
         platform::real().openDirectory(platform::directoryOf(path)).directory;
     if (dir) {
-        platform::real().identify(*dir, platform::nameViewOf(path), &fingerprint);
+        platform::real().identify(*dir, platform::nameOf(path), &fingerprint);
     }
     return fingerprint;
 }
