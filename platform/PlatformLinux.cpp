@@ -411,9 +411,8 @@ Listing LinuxSystem::listDirectory(const QString& path) {
     if (fd < 0) {
         return Listing{systemError(errno, false)};
     }
-    Listing listing = listEntries(fd);
-    ::close(fd);
-    return listing;
+    const auto closeDirectory = qScopeGuard([fd] { ::close(fd); });
+    return listEntries(fd);
 }
 
 Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) {

@@ -383,14 +383,8 @@ class WindowsSystem : public System {
     }
 
     Listing listDirectory(const QString& path) override {
-        HANDLE h = INVALID_HANDLE_VALUE;
-        const DWORD err = path.isEmpty() ? DWORD(ERROR_PATH_NOT_FOUND) : openDirectoryAt(path, &h);
-        if (err != 0) {
-            return Listing{systemError(err, false)};
-        }
-        Listing listing = listEntries(h);
-        CloseHandle(h);
-        return listing;
+        const OpenedDirectory opened = openDirectory(path);
+        return opened.directory ? list(*opened.directory) : Listing{opened.status};
     }
 
     bool directoryExists(const QString& path) override {
