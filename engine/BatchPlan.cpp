@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSet>
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -29,10 +30,8 @@ class Planner {
   public:
     Planner(Plan& plan, const platform::Listing& listing) : plan_(plan), rules_(plan.rules) {
         names_.load(listing, rules_);
-        if (!listing.directories.isEmpty() || !listing.others.isEmpty()) {
-            notFiles_ = QSet<QString>(listing.directories.cbegin(), listing.directories.cend());
-            notFiles_.unite(QSet<QString>(listing.others.cbegin(), listing.others.cend()));
-        }
+        notFiles_ = QSet<QString>(listing.directories.cbegin(), listing.directories.cend());
+        notFiles_.unite(QSet<QString>(listing.others.cbegin(), listing.others.cend()));
     }
 
     // Whether the directory holds a file (or a link to one) of this name.
@@ -155,6 +154,16 @@ QString refusalText(const Step& step, const platform::NameRules& rules) {
     return Text::tr("the system refuses the rename");
 }
 
+// Every file of `listed` keeping its name, as if no mask matched.
+Plan unchangedPlan(const QStringList& listed) {
+    Plan plan;
+    plan.steps.reserve(listed.size());
+    for (const QString& name : listed) {
+        plan.steps.append(Step{name, name, Outcome::LeftAlone, Why::NoMatch, {}, {}, {}, {}});
+    }
+    return plan;
+}
+
 }  // namespace
 
 void stopAt(Plan& plan, int at, const platform::Status& status) {
@@ -183,21 +192,14 @@ Plan makePlan(AppState& state, const GenerationInput& input, const platform::Lis
     if (generation == Error::None) {
         return planGenerated(state, input.listNames, listing);
     }
-    Plan plan;
-    for (const QString& name : input.listNames) {
-        plan.steps.append(Step{name, name, Outcome::LeftAlone, Why::NoMatch, {}, {}, {}, {}});
-    }
+    Plan plan = unchangedPlan(input.listNames);
     stopAt(plan, failed, platform::Status{generation, 0});
     return plan;
 }
 
 Plan planGenerated(const AppState& state, const QStringList& listed,
                    const platform::Listing& listing) {
-    Plan plan;
-    plan.steps.reserve(listed.size());
-    for (const QString& name : listed) {
-        plan.steps.append(Step{name, name, Outcome::LeftAlone, Why::NoMatch, {}, {}, {}, {}});
-    }
+    Plan plan = unchangedPlan(listed);
     for (int i = state.lastIndex + 1; i < plan.steps.size(); ++i) {
         plan.steps[i].outcome = Outcome::Skipped;
         plan.steps[i].why = Why::BeyondLimit;
@@ -276,28 +278,12 @@ Error Plan::error() const {
 }
 
 Counts countsOf(const Plan& plan) {
-    Counts counts;
-    for (const Step& step : plan.steps) {
-        switch (step.outcome) {
-            case Outcome::Renamed:
-                ++counts.renamed;
-                break;
-            case Outcome::Numbered:
-                ++counts.numbered;
-                break;
-            case Outcome::LeftAlone:
-                ++counts.leftAlone;
-                break;
-            case Outcome::Skipped:
-                ++counts.skipped;
-                break;
-            case Outcome::Stops:
-            case Outcome::NotRenamed:
-            case Outcome::Back:
-                break;
-        }
-    }
-    return counts;
+    const auto count = [&plan](Outcome outcome) {
+        return int(std::count_if(plan.steps.cbegin(), plan.steps.cend(),
+                                 [outcome](const Step& step) { return step.outcome == outcome; }));
+    };
+    return Counts{count(Outcome::Renamed), count(Outcome::Numbered), count(Outcome::LeftAlone),
+                  count(Outcome::Skipped)};
 }
 
 QString errorText(Error error) {

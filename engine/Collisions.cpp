@@ -6,22 +6,15 @@
 namespace batch {
 
 void NameRegistry::load(const platform::Listing& listing, const platform::NameRules& rules) {
-    load(listing.files, rules.caseInsensitive);
-    for (const QStringList* names : {&listing.directories, &listing.others}) {
-        for (const QString& name : *names) {
-            take(name);
-        }
-    }
-}
-
-void NameRegistry::load(const QStringList& names, bool caseInsensitive) {
-    fold_ = caseInsensitive;
+    fold_ = rules.caseInsensitive;
     taken_.clear();
     nextNumber_.clear();
     owners_.clear();
-    taken_.reserve(names.size() + 16);
-    for (const QString& name : names) {
-        taken_.insert(key(name));
+    taken_.reserve(listing.files.size() + 16);
+    for (const QStringList* names : {&listing.files, &listing.directories, &listing.others}) {
+        for (const QString& name : *names) {
+            take(name);
+        }
     }
 }
 

@@ -25,8 +25,6 @@ class NameRegistry {
   public:
     // Fills the registry with every entry of `listing`.
     void load(const platform::Listing& listing, const platform::NameRules& rules);
-    // Fills the registry from names already known.
-    void load(const QStringList& names, bool caseInsensitive = false);
 
     bool isTaken(const QString& name) const { return taken_.contains(key(name)); }
     void take(const QString& name) { taken_.insert(key(name)); }

@@ -58,10 +58,6 @@ struct Parser {
     }
 };
 
-QString versionText() {
-    return QStringLiteral("Quillomat ") + QLatin1String(version::kText) + QLatin1Char('\n');
-}
-
 Request failure(const QString& error) {
     return Request{Request::Action::Fail,
                    QString(),
@@ -185,7 +181,9 @@ Request read(const QStringList& arguments) {
         return Request{Request::Action::Help, QString(), p.helpText(), {}};
     }
     if (p.parser.isSet(p.version)) {
-        return Request{Request::Action::Version, QString(), versionText(), {}};
+        const QString text =
+            QStringLiteral("Quillomat ") + QLatin1String(version::kText) + QLatin1Char('\n');
+        return Request{Request::Action::Version, QString(), text, {}};
     }
     const QStringList positional = p.parser.positionalArguments();
     if (positional.isEmpty()) {

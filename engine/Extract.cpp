@@ -38,38 +38,31 @@ bool isNumericMask(const QString& mask, View chars) {
            codepoints::find(chars, U"+") == 0;
 }
 
-// Whether the mask has a digit within its first `length` characters. A digit
-// whose first occurrence lies beyond the capped length does not count.
+// Whether the mask has a digit within its first `length` characters: one
+// beyond the capped length does not count.
 bool hasDigit(View mask, int length) {
-    for (char32_t digit = U'0'; digit <= U'9'; ++digit) {
-        const int at = codepoints::find(mask, View(&digit, 1));
-        if (at != 0 && at <= length) {
-            return true;
-        }
+    const View capped = mask.substr(0, static_cast<size_t>(std::max(length, 0)));
+    return std::any_of(capped.begin(), capped.end(), codepoints::isDigit);
+}
+
+// A lettered mask keeps maskLength - 1 of its characters: its last ones when
+// the letter comes first, else its first ones. The example shows the letter
+// in its place.
+QString lettered(AppState& s, View mask, const Example& example) {
+    const size_t count = static_cast<size_t>(std::max(s.maskLength - 1, 0));
+    if (s.letteringPosition == 1) {
+        s.mask = codepoints::encode(mask.substr(mask.size() - std::min(count, mask.size())));
+        return example(kLetter + s.mask);
     }
-    return false;
-}
-
-QString firstChars(View mask, int count) {
-    return codepoints::encode(mask.substr(0, static_cast<size_t>(std::max(count, 0))));
-}
-
-QString lastChars(View mask, int count) {
-    const size_t from =
-        mask.size() - std::min<size_t>(static_cast<size_t>(std::max(count, 0)), mask.size());
-    return codepoints::encode(mask.substr(from));
+    s.mask = codepoints::encode(mask.substr(0, count));
+    return example(s.mask + kLetter);
 }
 
 // Kinds 3 and 4: no digit. Lettered when there is a character to give up.
 QString textMask(AppState& s, View mask, const Example& example) {
     if (s.letteringPosition != 0 && mask.size() >= 2) {
         s.maskKind = 4;
-        if (s.letteringPosition == 1) {
-            s.mask = lastChars(mask, s.maskLength - 1);
-            return example(kLetter + s.mask);
-        }
-        s.mask = firstChars(mask, s.maskLength - 1);
-        return example(s.mask + kLetter);
+        return lettered(s, mask, example);
     }
     s.maskKind = 3;
     return example(s.mask + QStringLiteral("-0001"));
@@ -84,15 +77,10 @@ QString patternMask(AppState& s, View mask, const Example& example) {
         s.maskChars[static_cast<size_t>(i)] =
             codepoints::isDigit(c) ? number : codepoints::encode(View(&c, 1));
     }
-    if (s.letteringPosition == 1 && s.maskChars[1] != number) {
+    if ((s.letteringPosition == 1 && s.maskChars[1] != number) ||
+        (s.letteringPosition == 2 && s.maskChars[static_cast<size_t>(s.maskLength)] != number)) {
         s.maskKind = 6;
-        s.mask = lastChars(mask, s.maskLength - 1);
-        return example(kLetter + s.mask);
-    }
-    if (s.letteringPosition == 2 && s.maskChars[static_cast<size_t>(s.maskLength)] != number) {
-        s.maskKind = 6;
-        s.mask = firstChars(mask, s.maskLength - 1);
-        return example(s.mask + kLetter);
+        return lettered(s, mask, example);
     }
     s.maskKind = 5;
     return example(s.mask);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <algorithm>
 #include <charconv>
 #include <iterator>
 
@@ -33,21 +34,21 @@ void appendHex(QByteArray& out, const QString& name) {
     }
 }
 
-template <typename Number>
-void appendNumber(QByteArray& out, Number n) {
+// Appends " <n>" for each number, in decimal.
+template <typename... Numbers>
+void appendNumbers(QByteArray& out, Numbers... numbers) {
     char digits[24];
-    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, n);
-    out.append(digits, end.ptr - digits);
+    const auto append = [&](auto n) {
+        out.append(' ').append(digits,
+                               std::to_chars(digits, digits + sizeof digits, n).ptr - digits);
+    };
+    (append(numbers), ...);
 }
 
 // A plain file name (or a path, for the directory) from its hex, or nothing.
 std::optional<QString> nameFromHex(const QByteArray& hex) {
-    for (const char c : hex) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) {
-            return std::nullopt;
-        }
-    }
-    if (hex.isEmpty() || hex.size() % 2 != 0) {
+    const auto isHex = [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); };
+    if (hex.isEmpty() || hex.size() % 2 != 0 || !std::all_of(hex.cbegin(), hex.cend(), isHex)) {
         return std::nullopt;
     }
     return platform::decodeFileName(QByteArray::fromHex(hex));
@@ -102,15 +103,12 @@ bool parseRenames(const QByteArray& line, platform::RenameTraits* traits) {
     return false;
 }
 
-QString lockPathOf(const QString& journalPath) {
-    return journalPath.chopped(kSuffix.size()) + QStringLiteral(".lock");
-}
-
 // A lock that the running program holds: taken with the first journal of
 // the run and kept to its end, so a journal it writes is never taken for one
 // left behind. A lock of a program that has ended is stale and taken over.
 std::unique_ptr<QLockFile> lockFor(const QString& journalPath) {
-    auto lock = std::make_unique<QLockFile>(lockPathOf(journalPath));
+    auto lock =
+        std::make_unique<QLockFile>(journalPath.chopped(kSuffix.size()) + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);  // only a dead owner makes a lock stale, never its age
     if (!lock->tryLock(0)) {
         return nullptr;
@@ -127,10 +125,7 @@ struct RunJournal {
     bool written = false;
 };
 
-RunJournal& run() {
-    static RunJournal journal;
-    return journal;
-}
+RunJournal thisRun;
 
 }  // namespace
 
@@ -149,18 +144,12 @@ QByteArray encode(const Record& record) {
         appendHex(out, entry.oldName);
         out.append(' ');
         appendHex(out, entry.newName);
-        out.append(' ');
-        appendNumber(out, entry.fingerprint.size);
-        out.append(' ');
-        appendNumber(out, entry.fingerprint.modified);
-        out.append(' ');
-        appendNumber(out, entry.fingerprint.inode);
-        out.append(' ');
-        appendNumber(out, entry.fingerprint.contents);
+        const platform::Fingerprint& f = entry.fingerprint;
+        appendNumbers(out, f.size, f.modified, f.inode, f.contents);
         out.append('\n');
     }
-    out.append("end ");
-    appendNumber(out, record.entries.size());
+    out.append("end");
+    appendNumbers(out, record.entries.size());
     out.append('\n');
     const QByteArray checksum = checksumOf(out);
     out.append("checksum ").append(checksum).append('\n');
@@ -209,11 +198,10 @@ QString directory() {
 }
 
 platform::Status begin(const Record& record, platform::BatchSystem& system) {
-    RunJournal& journal = run();
     const QString dir = directory();
-    if (journal.path.isEmpty() || !journal.path.startsWith(dir + QLatin1Char('/'))) {
+    if (thisRun.path.isEmpty() || !thisRun.path.startsWith(dir + QLatin1Char('/'))) {
         close();
-        journal.path = dir +
+        thisRun.path = dir +
                        QStringLiteral("/batch-%1-%2")
                            .arg(QCoreApplication::applicationPid())
                            .arg(QDateTime::currentMSecsSinceEpoch()) +
@@ -222,40 +210,38 @@ platform::Status begin(const Record& record, platform::BatchSystem& system) {
     // Private to the user: it holds the names of the user's files. One that
     // cannot be made shows in the write's own error.
     platform::makeDirectories(dir);
-    if (!journal.lock) {
+    if (!thisRun.lock) {
         // Without the lock the journal is still written: it matters more.
-        journal.lock = lockFor(journal.path);
+        thisRun.lock = lockFor(thisRun.path);
     }
-    const platform::Status written = system.writeFileDurably(journal.path, encode(record));
-    if (!written.ok()) {
+    const platform::Status written = system.writeFileDurably(thisRun.path, encode(record));
+    if (written.ok()) {
+        thisRun.written = true;
+    } else {
         end();
-        return written;
     }
-    journal.written = true;
     return written;
 }
 
 void end() {
-    RunJournal& journal = run();
-    if (journal.written) {
-        QFile::remove(journal.path);
-        journal.written = false;
+    if (thisRun.written) {
+        QFile::remove(thisRun.path);
+        thisRun.written = false;
     }
 }
 
 void close() {
     end();
-    run().lock.reset();
+    thisRun.lock.reset();
 }
 
 void keepForNextStart() {
-    RunJournal& journal = run();
-    journal.written = false;
-    journal.lock.reset();
+    thisRun.written = false;
+    thisRun.lock.reset();
 }
 
 QString currentPath() {
-    return run().written ? run().path : QString();
+    return thisRun.written ? thisRun.path : QString();
 }
 
 QList<Leftover> leftovers() {

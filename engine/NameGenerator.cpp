@@ -23,16 +23,9 @@ bool mid(View text, int start, int count, View* out) {
         return false;
     }
     const size_t from = static_cast<size_t>(start - 1);
-    if (from >= text.size() || count <= 0) {
-        *out = View();
-    } else {
-        *out = text.substr(from, static_cast<size_t>(count));
-    }
+    *out =
+        from >= text.size() || count <= 0 ? View() : text.substr(from, static_cast<size_t>(count));
     return true;
-}
-
-bool allDigits(View text) {
-    return std::all_of(text.begin(), text.end(), codepoints::isDigit);
 }
 
 // One position of a pattern mask: any digit, exactly one character, or a slot
@@ -55,22 +48,18 @@ class Generator {
 
         for (int i = 0; i <= last_; ++i) {
             s_.oldNames[idx(i)] = in_.listNames.at(i);
-        }
-        for (int i = 0; i <= last_; ++i) {
             s_.extensions[idx(i)] = extensionOf(s_.oldNames[idx(i)]);
-        }
-        for (int i = 0; i <= last_; ++i) {
             s_.newNames[idx(i)] = QString();
         }
         s_.counterText = in_.startNumber.isEmpty() ? QStringLiteral("1") : in_.startNumber;
 
         switch (s_.maskKind) {
             case 1:
-                return noMask();
+                return numberedNames(QString(), false);
             case 2:
                 return numericMask();
             case 3:
-                return textMask();
+                return numberedNames(s_.mask + QLatin1Char('-'), true);
             case 4:
                 return letteredTextMask();
             case 5:
@@ -126,46 +115,45 @@ class Generator {
         out += in_.suffix;
     }
 
-    // Appends the running number as the next name takes it: zeros chosen by
-    // value, then the text itself; the text then moves on to the value plus one.
-    bool appendRunningNumber(QString& out) {
+    // Entry i's new name: prefix, `middle`, the running number, suffix. The
+    // running number is zeros chosen by its value, then its text; the text
+    // then moves on to the value plus one.
+    Error setNumberedName(int i, const QString& middle) {
         double value = 0;
         if (!textToDouble(s_.counterText, &value)) {
-            return false;
+            return failAt(i, Error::TypeMismatch);
         }
-        if (value < 10) {
-            s_.leadingZeros = QStringLiteral("000");
-        } else if (value < 100) {
-            s_.leadingZeros = QStringLiteral("00");
-        } else if (value < 1000) {
-            s_.leadingZeros = QStringLiteral("0");
-        } else {
-            s_.leadingZeros = QString();
-        }
-        out += s_.leadingZeros;
-        out += s_.counterText;
-        s_.counterText = numberToText(value + 1);
-        return true;
-    }
-
-    // Entry i's new name: prefix, `middle`, the running number, suffix.
-    Error setNumberedName(int i, const QString& middle) {
+        const int zeros = value < 10 ? 3 : value < 100 ? 2 : value < 1000 ? 1 : 0;
+        s_.leadingZeros = QString(zeros, QLatin1Char('0'));
         QString name;
         name.reserve(in_.prefix.size() + middle.size() + 8 + in_.suffix.size());
         name += in_.prefix;
         name += middle;
-        if (!appendRunningNumber(name)) {
-            return failAt(i, Error::TypeMismatch);
-        }
+        name += s_.leadingZeros;
+        name += s_.counterText;
         name += in_.suffix;
+        s_.counterText = numberToText(value + 1);
         s_.newNames[idx(i)] = std::move(name);
         return Error::None;
     }
 
-    Error noMask() {
+    // Every file not `kept` gets the `length` characters at `position` as its
+    // new name; with `digitsOnly`, only when they are all digits (else the
+    // keep mark).
+    Error setWindows(const std::vector<char>& kept, int position, int length, bool digitsOnly) {
         for (int i = 0; i <= last_; ++i) {
-            if (const Error error = setNumberedName(i, QString()); error != Error::None) {
-                return error;
+            if (kept[idx(i)]) {
+                continue;
+            }
+            decodeName(i);
+            View window;
+            if (!mid(name_, position, length, &window)) {
+                return failAt(i, Error::InvalidCall);
+            }
+            if (!digitsOnly || std::all_of(window.begin(), window.end(), codepoints::isDigit)) {
+                setName(i, window);
+            } else {
+                keep(i);
             }
         }
         return Error::None;
@@ -179,35 +167,22 @@ class Generator {
         const int length = static_cast<int>(mask.size());
         s_.maskLength = length;
 
-        std::vector<char> kept = keepTooShort(position, length);
-        for (int i = 0; i <= last_; ++i) {
-            if (kept[idx(i)]) {
-                continue;
-            }
-            decodeName(i);
-            View window;
-            if (!mid(name_, position, length, &window)) {
-                return failAt(i, Error::InvalidCall);
-            }
-            if (allDigits(window)) {
-                setName(i, window);
-            } else {
-                keep(i);
-            }
-        }
-        return Error::None;
+        return setWindows(keepTooShort(position, length), position, length, true);
     }
 
-    Error textMask() {
+    // Kinds 1 and 3: every file (for kind 3, `byMask`, every file that holds
+    // the mask) gets `middle` and the running number.
+    Error numberedNames(const QString& middle, bool byMask) {
         const Text mask = codepoints::decode(s_.mask);
-        const QString maskAndDash = s_.mask + QLatin1Char('-');
         for (int i = 0; i <= last_; ++i) {
-            decodeName(i);
-            if (codepoints::find(name_, mask) == 0) {
-                keep(i);
-                continue;
+            if (byMask) {
+                decodeName(i);
+                if (codepoints::find(name_, mask) == 0) {
+                    keep(i);
+                    continue;
+                }
             }
-            if (const Error error = setNumberedName(i, maskAndDash); error != Error::None) {
+            if (const Error error = setNumberedName(i, middle); error != Error::None) {
                 return error;
             }
         }
@@ -232,12 +207,8 @@ class Generator {
             if (!mid(name_, letterStart, 1, &letter)) {
                 return failAt(i, Error::InvalidCall);
             }
-            piece.clear();
-            if (first) {
-                piece.append(letter).append(mask);
-            } else {
-                piece.append(mask).append(letter);
-            }
+            piece.assign(first ? letter : View(mask));
+            piece.append(first ? View(mask) : letter);
             setName(i, piece);
         }
         return Error::None;
@@ -267,15 +238,9 @@ class Generator {
     Error patternMask() {
         const int position = s_.maskPosition;
         const int length = s_.maskLength;
-        int firstChecked = 1;
-        int lastChecked = length;
-        if (s_.maskKind == 6) {
-            if (s_.letteringPosition == 1) {
-                firstChecked = 2;
-            } else {
-                lastChecked = length - 1;
-            }
-        }
+        const bool lettered = s_.maskKind == 6;  // the letter's place goes unchecked
+        const int firstChecked = lettered && s_.letteringPosition == 1 ? 2 : 1;
+        const int lastChecked = lettered && s_.letteringPosition != 1 ? length - 1 : length;
 
         const std::vector<PatternChar> pattern = patternOfMask(length);
         std::vector<char> kept = keepTooShort(position, length);
@@ -301,18 +266,7 @@ class Generator {
                 }
             }
         }
-        for (int i = 0; i <= last_; ++i) {
-            if (kept[idx(i)]) {
-                continue;
-            }
-            decodeName(i);
-            View window;
-            if (!mid(name_, position, length, &window)) {
-                return failAt(i, Error::InvalidCall);
-            }
-            setName(i, window);
-        }
-        return Error::None;
+        return setWindows(kept, position, length, false);
     }
 
     AppState& s_;

@@ -138,18 +138,16 @@ class Restorer {
     // A placeholder of ours under any name the batch may have left a file
     // under holds a name a file may need back (RenameWay::Reserve).
     void dropPlaceholders() {
-        QSet<QString> seen;
-        bool dropped = false;
+        QStringList names;
         for (qsizetype k = 0; k < moves_.size(); ++k) {
-            for (const QString& name : candidates(k)) {
-                if (seen.contains(name)) {
-                    continue;
-                }
-                seen.insert(name);
-                if (system_.dropPlaceholder(dir_, name).ok()) {
-                    forget(name);
-                    dropped = true;
-                }
+            names << candidates(k);
+        }
+        names.removeDuplicates();
+        bool dropped = false;
+        for (const QString& name : names) {
+            if (system_.dropPlaceholder(dir_, name).ok()) {
+                forget(name);
+                dropped = true;
             }
         }
         // One rename at most was under way when the process ended, so one
@@ -351,10 +349,7 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
     }
     const platform::Listing listing = system.list(dir);
     if (!listing.status.ok()) {
-        for (Step* move : moves) {
-            move->why = Why::NotFound;
-            move->status = listing.status;
-        }
+        foundNowhere(record, listing.status);
         return;
     }
     Restorer restorer(system, dir, moves, search, listing);
@@ -369,6 +364,15 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
         cutShort && (way == platform::RenameWay::Link || way == platform::RenameWay::Unknown);
     for (qsizetype k = restorer.size() - 1; k >= 0; --k) {
         restorer.restore(k, secondNames);
+    }
+}
+
+void foundNowhere(Plan& record, const platform::Status& status) {
+    for (Step& step : record.steps) {
+        if (step.renamed()) {
+            step.why = Why::NotFound;
+            step.status = status;
+        }
     }
 }
 
@@ -388,20 +392,13 @@ Plan restoreFromJournal(const journal::Record& journal, platform::System& system
     Plan record;
     record.steps.reserve(journal.entries.size());
     for (const journal::Entry& entry : journal.entries) {
-        Step step;
-        step.oldName = entry.oldName;
-        step.newName = entry.newName;
-        step.outcome = Outcome::Renamed;
-        step.why = Why::None;
+        Step step{entry.oldName, entry.newName, Outcome::Renamed, Why::None, {}, {}, {}, {}};
         step.fingerprint = entry.fingerprint;
         record.steps << step;
     }
     const platform::OpenedDirectory opened = system.openDirectory(journal.directory);
     if (!opened.directory) {
-        for (Step& step : record.steps) {
-            step.why = Why::NotFound;
-            step.status = opened.status;
-        }
+        foundNowhere(record, opened.status);
         return record;
     }
     // The journal knows how renames there work: the same on the same file

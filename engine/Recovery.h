@@ -37,6 +37,9 @@ enum class Search {
 // Why::NotFound, or Why::NotRestored with the name it was found under.
 void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir, Plan& record,
              Search search);
+// Every file `record` says the batch renamed stays renamed, Why::NotFound,
+// with `status` saying why: its directory cannot be reached.
+void foundNowhere(Plan& record, const platform::Status& status);
 
 // What a restore left, as its report lists it, in the record's order: the
 // old names of the files found nowhere, the names of those found but left as

@@ -13,30 +13,21 @@
 namespace batch {
 namespace {
 
-bool anyRenamed(const Plan& plan) {
-    return std::any_of(plan.steps.cbegin(), plan.steps.cend(),
-                       [](const Step& step) { return step.renamed(); });
-}
-
-// Writes what step i did into the state's record of the rename phase.
-void note(AppState& state, const Plan& plan, int i, const QString& prefix) {
-    const Step& step = plan.steps[i];
-    if (i > state.lastIndex || (step.outcome == Outcome::LeftAlone && step.why == Why::NoMatch)) {
-        return;  // never meant to change: generation's keep mark stays
-    }
-    state.oldNames[i] = joined(prefix, step.oldName);
-    state.newNames[i] = step.renamed() || step.outcome == Outcome::Back
-                            ? joined(prefix, step.newName)
-                            : state.oldNames[i];
-    if (step.outcome == Outcome::Back) {
-        state.oldNames[i] = state.newNames[i];  // back: no longer a renamed entry
-    }
-}
-
+// Writes what every step did into the state's record of the rename phase.
 void noteAll(AppState& state, const Plan& plan, const platform::PinnedDirectory& dir) {
     const QString prefix = platform::withoutRootSeparator(dir.path()) + platform::separator();
-    for (int i = 0; i < plan.steps.size(); ++i) {
-        note(state, plan, i, prefix);
+    for (int i = 0; i < plan.steps.size() && i <= state.lastIndex; ++i) {
+        const Step& step = plan.steps[i];
+        if (step.outcome == Outcome::LeftAlone && step.why == Why::NoMatch) {
+            continue;  // never meant to change: generation's keep mark stays
+        }
+        state.oldNames[i] = joined(prefix, step.oldName);
+        state.newNames[i] = step.renamed() || step.outcome == Outcome::Back
+                                ? joined(prefix, step.newName)
+                                : state.oldNames[i];
+        if (step.outcome == Outcome::Back) {
+            state.oldNames[i] = state.newNames[i];  // back: no longer a renamed entry
+        }
     }
 }
 
@@ -160,7 +151,7 @@ void renameAll(Plan& plan, platform::BatchSystem& system, const platform::Pinned
 Plan renameBatch(AppState& state, Plan plan, platform::BatchSystem& system) {
     // Held for the whole batch, whatever happens to the state meanwhile.
     const platform::Directory pinned = state.chosenDirectory;
-    if (!plan.stopped() && pinned && anyRenamed(plan)) {
+    if (!plan.stopped() && pinned && !allBack(plan)) {  // a file is to be renamed
         // What the journal must know before the first rename: the way
         // renames take here, and whether they keep a file's time (else its
         // contents tell it from others).
@@ -186,12 +177,7 @@ void undoBatch(AppState& state, Plan& record, platform::BatchSystem& system) {
     const platform::Directory pinned = state.chosenDirectory;
     if (!pinned) {
         // Nothing can be reached without the batch's directory.
-        for (Step& step : record.steps) {
-            if (step.renamed()) {
-                step.why = Why::NotFound;
-                step.status = platform::Status{Error::PathNotFound, 0};
-            }
-        }
+        foundNowhere(record, platform::Status{Error::PathNotFound, 0});
     } else {
         restore(system, *pinned, record, Search::NewName);
         noteAll(state, record, *pinned);
@@ -202,7 +188,8 @@ void undoBatch(AppState& state, Plan& record, platform::BatchSystem& system) {
 }
 
 bool allBack(const Plan& record) {
-    return !anyRenamed(record);
+    return std::none_of(record.steps.cbegin(), record.steps.cend(),
+                        [](const Step& step) { return step.renamed(); });
 }
 
 namespace {

@@ -224,19 +224,14 @@ QString GetSetting(const QString& appName, const QString& section, const QString
     return storedValue(appName, section, key).value_or(defaultValue);
 }
 
-platform::Status SaveSetting(const QString& appName, const QString& section, const QString& key,
-                             const QString& value) {
-    Changes changes(appName, section);
-    changes.set(key, value);
-    return changes.save();
-}
-
 QString read(const QString& key, const QString& defaultValue) {
     return GetSetting(kAppName, kSection, key, defaultValue);
 }
 
 platform::Status write(const QString& key, const QString& value) {
-    return SaveSetting(kAppName, kSection, key, value);
+    Changes changes;
+    changes.set(key, value);
+    return changes.save();
 }
 
 }  // namespace settings

@@ -73,10 +73,9 @@ class Changes {
 
 QString GetSetting(const QString& appName, const QString& section, const QString& key,
                    const QString& defaultValue = QString());
-platform::Status SaveSetting(const QString& appName, const QString& section, const QString& key,
-                             const QString& value);
 
-// The same, for the program's own application name and section.
+// The same, for the program's own application name and section; write()
+// saves one value of it.
 QString read(const QString& key, const QString& defaultValue = QString());
 platform::Status write(const QString& key, const QString& value);
 

@@ -46,7 +46,7 @@ class NumberReader {
 
     bool read(double* out) {
         trimBlanks();
-        readSign();
+        negative_ = takeSign();
         ascii_.reserve(static_cast<size_t>(end_ - i_) + 2);
         readInteger();
         readFraction();
@@ -71,11 +71,12 @@ class NumberReader {
         }
     }
 
-    void readSign() {
+    // A sign at the reading place, taken: whether it is "-".
+    bool takeSign() {
         if (i_ < end_ && (text_[i_] == u'+' || text_[i_] == u'-')) {
-            negative_ = text_[i_] == u'-';
-            ++i_;
+            return text_[i_++] == u'-';
         }
+        return false;
     }
 
     // Digits, with group separators between them.
@@ -133,11 +134,9 @@ class NumberReader {
         }
         ++i_;
         ascii_.push_back('e');
-        bool negativeExponent = false;
-        if (i_ < end_ && (text_[i_] == u'+' || text_[i_] == u'-')) {
-            negativeExponent = text_[i_] == u'-';
-            ascii_.push_back(negativeExponent ? '-' : '+');
-            ++i_;
+        const bool negativeExponent = takeSign();
+        if (negativeExponent) {
+            ascii_.push_back('-');
         }
         int exponentDigits = 0;
         while (digitAt(i_)) {
@@ -187,10 +186,6 @@ class NumberReader {
     long exponent_ = 0;
 };
 
-bool parseWith(QStringView text, QStringView point, QStringView group, double* out) {
-    return NumberReader(text, point, group).read(out);
-}
-
 // A run of ASCII digits reads the same in every locale; the running number of
 // a rename is such a run, so it skips the locale look-up.
 bool parsePlainDigits(QStringView text, double* out) {
@@ -231,15 +226,12 @@ bool textToDouble(const QString& text, double* out, const QLocale& locale) {
     }
     const QString point = locale.decimalPoint();
     const QString group = locale.groupSeparator();
-    if (parseWith(text, point, group, out)) {
+    if (NumberReader(text, point, group).read(out)) {
         return true;
     }
-    const QStringView cPoint = u".";
-    const QStringView cGroup = u",";
-    if (point == cPoint && group == cGroup) {
-        return false;
-    }
-    return parseWith(text, cPoint, cGroup, out);
+    // Then the C locale's, unless that was the one just tried.
+    const bool triedC = point == QStringView(u".") && group == QStringView(u",");
+    return !triedC && NumberReader(text, u".", u",").read(out);
 }
 
 bool textToDouble(const QString& text, double* out) {
@@ -259,12 +251,7 @@ bool textToSingle(const QString& text, float* out, const QLocale& locale) {
 }
 
 bool textToSingle(const QString& text, float* out) {
-    double value = 0;
-    if (!textToDouble(text, &value) || std::fabs(value) > FLT_MAX) {
-        return false;
-    }
-    *out = static_cast<float>(value);
-    return true;
+    return textToSingle(text, out, QLocale::system());
 }
 
 QString numberToText(double value, const QLocale& locale) {

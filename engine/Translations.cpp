@@ -10,10 +10,7 @@
 namespace translations {
 namespace {
 
-QList<QPointer<QTranslator>>& installed() {
-    static QList<QPointer<QTranslator>> translators;
-    return translators;
-}
+QList<QPointer<QTranslator>> installed;  // by install(), for uninstall()
 
 // A translator of `name` for `locale` from `dir`, installed; null if none.
 QTranslator* installOne(const QLocale& locale, const QString& name, const QString& dir) {
@@ -23,7 +20,7 @@ QTranslator* installOne(const QLocale& locale, const QString& name, const QStrin
         return nullptr;
     }
     QCoreApplication::installTranslator(translator);
-    installed().append(translator);
+    installed.append(translator);
     return translator;
 }
 
@@ -48,13 +45,13 @@ bool install(const QLocale& locale, const QStringList& dirs) {
 }
 
 void uninstall() {
-    for (const QPointer<QTranslator>& translator : std::as_const(installed())) {
+    for (const QPointer<QTranslator>& translator : std::as_const(installed)) {
         if (translator != nullptr) {
             QCoreApplication::removeTranslator(translator);
             delete translator;
         }
     }
-    installed().clear();
+    installed.clear();
 }
 
 }  // namespace translations
