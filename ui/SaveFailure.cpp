@@ -5,15 +5,13 @@
 
 #include "engine/Settings.h"
 #include "ui/Forms.h"
-#include "ui/frmMain.h"
 
 namespace saveFailure {
 namespace {
 
 void showWarning(const QString& text) {
-    QWidget* parent = forms::isLoaded(forms::Form::Main) ? &forms::frmMain() : nullptr;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillomat"), text, QMessageBox::Ok,
-                    parent);
+                    forms::loaded(forms::Form::Main));
     box.exec();
 }
 
