@@ -28,15 +28,12 @@ T*& instance() {
     return window;
 }
 
-// The dialogs the main window opens are its own (frmMain::adopt).
-template <class T>
-constexpr bool kOwnedByMain = std::is_same_v<T, ::frmDir> || std::is_same_v<T, ::frmOptions> ||
-                              std::is_same_v<T, ::frmPreview> || std::is_same_v<T, ::frmAbout>;
-
-template <class T>
+// The dialogs the main window opens are its own (frmMain::adopt): each of
+// `Dialogs` that is loaded, when the main window is.
+template <class... Dialogs>
 void adoptByMain() {
-    if (instance<::frmMain>() != nullptr && instance<T>() != nullptr) {
-        instance<::frmMain>()->adopt(*instance<T>());
+    if (::frmMain* main = instance<::frmMain>()) {
+        ((instance<Dialogs>() != nullptr ? main->adopt(*instance<Dialogs>()) : void()), ...);
     }
 }
 
@@ -47,14 +44,10 @@ T& load() {
         // Registered before Form_Load, so a load handler that touches its own
         // window by name finds this instance instead of creating another.
         window = new T;
-        if constexpr (kOwnedByMain<T>) {
-            adoptByMain<T>();
-        }
         if constexpr (std::is_same_v<T, ::frmMain>) {
-            adoptByMain<::frmDir>();
-            adoptByMain<::frmOptions>();
-            adoptByMain<::frmPreview>();
-            adoptByMain<::frmAbout>();
+            adoptByMain<::frmDir, ::frmOptions, ::frmPreview, ::frmAbout>();
+        } else if constexpr (!std::is_same_v<T, ::HelpWindow>) {
+            adoptByMain<T>();
         }
         window->Form_Load();
     }

@@ -234,14 +234,12 @@ void frmMain::takeCommandLine(const commandline::Request& request) {
 }
 
 void frmMain::List1_DblClick() {
-    AppState& state = appState();
-    state.lastIndex = ui->List1->count() - 1;
-    for (int i = 0; i <= state.lastIndex; ++i) {
-        if (ui->List1->item(i)->isSelected()) {
-            ui->txtFile->setText(ui->List1->item(i)->text());
-            refreshPreview();
-            return;
-        }
+    appState().lastIndex = ui->List1->count() - 1;
+    // The list selects one entry at most.
+    const QList<QListWidgetItem*> selected = ui->List1->selectedItems();
+    if (!selected.isEmpty()) {
+        ui->txtFile->setText(selected.first()->text());
+        refreshPreview();
     }
 }
 

@@ -81,11 +81,6 @@ bool frmPreview::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmPreview::copySelection() {
-    QList<int> rows;
-    const QModelIndexList selected = ui->tblNames->selectionModel()->selectedRows();
-    rows.reserve(selected.size());
-    for (const QModelIndex& index : selected) {
-        rows.append(index.row());
-    }
-    QGuiApplication::clipboard()->setText(model_->rowsAsText(rows));
+    QGuiApplication::clipboard()->setText(
+        model_->rowsAsText(ui->tblNames->selectionModel()->selectedRows()));
 }
