@@ -15,45 +15,29 @@ bool isControlCharacter(QChar c) {
     return c.unicode() < 32 || c.unicode() == 127;
 }
 
+// The code as a UTF-16 unit (a negative code is a unit of 0x8000 or more).
+QChar unitOf(short KeyAscii) {
+    return QChar(static_cast<char16_t>(KeyAscii));
+}
+
 }  // namespace
 
 void NumericKeyFilter(short& KeyAscii) {
-    switch (KeyAscii) {
-        case 0:
-        case 8:  // Backspace
-            return;
-        case 13:  // Enter
-        case 43:  // +
-        case 44:  // ,
-        case 45:  // -
-        case 46:  // .
-            KeyAscii = 0;
-            return;
-        default:
-            if (KeyAscii >= 48 && KeyAscii <= 57) {
-                return;
-            }
-            KeyAscii = 0;
-            Beep();
+    // Code 0, Backspace and the digits pass.
+    if (KeyAscii == 0 || KeyAscii == 8 || (KeyAscii >= '0' && KeyAscii <= '9')) {
+        return;
+    }
+    const bool silent = QStringView(u"\r+,-.").contains(unitOf(KeyAscii));  // Enter and "+,-."
+    KeyAscii = 0;
+    if (!silent) {
+        Beep();
     }
 }
 
 void NameCharKeyFilter(short& KeyAscii) {
-    switch (KeyAscii) {
-        case 13:   // Enter
-        case 34:   // "
-        case 42:   // *
-        case 47:   // /
-        case 58:   // :
-        case 60:   // <
-        case 62:   // >
-        case 63:   // ?
-        case 92:   // backslash
-        case 124:  // |
-            KeyAscii = 0;
-            return;
-        default:
-            return;
+    // Enter and the characters a file name cannot hold.
+    if (QStringView(u"\r\"*/:<>?\\|").contains(unitOf(KeyAscii))) {
+        KeyAscii = 0;
     }
 }
 
