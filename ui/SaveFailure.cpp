@@ -15,8 +15,7 @@ void showWarning(const QString& text) {
     box.exec();
 }
 
-}  // namespace
-
+// The message for a failed save.
 QString messageText(const platform::Status& saved) {
     // A failure the system gave no code for is named by its number.
     const QString reason = saved.reason().isEmpty()
@@ -28,6 +27,8 @@ QString messageText(const platform::Status& saved) {
                                        "the file keeps its earlier values.")
         .arg(settings::storeLocation(settings::kAppName), reason);
 }
+
+}  // namespace
 
 void report(const platform::Status& saved) {
     if (!saved.ok()) {

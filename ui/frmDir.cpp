@@ -113,7 +113,8 @@ bool frmDir::openDirectory(const QString& requested, Require require) {
     // One reading serves both lists: File1 follows Dir1 here, and takes its
     // files from this listing.
     justListed_ = JustListed{path, std::move(listing)};
-    setFile1Path(dir1Path_);
+    file1Path_ = dir1Path_;
+    File1Refresh();
     justListed_.reset();
     return true;
 }
@@ -197,11 +198,6 @@ bool frmDir::setDrive1Drive(const QString& path) {
     }
     ui->Drive1->setCurrentIndex(index);  // raises Drive1_Change when it is another drive
     return true;
-}
-
-void frmDir::setFile1Path(const QString& path) {
-    file1Path_ = path;
-    File1Refresh();
 }
 
 void frmDir::File1Refresh() {

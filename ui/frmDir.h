@@ -71,7 +71,6 @@ class frmDir : public QWidget {
     // File1: the directory it lists, its entries (exact names, in list order)
     // and their selection.
     QString File1Path() const { return file1Path_; }
-    void setFile1Path(const QString& path);
     // Lists File1's directory again as it is now (the selection is dropped).
     void File1Refresh();
     int File1ListCount() const;
