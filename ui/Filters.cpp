@@ -42,30 +42,20 @@ void NameCharKeyFilter(short& KeyAscii) {
 }
 
 QString nameCharText(const QString& text) {
-    QString kept;
-    kept.reserve(text.size());
-    for (const QChar c : text) {
+    QString kept = text;
+    kept.removeIf([](QChar c) {
         // Control characters (NUL, tab, line breaks, Esc, DEL...) never belong
         // in a file name, though the key filter lets their codes pass.
-        if (isControlCharacter(c)) {
-            continue;
-        }
         short code = static_cast<short>(c.unicode());
         NameCharKeyFilter(code);
-        if (code != 0) {
-            kept.append(c);
-        }
-    }
+        return code == 0 || isControlCharacter(c);
+    });
     return kept;
 }
 
 QString numericText(const QString& text) {
-    QString kept;
-    for (const QChar c : text) {
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            kept.append(c);
-        }
-    }
+    QString kept = text;
+    kept.removeIf([](QChar c) { return c < QLatin1Char('0') || c > QLatin1Char('9'); });
     return kept;
 }
 
