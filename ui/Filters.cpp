@@ -15,73 +15,47 @@ bool isControlCharacter(QChar c) {
     return c.unicode() < 32 || c.unicode() == 127;
 }
 
+// The code as a UTF-16 unit (a negative code is a unit of 0x8000 or more).
+QChar unitOf(short KeyAscii) {
+    return QChar(static_cast<char16_t>(KeyAscii));
+}
+
 }  // namespace
 
 void NumericKeyFilter(short& KeyAscii) {
-    switch (KeyAscii) {
-        case 0:
-        case 8:  // Backspace
-            return;
-        case 13:  // Enter
-        case 43:  // +
-        case 44:  // ,
-        case 45:  // -
-        case 46:  // .
-            KeyAscii = 0;
-            return;
-        default:
-            if (KeyAscii >= 48 && KeyAscii <= 57) {
-                return;
-            }
-            KeyAscii = 0;
-            Beep();
+    // Code 0, Backspace and the digits pass.
+    if (KeyAscii == 0 || KeyAscii == 8 || (KeyAscii >= '0' && KeyAscii <= '9')) {
+        return;
+    }
+    const bool silent = QStringView(u"\r+,-.").contains(unitOf(KeyAscii));  // Enter and "+,-."
+    KeyAscii = 0;
+    if (!silent) {
+        Beep();
     }
 }
 
 void NameCharKeyFilter(short& KeyAscii) {
-    switch (KeyAscii) {
-        case 13:   // Enter
-        case 34:   // "
-        case 42:   // *
-        case 47:   // /
-        case 58:   // :
-        case 60:   // <
-        case 62:   // >
-        case 63:   // ?
-        case 92:   // backslash
-        case 124:  // |
-            KeyAscii = 0;
-            return;
-        default:
-            return;
+    // Enter and the characters a file name cannot hold.
+    if (QStringView(u"\r\"*/:<>?\\|").contains(unitOf(KeyAscii))) {
+        KeyAscii = 0;
     }
 }
 
 QString nameCharText(const QString& text) {
-    QString kept;
-    kept.reserve(text.size());
-    for (const QChar c : text) {
+    QString kept = text;
+    kept.removeIf([](QChar c) {
         // Control characters (NUL, tab, line breaks, Esc, DEL...) never belong
         // in a file name, though the key filter lets their codes pass.
-        if (isControlCharacter(c)) {
-            continue;
-        }
         short code = static_cast<short>(c.unicode());
         NameCharKeyFilter(code);
-        if (code != 0) {
-            kept.append(c);
-        }
-    }
+        return code == 0 || isControlCharacter(c);
+    });
     return kept;
 }
 
 QString numericText(const QString& text) {
-    QString kept;
-    for (const QChar c : text) {
-        if (c >= QLatin1Char('0') && c <= QLatin1Char('9')) {
-            kept.append(c);
-        }
-    }
+    QString kept = text;
+    kept.removeIf([](QChar c) { return c < QLatin1Char('0') || c > QLatin1Char('9'); });
     return kept;
 }
 

@@ -28,15 +28,12 @@ T*& instance() {
     return window;
 }
 
-// The dialogs the main window opens are its own (frmMain::adopt).
-template <class T>
-constexpr bool kOwnedByMain = std::is_same_v<T, ::frmDir> || std::is_same_v<T, ::frmOptions> ||
-                              std::is_same_v<T, ::frmPreview> || std::is_same_v<T, ::frmAbout>;
-
-template <class T>
+// The dialogs the main window opens are its own (frmMain::adopt): each of
+// `Dialogs` that is loaded, when the main window is.
+template <class... Dialogs>
 void adoptByMain() {
-    if (instance<::frmMain>() != nullptr && instance<T>() != nullptr) {
-        instance<::frmMain>()->adopt(*instance<T>());
+    if (::frmMain* main = instance<::frmMain>()) {
+        ((instance<Dialogs>() != nullptr ? main->adopt(*instance<Dialogs>()) : void()), ...);
     }
 }
 
@@ -47,14 +44,10 @@ T& load() {
         // Registered before Form_Load, so a load handler that touches its own
         // window by name finds this instance instead of creating another.
         window = new T;
-        if constexpr (kOwnedByMain<T>) {
-            adoptByMain<T>();
-        }
         if constexpr (std::is_same_v<T, ::frmMain>) {
-            adoptByMain<::frmDir>();
-            adoptByMain<::frmOptions>();
-            adoptByMain<::frmPreview>();
-            adoptByMain<::frmAbout>();
+            adoptByMain<::frmDir, ::frmOptions, ::frmPreview, ::frmAbout>();
+        } else if constexpr (!std::is_same_v<T, ::HelpWindow>) {
+            adoptByMain<T>();
         }
         window->Form_Load();
     }
@@ -149,44 +142,50 @@ class CentreWhenFramed : public QObject {
 
 namespace {
 
-// Calls `f` with a null pointer of the window class of `form`.
-template <class F>
-auto withClass(Form form, F&& f) {
-    switch (form) {
-        case Form::Dir:
-            return f(static_cast<::frmDir*>(nullptr));
-        case Form::Options:
-            return f(static_cast<::frmOptions*>(nullptr));
-        case Form::About:
-            return f(static_cast<::frmAbout*>(nullptr));
-        case Form::Preview:
-            return f(static_cast<::frmPreview*>(nullptr));
-        case Form::Help:
-            return f(static_cast<::HelpWindow*>(nullptr));
-        case Form::Main:
-            break;
-    }
-    return f(static_cast<::frmMain*>(nullptr));
-}
+// What the registry does with each window, in the order of Form.
+struct Entry {
+    QWidget* (*loaded)();
+    void (*discard)();
+};
+
+template <class T>
+constexpr Entry kEntry{[]() -> QWidget* { return instance<T>(); }, &discard<T>};
+
+constexpr Entry kEntries[] = {kEntry<::frmMain>,  kEntry<::frmDir>,     kEntry<::frmOptions>,
+                              kEntry<::frmAbout>, kEntry<::frmPreview>, kEntry<::HelpWindow>};
 
 }  // namespace
 
+QWidget* loaded(Form form) {
+    return kEntries[static_cast<int>(form)].loaded();
+}
+
 bool isLoaded(Form form) {
-    return withClass(form, [](auto* window) {
-        return instance<std::remove_pointer_t<decltype(window)>>() != nullptr;
-    });
+    return loaded(form) != nullptr;
 }
 
 void unload(Form form) {
-    withClass(form, [](auto* window) { discard<std::remove_pointer_t<decltype(window)>>(); });
+    kEntries[static_cast<int>(form)].discard();
+}
+
+bool unloadIfInstance(Form form, const QWidget* window) {
+    if (loaded(form) != window) {
+        return false;
+    }
+    unload(form);
+    return true;
 }
 
 void unloadDialogs() {
-    unload(Form::Dir);
-    unload(Form::Options);
-    unload(Form::About);
-    unload(Form::Preview);
-    unload(Form::Help);
+    for (int form = static_cast<int>(Form::Dir); form <= static_cast<int>(Form::Help); ++form) {
+        unload(static_cast<Form>(form));
+    }
+}
+
+void showModeless(QWidget& window) {
+    window.show();
+    window.raise();
+    window.activateWindow();
 }
 
 QFont designFont(double pointSize) {

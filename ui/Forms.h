@@ -30,10 +30,18 @@ enum class Form { Main, Dir, Options, About, Preview, Help };
 ::HelpWindow& helpWindow();
 
 bool isLoaded(Form form);
+// The loaded window of `form`, or null; it is not loaded by asking.
+QWidget* loaded(Form form);
 // Hides the window and discards it; nothing happens when it is not loaded.
 void unload(Form form);
+// Unloads `form` when `window` is its loaded instance; false (and nothing
+// done) when it is not.
+bool unloadIfInstance(Form form, const QWidget* window);
 // Unloads every window but the main one.
 void unloadDialogs();
+
+// Shows a modeless window, or brings it to the front when it is already shown.
+void showModeless(QWidget& window);
 
 // The font the designs are drawn for: MS Sans Serif 8 pt, or the nearest
 // sans-serif font of the same metrics that the system has.

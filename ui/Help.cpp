@@ -31,8 +31,7 @@ QString guideHtml() {
 }
 
 void showContents() {
-    HelpWindow& window = forms::helpWindow();
-    window.showContents();
+    forms::helpWindow().showContents();
 }
 
 }  // namespace help

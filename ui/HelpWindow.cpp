@@ -18,8 +18,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent), browser_(new QTextBro
 
     browser_->setObjectName(QStringLiteral("browser"));
     browser_->setAccessibleName(tr("User guide"));
-    browser_->setOpenLinks(true);  // the contents lead to the sections
-    browser_->setOpenExternalLinks(false);
+    // The contents lead to the sections: a browser follows its links itself.
     browser_->setHtml(help::guideHtml());
     setWindowTitle(browser_->documentTitle());  // "Quillomat Help"
     auto* close = new QPushButton(tr("&Close"), this);
@@ -43,14 +42,10 @@ void HelpWindow::Form_Load() {
 
 void HelpWindow::showContents() {
     browser_->verticalScrollBar()->setValue(0);
-    show();
-    raise();
-    activateWindow();
+    forms::showModeless(*this);
 }
 
 void HelpWindow::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (forms::isLoaded(forms::Form::Help) && &forms::helpWindow() == this) {
-        forms::unload(forms::Form::Help);
-    }
+    forms::unloadIfInstance(forms::Form::Help, this);
 }

@@ -4,12 +4,6 @@
 
 namespace icons {
 
-QIcon svgIcon(const QString& file) {
-    // Qt's SVG icon engine (a plugin of the Qt SVG module) draws it afresh
-    // for each size and pixel ratio, and caches what it drew.
-    return QIcon(file);
-}
-
 QIcon programIcon() {
     // Pictures drawn from the SVG at build time, read once, as PNG outright:
     // the windows' icon needs neither the SVG engine nor the image-format
@@ -28,10 +22,6 @@ QIcon programIcon() {
 
 QPixmap programPixmap(qreal devicePixelRatio) {
     return programIcon().pixmap(QSize(32, 32), devicePixelRatio);
-}
-
-QIcon aboutIcon() {
-    return svgIcon(QStringLiteral(":/icons/about.svg"));
 }
 
 }  // namespace icons

@@ -46,14 +46,6 @@ void KeepSelectionLineEdit::focusInEvent(QFocusEvent* event) {
     }
 }
 
-int KeepSelectionLineEdit::keptSelectionStart() const {
-    return hasSelectedText() ? selectionStart() : keptStart_;
-}
-
-int KeepSelectionLineEdit::keptSelectionLength() const {
-    return hasSelectedText() ? selectionLength() : keptLength_;
-}
-
 QString KeepSelectionLineEdit::keptSelectedText() const {
     if (hasSelectedText()) {
         return selectedText();

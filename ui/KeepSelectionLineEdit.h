@@ -14,9 +14,6 @@ class KeepSelectionLineEdit : public QLineEdit {
     // The highlighted text: the live selection, or else the one the box held
     // when the focus last left it (as long as the text has not changed since).
     QString keptSelectedText() const;
-    // Start (0-based, in UTF-16 units) and length of that selection; -1 and 0 if none.
-    int keptSelectionStart() const;
-    int keptSelectionLength() const;
 
   protected:
     void focusOutEvent(QFocusEvent* event) override;

@@ -104,22 +104,15 @@ QVariant PreviewModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation == Qt::Vertical) {
         return section + 1;
     }
-    switch (section) {
-        case OldName:
-            return tr("Old name");
-        case NewName:
-            return tr("New name");
-        case ResultColumn:
-            return tr("Result");
-        default:
-            return QVariant();
-    }
+    const QString titles[ColumnCount] = {tr("Old name"), tr("New name"), tr("Result")};
+    return section >= 0 && section < ColumnCount ? QVariant(titles[section]) : QVariant();
 }
 
-QString PreviewModel::rowsAsText(QList<int> rows) const {
-    std::sort(rows.begin(), rows.end());
+QString PreviewModel::rowsAsText(QModelIndexList rows) const {
+    std::sort(rows.begin(), rows.end());  // indexes sort by row first
     QString text;
-    for (const int row : rows) {
+    for (const QModelIndex& index : rows) {
+        const int row = index.row();
         if (row < 0 || row >= plan_.steps.size()) {
             continue;
         }

@@ -27,9 +27,10 @@ class PreviewModel : public QAbstractTableModel {
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    // The rows of `rows` (in table order) as text to paste into a spreadsheet:
-    // one line per row, the three fields separated by a tab, no header.
-    QString rowsAsText(QList<int> rows) const;
+    // The rows of `rows` (one index each, given in any order) in table order,
+    // as text to paste into a spreadsheet: one line per row, the three fields
+    // separated by a tab, no header.
+    QString rowsAsText(QModelIndexList rows) const;
 
   private:
     QString cellText(int row, int column) const;

@@ -50,27 +50,27 @@ void report(const journal::Record& journal, const batch::Plan& record, const QSt
     const bool complete = outcome.complete();
     QStringList counts;
     QStringList details;
-    if (!outcome.notFound.isEmpty()) {
-        const qsizetype n = outcome.notFound.size();
-        counts << (n == 1 ? Text::tr("1 file could not be found.")
-                          : Text::tr("%1 files could not be found.").arg(n));
-        details << Text::tr("Not found:") + QLatin1Char('\n') + listed(outcome.notFound);
-    }
-    if (!outcome.notRestored.isEmpty()) {
-        const qsizetype n = outcome.notRestored.size();
-        const QString error = batch::errorText(record.error());
-        counts << (n == 1 ? Text::tr("1 file could not be renamed back (%1).").arg(error)
-                          : Text::tr("%1 files could not be renamed back (%2).").arg(n).arg(error));
-        details << Text::tr("Not restored:") + QLatin1Char('\n') + listed(outcome.notRestored);
-    }
-    if (!outcome.numbered.isEmpty()) {
-        const qsizetype n = outcome.numbered.size();
-        counts
-            << (n == 1
-                    ? Text::tr("1 file got a numbered name, the old one being taken.")
-                    : Text::tr("%1 files got a numbered name, the old ones being taken.").arg(n));
-        details << Text::tr("Numbered:") + QLatin1Char('\n') + listed(outcome.numbered);
-    }
+    // A group of files that did not simply get back, if any: its count (`one`
+    // file or `many`) and its list under `heading`.
+    const auto add = [&](const QStringList& names, const QString& one, const QString& many,
+                         const QString& heading) {
+        if (!names.isEmpty()) {
+            counts << (names.size() == 1 ? one : many);
+            details << heading + QLatin1Char('\n') + listed(names);
+        }
+    };
+    const qsizetype notFound = outcome.notFound.size();
+    add(outcome.notFound, Text::tr("1 file could not be found."),
+        Text::tr("%1 files could not be found.").arg(notFound), Text::tr("Not found:"));
+    const qsizetype notRestored = outcome.notRestored.size();
+    const QString error = batch::errorText(record.error());
+    add(outcome.notRestored, Text::tr("1 file could not be renamed back (%1).").arg(error),
+        Text::tr("%1 files could not be renamed back (%2).").arg(notRestored).arg(error),
+        Text::tr("Not restored:"));
+    add(outcome.numbered, Text::tr("1 file got a numbered name, the old one being taken."),
+        Text::tr("%1 files got a numbered name, the old ones being taken.")
+            .arg(outcome.numbered.size()),
+        Text::tr("Numbered:"));
     if (!kept.isEmpty()) {
         counts
             << Text::tr("The journal of the batch is kept as %1.").arg(chooser::displayName(kept));

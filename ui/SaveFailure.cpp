@@ -5,20 +5,17 @@
 
 #include "engine/Settings.h"
 #include "ui/Forms.h"
-#include "ui/frmMain.h"
 
 namespace saveFailure {
 namespace {
 
 void showWarning(const QString& text) {
-    QWidget* parent = forms::isLoaded(forms::Form::Main) ? &forms::frmMain() : nullptr;
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillomat"), text, QMessageBox::Ok,
-                    parent);
+                    forms::loaded(forms::Form::Main));
     box.exec();
 }
 
-}  // namespace
-
+// The message for a failed save.
 QString messageText(const platform::Status& saved) {
     // A failure the system gave no code for is named by its number.
     const QString reason = saved.reason().isEmpty()
@@ -30,6 +27,8 @@ QString messageText(const platform::Status& saved) {
                                        "the file keeps its earlier values.")
         .arg(settings::storeLocation(settings::kAppName), reason);
 }
+
+}  // namespace
 
 void report(const platform::Status& saved) {
     if (!saved.ok()) {

@@ -15,9 +15,6 @@ namespace saveFailure {
 // failed; a save that worked shows nothing.
 void report(const platform::Status& saved);
 
-// The message for a failed save.
-QString messageText(const platform::Status& saved);
-
 // What shows the message: a warning box with OK over the main window, which
 // returns when it is closed. Tests may put their own.
 std::function<void(const QString& text)>& messageBox();

@@ -13,9 +13,8 @@ namespace {
 
 // The launcher's one message: OK only, no icon, the program's title.
 void showMessage(const QString& text) {
-    QWidget* parent = forms::isLoaded(forms::Form::About) ? &forms::frmAbout() : nullptr;
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Quillomat"), text, QMessageBox::Ok,
-                    parent);
+                    forms::loaded(forms::Form::About));
     box.exec();
 }
 
@@ -25,13 +24,12 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::f
     ui->setupUi(this);
     // A fixed dialog frame with the system menu and the close box only.
     forms::setUpDialogFrame(this, Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint,
-                            icons::aboutIcon());
+                            QIcon(QStringLiteral(":/icons/about.svg")));  // "i" on the page
     ui->picIcon->setPixmap(icons::programPixmap(devicePixelRatioF()));
     ui->lblTitle->setText(ui->lblTitle->text().arg(version::shown()));
     ui->Line1_1->raise();  // the grey line over the white one: an etched rule
     colourDesignLabels();
-    // Enter presses "OK" unless "System Info..." has the focus.
-    ui->cmdOK->setDefault(true);
+    // Enter presses "OK" (the design's default) unless "System Info..." has the focus.
     ui->cmdOK->setFocus();  // the lowest tab position
 
     connect(ui->cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
@@ -45,9 +43,7 @@ void frmAbout::Form_Load() {
 }
 
 void frmAbout::cmdOK_Click() {
-    if (forms::isLoaded(forms::Form::About) && &forms::frmAbout() == this) {
-        forms::unload(forms::Form::About);
-    } else {
+    if (!forms::unloadIfInstance(forms::Form::About, this)) {
         hide();
         deleteLater();
     }
@@ -76,15 +72,11 @@ void frmAbout::changeEvent(QEvent* event) {
     }
 }
 
-void frmAbout::cmdSysInfo_Click() {
-    StartSysInfo();
-}
-
 void frmAbout::reject() {
     cmdOK_Click();
 }
 
-void frmAbout::StartSysInfo() {
+void frmAbout::cmdSysInfo_Click() {
     // Each press starts another instance; the box stays open either way.
     if (!sysinfo::startTool()) {
         showMessage(QCoreApplication::translate("SysInfo", sysinfo::kUnavailable));

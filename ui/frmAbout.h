@@ -27,7 +27,6 @@ class frmAbout : public QDialog {
     void changeEvent(QEvent* event) override;
 
   private:
-    void StartSysInfo();
     void colourDesignLabels();
 
     std::unique_ptr<Ui::frmAbout> ui;

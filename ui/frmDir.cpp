@@ -37,9 +37,8 @@ frmDir::frmDir(QWidget* parent)
     ui->setupUi(this);
     // No system menu and no close box: the two buttons are the only way out.
     forms::setUpDialogFrame(this, {}, icons::programIcon());
-    // Enter presses the focused button only; there is no default button.
-    ui->Command1->setAutoDefault(true);
-    ui->Command2->setAutoDefault(true);
+    // Enter presses the focused button only (the design makes both
+    // auto-default); there is no default button.
 
     // The drives: the system's main root first, as the platform gives them.
     const QIcon driveIcon = chooser::driveIcon();
@@ -50,17 +49,12 @@ frmDir::frmDir(QWidget* parent)
         }
     }
 
-    // Both lists may hold a great many entries: one row height for all, so
-    // only the rows on screen are ever measured or drawn.
+    // Both lists may hold a great many entries: the design gives them one row
+    // height for all, so only the rows on screen are ever measured or drawn.
     ui->Dir1->setModel(dirModel_);
     ui->Dir1->setItemDelegate(new chooser::IndentDelegate(ui->Dir1));
-    ui->Dir1->setUniformItemSizes(true);
-    ui->Dir1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ui->Dir1->setSelectionMode(QAbstractItemView::SingleSelection);
     ui->Dir1->installEventFilter(this);
     ui->File1->setModel(fileModel_);
-    ui->File1->setUniformItemSizes(true);
-    ui->File1->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     ui->Drive1->setFocus();  // the lowest tab position
     // A screen reader on Linux names a drop-down list by its label, not by
@@ -72,7 +66,8 @@ frmDir::frmDir(QWidget* parent)
     connect(ui->Drive1, &QComboBox::currentIndexChanged, this, &frmDir::Drive1_Change);
     connect(ui->Dir1, &QAbstractItemView::doubleClicked, this,
             [this](const QModelIndex& index) { openDir1Row(index.row()); });
-    connect(ui->File1, &QAbstractItemView::doubleClicked, this, &frmDir::File1_DblClick);
+    // A double-click on a file is OK (Accept in review).
+    connect(ui->File1, &QAbstractItemView::doubleClicked, this, &frmDir::Command1_Click);
     connect(ui->Command1, &QPushButton::clicked, this, &frmDir::Command1_Click);
     connect(ui->Command2, &QPushButton::clicked, this, &frmDir::Command2_Click);
     auto* hiddenNames = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_H), this);
@@ -115,10 +110,11 @@ bool frmDir::openDirectory(const QString& requested, Require require) {
         lastDirectoryOnDrive_.insert(drive, path);
         showDrive(drive);
     }
-    // One reading serves both lists: Dir1_Change points File1 here, and File1
-    // takes its files from this listing.
+    // One reading serves both lists: File1 follows Dir1 here, and takes its
+    // files from this listing.
     justListed_ = JustListed{path, std::move(listing)};
-    Dir1_Change();
+    file1Path_ = dir1Path_;
+    File1Refresh();
     justListed_.reset();
     return true;
 }
@@ -204,11 +200,6 @@ bool frmDir::setDrive1Drive(const QString& path) {
     return true;
 }
 
-void frmDir::setFile1Path(const QString& path) {
-    file1Path_ = path;
-    File1Refresh();
-}
-
 void frmDir::File1Refresh() {
     // A directory that cannot be read (gone, refused) shows no files.
     platform::Listing files;
@@ -284,31 +275,19 @@ void frmDir::Drive1_Change() {
     }
 }
 
-void frmDir::Dir1_Change() {
-    setFile1Path(dir1Path_);
-}
-
-void frmDir::File1_DblClick() {
-    Command1_Click();
-}
-
 void frmDir::Command1_Click() {
     if (mode_ == Mode::Review) {
         accept();
         return;
     }
-    // OK: the selected files, in the list's order, become the batch.
-    QList<int> rows;
-    const QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
-    rows.reserve(selected.size());
-    for (const QModelIndex& index : selected) {
-        rows.append(index.row());
-    }
-    std::sort(rows.begin(), rows.end());
+    // OK: the selected files, in the list's order (indexes sort by row),
+    // become the batch.
+    QModelIndexList selected = ui->File1->selectionModel()->selectedIndexes();
+    std::sort(selected.begin(), selected.end());
     QStringList names;
-    names.reserve(rows.size());
-    for (const int row : rows) {
-        names.append(fileModel_->names().at(row));
+    names.reserve(selected.size());
+    for (const QModelIndex& index : selected) {
+        names.append(fileModel_->names().at(index.row()));
     }
     const platform::Status saved = settings::write(settings::kDir, Dir1Path());
     emit filesChosen(Dir1Path(), names);
@@ -360,9 +339,7 @@ void frmDir::showChooser(Listed listed) {
     if (mode_ != Mode::Review) {
         setWindowTitle(tr("Select the files to rename"));
     }
-    show();
-    raise();
-    activateWindow();
+    forms::showModeless(*this);
     if (mode_ != Mode::Review && listed == Listed::Earlier) {
         File1Refresh();
     }

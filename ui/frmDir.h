@@ -56,7 +56,7 @@ class frmDir : public QWidget {
 
     // Dir1: the directory on display, a full path with a trailing separator
     // only at a root ("/"). Setting it to another directory lists that
-    // directory and raises Dir1_Change; a directory that does not exist leaves
+    // directory and points File1 there; a directory that does not exist leaves
     // everything as it was and returns false.
     QString Dir1Path() const { return dir1Path_; }
     bool setDir1Path(const QString& path);
@@ -71,7 +71,6 @@ class frmDir : public QWidget {
     // File1: the directory it lists, its entries (exact names, in list order)
     // and their selection.
     QString File1Path() const { return file1Path_; }
-    void setFile1Path(const QString& path);
     // Lists File1's directory again as it is now (the selection is dropped).
     void File1Refresh();
     int File1ListCount() const;
@@ -90,8 +89,6 @@ class frmDir : public QWidget {
   public slots:
     void Form_Load();
     void Drive1_Change();
-    void Dir1_Change();
-    void File1_DblClick();
     void Command1_Click();  // "&OK" / "Accept"
     void Command2_Click();  // "&Cancel" / "Undo"
 

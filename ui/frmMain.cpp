@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstdio>
-#include <limits>
 
 #include "engine/AppState.h"
 #include "engine/BatchPlan.h"
@@ -40,20 +39,6 @@ bool reviewOpen() {
     return forms::isLoaded(forms::Form::Dir) && forms::frmDir().mode() == frmDir::Mode::Review;
 }
 
-// Shows a modeless window, or brings it to the front when it is already shown.
-void showModeless(QWidget& window) {
-    window.show();
-    window.raise();
-    window.activateWindow();
-}
-
-// A dialog of the main window: transient for it, with the flags it has.
-void own(QWidget& dialog, QWidget* owner) {
-    if (dialog.parentWidget() != owner) {
-        dialog.setParent(owner, dialog.windowFlags());
-    }
-}
-
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()) {
@@ -66,11 +51,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     const QSize client = size();
     resize(client.width(), client.height() + ui->menubar->sizeHint().height());
     ui->txtFile->setFocus();  // the lowest tab position
-    letEnterPressFocusedButtons();
+    // The design gives the boxes no length limit, and makes the step buttons
+    // auto-default: Enter and keypad Enter press the focused one, as Space
+    // does, and as no button is the default, Enter elsewhere presses nothing.
     giveMenusTheWindowFont();
-    for (QLineEdit* box : {static_cast<QLineEdit*>(ui->txtFile), ui->txtMask, ui->txtExample}) {
-        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
-    }
 
     describeStepsByTheirInstructions();
 
@@ -110,8 +94,15 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
 
 frmMain::~frmMain() = default;
 
+void frmMain::adopt(QWidget& dialog) {
+    // Transient for the main window, with the flags it has.
+    if (dialog.parentWidget() != this) {
+        dialog.setParent(this, dialog.windowFlags());
+    }
+}
+
 void frmMain::adopt(frmDir& dialog) {
-    own(dialog, this);
+    adopt(static_cast<QWidget&>(dialog));
     connect(&dialog, &frmDir::filesChosen, this, &frmMain::filesChosen, Qt::UniqueConnection);
     connect(&dialog, &frmDir::cancelled, this, &frmMain::chooserCancelled, Qt::UniqueConnection);
     connect(&dialog, &frmDir::accepted, this, &frmMain::reviewAccepted, Qt::UniqueConnection);
@@ -119,16 +110,8 @@ void frmMain::adopt(frmDir& dialog) {
 }
 
 void frmMain::adopt(frmOptions& dialog) {
-    own(dialog, this);
+    adopt(static_cast<QWidget&>(dialog));
     connect(&dialog, &frmOptions::stored, this, &frmMain::optionsSaved, Qt::UniqueConnection);
-}
-
-void frmMain::adopt(frmPreview& dialog) {
-    own(dialog, this);
-}
-
-void frmMain::adopt(frmAbout& dialog) {
-    own(dialog, this);
 }
 
 void frmMain::chooserCancelled() {
@@ -251,14 +234,12 @@ void frmMain::takeCommandLine(const commandline::Request& request) {
 }
 
 void frmMain::List1_DblClick() {
-    AppState& state = appState();
-    state.lastIndex = ui->List1->count() - 1;
-    for (int i = 0; i <= state.lastIndex; ++i) {
-        if (ui->List1->item(i)->isSelected()) {
-            ui->txtFile->setText(ui->List1->item(i)->text());
-            refreshPreview();
-            return;
-        }
+    appState().lastIndex = ui->List1->count() - 1;
+    // The list selects one entry at most.
+    const QList<QListWidgetItem*> selected = ui->List1->selectedItems();
+    if (!selected.isEmpty()) {
+        ui->txtFile->setText(selected.first()->text());
+        refreshPreview();
     }
 }
 
@@ -385,7 +366,7 @@ void frmMain::undoAsked() {
 
 void frmMain::mnuFilePreview_Click() {
     previewListing_.reset();
-    showModeless(forms::frmPreview());
+    forms::showModeless(forms::frmPreview());
     refreshPreview();
 }
 
@@ -430,7 +411,7 @@ void frmMain::mnuOptionsSetOptions_Click() {
     // The first touch loads the dialog (its load step centres it).
     frmOptions& options = forms::frmOptions();
     options.fill(namingLabels());
-    showModeless(options);
+    forms::showModeless(options);
 }
 
 void frmMain::optionsSaved(NamingOptions options) {
@@ -447,7 +428,7 @@ void frmMain::MnuHelpHelp_Click() {
 }
 
 void frmMain::MnuHelpAbout_Click() {
-    showModeless(forms::frmAbout());
+    forms::showModeless(forms::frmAbout());
 }
 
 // --- The way out: Exit, the close box, the end of the desktop session. A
@@ -499,19 +480,9 @@ void frmMain::closeEvent(QCloseEvent* event) {
     // since a dialog writing to the main window would bring it back unseen.
     journal::close();
     forms::unloadDialogs();
-    if (forms::isLoaded(forms::Form::Main) && &forms::frmMain() == this) {
-        forms::unload(forms::Form::Main);
-    }
+    forms::unloadIfInstance(forms::Form::Main, this);
     event->accept();
     QCoreApplication::quit();
-}
-
-void frmMain::letEnterPressFocusedButtons() {
-    // Outside a dialog a button is no one's default; auto-default only makes
-    // it take Enter while it has the focus.
-    for (QPushButton* button : {ui->Command3, ui->Command2, ui->Command1, ui->Command4}) {
-        button->setAutoDefault(true);
-    }
 }
 
 void frmMain::describeStepsByTheirInstructions() {

@@ -18,10 +18,8 @@
 namespace Ui {
 class frmMain;
 }
-class frmAbout;
 class frmDir;
 class frmOptions;
-class frmPreview;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -31,11 +29,11 @@ class frmMain : public QMainWindow {
 
     // Makes a dialog the main window's own (transient for it, so every
     // window manager keeps it above) and listens to what it says. The
-    // window registry calls this as it loads one.
+    // window registry calls this as it loads one (the preview and the about
+    // box say nothing the main window acts on).
+    void adopt(QWidget& dialog);
     void adopt(frmDir& dialog);
     void adopt(frmOptions& dialog);
-    void adopt(frmPreview& dialog);
-    void adopt(frmAbout& dialog);
 
     // Appends `names` to the file list; when the list then has a first entry
     // it becomes the example and Set Mask and Extract are enabled, Rename
@@ -105,9 +103,6 @@ class frmMain : public QMainWindow {
     // keystrokes, read again for a new batch.
     std::optional<platform::Listing> previewListing_;
 
-    // Enter and keypad Enter press the focused button, as Space does; no
-    // button is the default, so Enter elsewhere presses nothing.
-    void letEnterPressFocusedButtons();
     // The drop-down menus are windows of their own and would take the
     // desktop's font: they take the window's, as the menu bar does.
     void giveMenusTheWindowFont();

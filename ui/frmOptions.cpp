@@ -4,8 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <algorithm>
-#include <iterator>
-#include <limits>
+#include <array>
 
 #include "engine/Settings.h"
 #include "ui/Filters.h"
@@ -99,22 +98,22 @@ bool typesCharacters(const QKeyEvent& event) {
 
 frmOptions::frmOptions(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::frmOptions>()) {
     ui->setupUi(this);
+    lettering_ = {ui->opt1_0, ui->opt1_1, ui->opt1_2};
     // No system menu and no close box: "Ok" is the only way out.
     forms::setUpDialogFrame(this, {}, icons::programIcon());
-    // Enter presses the focused button only; there is no default button.
-    ui->cmdOk->setAutoDefault(true);
-    ui->cmdClearOptions->setAutoDefault(true);
+    // Enter presses the focused button only (the design makes both
+    // auto-default); there is no default button.
     ui->cmdClearOptions->setFocus();  // the lowest tab position
 
+    // The design gives the boxes no length limit.
     for (QLineEdit* box : {ui->txtPrefix, ui->txtSufix, ui->txtStartingNumber}) {
         box->installEventFilter(this);
-        box->setMaxLength(std::numeric_limits<int>::max());  // no length limit
     }
     new InsertedTextFilter(ui->txtPrefix, &Filters::nameCharText);
     new InsertedTextFilter(ui->txtSufix, &Filters::nameCharText);
     new InsertedTextFilter(ui->txtStartingNumber, &Filters::numericText);
 
-    for (QRadioButton* option : {ui->opt1_0, ui->opt1_1, ui->opt1_2}) {
+    for (QRadioButton* option : lettering_) {
         connect(option, &QRadioButton::toggled, this, &frmOptions::tabToSelectedLettering);
     }
     tabToSelectedLettering();
@@ -134,14 +133,17 @@ void frmOptions::fill(const NamingOptions& options) {
     ui->txtPrefix->setText(options.prefix);
     ui->txtSufix->setText(options.suffix);
     ui->txtStartingNumber->setText(options.startingNumber);
-    const QString& position = options.letteringPosition;
-    if (position == QLatin1String("0")) {
-        ui->opt1_0->setChecked(true);
-    } else if (position == QLatin1String("1")) {
-        ui->opt1_1->setChecked(true);
-    } else if (position == QLatin1String("2")) {
-        ui->opt1_2->setChecked(true);
+    for (size_t position = 0; position < lettering_.size(); ++position) {
+        if (options.letteringPosition == QString::number(position)) {
+            lettering_[position]->setChecked(true);
+        }
     }
+}
+
+int frmOptions::selectedLettering() const {
+    const auto selected = std::find_if(lettering_.begin(), lettering_.end(),
+                                       [](const QRadioButton* b) { return b->isChecked(); });
+    return selected != lettering_.end() ? int(selected - lettering_.begin()) : -1;
 }
 
 void frmOptions::cmdOK_Click() {
@@ -149,22 +151,16 @@ void frmOptions::cmdOK_Click() {
                           ui->txtStartingNumber->text(), filledLettering_};
     // The first selected option button gives the lettering position; with none
     // selected neither the setting nor the label changes.
-    const QRadioButton* const opt1[] = {ui->opt1_0, ui->opt1_1, ui->opt1_2};
-    const auto selected = std::find_if(std::begin(opt1), std::end(opt1),
-                                       [](const QRadioButton* b) { return b->isChecked(); });
-    const bool lettering = selected != std::end(opt1);
+    const int selected = selectedLettering();
+    const bool lettering = selected >= 0;
     if (lettering) {
-        options.letteringPosition = QString::number(selected - std::begin(opt1));
+        options.letteringPosition = QString::number(selected);
     }
     const platform::Status saved =
         options.save(lettering ? NamingOptions::Lettering::Write : NamingOptions::Lettering::Leave);
     hide();
     emit stored(options);
-    if (forms::isLoaded(forms::Form::Options) && &forms::frmOptions() == this) {
-        forms::unload(forms::Form::Options);
-    } else {
-        deleteLater();
-    }
+    unloadSelf();
     saveFailure::report(saved);
 }
 
@@ -175,46 +171,29 @@ void frmOptions::cmdClearOptions_Click() {
     ui->opt1_0->setChecked(true);
 }
 
-void frmOptions::txtPrefix_KeyPress(short& KeyAscii) {
-    Filters::NameCharKeyFilter(KeyAscii);
-}
-
-void frmOptions::txtSufix_KeyPress(short& KeyAscii) {
-    Filters::NameCharKeyFilter(KeyAscii);
-}
-
-void frmOptions::txtStartingNumber_KeyPress(short& KeyAscii) {
-    Filters::NumericKeyFilter(KeyAscii);
-}
-
-frmOptions::KeyPressHandler frmOptions::keyPressHandlerFor(QObject* watched) const {
-    if (watched == ui->txtPrefix) {
-        return &frmOptions::txtPrefix_KeyPress;
-    }
-    if (watched == ui->txtSufix) {
-        return &frmOptions::txtSufix_KeyPress;
-    }
-    if (watched == ui->txtStartingNumber) {
-        return &frmOptions::txtStartingNumber_KeyPress;
-    }
-    return nullptr;
-}
-
 bool frmOptions::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        if (const KeyPressHandler handler = keyPressHandlerFor(watched)) {
+        // The name boxes drop what a file name cannot hold; the number box
+        // takes digits.
+        KeyFilter filter = nullptr;
+        if (watched == ui->txtPrefix || watched == ui->txtSufix) {
+            filter = &Filters::NameCharKeyFilter;
+        } else if (watched == ui->txtStartingNumber) {
+            filter = &Filters::NumericKeyFilter;
+        }
+        if (filter != nullptr) {
             return filterKeyPress(static_cast<QLineEdit*>(watched), *static_cast<QKeyEvent*>(event),
-                                  handler);
+                                  filter);
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-// Runs the box's KeyPress handler on every character the key would type (a
+// Runs the box's key filter on every character the key would type (a
 // surrogate pair counts as one character, judged by its first unit). Returns
 // true when the event is consumed: all its characters were cancelled, or the
 // ones that remain were inserted here.
-bool frmOptions::filterKeyPress(QLineEdit* box, const QKeyEvent& event, KeyPressHandler handler) {
+bool frmOptions::filterKeyPress(QLineEdit* box, const QKeyEvent& event, KeyFilter filter) {
     if (!typesCharacters(event)) {
         return false;
     }
@@ -225,7 +204,7 @@ bool frmOptions::filterKeyPress(QLineEdit* box, const QKeyEvent& event, KeyPress
             text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
         const int length = pair ? 2 : 1;
         short KeyAscii = static_cast<short>(text[i].unicode());
-        (this->*handler)(KeyAscii);
+        filter(KeyAscii);
         if (KeyAscii != 0) {
             kept += text.mid(i, length);
         }
@@ -243,9 +222,11 @@ bool frmOptions::filterKeyPress(QLineEdit* box, const QKeyEvent& event, KeyPress
 void frmOptions::closeEvent(QCloseEvent* event) {
     event->accept();
     hide();
-    if (forms::isLoaded(forms::Form::Options) && &forms::frmOptions() == this) {
-        forms::unload(forms::Form::Options);
-    } else {
+    unloadSelf();
+}
+
+void frmOptions::unloadSelf() {
+    if (!forms::unloadIfInstance(forms::Form::Options, this)) {
         deleteLater();
     }
 }
@@ -256,11 +237,8 @@ void frmOptions::tabToSelectedLettering() {
     // Give it to the selected button as soon as one is selected, by code or by
     // the user, and to "None" while none is: Tab and Shift+Tab then both land
     // on that one.
-    QRadioButton* const options[] = {ui->opt1_0, ui->opt1_1, ui->opt1_2};
-    const auto selected = std::find_if(std::begin(options), std::end(options),
-                                       [](const QRadioButton* b) { return b->isChecked(); });
-    const QRadioButton* target = selected != std::end(options) ? *selected : ui->opt1_0;
-    for (QRadioButton* option : options) {
+    const QRadioButton* target = lettering_[size_t(std::max(selectedLettering(), 0))];
+    for (QRadioButton* option : lettering_) {
         const Qt::FocusPolicy policy = option == target
                                            ? Qt::FocusPolicy(option->focusPolicy() | Qt::TabFocus)
                                            : Qt::FocusPolicy(option->focusPolicy() & ~Qt::TabFocus);

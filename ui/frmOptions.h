@@ -5,6 +5,7 @@
 // keystroke filters keep unwanted characters out of the three fields.
 
 #include <QWidget>
+#include <array>
 #include <memory>
 
 #include "engine/Settings.h"
@@ -15,6 +16,7 @@ class frmOptions;
 
 class QKeyEvent;
 class QLineEdit;
+class QRadioButton;
 
 class frmOptions : public QWidget {
     Q_OBJECT
@@ -26,12 +28,6 @@ class frmOptions : public QWidget {
     // lettering position "0", "1" or "2" is selected (any other leaves the
     // buttons as they are).
     void fill(const NamingOptions& options);
-
-    // Run for each character typed into the box, before the box takes it; a
-    // code set to 0 cancels the character.
-    void txtPrefix_KeyPress(short& KeyAscii);
-    void txtSufix_KeyPress(short& KeyAscii);
-    void txtStartingNumber_KeyPress(short& KeyAscii);
 
   signals:
     // Ok: `options` are stored and become the working copy.
@@ -53,11 +49,18 @@ class frmOptions : public QWidget {
     // The lettering position the dialog was filled with: Ok keeps it when no
     // option button is selected.
     QString filledLettering_;
+    // The lettering position's option buttons: None, First, Last.
+    std::array<QRadioButton*, 3> lettering_{};
 
+    // The index in lettering_ of the first selected button; -1 when none is.
+    int selectedLettering() const;
     // Tab into the lettering group lands on the selected option button.
     void tabToSelectedLettering();
+    // Unloads the dialog, or deletes it when it is not the registered one.
+    void unloadSelf();
 
-    using KeyPressHandler = void (frmOptions::*)(short&);
-    KeyPressHandler keyPressHandlerFor(QObject* watched) const;
-    bool filterKeyPress(QLineEdit* box, const QKeyEvent& event, KeyPressHandler handler);
+    // Run for each character typed into a box, before the box takes it
+    // (Filters): a code set to 0 cancels the character.
+    using KeyFilter = void (*)(short&);
+    bool filterKeyPress(QLineEdit* box, const QKeyEvent& event, KeyFilter filter);
 };

@@ -24,16 +24,13 @@ frmPreview::frmPreview(QWidget* parent)
     // A thousand rows: one row height for all, measured once.
     ui->tblNames->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     ui->tblNames->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    ui->tblNames->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    ui->tblNames->horizontalHeader()->setStretchLastSection(true);
     ui->tblNames->installEventFilter(this);
-    ui->lblCounts->setBuddy(ui->tblNames);
     ui->tblNames->setFocus();
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, &frmPreview::cmdClose_Click);
-    connect(ui->cmdClose, &QPushButton::clicked, this, &frmPreview::cmdClose_Click);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
+    connect(ui->cmdClose, &QPushButton::clicked, this, &QWidget::close);
 }
 
 frmPreview::~frmPreview() = default;
@@ -64,15 +61,9 @@ void frmPreview::showEvent(QShowEvent* event) {
     }
 }
 
-void frmPreview::cmdClose_Click() {
-    close();
-}
-
 void frmPreview::closeEvent(QCloseEvent* event) {
     event->accept();
-    if (forms::isLoaded(forms::Form::Preview) && &forms::frmPreview() == this) {
-        forms::unload(forms::Form::Preview);
-    }
+    forms::unloadIfInstance(forms::Form::Preview, this);
 }
 
 bool frmPreview::eventFilter(QObject* watched, QEvent* event) {
@@ -90,11 +81,6 @@ bool frmPreview::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmPreview::copySelection() {
-    QList<int> rows;
-    const QModelIndexList selected = ui->tblNames->selectionModel()->selectedRows();
-    rows.reserve(selected.size());
-    for (const QModelIndex& index : selected) {
-        rows.append(index.row());
-    }
-    QGuiApplication::clipboard()->setText(model_->rowsAsText(rows));
+    QGuiApplication::clipboard()->setText(
+        model_->rowsAsText(ui->tblNames->selectionModel()->selectedRows()));
 }

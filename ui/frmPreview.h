@@ -27,7 +27,6 @@ class frmPreview : public QWidget {
 
   public slots:
     void Form_Load();
-    void cmdClose_Click();
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
