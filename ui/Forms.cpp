@@ -8,6 +8,7 @@
 #include <QIcon>
 #include <QScreen>
 #include <QWidget>
+#include <iterator>
 #include <type_traits>
 #include <utility>
 
@@ -153,6 +154,7 @@ constexpr Entry kEntry{[]() -> QWidget* { return instance<T>(); }, &discard<T>};
 
 constexpr Entry kEntries[] = {kEntry<::frmMain>,  kEntry<::frmDir>,     kEntry<::frmOptions>,
                               kEntry<::frmAbout>, kEntry<::frmPreview>, kEntry<::HelpWindow>};
+static_assert(std::size(kEntries) == static_cast<size_t>(Form::Help) + 1, "one entry per Form");
 
 }  // namespace
 

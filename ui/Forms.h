@@ -20,6 +20,7 @@ class QWidget;
 
 namespace forms {
 
+// The registry's table (Forms.cpp) follows this order.
 enum class Form { Main, Dir, Options, About, Preview, Help };
 
 ::frmMain& frmMain();
