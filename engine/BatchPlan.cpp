@@ -186,6 +186,15 @@ QString joined(const QString& a, const QString& b) {
     return text;
 }
 
+platform::Listing listingOf(const AppState& state, platform::BatchSystem& system) {
+    if (state.chosenDirectory) {
+        return system.list(*state.chosenDirectory);
+    }
+    platform::Listing listing;
+    listing.status = platform::Status{Error::PathNotFound, 0};
+    return listing;
+}
+
 Plan makePlan(AppState& state, const GenerationInput& input, const platform::Listing& listing) {
     int failed = -1;
     const Error generation = generateNewNames(state, input, &failed);

@@ -76,6 +76,10 @@ struct Plan {
     Error error() const;
 };
 
+// The directory the chooser pinned (state.chosenDirectory) as it is listed
+// now; with none pinned, a listing that failed with Error::PathNotFound.
+platform::Listing listingOf(const AppState& state, platform::BatchSystem& system);
+
 // The plan for the listed files of `input`, by the mask analysis of `state`,
 // in the directory the chooser pinned (state.chosenDirectory) as `listing`
 // shows it now. Generation runs on `state`, as for Rename.

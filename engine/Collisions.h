@@ -18,8 +18,8 @@
 namespace batch {
 
 // The names (bare, no directory) known to be taken in the batch's directory,
-// filled from a listing of it. Deciding the numbers takes no system call: a
-// dry run uses it as the batch does. On a case-insensitive file system names
+// filled from a listing of it. Deciding the numbers takes no system call: the
+// plan uses it as the batch does. On a case-insensitive file system names
 // that differ only in letter case are one name.
 class NameRegistry {
   public:

@@ -194,12 +194,12 @@ bool allBack(const Plan& record) {
 
 namespace {
 
-// "old-name -> numbered-name" for every file that went back under a numbered
-// name; with `left`, first in list order also the files left under new names.
-QStringList wayBackList(const Plan& record, bool left) {
+// In list order, the names of the files left under new names and "old-name
+// -> numbered-name" for every file that went back under a numbered name.
+QStringList notRestoredList(const Plan& record) {
     QStringList list;
     for (const Step& step : record.steps) {
-        if (left && step.renamed() && (step.why == Why::NotFound || step.why == Why::NotRestored)) {
+        if (step.renamed() && (step.why == Why::NotFound || step.why == Why::NotRestored)) {
             list << step.newName;
         } else if (step.outcome == Outcome::Back && step.newName != step.oldName) {
             list << step.oldName + QStringLiteral(" -> ") + step.newName;
@@ -221,7 +221,7 @@ QString errorText(const Plan& record) {
         return QString();
     }
     QString text = errorText(error);
-    const QStringList left = wayBackList(record, true);
+    const QStringList left = notRestoredList(record);
     if (!left.isEmpty()) {
         text += QCoreApplication::translate("batch", " - Not Restored: %1")
                     .arg(left.join(QStringLiteral(", ")));
@@ -230,7 +230,7 @@ QString errorText(const Plan& record) {
 }
 
 QString undoneText(const Plan& record) {
-    const QStringList numbered = wayBackList(record, false);
+    const QStringList numbered = WayBackReport(record).numbered;
     return numbered.isEmpty() ? QString()
                               : QCoreApplication::translate(
                                     "batch", "Undone, but numbered (the old name was taken): %1")

@@ -16,6 +16,19 @@
 
 namespace platform {
 
+quint64 sampledHash(qint64 size, const std::function<qint64(char*, qint64, qint64)>& read) {
+    quint64 hash = fnv1a(reinterpret_cast<const char*>(&size), sizeof size);
+    char buffer[16384];
+    constexpr qint64 kBlock = 4096;
+    const qint64 blocks = size <= qint64(sizeof buffer) ? 1 : 4;
+    for (qint64 b = 0; b < blocks; ++b) {
+        const qint64 at = blocks == 1 ? 0 : (size - kBlock) * b / (blocks - 1);
+        hash =
+            fnv1a(buffer, std::max<qint64>(read(buffer, blocks == 1 ? size : kBlock, at), 0), hash);
+    }
+    return hash == 0 ? 1 : hash;
+}
+
 namespace {
 
 System* installed = nullptr;

@@ -71,6 +71,12 @@ inline quint64 fnv1a(const char* data, qsizetype n, quint64 hash = 0xcbf29ce4842
     return hash;
 }
 
+// A fingerprint's contents hash of a file of `size` bytes, whose bytes
+// `read(buffer, length, at)` reads (the count read; below 0 on failure): all
+// of it up to 16 KiB, four blocks of 4 KiB spread over a larger file (a batch
+// of photos on a slow stick is read in moments). Never 0.
+quint64 sampledHash(qint64 size, const std::function<qint64(char*, qint64, qint64)>& read);
+
 // Whether identify() reads a file to hash its contents (the whole of a small
 // file, four samples of a larger one).
 enum class Contents { Skip, Hash };

@@ -99,32 +99,26 @@ bool sameFile(const struct stat& a, const struct stat& b, bool stableInodes) {
            (!stableInodes || a.st_ino == b.st_ino);
 }
 
-// A hash of what the file `name` of `dirFd` holds: all of it up to 16 KiB,
-// four blocks of 4 KiB spread over a larger file (a batch of photos on a slow
-// stick is read in moments), the text of a symbolic link. Never 0. A file
-// that cannot be read, or is no ordinary file, hashes as its kind alone.
+// The contents hash (sampledHash) of the file `name` of `dirFd`; of a
+// symbolic link, its text. A file that cannot be read, or is no ordinary
+// file, hashes as its size alone.
 quint64 contentsHash(int dirFd, const char* name, const struct stat& st) {
-    const qint64 size = st.st_size;
-    quint64 hash = fnv1a(reinterpret_cast<const char*>(&size), sizeof size);
-    char buffer[16384];
     if (S_ISLNK(st.st_mode)) {
-        const ssize_t n = ::readlinkat(dirFd, name, buffer, sizeof buffer);
-        hash = fnv1a(buffer, std::max<ssize_t>(n, 0), hash);
-    } else if (S_ISREG(st.st_mode)) {
-        const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY);
-        constexpr qint64 kBlock = 4096;
-        const qint64 blocks = size <= qint64(sizeof buffer) ? 1 : 4;
-        for (qint64 b = 0; fd >= 0 && b < blocks; ++b) {
-            const qint64 length = blocks == 1 ? size : kBlock;
-            const off_t at = blocks == 1 ? 0 : off_t((size - kBlock) * b / (blocks - 1));
-            const ssize_t n = ::pread(fd, buffer, size_t(length), at);
-            hash = fnv1a(buffer, std::max<ssize_t>(n, 0), hash);
-        }
+        return sampledHash(st.st_size, [&](char* buffer, qint64 length, qint64) {
+            return qint64(::readlinkat(dirFd, name, buffer, size_t(length)));
+        });
+    }
+    const int fd = S_ISREG(st.st_mode)
+                       ? ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY)
+                       : -1;
+    const auto closeFile = qScopeGuard([fd] {
         if (fd >= 0) {
             ::close(fd);
         }
-    }
-    return hash == 0 ? 1 : hash;
+    });
+    return sampledHash(st.st_size, [fd](char* buffer, qint64 length, qint64 at) {
+        return fd < 0 ? qint64(-1) : qint64(::pread(fd, buffer, size_t(length), off_t(at)));
+    });
 }
 
 // What a placeholder holds (RenameWay::Reserve), so that a restore can tell

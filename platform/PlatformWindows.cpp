@@ -149,24 +149,15 @@ DWORD fingerprintOf(HANDLE file, bool stableIds, Fingerprint* out) {
     return 0;
 }
 
-// A hash of what the open file `file` of `size` bytes holds: all of it up to
-// 16 KiB, four blocks of 4 KiB spread over a larger file. Never 0.
+// The contents hash (sampledHash) of the open file `file` of `size` bytes.
 quint64 contentsHash(HANDLE file, qint64 size) {
-    quint64 hash = fnv1a(reinterpret_cast<const char*>(&size), sizeof size);
-    char buffer[16384];
-    constexpr qint64 kBlock = 4096;
-    const qint64 blocks = size <= qint64(sizeof buffer) ? 1 : 4;
-    for (qint64 b = 0; b < blocks; ++b) {
+    return sampledHash(size, [file](char* buffer, qint64 length, qint64 offset) {
         OVERLAPPED at = {};
-        const quint64 offset = blocks == 1 ? 0 : quint64((size - kBlock) * b / (blocks - 1));
-        at.Offset = DWORD(offset);
-        at.OffsetHigh = DWORD(offset >> 32);
+        at.Offset = DWORD(quint64(offset));
+        at.OffsetHigh = DWORD(quint64(offset) >> 32);
         DWORD n = 0;
-        if (ReadFile(file, buffer, DWORD(blocks == 1 ? size : kBlock), &n, &at)) {
-            hash = fnv1a(buffer, qsizetype(n), hash);
-        }
-    }
-    return hash == 0 ? 1 : hash;
+        return ReadFile(file, buffer, DWORD(length), &n, &at) ? qint64(n) : qint64(-1);
+    });
 }
 
 // The attributes of what the link `name` of `dir` points at, or

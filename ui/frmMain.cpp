@@ -294,11 +294,7 @@ void frmMain::Command4_Click() {
     // the chooser is asked again, so another instance writing "Dir", or a
     // settings file that cannot be written, cannot send the batch elsewhere.
     platform::System& system = platform::current();
-    platform::Listing listing;
-    listing.status = platform::Status{Error::PathNotFound, 0};
-    if (state.chosenDirectory) {
-        listing = system.list(*state.chosenDirectory);
-    }
+    const platform::Listing listing = batch::listingOf(state, system);
     batch::Plan record =
         batch::renameBatch(state, batch::makePlan(state, generationInput(), listing), system);
     previewListing_.reset();
@@ -380,11 +376,7 @@ void frmMain::refreshPreview() {
         return;
     }
     if (!previewListing_) {
-        previewListing_.emplace();
-        previewListing_->status = platform::Status{Error::PathNotFound, 0};
-        if (state.chosenDirectory) {
-            previewListing_ = platform::current().list(*state.chosenDirectory);
-        }
+        previewListing_ = batch::listingOf(state, platform::current());
     }
     const ExtractInput typed = extractInput();
     const bool asRecorded = extracted_ && *extracted_ == typed;

@@ -168,26 +168,13 @@ QStringList FaultPlatform::drives() {
     return drives_ ? *drives_ : inner_.drives();
 }
 
-namespace {
-
-platform::Listing listingOf(const AppState& state, platform::BatchSystem& system) {
-    platform::Listing listing;
-    listing.status = platform::Status{Error::PathNotFound, 0};
-    if (state.chosenDirectory) {
-        listing = system.list(*state.chosenDirectory);
-    }
-    return listing;
-}
-
-}  // namespace
-
 batch::Plan planned(const AppState& state, const GenerationInput& input,
                     platform::BatchSystem& system) {
-    return batch::previewPlan(state, nullptr, input, listingOf(state, system));
+    return batch::previewPlan(state, nullptr, input, batch::listingOf(state, system));
 }
 
 batch::Plan renamed(AppState& state, platform::BatchSystem& system) {
-    const platform::Listing listing = listingOf(state, system);
+    const platform::Listing listing = batch::listingOf(state, system);
     const int last = qMin(state.lastIndex, AppState::kMaxEntries - 1);
     const QStringList listed(state.oldNames.cbegin(), state.oldNames.cbegin() + last + 1);
     state.record = batch::renameBatch(state, batch::planGenerated(state, listed, listing), system);
@@ -195,7 +182,7 @@ batch::Plan renamed(AppState& state, platform::BatchSystem& system) {
 }
 
 batch::Plan renamed(AppState& state, const GenerationInput& input, platform::BatchSystem& system) {
-    const platform::Listing listing = listingOf(state, system);
+    const platform::Listing listing = batch::listingOf(state, system);
     state.record = batch::renameBatch(state, batch::makePlan(state, input, listing), system);
     return state.record;
 }
