@@ -339,6 +339,9 @@ QString joinPath(const QString& dir, const QString& name);
 QString directoryOf(const QString& path);
 // The name part of a full path (everything after the last separator).
 QString nameOf(const QString& path);
+// Whether the normalised full path `path` is `root` or lies below it, as this
+// system compares paths (Windows ignores letter case).
+bool isWithin(const QString& path, const QString& root);
 // True when `name` may be used as a file name inside a directory: not empty,
 // not "." or "..", and holding neither a separator nor a NUL.
 bool isPlainFileName(QStringView name);

@@ -787,6 +787,10 @@ bool LinuxSystem::directoryExists(const QString& path) {
            S_ISDIR(st.st_mode);
 }
 
+bool isWithin(const QString& path, const QString& root) {
+    return path == root || path.startsWith(withoutRootSeparator(root) + separator());
+}
+
 QStringList LinuxSystem::drives() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {

@@ -406,6 +406,11 @@ class WindowsSystem : public System {
 
 }  // namespace
 
+bool isWithin(const QString& path, const QString& root) {
+    return path.compare(root, Qt::CaseInsensitive) == 0 ||
+           path.startsWith(withoutRootSeparator(root) + separator(), Qt::CaseInsensitive);
+}
+
 QString temporaryPrefix(const QString& path) {
     return path + QStringLiteral(".tmp-");
 }

@@ -19,16 +19,6 @@
 #include "ui/SaveFailure.h"
 #include "ui_frmDir.h"
 
-namespace {
-
-#ifdef _WIN32
-constexpr Qt::CaseSensitivity kPathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity kPathCase = Qt::CaseSensitive;
-#endif
-
-}  // namespace
-
 frmDir::frmDir(QWidget* parent)
     : QWidget(parent),
       ui(std::make_unique<Ui::frmDir>()),
@@ -174,9 +164,7 @@ QString frmDir::driveOf(const QString& path) const {
     QString best;
     for (int i = 0; i < ui->Drive1->count(); ++i) {
         const QString root = ui->Drive1->itemData(i).toString();
-        const QString prefix = platform::withoutRootSeparator(root) + platform::separator();
-        const bool holds = path.compare(root, kPathCase) == 0 || path.startsWith(prefix, kPathCase);
-        if (holds && root.size() > best.size()) {
+        if (platform::isWithin(path, root) && root.size() > best.size()) {
             best = root;
         }
     }

@@ -1033,6 +1033,11 @@ void TestPlatform::pathHelpers() {
     QCOMPARE(platform::directoryOf(joined), stripped);
     QCOMPARE(platform::nameOf(joined), name);
     QCOMPARE(platform::joinPath(platform::directoryOf(joined), platform::nameOf(joined)), joined);
+    // Below a directory is what follows its separator: not a longer name
+    // beside it, nor (on this system) below the same path in other letters.
+    QVERIFY(platform::isWithin(dir, dir) && platform::isWithin(joined, dir));
+    QCOMPARE(platform::isWithin(dir + QLatin1Char('b'), dir), dir == QLatin1String("/"));
+    QCOMPARE(platform::isWithin(joined, dir.toUpper()), dir.toUpper() == dir);
 }
 
 void TestPlatform::plainFileNames_data() {
