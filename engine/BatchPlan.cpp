@@ -23,16 +23,50 @@ struct ReviewText {
     Q_DECLARE_TR_FUNCTIONS(BatchCounts)
 };
 
+// The names of a listing as the planner asks them, kept from one plan to
+// the next while the listing is the same one (the live preview, key after key).
+class ListedNames {
+  public:
+    // The registry of `listing`, loaded once.
+    const NameRegistry& of(const platform::Listing& listing, const platform::NameRules& rules) {
+        // The lists are held here, so the same data means the same names.
+        const auto same = [](const QStringList& a, const QStringList& b) {
+            return a.constData() == b.constData() && a.size() == b.size();
+        };
+        if (loaded_ && fold_ == rules.caseInsensitive && same(listing.files, listing_.files) &&
+            same(listing.directories, listing_.directories) &&
+            same(listing.others, listing_.others)) {
+            return names_;
+        }
+        loaded_ = true;
+        fold_ = rules.caseInsensitive;
+        listing_ = listing;
+        names_.load(listing, rules);
+        notFiles_ = QSet<QString>(listing.directories.cbegin(), listing.directories.cend());
+        notFiles_.unite(QSet<QString>(listing.others.cbegin(), listing.others.cend()));
+        return names_;
+    }
+    // Directories and others of the listing.
+    const QSet<QString>& notFiles() const { return notFiles_; }
+
+  private:
+    bool loaded_ = false;
+    bool fold_ = false;
+    platform::Listing listing_;
+    NameRegistry names_;
+    QSet<QString> notFiles_;
+};
+
 // Decides, one file after the other in list order, the name each file that
 // is to change gets: the collision rule over the names the directory holds
 // and the batch has given so far, the directory's rules for names.
 class Planner {
   public:
-    Planner(Plan& plan, const platform::Listing& listing) : plan_(plan), rules_(plan.rules) {
-        names_.load(listing, rules_);
-        notFiles_ = QSet<QString>(listing.directories.cbegin(), listing.directories.cend());
-        notFiles_.unite(QSet<QString>(listing.others.cbegin(), listing.others.cend()));
-    }
+    Planner(Plan& plan, const platform::Listing& listing, ListedNames& listed)
+        : plan_(plan),
+          rules_(plan.rules),
+          names_(listed.of(listing, plan.rules)),
+          notFiles_(listed.notFiles()) {}
 
     // Whether the directory holds a file (or a link to one) of this name.
     bool holdsFile(const QString& name) const {
@@ -53,17 +87,16 @@ class Planner {
             return;
         }
         names_.release(step.oldName);
-        if (!names_.isTaken(planned)) {
+        if (names_.takeFree(planned)) {
             step.outcome = Outcome::Renamed;
             step.why = Why::None;
             step.newName = planned;
-            names_.take(planned);
             if (given_) {
                 given_->insert(key(planned));
             }
             return;
         }
-        const QString stem = planned.left(planned.size() - extension.size());
+        const QStringView stem = QStringView(planned).left(planned.size() - extension.size());
         int n = 0;
         const QString name = names_.firstFreeName(stem, extension, &n);
         if (n > kMaxCollisionNumber || refused(step, name)) {
@@ -91,6 +124,7 @@ class Planner {
     bool givenEarlier(int i, const QString& name) {
         if (!given_) {
             given_.emplace();
+            given_->reserve(plan_.steps.size());
             for (int j = 0; j < i; ++j) {
                 if (plan_.steps[j].renamed()) {
                     given_->insert(key(plan_.steps[j].newName));
@@ -121,8 +155,8 @@ class Planner {
 
     Plan& plan_;
     const platform::NameRules& rules_;
-    NameRegistry names_;
-    QSet<QString> notFiles_;              // directories and others of the listing
+    NameRegistry names_;                  // a copy: the listing's own stays as loaded
+    const QSet<QString>& notFiles_;       // directories and others of the listing
     std::optional<QSet<QString>> given_;  // the names given so far, as compared there
 };
 
@@ -195,11 +229,17 @@ platform::Listing listingOf(const AppState& state, platform::BatchSystem& system
     return listing;
 }
 
-Plan makePlan(AppState& state, const GenerationInput& input, const platform::Listing& listing) {
+namespace {
+
+Plan planGenerated(const AppState& state, const QStringList& listed,
+                   const platform::Listing& listing, ListedNames& names);
+
+Plan makePlan(AppState& state, const GenerationInput& input, const platform::Listing& listing,
+              ListedNames& names) {
     int failed = -1;
     const Error generation = generateNewNames(state, input, &failed);
     if (generation == Error::None) {
-        return planGenerated(state, input.listNames, listing);
+        return planGenerated(state, input.listNames, listing, names);
     }
     Plan plan = unchangedPlan(input.listNames);
     stopAt(plan, failed, platform::Status{generation, 0});
@@ -207,7 +247,7 @@ Plan makePlan(AppState& state, const GenerationInput& input, const platform::Lis
 }
 
 Plan planGenerated(const AppState& state, const QStringList& listed,
-                   const platform::Listing& listing) {
+                   const platform::Listing& listing, ListedNames& names) {
     Plan plan = unchangedPlan(listed);
     for (int i = state.lastIndex + 1; i < plan.steps.size(); ++i) {
         plan.steps[i].outcome = Outcome::Skipped;
@@ -233,7 +273,7 @@ Plan planGenerated(const AppState& state, const QStringList& listed,
     }
     plan.rules = state.chosenDirectory->rules();
     plan.listing = listing;
-    Planner planner(plan, listing);
+    Planner planner(plan, listing, names);
     for (const int i : changing) {
         if (!planner.holdsFile(state.oldNames[i])) {
             stopAt(plan, i, platform::Status{Error::FileNotFound, 0});
@@ -251,11 +291,25 @@ Plan planGenerated(const AppState& state, const QStringList& listed,
     return plan;
 }
 
+}  // namespace
+
+Plan makePlan(AppState& state, const GenerationInput& input, const platform::Listing& listing) {
+    ListedNames names;
+    return makePlan(state, input, listing, names);
+}
+
+Plan planGenerated(const AppState& state, const QStringList& listed,
+                   const platform::Listing& listing) {
+    ListedNames names;
+    return planGenerated(state, listed, listing, names);
+}
+
 Plan previewPlan(const AppState& state, const ExtractInput* typed, const GenerationInput& input,
                  const platform::Listing& listing) {
     // A record of the preview's own to generate into, kept from one key to
     // the next: only what Extract leaves is copied, generation writes the rest.
     static const auto scratch = std::make_unique<AppState>();
+    static ListedNames names;  // the registry of the listing, kept while it is the same
     scratch->mask = state.mask;
     scratch->maskLength = state.maskLength;
     scratch->maskPosition = state.maskPosition;
@@ -267,7 +321,7 @@ Plan previewPlan(const AppState& state, const ExtractInput* typed, const Generat
     if (typed != nullptr) {
         extractMask(*scratch, *typed);
     }
-    Plan plan = makePlan(*scratch, input, listing);
+    Plan plan = makePlan(*scratch, input, listing, names);
     scratch->chosenDirectory.reset();  // held by the batch alone
     return plan;
 }

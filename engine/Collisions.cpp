@@ -10,7 +10,9 @@ void NameRegistry::load(const platform::Listing& listing, const platform::NameRu
     taken_.clear();
     nextNumber_.clear();
     owners_.clear();
-    taken_.reserve(listing.files.size() + 16);
+    const qsizetype count =
+        listing.files.size() + listing.directories.size() + listing.others.size();
+    taken_.reserve(2 * count + 16);
     for (const QStringList* names : {&listing.files, &listing.directories, &listing.others}) {
         for (const QString& name : *names) {
             take(name);
@@ -18,18 +20,19 @@ void NameRegistry::load(const platform::Listing& listing, const platform::NameRu
     }
 }
 
-QString NameRegistry::key(const QString& stem, const QString& ext) const {
+const QString& NameRegistry::key(QStringView stem, const QString& ext) const {
     // The same stem comes again and again where many files want one name.
     if (stem != lastStem_ || ext != lastExt_) {
-        lastStem_ = stem;
+        lastStem_ = stem.toString();
         lastExt_ = ext;
-        lastKey_ = key(stem + QChar(0) + ext);
+        lastKey_ = key(lastStem_ + QChar(0) + ext);
     }
     return lastKey_;
 }
 
 void NameRegistry::release(const QString& name) {
-    taken_.remove(key(name));
+    QString folded;
+    taken_.remove(key(name, folded));
     if (owners_.isEmpty()) {
         return;  // no numbered name handed out yet: no bound to lower
     }
@@ -42,7 +45,7 @@ void NameRegistry::release(const QString& name) {
     }
 }
 
-QString NameRegistry::candidate(const QString& stem, const QString& ext, int n) {
+QString NameRegistry::candidate(QStringView stem, const QString& ext, int n) {
     char digits[16] = {'-'};
     const qsizetype count = std::to_chars(digits + 1, digits + sizeof digits, n).ptr - digits;
     QString name;
@@ -51,22 +54,22 @@ QString NameRegistry::candidate(const QString& stem, const QString& ext, int n) 
     return name;
 }
 
-QString NameRegistry::firstFreeName(const QString& stem, const QString& ext, int* n) {
-    const QString k = key(stem, ext);
+QString NameRegistry::firstFreeName(QStringView stem, const QString& ext, int* n) {
+    const QString& k = key(stem, ext);
     int& next = nextNumber_[k];
     *n = qMax(1, next);
     QString name = candidate(stem, ext, *n);
-    for (QString folded = key(name); taken_.contains(folded); folded = key(name)) {
-        owners_.insert(folded, qMakePair(k, *n));
+    QString folded;
+    while (taken_.contains(key(name, folded))) {
+        owners_.insert(key(name, folded), qMakePair(k, *n));
         name = candidate(stem, ext, ++*n);
     }
     next = *n;
     return name;
 }
 
-void NameRegistry::takeNumbered(const QString& stem, const QString& ext, int n,
-                                const QString& name) {
-    taken_.insert(key(name));
+void NameRegistry::takeNumbered(QStringView stem, const QString& ext, int n, const QString& name) {
+    take(name);
     int& next = nextNumber_[key(stem, ext)];
     next = qMax(next, n + 1);
 }
@@ -82,7 +85,7 @@ platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
     // The file's own name is free for itself: renaming onto it is a no-op,
     // and on a case-insensitive file system a change of case.
     names.release(from);
-    const QString stem = target.left(target.size() - ext.size());
+    const QStringView stem = QStringView(target).left(target.size() - ext.size());
     QString attempt = target;
     platform::Status result;
     for (int n = 0;;) {

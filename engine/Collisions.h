@@ -23,25 +23,43 @@ namespace batch {
 // that differ only in letter case are one name.
 class NameRegistry {
   public:
-    // Fills the registry with every entry of `listing`.
+    // Fills the registry with every entry of `listing`, with room for as
+    // many names again: a copy of it serves a plan or a batch without
+    // growing, and without hashing the listing again.
     void load(const platform::Listing& listing, const platform::NameRules& rules);
 
-    bool isTaken(const QString& name) const { return taken_.contains(key(name)); }
-    void take(const QString& name) { taken_.insert(key(name)); }
+    bool isTaken(const QString& name) const {
+        QString folded;
+        return taken_.contains(key(name, folded));
+    }
+    void take(const QString& name) {
+        QString folded;
+        taken_.insert(key(name, folded));
+    }
+    // Takes `name` if it is free; whether it was.
+    bool takeFree(const QString& name) {
+        const qsizetype before = taken_.size();
+        take(name);
+        return taken_.size() != before;
+    }
     // A name given up by a rename; numbered variants that had been skipped
     // over because of it become candidates again.
     void release(const QString& name);
 
     // The first free numbered variant of (stem, ext), its number in `*n`.
-    QString firstFreeName(const QString& stem, const QString& ext, int* n);
+    QString firstFreeName(QStringView stem, const QString& ext, int* n);
     // Takes that variant: the next search for (stem, ext) starts past it. A
     // plan hands out names that no file of it holds, so none is released.
-    void takeNumbered(const QString& stem, const QString& ext, int n, const QString& name);
+    void takeNumbered(QStringView stem, const QString& ext, int n, const QString& name);
 
   private:
     QString key(const QString& name) const { return fold_ ? name.toCaseFolded() : name; }
-    QString key(const QString& stem, const QString& ext) const;
-    static QString candidate(const QString& stem, const QString& ext, int n);
+    // The same without a copy where letter case counts; `folded` holds it where not.
+    const QString& key(const QString& name, QString& folded) const {
+        return fold_ ? (folded = name.toCaseFolded()) : name;
+    }
+    const QString& key(QStringView stem, const QString& ext) const;
+    static QString candidate(QStringView stem, const QString& ext, int n);
 
     bool fold_ = false;
     mutable QString lastStem_, lastExt_, lastKey_;  // the key of the stem asked last

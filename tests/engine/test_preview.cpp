@@ -135,6 +135,15 @@ class TestPreview : public QObject {
                 const ExtractInput input{typed, batch.example, batch.prefix, batch.suffix,
                                          batch.lettering};
                 live = batch::previewPlan(*state, &input, batch.input(), listing);
+                // At every key, with the registry kept from the key before,
+                // what a plan made afresh by that mask gives.
+                const auto extracted = std::make_unique<AppState>(*state);
+                extractMask(*extracted, input);
+                const batch::Plan fresh = batch::makePlan(*extracted, batch.input(), listing);
+                for (int i = 0; i < live.steps.size(); ++i) {
+                    QVERIFY(batch::resultText(live, i) == batch::resultText(fresh, i) &&
+                            live.steps[i].newName == fresh.steps[i].newName);
+                }
             }
             batch.mask = typed;
             extractMask(*state,
