@@ -210,8 +210,17 @@ void frmMain::Command3_Click() {
 void frmMain::filesChosen(const QString& directory, const QStringList& names) {
     // The batch keeps the directory itself, pinned now; "Dir" only says
     // where the chooser opens next time.
-    appState().chosenDirectory = platform::current().openDirectory(directory).directory;
+    const platform::OpenedDirectory opened = platform::current().openDirectory(directory);
+    appState().chosenDirectory = opened.directory;
     previewListing_.reset();
+    if (!opened.status.ok()) {
+        // Said now, rather than as a missing directory at Rename.
+        enableSteps(false, false, false);
+        showStatus(tr("%1: the directory %2 cannot be opened (%3)")
+                       .arg(batch::errorText(opened.status.error), chooser::displayName(directory),
+                            opened.status.reason()));
+        return;
+    }
     takeChosenFiles(names);
 }
 

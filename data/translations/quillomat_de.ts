@@ -560,6 +560,10 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
         <source>&amp;Undo</source>
         <translation>&amp;Rückgängig</translation>
     </message>
+    <message>
+        <source>%1: the directory %2 cannot be opened (%3)</source>
+        <translation>%1: Der Ordner %2 kann nicht geöffnet werden (%3)</translation>
+    </message>
 </context>
 <context>
     <name>frmOptions</name>

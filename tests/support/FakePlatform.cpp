@@ -59,6 +59,10 @@ void FaultPlatform::hideDirectory(const QString& dir) {
     hidden_.insert(QDir::cleanPath(dir));
 }
 
+void FaultPlatform::refuseOpening(const QString& dir) {
+    refused_.insert(QDir::cleanPath(dir));
+}
+
 void FaultPlatform::setDrives(const QStringList& drives) {
     drives_ = drives;
 }
@@ -73,6 +77,7 @@ void FaultPlatform::clearFaults() {
     successesLeft_ = -1;
     failedListings_.clear();
     hidden_.clear();
+    refused_.clear();
     drives_.reset();
     beforeRename = nullptr;
 }
@@ -85,6 +90,9 @@ platform::Status FaultPlatform::injected(Error error) {
 platform::OpenedDirectory FaultPlatform::openDirectory(const QString& path) {
     if (hidden_.contains(QDir::cleanPath(path))) {
         return platform::OpenedDirectory{nullptr, platform::Status{Error::PathNotFound, ENOENT}};
+    }
+    if (refused_.contains(QDir::cleanPath(path))) {
+        return platform::OpenedDirectory{nullptr, platform::Status{Error::PathFileAccess, EACCES}};
     }
     return inner_.openDirectory(path);
 }

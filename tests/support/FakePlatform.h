@@ -41,6 +41,9 @@ class FaultPlatform : public platform::System {
     // openDirectory(dir) fails with 76 as well (a drive that is not ready, a
     // directory removed behind the program's back).
     void hideDirectory(const QString& dir);
+    // openDirectory(dir) fails with 75 (EACCES), as where search permission
+    // on the way to it is refused; it still lists.
+    void refuseOpening(const QString& dir);
     // drives() answers `drives` instead of the real mounted volumes.
     void setDrives(const QStringList& drives);
     // writeFileDurably() fails with `error` and writes nothing (a full disk,
@@ -98,6 +101,7 @@ class FaultPlatform : public platform::System {
     QStringList writes_;
     QSet<QString> failedListings_;
     QSet<QString> hidden_;
+    QSet<QString> refused_;
     std::optional<QStringList> drives_;
     QList<QPair<QString, QString>> calls_;
     int injected_ = 0;

@@ -7,8 +7,10 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <cerrno>
 
 #include "engine/AppState.h"
 #include "engine/Settings.h"
@@ -925,6 +927,31 @@ class ChooserTest : public QObject {
         QTest::mouseClick(control<QPushButton>(chooser, "Command2"), Qt::LeftButton);
         QVERIFY(!forms::isLoaded(forms::Form::Dir));
         QCOMPARE(settings::read(settings::kDir, kNoValue), dir.filePath("shown"));
+    }
+
+    // A directory that cannot be held for the batch (search permission
+    // refused) is reported at OK with the system's reason, not at Rename.
+    void okWhereTheDirectoryCannotBeOpened() {
+        TempFiles dir;
+        dir.createAll({"a.txt", "b.txt"});
+        FaultPlatform faults;
+        ScopedPlatform installed(faults);
+        frmDir& chooser = select(dir.path());
+        faults.refuseOpening(dir.path());
+        QListView* files = control<QListView>(chooser, "File1");
+        click(files, rowNamed(files, "a.txt"));
+        QTest::mouseClick(control<QPushButton>(chooser, "Command1"), Qt::LeftButton);
+
+        QCOMPARE(list1Items(), QStringList{});
+        QVERIFY(!appState().chosenDirectory);
+        const MainButtons buttons = mainButtons();
+        QVERIFY(!buttons.setMask && !buttons.extract && !buttons.rename);
+        const QString said = control<QLineEdit>(forms::frmMain(), "txtExample")->text();
+        const QString reason = platform::Status{Error::PathFileAccess, EACCES}.reason();
+        QVERIFY2(!reason.isEmpty() && said.startsWith(QStringLiteral("Error # 75:")) &&
+                     said.contains(dir.path()) && said.contains(reason),
+                 qPrintable(said));
+        QCOMPARE(settings::read(settings::kDir, kNoValue), dir.path());
     }
 
     // The directory removed from under the open chooser.

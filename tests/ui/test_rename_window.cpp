@@ -429,6 +429,13 @@ class RenameWindowTest : public QObject {
             }
         });
         QCOMPARE(messages.size(), event == "no settings" ? 1 : 0);
+        if (event == "removed before OK") {
+            // Said at OK, with the reason: no file is listed, none can be renamed.
+            QVERIFY(control<QLineEdit>(*main_, "txtExample")->text().startsWith(example + ":"));
+            QVERIFY(!control<QPushButton>(*main_, "Command1")->isEnabled());
+            QCOMPARE(other.names(), QStringList({"a.txt", "b.txt"}));
+            return;
+        }
         extract("");
         if (event == "other Dir") {
             settings::write(settings::kDir, other.path());
