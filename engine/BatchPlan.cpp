@@ -65,7 +65,8 @@ class Planner {
     Planner(Plan& plan, const platform::Listing& listing, ListedNames& listed)
         : plan_(plan),
           rules_(plan.rules),
-          names_(listed.of(listing, plan.rules)),
+          listed_(listed.of(listing, plan.rules)),
+          names_(listed_),
           notFiles_(listed.notFiles()) {}
 
     // Whether the directory holds a file (or a link to one) of this name.
@@ -111,8 +112,12 @@ class Planner {
             step.why = Why::Unchanged;  // numbered, the name comes out as the file's own
             return;
         }
-        step.why = givenEarlier(i, planned) ? Why::TakenInBatch : Why::TakenInDirectory;
-        given_->insert(key(name));
+        // A name the directory did not hold was given earlier in the batch.
+        step.why = !listed_.isTaken(planned) || givenEarlier(i, planned) ? Why::TakenInBatch
+                                                                         : Why::TakenInDirectory;
+        if (given_) {
+            given_->insert(key(name));
+        }
         step.outcome = Outcome::Numbered;
         step.planned = planned;
         step.newName = name;
@@ -155,7 +160,8 @@ class Planner {
 
     Plan& plan_;
     const platform::NameRules& rules_;
-    NameRegistry names_;                  // a copy: the listing's own stays as loaded
+    const NameRegistry& listed_;          // the names of the listing, as loaded
+    NameRegistry names_;                  // a copy of them, as the plan goes on
     const QSet<QString>& notFiles_;       // directories and others of the listing
     std::optional<QSet<QString>> given_;  // the names given so far, as compared there
 };
