@@ -80,8 +80,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     connect(ui->Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(ui->mnuFilePreview, &QAction::triggered, this, &frmMain::mnuFilePreview_Click);
     connect(ui->MnuFileExit, &QAction::triggered, this, &frmMain::MnuFileExit_Click);
-    // The preview is there exactly when Rename is.
-    ui->Command4->installEventFilter(this);
+    // The preview is there as soon as files are listed.
+    for (const auto change :
+         {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(ui->List1->model(), change, this, &frmMain::updatePreviewEntry);
+    }
+    connect(ui->List1->model(), &QAbstractItemModel::modelReset, this,
+            &frmMain::updatePreviewEntry);
+    ui->MnuFile->setToolTipsVisible(true);
     connect(ui->mnuClearOptions, &QAction::triggered, this, &frmMain::mnuClearOptions_Click);
     connect(ui->mnuOptionsSetOptions, &QAction::triggered, this,
             &frmMain::mnuOptionsSetOptions_Click);
@@ -92,7 +98,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
 #endif
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The list empties as it goes, after the window's own parts.
+    ui->List1->model()->disconnect(this);
+}
 
 void frmMain::adopt(QWidget& dialog) {
     // Transient for the main window, with the flags it has.
@@ -129,6 +138,7 @@ void frmMain::Form_Load() {
     setNamingLabels(options);
 
     enableSteps(false, false, false);
+    updatePreviewEntry();
 }
 
 void frmMain::takeChosenFiles(const QStringList& names) {
@@ -167,9 +177,6 @@ void frmMain::setNamingLabels(const NamingOptions& options) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui->Command4 && event->type() == QEvent::EnabledChange) {
-        ui->mnuFilePreview->setEnabled(ui->Command4->isEnabled());
-    }
     if (watched == ui->List1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         // The first click of the pair has already selected the entry under the pointer.
         List1_DblClick();
@@ -213,6 +220,7 @@ void frmMain::filesChosen(const QString& directory, const QStringList& names) {
     appState().chosenDirectory = platform::current().openDirectory(directory).directory;
     previewListing_.reset();
     takeChosenFiles(names);
+    refreshPreview();
 }
 
 void frmMain::takeCommandLine(const commandline::Request& request) {
@@ -320,8 +328,11 @@ void frmMain::Command4_Click() {
             given << step.newName;
         }
     }
-    forms::frmDir().enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString(),
-                                given, batch::reviewText(state.record));
+    frmDir& review = forms::frmDir();
+    review.enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString(), given,
+                       batch::reviewText(state.record));
+    // Beside the main window, which tells whether files were skipped.
+    forms::placeBeside(&review, *this, stepsOnScreen());
     refreshPreview();
 }
 
@@ -362,11 +373,37 @@ void frmMain::undoAsked() {
 
 void frmMain::mnuFilePreview_Click() {
     previewListing_.reset();
-    forms::showModeless(forms::frmPreview());
+    frmPreview& preview = forms::frmPreview();
+    if (!preview.isVisible() && !frmPreview::keptPlace()) {
+        forms::placeBeside(&preview, *this, stepsOnScreen());
+    }
+    forms::showModeless(preview);
     refreshPreview();
 }
 
+QRect frmMain::stepsOnScreen() const {
+    QRect steps;
+    for (const QWidget* step :
+         {static_cast<QWidget*>(ui->txtFile), static_cast<QWidget*>(ui->txtMask),
+          static_cast<QWidget*>(ui->Command1), static_cast<QWidget*>(ui->txtExample),
+          static_cast<QWidget*>(ui->Command4)}) {
+        steps |= QRect(step->mapToGlobal(QPoint(0, 0)), step->size());
+    }
+    return steps;
+}
+
+void frmMain::updatePreviewEntry() {
+    const bool listed = ui->List1->count() > 0 || !appState().record.steps.isEmpty();
+    ui->mnuFilePreview->setEnabled(listed);
+    const QString why = listed ? tr("Shows the name Rename gives each listed file, and why")
+                               : tr("There are no new names to show until files are chosen with "
+                                    "Select");
+    ui->mnuFilePreview->setStatusTip(why);
+    ui->mnuFilePreview->setToolTip(why);
+}
+
 void frmMain::refreshPreview() {
+    updatePreviewEntry();
     if (!forms::isLoaded(forms::Form::Preview) || !forms::frmPreview().isVisible()) {
         return;
     }

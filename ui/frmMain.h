@@ -90,6 +90,11 @@ class frmMain : public QMainWindow {
     // The open preview follows the controls: the plan as the mask now reads,
     // or what the batch under review did.
     void refreshPreview();
+    // Where txtFile, txtMask, Extract, txtExample and Rename are, on the
+    // screen: what the preview and the review must leave in sight.
+    QRect stepsOnScreen() const;
+    // The preview can be opened while files are listed or a review is open.
+    void updatePreviewEntry();
     // Before the program ends with a review open: asks whether to Accept or
     // Undo the batch (or Cancel). False when the program must go on: Cancel,
     // or an Undo that could not put every file back.

@@ -560,6 +560,14 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
         <source>&amp;Undo</source>
         <translation>&amp;Rückgängig</translation>
     </message>
+    <message>
+        <source>Shows the name Rename gives each listed file, and why</source>
+        <translation>Zeigt den Namen, den Umbenennen jeder aufgeführten Datei gibt, und warum</translation>
+    </message>
+    <message>
+        <source>There are no new names to show until files are chosen with Select</source>
+        <translation>Neue Namen gibt es erst, wenn mit Auswählen Dateien gewählt sind</translation>
+    </message>
 </context>
 <context>
     <name>frmOptions</name>
