@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <cstdio>
 
 #include "engine/AppState.h"
@@ -57,6 +58,20 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     giveMenusTheWindowFont();
 
     describeStepsByTheirInstructions();
+    // Alt and a letter press a step button, as the menu's access keys open a
+    // menu; the captions stay as designed, without a mark.
+    for (const auto& [button, key] :
+         {std::pair{ui->Command3, Qt::Key_S}, std::pair{ui->Command2, Qt::Key_M},
+          std::pair{ui->Command1, Qt::Key_E}, std::pair{ui->Command4, Qt::Key_R}}) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | key), this);
+        connect(shortcut, &QShortcut::activated, button, [button = button] {
+            if (button->isEnabled()) {
+                button->setFocus(Qt::ShortcutFocusReason);
+                button->click();
+            }
+        });
+        button->setToolTip(QKeySequence(Qt::ALT | key).toString(QKeySequence::NativeText));
+    }
 
     ui->Picture1->setPixmap(icons::programPixmap(devicePixelRatioF()));
     QFont title = forms::designFont(13.5);
