@@ -338,14 +338,19 @@ void frmMain::Command4_Click() {
     // another batch can start until Accept or Undo.
     enableSteps(false, false, false);
     QStringList given;
-    for (const batch::Step& step : state.record.steps) {
+    QStringList notes;  // each file numbered or skipped, and why
+    for (int i = 0; i < state.record.steps.size(); ++i) {
+        const batch::Step& step = state.record.steps[i];
         if (step.renamed()) {
             given << step.newName;
+        }
+        if (step.outcome == batch::Outcome::Numbered || step.outcome == batch::Outcome::Skipped) {
+            notes << step.newName + QStringLiteral(": ") + batch::resultText(state.record, i);
         }
     }
     frmDir& review = forms::frmDir();
     review.enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString(), given,
-                       batch::reviewText(state.record));
+                       batch::reviewText(state.record), notes);
     // Beside the main window, which tells whether files were skipped.
     forms::placeBeside(&review, *this, stepsOnScreen());
     refreshPreview();

@@ -405,6 +405,10 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
+    <message>
+        <source>Files numbered or skipped</source>
+        <translation>Nummerierte oder übersprungene Dateien</translation>
+    </message>
 </context>
 <context>
     <name>frmMain</name>

@@ -264,19 +264,22 @@ class RenameWindowTest : public QObject {
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("example");
         QTest::addColumn<QStringList>("after");
-        QTest::addColumn<QString>("outcome");  // what the review tells a screen reader
+        QTest::addColumn<QString>("outcome");    // what the review shows and tells a screen reader
+        QTest::addColumn<QStringList>("notes");  // the files it lists, and why
         const QStringList untouched{"a.txt", "b.txt", "c.txt"};
-        QTest::newRow("58 taken") << 58 << ""
-                                  << QStringList{"n0001.txt", "n0002-1.txt", "n0003.txt"}
-                                  << "2 renamed, 1 numbered, 0 skipped";
+        QTest::newRow("58 taken")
+            << 58 << "" << QStringList{"n0001.txt", "n0002-1.txt", "n0003.txt"}
+            << "2 renamed, 1 numbered, 0 skipped"
+            << QStringList{"n0002-1.txt: numbered: n0002.txt is taken in the directory"};
         QTest::newRow("75 access")
             << 75 << "Some Files Were Skipped" << QStringList{"b.txt", "n0001.txt", "n0003.txt"}
-            << "2 renamed, 0 numbered, 1 skipped";
-        QTest::newRow("53 missing") << 53 << "Error # 53" << untouched << "";
-        QTest::newRow("76 path") << 76 << "Error # 76" << untouched << "";
-        QTest::newRow("61 disk full") << 61 << "Error # 61" << untouched << "";
-        QTest::newRow("74 device") << 74 << "Error # 74" << untouched << "";
-        QTest::newRow("5 other") << 5 << "Error # 5" << untouched << "";
+            << "2 renamed, 0 numbered, 1 skipped"
+            << QStringList{"b.txt: skipped: the system refuses the rename"};
+        QTest::newRow("53 missing") << 53 << "Error # 53" << untouched << "" << QStringList();
+        QTest::newRow("76 path") << 76 << "Error # 76" << untouched << "" << QStringList();
+        QTest::newRow("61 disk full") << 61 << "Error # 61" << untouched << "" << QStringList();
+        QTest::newRow("74 device") << 74 << "Error # 74" << untouched << "" << QStringList();
+        QTest::newRow("5 other") << 5 << "Error # 5" << untouched << "" << QStringList();
     }
 
     // Each error number of the platform, injected at the second file.
@@ -296,9 +299,25 @@ class RenameWindowTest : public QObject {
         rename();
         QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(), example);
         QCOMPARE(names(), after);
+        QFETCH(QStringList, notes);
         QCOMPARE(reviewOpen(), !outcome.isEmpty());
         if (reviewOpen()) {
-            QCOMPARE(forms::frmDir().accessibleDescription(), outcome);
+            frmDir& review = forms::frmDir();
+            QCOMPARE(review.accessibleDescription(), outcome);
+            QLabel* shown = control<QLabel>(review, "lblOutcome");
+            QVERIFY(shown->isVisible());
+            QCOMPARE(shown->text(), outcome);
+            QListWidget* listed = control<QListWidget>(review, "lstNotes");
+            QStringList lines;
+            for (int i = 0; i < listed->count(); ++i) {
+                lines << listed->item(i)->text();
+            }
+            QCOMPARE(lines, notes);
+            QVERIFY(listed->isVisible());
+            QVERIFY(review.rect().contains(listed->geometry()));
+            // The review keeps its captions.
+            QCOMPARE(review.windowTitle(),
+                     QStringLiteral("Accept the new names, or Undo the changes"));
         }
     }
 
