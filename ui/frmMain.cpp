@@ -27,6 +27,7 @@
 #include "ui/Forms.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/Progress.h"
 #include "ui/SaveFailure.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
@@ -35,6 +36,12 @@
 #include "ui_frmMain.h"
 
 namespace {
+
+// The files `plan` renames, or its record renamed (and Undo gives back).
+int renames(const batch::Plan& plan) {
+    const batch::Counts counts = batch::countsOf(plan);
+    return counts.renamed + counts.numbered;
+}
 
 bool reviewOpen() {
     return forms::isLoaded(forms::Form::Dir) && forms::frmDir().mode() == frmDir::Mode::Review;
@@ -318,8 +325,12 @@ void frmMain::Command4_Click() {
     // settings file that cannot be written, cannot send the batch elsewhere.
     platform::System& system = platform::current();
     const platform::Listing listing = batch::listingOf(state, system);
-    batch::Plan record =
-        batch::renameBatch(state, batch::makePlan(state, generationInput(), listing), system);
+    batch::Plan plan = batch::makePlan(state, generationInput(), listing);
+    batch::Plan record;
+    {
+        ProgressSystem progress(system, renames(plan), *this);
+        record = batch::renameBatch(state, std::move(plan), progress);
+    }
     previewListing_.reset();
     if (record.stopped()) {
         busy.restore();
@@ -369,7 +380,10 @@ void frmMain::reviewAccepted() {
 void frmMain::undoAsked() {
     AppState& state = appState();
     BusyPointer busy;
-    batch::undoBatch(state, state.record, platform::current());
+    {
+        ProgressSystem progress(platform::current(), renames(state.record), *this);
+        batch::undoBatch(state, state.record, progress);
+    }
     busy.restore();
     refreshPreview();
     if (!batch::allBack(state.record)) {

@@ -157,6 +157,13 @@
     </message>
 </context>
 <context>
+    <name>Progress</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
     <name>Recovery</name>
     <message>
         <source>Quillomat ended before its last batch was accepted or undone.

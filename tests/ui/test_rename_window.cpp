@@ -3,6 +3,8 @@
 // then review. After every test no file is lost and none is overwritten.
 #include <QtTest>
 
+#include <QProgressBar>
+
 #include <unistd.h>
 #include <QGuiApplication>
 #include <functional>
@@ -318,6 +320,51 @@ class RenameWindowTest : public QObject {
             // The review keeps its captions.
             QCOMPARE(review.windowTitle(),
                      QStringLiteral("Accept the new names, or Undo the changes"));
+        }
+    }
+
+    // A Rename or an Undo that takes longer than half a second shows how
+    // far it is as it goes, over the main window, and takes it away at the end.
+    void progressOnLongWork_data() {
+        QTest::addColumn<bool>("undo");
+        QTest::newRow("Rename") << false;
+        QTest::newRow("Undo") << true;
+    }
+    void progressOnLongWork() {
+        QFETCH(bool, undo);
+        QStringList files;
+        for (int i = 0; i < 12; ++i) {
+            files << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+        }
+        FaultPlatform p;
+        ScopedPlatform scoped(p);
+        QStringList seen;  // what the progress showed as each rename began
+        bool slow = !undo;
+        p.beforeRename = [&](const QString&, const QString&) {
+            if (!slow) {
+                return;
+            }
+            QTest::qSleep(70);
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (w->objectName() == QLatin1String("frmProgress") && w->isVisible()) {
+                    seen << w->findChild<QLabel*>()->text();
+                    QCOMPARE(w->findChild<QProgressBar*>()->maximum(), 12);
+                }
+            }
+        };
+        renameAll(files);
+        slow = true;
+        if (undo) {
+            click(control<QPushButton>(forms::frmDir(), "Command2"));
+        }
+        QVERIFY2(seen.size() >= 3, qPrintable(seen.join(", ")));
+        QCOMPARE(seen.last(), QStringLiteral("11 of 12"));
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            QVERIFY(w->objectName() != QLatin1String("frmProgress") || !w->isVisible());
+        }
+        if (!undo) {
+            click(control<QPushButton>(forms::frmDir(), "Command1"));
+            before_.clear();
         }
     }
 
