@@ -5,13 +5,17 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/AppState.h"
@@ -59,6 +63,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     const QSize client = size();
     resize(client.width(), client.height() + ui->menubar->sizeHint().height());
     ui->txtFile->setFocus();  // the lowest tab position
+    setAcceptDrops(true);
     // The design gives the boxes no length limit, and makes the step buttons
     // auto-default: Enter and keypad Enter press the focused one, as Space
     // does, and as no button is the default, Enter elsewhere presses nothing.
@@ -222,6 +227,15 @@ void frmMain::Command3_Click() {
         forms::frmDir().showChooser();
         return;
     }
+    clearBatch();
+    // A chooser not loaded yet loads now, restoring (and listing) the
+    // stored directory: the one it is about to show.
+    const bool loaded = forms::isLoaded(forms::Form::Dir);
+    forms::frmDir().showChooser(loaded ? frmDir::Listed::Earlier : frmDir::Listed::JustNow);
+    refreshPreview();
+}
+
+void frmMain::clearBatch() {
     // The files listed so far go, and with them the directory they were in
     // (held open, it would keep its drive from being unmounted).
     appState().chosenDirectory.reset();
@@ -229,11 +243,37 @@ void frmMain::Command3_Click() {
     ui->txtMask->setText(QString());
     ui->txtFile->setText(QString());
     ui->txtExample->setText(QString());
-    // A chooser not loaded yet loads now, restoring (and listing) the
-    // stored directory: the one it is about to show.
-    const bool loaded = forms::isLoaded(forms::Form::Dir);
-    forms::frmDir().showChooser(loaded ? frmDir::Listed::Earlier : frmDir::Listed::JustNow);
-    refreshPreview();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!reviewOpen() && !urls.isEmpty() &&
+        std::all_of(urls.cbegin(), urls.cend(),
+                    [](const QUrl& url) { return url.isLocalFile(); })) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    if (reviewOpen()) {
+        return;
+    }
+    event->acceptProposedAction();
+    QStringList arguments{QCoreApplication::applicationFilePath()};
+    for (const QUrl& url : event->mimeData()->urls()) {
+        arguments << url.toLocalFile();
+    }
+    commandline::Request request = commandline::read(arguments);
+    if (request.action != commandline::Request::Action::Start || request.files.isEmpty()) {
+        // A directory alone, or a name that is gone: the batch stays as it is.
+        request.files.clear();
+        if (request.action != commandline::Request::Action::Start || request.text.isEmpty()) {
+            request.text = tr("Only files can be dropped here.");
+        }
+    } else {
+        clearBatch();
+    }
+    takeCommandLine(request);
 }
 
 void frmMain::filesChosen(const QString& directory, const QStringList& names) {

@@ -75,6 +75,10 @@ class frmMain : public QMainWindow {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped from a file manager become the batch, as when named on
+    // the command line; refused while a review is open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // What the dialogs say.
@@ -84,6 +88,8 @@ class frmMain : public QMainWindow {
     void undoAsked();
     void optionsSaved(NamingOptions options);
 
+    // Forgets the files listed, their directory, the example and the mask.
+    void clearBatch();
     // What the controls hold for a rename, and for Extract.
     GenerationInput generationInput() const;
     ExtractInput extractInput() const;

@@ -579,6 +579,10 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
         <source>There are no new names to show until files are chosen with Select</source>
         <translation>Neue Namen gibt es erst, wenn mit Auswählen Dateien gewählt sind</translation>
     </message>
+    <message>
+        <source>Only files can be dropped here.</source>
+        <translation>Hier lassen sich nur Dateien ablegen.</translation>
+    </message>
 </context>
 <context>
     <name>frmOptions</name>
