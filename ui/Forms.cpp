@@ -301,6 +301,8 @@ void showWholeText(QLabel* label, const QString& text) {
 }
 
 void placeBeside(QWidget* window, const QWidget& owner, const QRect& keepClear) {
+    // A centring still waiting for the window's frame would undo this.
+    delete window->findChild<CentreWhenFramed*>(QString(), Qt::FindDirectChildrenOnly);
     const QRect area = availableArea(owner);
     const QMargins frame = frameOf(*window, owner);
     const QRect main = owner.frameGeometry();

@@ -1,12 +1,14 @@
 #include "ui/Progress.h"
 
 #include <QCoreApplication>
+#include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 #include <QWidget>
 
 #include "ui/Forms.h"
+#include "ui/FrameHints.h"
 
 namespace {
 struct Text {
@@ -32,26 +34,32 @@ void ProgressSystem::advance() {
     }
     paintedAt_ = now;
     if (!window_) {
-        window_ = std::make_unique<QWidget>(&owner_, Qt::Tool | Qt::FramelessWindowHint);
-        window_->setObjectName(QStringLiteral("frmProgress"));
-        window_->setFont(forms::designFont());
-        auto* layout = new QVBoxLayout(window_.get());
-        count_ = new QLabel(window_.get());
-        bar_ = new QProgressBar(window_.get());
+        // Inside the main window, which is on screen already: a window of its
+        // own would be painted only once the window system's events, which
+        // are not handled now, said it is shown.
+        auto* frame = new QFrame(&owner_);
+        window_.reset(frame);
+        frame->setObjectName(QStringLiteral("frmProgress"));
+        frame->setFrameShape(QFrame::Box);
+        frame->setAutoFillBackground(true);
+        auto* layout = new QVBoxLayout(frame);
+        count_ = new QLabel(frame);
+        bar_ = new QProgressBar(frame);
         bar_->setRange(0, total_);
         bar_->setTextVisible(false);
         layout->addWidget(count_);
         layout->addWidget(bar_);
-        window_->setFixedWidth(owner_.width() / 2);
-        window_->adjustSize();
-        const QRect frame = owner_.frameGeometry();
-        window_->move(frame.center() - window_->rect().center());
-        window_->show();
+        frame->setFixedWidth(owner_.width() / 2);
+        frame->adjustSize();
+        frame->move((owner_.width() - frame->width()) / 2, (owner_.height() - frame->height()) / 2);
+        frame->show();
+        frame->raise();
     }
     count_->setText(Text::tr("%1 of %2").arg(done_).arg(total_));
     bar_->setValue(done_);
     // No event is handled until the work ends: paint now.
     window_->repaint();
+    framehints::sendNow();
 }
 
 platform::Status ProgressSystem::identify(const platform::PinnedDirectory& dir, QStringView name,

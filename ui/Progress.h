@@ -3,8 +3,8 @@
 // How far a long Rename or Undo is. The batch runs to its end inside one
 // handler, handling no input, as it always has; this system forwards every
 // call to the real one and counts the renames. Once the work has taken half a
-// second it shows "412 of 1001" and a bar over the main window, painted at
-// once as it goes, and takes them away when it ends.
+// second it shows "412 of 1001" and a bar in the middle of the main window,
+// painted at once as it goes, and takes them away when it ends.
 
 #include <QElapsedTimer>
 #include <memory>

@@ -345,11 +345,10 @@ class RenameWindowTest : public QObject {
                 return;
             }
             QTest::qSleep(70);
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                if (w->objectName() == QLatin1String("frmProgress") && w->isVisible()) {
-                    seen << w->findChild<QLabel*>()->text();
-                    QCOMPARE(w->findChild<QProgressBar*>()->maximum(), 12);
-                }
+            auto* shown = main_->findChild<QWidget*>(QStringLiteral("frmProgress"));
+            if (shown != nullptr && shown->isVisible()) {
+                seen << shown->findChild<QLabel*>()->text();
+                QCOMPARE(shown->findChild<QProgressBar*>()->maximum(), 12);
             }
         };
         renameAll(files);
@@ -359,9 +358,7 @@ class RenameWindowTest : public QObject {
         }
         QVERIFY2(seen.size() >= 3, qPrintable(seen.join(", ")));
         QCOMPARE(seen.last(), QStringLiteral("11 of 12"));
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            QVERIFY(w->objectName() != QLatin1String("frmProgress") || !w->isVisible());
-        }
+        QVERIFY(main_->findChild<QWidget*>(QStringLiteral("frmProgress")) == nullptr);
         if (!undo) {
             click(control<QPushButton>(forms::frmDir(), "Command1"));
             before_.clear();
