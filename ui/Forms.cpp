@@ -6,8 +6,11 @@
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QLabel>
+#include <QMargins>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <iterator>
 #include <type_traits>
 #include <utility>
@@ -227,6 +230,112 @@ void centreOnScreen(QWidget* window) {
         window->findChild<CentreWhenFramed*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
         new CentreWhenFramed(window);
     }
+}
+
+namespace {
+
+QRect availableArea(const QWidget& widget) {
+    QScreen* screen =
+        widget.screen() != nullptr ? widget.screen() : QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
+// The window manager's frame round `window`; before it has one, the frame of
+// `like`, which the same window manager drew.
+QMargins frameOf(const QWidget& window, const QWidget& like) {
+    const QWidget& framed = isFramed(&window) ? window : like;
+    const QRect outer = framed.frameGeometry();
+    const QRect inner = framed.geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+// `place` moved into `room` as far as it fits.
+QRect pulledInto(QRect place, const QRect& room) {
+    place.moveLeft(std::max(room.left(), std::min(place.left(), room.right() + 1 - place.width())));
+    place.moveTop(std::max(room.top(), std::min(place.top(), room.bottom() + 1 - place.height())));
+    return place;
+}
+
+void setOuterGeometry(QWidget* window, const QRect& outer, const QMargins& frame) {
+    window->resize(outer.size().shrunkBy(frame));
+    window->move(outer.topLeft());  // a window's position is its frame's
+}
+
+// Elides a label's whole text (its property "wholeText") to its width.
+class ElideToWidth : public QObject {
+  public:
+    explicit ElideToWidth(QLabel* label) : QObject(label) { label->installEventFilter(this); }
+
+    static void show(QLabel* label) {
+        const QString whole = label->property("wholeText").toString();
+        const QString shown =
+            label->fontMetrics().elidedText(whole, Qt::ElideMiddle, label->contentsRect().width());
+        // A label with a buddy reads "&" as a shortcut mark; "&&" shows "&".
+        label->setText(
+            label->buddy() != nullptr ? QString(shown).replace(u'&', QStringLiteral("&&")) : shown);
+        label->setToolTip(shown == whole ? QString() : whole);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Resize) {
+            show(static_cast<QLabel*>(watched));
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+void showWholeText(QLabel* label, const QString& text) {
+    if (label->findChild<ElideToWidth*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
+        new ElideToWidth(label);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(false);
+        QSizePolicy policy(QSizePolicy::Ignored, label->sizePolicy().verticalPolicy());
+        policy.setHorizontalStretch(1);
+        label->setSizePolicy(policy);
+    }
+    label->setProperty("wholeText", text);
+    ElideToWidth::show(label);
+}
+
+void placeBeside(QWidget* window, const QWidget& owner, const QRect& keepClear) {
+    // A centring still waiting for the window's frame would undo this.
+    delete window->findChild<CentreWhenFramed*>(QString(), Qt::FindDirectChildrenOnly);
+    const QRect area = availableArea(owner);
+    const QMargins frame = frameOf(*window, owner);
+    const QRect main = owner.frameGeometry();
+    const QSize outer = window->size().grownBy(frame);
+    QRect place = pulledInto(QRect(QPoint(main.right() + 1, main.top()), outer), area);
+    if (place.left() <= main.right()) {
+        place = pulledInto(QRect(QPoint(main.left(), main.bottom() + 1), outer), area);
+    }
+    if (place.intersects(keepClear) || !area.contains(place)) {
+        // The room left of, right of, above and below the steps: the largest.
+        const QRect rooms[] = {
+            QRect(QPoint(keepClear.right() + 1, area.top()), area.bottomRight()),
+            QRect(QPoint(area.left(), keepClear.bottom() + 1), area.bottomRight()),
+            QRect(area.topLeft(), QPoint(keepClear.left() - 1, area.bottom())),
+            QRect(area.topLeft(), QPoint(area.right(), keepClear.top() - 1))};
+        const auto size = [](const QRect& r) { return r.isValid() ? r.width() * r.height() : 0; };
+        const QRect room = *std::max_element(
+            std::begin(rooms), std::end(rooms),
+            [&size](const QRect& a, const QRect& b) { return size(a) < size(b); });
+        const QSize fewest = window->minimumSize().grownBy(frame);
+        place = pulledInto(QRect(main.topLeft(), outer.boundedTo(room.size()).expandedTo(fewest)),
+                           room);
+        place = pulledInto(place, area);
+    }
+    setOuterGeometry(window, place, frame);
+}
+
+void restorePlace(QWidget* window, const QRect& place) {
+    const QRect area = availableArea(*window);
+    const QRect kept =
+        pulledInto(QRect(place.topLeft(), place.size().boundedTo(area.size())), area);
+    window->resize(kept.size());
+    window->move(kept.topLeft());
 }
 
 }  // namespace forms

@@ -16,6 +16,8 @@ class HelpWindow;
 
 class QFont;
 class QIcon;
+class QLabel;
+class QRect;
 class QWidget;
 
 namespace forms {
@@ -58,5 +60,20 @@ void setUpDialogFrame(QWidget* dialog, Qt::WindowFlags buttons, const QIcon& ico
 // primary screen). A window not yet framed is centred by its client size now
 // and once more, by its outer frame, when a window manager has framed it.
 void centreOnScreen(QWidget* window);
+
+// Shows `text` in `label` as it is, never "&" as a shortcut mark, on one
+// line: where it is wider than the label, elided in the middle (again as the
+// label is resized) with the whole text as its tool tip. The label takes the
+// room its layout gives it and never widens its window.
+void showWholeText(QLabel* label, const QString& text);
+
+// Puts `window` beside `owner`, clear of `keepClear` (global coordinates):
+// right of the owner, else below it, where the screen holds it whole;
+// otherwise on the side of `keepClear` with the most room, shrunk to that
+// room as far as it may be. Never off the screen.
+void placeBeside(QWidget* window, const QWidget& owner, const QRect& keepClear);
+// Moves `window` (its frame) to `place`'s corner and gives it `place`'s size
+// (inside the frame), pulled onto the screen where it would hang off.
+void restorePlace(QWidget* window, const QRect& place);
 
 }  // namespace forms

@@ -109,6 +109,16 @@ void keep(QWidget* window, const Motif& hints) {
     }
 }
 
+void sendNow() {
+#ifdef QUILLOMAT_XCB_HINTS
+    auto* x11 = qGuiApp == nullptr ? nullptr
+                                   : qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 != nullptr && x11->connection() != nullptr) {
+        xcb_flush(x11->connection());
+    }
+#endif
+}
+
 }  // namespace framehints
 
 #include "FrameHints.moc"

@@ -34,4 +34,8 @@ Motif fixedWindow(Qt::WindowFlags buttons);
 // an X server.
 void keep(QWidget* window, const Motif& hints);
 
+// Sends what the program has asked of the X server so far (a window shown,
+// painted) now, where no event loop runs to send it. Does nothing elsewhere.
+void sendNow();
+
 }  // namespace framehints

@@ -333,8 +333,8 @@ void frmDir::showChooser(Listed listed) {
     }
 }
 
-void frmDir::enterReview(const QString& directory, const QStringList& given,
-                         const QString& outcome) {
+void frmDir::enterReview(const QString& directory, const QStringList& given, const QString& outcome,
+                         const QStringList& notes) {
     mode_ = Mode::Review;
     given_ = QSet<QString>(given.cbegin(), given.cend());
     // The batch's own directory, whatever "Dir" said when this window loaded:
@@ -352,4 +352,12 @@ void frmDir::enterReview(const QString& directory, const QStringList& given,
     }
     setAccessibleDescription(outcome);
     accessibility::announce(this, outcome);
+    // Under the lists: the counts, and the files numbered or skipped.
+    forms::showWholeText(ui->lblOutcome, outcome);
+    ui->lstNotes->clear();
+    ui->lstNotes->addItems(notes);
+    ui->lblOutcome->show();
+    ui->lstNotes->setVisible(!notes.isEmpty());
+    const QWidget* last = notes.isEmpty() ? static_cast<QWidget*>(ui->lblOutcome) : ui->lstNotes;
+    setFixedHeight(last->geometry().bottom() + 1 + ui->lblOutcome->x());
 }

@@ -45,10 +45,11 @@ class frmDir : public QWidget {
     // review, captioned and with the buttons "Accept" and "Undo", and lists
     // that directory with the new names, `given` among them even where they
     // begin with "." (names a file manager hides). `outcome` (how many files
-    // were renamed, numbered and skipped) is read out by a screen reader and
-    // stays the window's description.
+    // were renamed, numbered and skipped) is shown under the lists, read out
+    // by a screen reader and stays the window's description; `notes` (a line
+    // for each file numbered or skipped, and why) are listed below it.
     void enterReview(const QString& directory, const QStringList& given = {},
-                     const QString& outcome = QString());
+                     const QString& outcome = QString(), const QStringList& notes = {});
     // Review mode (after a rename): keep the new names, or ask for the old
     // ones back. What the buttons do, for whoever must end a review.
     void accept();

@@ -5,12 +5,17 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFont>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
+#include <QShortcut>
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/AppState.h"
@@ -26,6 +31,7 @@
 #include "ui/Forms.h"
 #include "ui/Help.h"
 #include "ui/Icons.h"
+#include "ui/Progress.h"
 #include "ui/SaveFailure.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
@@ -34,6 +40,12 @@
 #include "ui_frmMain.h"
 
 namespace {
+
+// The files `plan` renames, or its record renamed (and Undo gives back).
+int renames(const batch::Plan& plan) {
+    const batch::Counts counts = batch::countsOf(plan);
+    return counts.renamed + counts.numbered;
+}
 
 bool reviewOpen() {
     return forms::isLoaded(forms::Form::Dir) && forms::frmDir().mode() == frmDir::Mode::Review;
@@ -51,12 +63,27 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     const QSize client = size();
     resize(client.width(), client.height() + ui->menubar->sizeHint().height());
     ui->txtFile->setFocus();  // the lowest tab position
+    setAcceptDrops(true);
     // The design gives the boxes no length limit, and makes the step buttons
     // auto-default: Enter and keypad Enter press the focused one, as Space
     // does, and as no button is the default, Enter elsewhere presses nothing.
     giveMenusTheWindowFont();
 
     describeStepsByTheirInstructions();
+    // Alt and a letter press a step button, as the menu's access keys open a
+    // menu; the captions stay as designed, without a mark.
+    for (const auto& [button, key] :
+         {std::pair{ui->Command3, Qt::Key_S}, std::pair{ui->Command2, Qt::Key_M},
+          std::pair{ui->Command1, Qt::Key_E}, std::pair{ui->Command4, Qt::Key_R}}) {
+        auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | key), this);
+        connect(shortcut, &QShortcut::activated, button, [button = button] {
+            if (button->isEnabled()) {
+                button->setFocus(Qt::ShortcutFocusReason);
+                button->click();
+            }
+        });
+        button->setToolTip(QKeySequence(Qt::ALT | key).toString(QKeySequence::NativeText));
+    }
 
     ui->Picture1->setPixmap(icons::programPixmap(devicePixelRatioF()));
     QFont title = forms::designFont(13.5);
@@ -80,8 +107,14 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     connect(ui->Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(ui->mnuFilePreview, &QAction::triggered, this, &frmMain::mnuFilePreview_Click);
     connect(ui->MnuFileExit, &QAction::triggered, this, &frmMain::MnuFileExit_Click);
-    // The preview is there exactly when Rename is.
-    ui->Command4->installEventFilter(this);
+    // The preview is there as soon as files are listed.
+    for (const auto change :
+         {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
+        connect(ui->List1->model(), change, this, &frmMain::updatePreviewEntry);
+    }
+    connect(ui->List1->model(), &QAbstractItemModel::modelReset, this,
+            &frmMain::updatePreviewEntry);
+    ui->MnuFile->setToolTipsVisible(true);
     connect(ui->mnuClearOptions, &QAction::triggered, this, &frmMain::mnuClearOptions_Click);
     connect(ui->mnuOptionsSetOptions, &QAction::triggered, this,
             &frmMain::mnuOptionsSetOptions_Click);
@@ -92,7 +125,10 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
 #endif
 }
 
-frmMain::~frmMain() = default;
+frmMain::~frmMain() {
+    // The list empties as it goes, after the window's own parts.
+    ui->List1->model()->disconnect(this);
+}
 
 void frmMain::adopt(QWidget& dialog) {
     // Transient for the main window, with the flags it has.
@@ -129,6 +165,7 @@ void frmMain::Form_Load() {
     setNamingLabels(options);
 
     enableSteps(false, false, false);
+    updatePreviewEntry();
 }
 
 void frmMain::takeChosenFiles(const QStringList& names) {
@@ -167,9 +204,6 @@ void frmMain::setNamingLabels(const NamingOptions& options) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == ui->Command4 && event->type() == QEvent::EnabledChange) {
-        ui->mnuFilePreview->setEnabled(ui->Command4->isEnabled());
-    }
     if (watched == ui->List1->viewport() && event->type() == QEvent::MouseButtonDblClick) {
         // The first click of the pair has already selected the entry under the pointer.
         List1_DblClick();
@@ -193,6 +227,15 @@ void frmMain::Command3_Click() {
         forms::frmDir().showChooser();
         return;
     }
+    clearBatch();
+    // A chooser not loaded yet loads now, restoring (and listing) the
+    // stored directory: the one it is about to show.
+    const bool loaded = forms::isLoaded(forms::Form::Dir);
+    forms::frmDir().showChooser(loaded ? frmDir::Listed::Earlier : frmDir::Listed::JustNow);
+    refreshPreview();
+}
+
+void frmMain::clearBatch() {
     // The files listed so far go, and with them the directory they were in
     // (held open, it would keep its drive from being unmounted).
     appState().chosenDirectory.reset();
@@ -200,11 +243,37 @@ void frmMain::Command3_Click() {
     ui->txtMask->setText(QString());
     ui->txtFile->setText(QString());
     ui->txtExample->setText(QString());
-    // A chooser not loaded yet loads now, restoring (and listing) the
-    // stored directory: the one it is about to show.
-    const bool loaded = forms::isLoaded(forms::Form::Dir);
-    forms::frmDir().showChooser(loaded ? frmDir::Listed::Earlier : frmDir::Listed::JustNow);
-    refreshPreview();
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!reviewOpen() && !urls.isEmpty() &&
+        std::all_of(urls.cbegin(), urls.cend(),
+                    [](const QUrl& url) { return url.isLocalFile(); })) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmMain::dropEvent(QDropEvent* event) {
+    if (reviewOpen()) {
+        return;
+    }
+    event->acceptProposedAction();
+    QStringList arguments{QCoreApplication::applicationFilePath()};
+    for (const QUrl& url : event->mimeData()->urls()) {
+        arguments << url.toLocalFile();
+    }
+    commandline::Request request = commandline::read(arguments);
+    if (request.action != commandline::Request::Action::Start || request.files.isEmpty()) {
+        // A directory alone, or a name that is gone: the batch stays as it is.
+        request.files.clear();
+        if (request.action != commandline::Request::Action::Start || request.text.isEmpty()) {
+            request.text = tr("Only files can be dropped here.");
+        }
+    } else {
+        clearBatch();
+    }
+    takeCommandLine(request);
 }
 
 void frmMain::filesChosen(const QString& directory, const QStringList& names) {
@@ -222,6 +291,7 @@ void frmMain::filesChosen(const QString& directory, const QStringList& names) {
         return;
     }
     takeChosenFiles(names);
+    refreshPreview();
 }
 
 void frmMain::takeCommandLine(const commandline::Request& request) {
@@ -304,8 +374,12 @@ void frmMain::Command4_Click() {
     // settings file that cannot be written, cannot send the batch elsewhere.
     platform::System& system = platform::current();
     const platform::Listing listing = batch::listingOf(state, system);
-    batch::Plan record =
-        batch::renameBatch(state, batch::makePlan(state, generationInput(), listing), system);
+    batch::Plan plan = batch::makePlan(state, generationInput(), listing);
+    batch::Plan record;
+    {
+        ProgressSystem progress(system, renames(plan), *this);
+        record = batch::renameBatch(state, std::move(plan), progress);
+    }
     previewListing_.reset();
     if (record.stopped()) {
         busy.restore();
@@ -324,13 +398,21 @@ void frmMain::Command4_Click() {
     // another batch can start until Accept or Undo.
     enableSteps(false, false, false);
     QStringList given;
-    for (const batch::Step& step : state.record.steps) {
+    QStringList notes;  // each file numbered or skipped, and why
+    for (int i = 0; i < state.record.steps.size(); ++i) {
+        const batch::Step& step = state.record.steps[i];
         if (step.renamed()) {
             given << step.newName;
         }
+        if (step.outcome == batch::Outcome::Numbered || step.outcome == batch::Outcome::Skipped) {
+            notes << step.newName + QStringLiteral(": ") + batch::resultText(state.record, i);
+        }
     }
-    forms::frmDir().enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString(),
-                                given, batch::reviewText(state.record));
+    frmDir& review = forms::frmDir();
+    review.enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString(), given,
+                       batch::reviewText(state.record), notes);
+    // Beside the main window, which tells whether files were skipped.
+    forms::placeBeside(&review, *this, stepsOnScreen());
     refreshPreview();
 }
 
@@ -347,7 +429,10 @@ void frmMain::reviewAccepted() {
 void frmMain::undoAsked() {
     AppState& state = appState();
     BusyPointer busy;
-    batch::undoBatch(state, state.record, platform::current());
+    {
+        ProgressSystem progress(platform::current(), renames(state.record), *this);
+        batch::undoBatch(state, state.record, progress);
+    }
     busy.restore();
     refreshPreview();
     if (!batch::allBack(state.record)) {
@@ -371,11 +456,37 @@ void frmMain::undoAsked() {
 
 void frmMain::mnuFilePreview_Click() {
     previewListing_.reset();
-    forms::showModeless(forms::frmPreview());
+    frmPreview& preview = forms::frmPreview();
+    if (!preview.isVisible() && !frmPreview::keptPlace()) {
+        forms::placeBeside(&preview, *this, stepsOnScreen());
+    }
+    forms::showModeless(preview);
     refreshPreview();
 }
 
+QRect frmMain::stepsOnScreen() const {
+    QRect steps;
+    for (const QWidget* step :
+         {static_cast<QWidget*>(ui->txtFile), static_cast<QWidget*>(ui->txtMask),
+          static_cast<QWidget*>(ui->Command1), static_cast<QWidget*>(ui->txtExample),
+          static_cast<QWidget*>(ui->Command4)}) {
+        steps |= QRect(step->mapToGlobal(QPoint(0, 0)), step->size());
+    }
+    return steps;
+}
+
+void frmMain::updatePreviewEntry() {
+    const bool listed = ui->List1->count() > 0 || !appState().record.steps.isEmpty();
+    ui->mnuFilePreview->setEnabled(listed);
+    const QString why = listed ? tr("Shows the name Rename gives each listed file, and why")
+                               : tr("There are no new names to show until files are chosen with "
+                                    "Select");
+    ui->mnuFilePreview->setStatusTip(why);
+    ui->mnuFilePreview->setToolTip(why);
+}
+
 void frmMain::refreshPreview() {
+    updatePreviewEntry();
     if (!forms::isLoaded(forms::Form::Preview) || !forms::frmPreview().isVisible()) {
         return;
     }

@@ -75,6 +75,10 @@ class frmMain : public QMainWindow {
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Files dropped from a file manager become the batch, as when named on
+    // the command line; refused while a review is open.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // What the dialogs say.
@@ -84,12 +88,19 @@ class frmMain : public QMainWindow {
     void undoAsked();
     void optionsSaved(NamingOptions options);
 
+    // Forgets the files listed, their directory, the example and the mask.
+    void clearBatch();
     // What the controls hold for a rename, and for Extract.
     GenerationInput generationInput() const;
     ExtractInput extractInput() const;
     // The open preview follows the controls: the plan as the mask now reads,
     // or what the batch under review did.
     void refreshPreview();
+    // Where txtFile, txtMask, Extract, txtExample and Rename are, on the
+    // screen: what the preview and the review must leave in sight.
+    QRect stepsOnScreen() const;
+    // The preview can be opened while files are listed or a review is open.
+    void updatePreviewEntry();
     // Before the program ends with a review open: asks whether to Accept or
     // Undo the batch (or Cancel). False when the program must go on: Cancel,
     // or an Undo that could not put every file back.

@@ -35,15 +35,30 @@ frmPreview::frmPreview(QWidget* parent)
 
 frmPreview::~frmPreview() = default;
 
+namespace {
+std::optional<QRect>& lastPlace() {
+    static std::optional<QRect> place;
+    return place;
+}
+}  // namespace
+
+std::optional<QRect> frmPreview::keptPlace() {
+    return lastPlace();
+}
+
 void frmPreview::Form_Load() {
-    forms::centreOnScreen(this);
+    // Placed beside the main window by the main window; back where it was.
+    if (lastPlace()) {
+        forms::restorePlace(this, *lastPlace());
+    }
 }
 
 void frmPreview::showPlan(const batch::Plan& plan, const QString& note) {
     const bool sameRows = model_->rowCount() == plan.steps.size();
     model_->setPlan(plan);
     const QString counts = chooser::displayName(batch::countsText(plan));
-    ui->lblCounts->setText(note.isEmpty() ? counts : counts + QStringLiteral(" (") + note + u')');
+    forms::showWholeText(ui->lblCounts,
+                         note.isEmpty() ? counts : counts + QStringLiteral(" (") + note + u')');
     if (!sameRows && model_->rowCount() > 0) {
         ui->tblNames->setCurrentIndex(model_->index(0, 0));
     }
@@ -63,6 +78,7 @@ void frmPreview::showEvent(QShowEvent* event) {
 
 void frmPreview::closeEvent(QCloseEvent* event) {
     event->accept();
+    lastPlace() = QRect(frameGeometry().topLeft(), size());
     forms::unloadIfInstance(forms::Form::Preview, this);
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
 // Preview New Names: every listed file with the name Rename would give it and
-// why, before anything is renamed. Modeless and resizable; it remembers
-// nothing and never writes the settings.
+// why, before anything is renamed. Modeless and resizable; it keeps its place
+// and size for the next time it opens in this run, and never writes the
+// settings.
 
+#include <QRect>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 #include "engine/BatchPlan.h"
 
@@ -24,6 +27,9 @@ class frmPreview : public QWidget {
     // last plan of as many rows, the scroll position and selection kept;
     // `note` after the counts.
     void showPlan(const batch::Plan& plan, const QString& note = QString());
+
+    // Where the window stood when it was last closed in this run.
+    static std::optional<QRect> keptPlace();
 
   public slots:
     void Form_Load();

@@ -157,6 +157,13 @@
     </message>
 </context>
 <context>
+    <name>Progress</name>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
     <name>Recovery</name>
     <message>
         <source>Quillomat ended before its last batch was accepted or undone.
@@ -405,6 +412,10 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
         <source>Undo</source>
         <translation>Rückgängig</translation>
     </message>
+    <message>
+        <source>Files numbered or skipped</source>
+        <translation>Nummerierte oder übersprungene Dateien</translation>
+    </message>
 </context>
 <context>
     <name>frmMain</name>
@@ -563,6 +574,18 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
     <message>
         <source>%1: the directory %2 cannot be opened (%3)</source>
         <translation>%1: Der Ordner %2 kann nicht geöffnet werden (%3)</translation>
+    </message>
+    <message>
+        <source>Shows the name Rename gives each listed file, and why</source>
+        <translation>Zeigt den Namen, den Umbenennen jeder aufgeführten Datei gibt, und warum</translation>
+    </message>
+    <message>
+        <source>There are no new names to show until files are chosen with Select</source>
+        <translation>Neue Namen gibt es erst, wenn mit Auswählen Dateien gewählt sind</translation>
+    </message>
+    <message>
+        <source>Only files can be dropped here.</source>
+        <translation>Hier lassen sich nur Dateien ablegen.</translation>
     </message>
 </context>
 <context>

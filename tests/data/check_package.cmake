@@ -9,6 +9,12 @@ if(NOT rc EQUAL 0 OR NOT package)
   file(REMOVE_RECURSE ${WORK_DIR})
   message(FATAL_ERROR "cpack failed: ${out}")
 endif()
+# A Wayland session without XWayland starts the program only with this plugin.
+execute_process(COMMAND dpkg-deb -f ${package} Recommends OUTPUT_VARIABLE recommends)
+if(NOT recommends MATCHES "qt6-wayland")
+  file(REMOVE_RECURSE ${WORK_DIR})
+  message(FATAL_ERROR "the package does not recommend qt6-wayland: ${recommends}")
+endif()
 # lintian leaves scratch files in TMPDIR: give it one that goes with WORK_DIR.
 file(MAKE_DIRECTORY ${WORK_DIR}/tmp)
 set(ENV{TMPDIR} ${WORK_DIR}/tmp)

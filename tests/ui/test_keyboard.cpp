@@ -47,6 +47,33 @@ class KeyboardTest : public QObject {
         settings_.reset();
     }
 
+    // Alt and a letter press each step button while it is enabled, nothing
+    // while it is not; the captions keep their design text.
+    void accessKeysPressTheSteps_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("key");
+        QTest::newRow("Select") << "Command3" << int(Qt::Key_S);
+        QTest::newRow("Set Mask") << "Command2" << int(Qt::Key_M);
+        QTest::newRow("Extract") << "Command1" << int(Qt::Key_E);
+        QTest::newRow("Rename") << "Command4" << int(Qt::Key_R);
+    }
+    void accessKeysPressTheSteps() {
+        QFETCH(QString, button);
+        QFETCH(int, key);
+        frmMain& main = activeMain();
+        QPushButton* step = control<QPushButton>(main, qPrintable(button));
+        const QString caption = step->text();
+        // What the step does is for other tests (Select would open a window).
+        QObject::disconnect(step, &QPushButton::clicked, nullptr, nullptr);
+        QSignalSpy pressed(step, &QPushButton::clicked);
+        for (const bool enabled : {false, true}) {
+            step->setEnabled(enabled);
+            press(main, Qt::Key(key), Qt::AltModifier);
+            QCOMPARE(pressed.count(), enabled ? 1 : 0);
+        }
+        QCOMPARE(step->text(), caption);
+    }
+
     // Enter and keypad Enter press the focused button, as Space does; Enter
     // in a text box presses none of them.
     void enterPressesTheFocusedButton_data() {

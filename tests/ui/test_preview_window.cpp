@@ -4,6 +4,7 @@
 // settings and touches no file.
 #include <QtTest>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -58,6 +59,10 @@ class PreviewWindowTest : public QObject {
         QFile file(settings::storeLocation(settings::kAppName));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
     }
+    // The counts line, whole where the label elides it.
+    static QString whole(const QLabel* counts) {
+        return counts->toolTip().isEmpty() ? counts->text() : counts->toolTip();
+    }
     QTableView* table() { return control<QTableView>(forms::frmPreview(), "tblNames"); }
     QStringList column(int c) {
         QStringList cells;
@@ -83,25 +88,88 @@ class PreviewWindowTest : public QObject {
         settings_.reset();
     }
 
-    // The entry is enabled exactly when Rename is.
-    void entryFollowsRename() {
-        QPushButton* rename = control<QPushButton>(*main_, "Command4");
+    // Wherever the main window stands, the preview leaves the steps in
+    // sight and stays on the screen: a click on the mask box reaches it.
+    void standsBesideTheSteps_data() {
+        QTest::addColumn<QPoint>("corner");  // of the main window, as a fraction of the room left
+        QTest::newRow("top left") << QPoint(0, 0);
+        QTest::newRow("top right") << QPoint(1, 0);
+        QTest::newRow("bottom right") << QPoint(1, 1);
+        QTest::newRow("centred") << QPoint(-1, -1);
+    }
+    void standsBesideTheSteps() {
+        QFETCH(QPoint, corner);
+        const QRect area = main_->screen()->availableGeometry();
+        const QSize room = area.size() - main_->frameGeometry().size();
+        main_->move(corner.x() < 0 ? room.width() / 2 : corner.x() * room.width(),
+                    corner.y() < 0 ? room.height() / 2 : corner.y() * room.height());
+        dir_->createAll({"a.jpg"});
+        chooseAll();
+        frmPreview& window = openByKeyboard();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(area.contains(window.frameGeometry()));
+        for (const char* step : {"txtFile", "txtMask", "Command1", "txtExample", "Command4"}) {
+            QWidget* w = control<QWidget>(*main_, step);
+            const QRect onScreen(w->mapToGlobal(QPoint(0, 0)), w->size());
+            QVERIFY2(!window.frameGeometry().intersects(onScreen), step);
+        }
+        QLineEdit* mask = control<QLineEdit>(*main_, "txtMask");
+        QCOMPARE(QApplication::widgetAt(mask->mapToGlobal(mask->rect().center())), mask);
+    }
+
+    // A name in the counts line is shown as it is, "&" and all; a long one
+    // is elided in the middle, whole in the tool tip, and the window stays
+    // on the screen.
+    void namesShownAsText_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("ampersand") << QStringLiteral("a&b1.txt");
+        QTest::newRow("two ampersands") << QStringLiteral("x&&y.txt");
+        QTest::newRow("185 characters") << QString(181, u'n') + QStringLiteral(".txt");
+    }
+    void namesShownAsText() {
+        QFETCH(QString, name);
+        dir_->createAll({name});
+        chooseAll();
+        QVERIFY(QFile::remove(dir_->path() + "/" + name));  // Rename would stop at it
+        frmPreview& window = openByKeyboard();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QLabel* counts = control<QLabel>(window, "lblCounts");
+        const QString seen = QAccessible::queryAccessibleInterface(counts)->text(QAccessible::Name);
+        QVERIFY(whole(counts).startsWith("Rename would stop at " + name + " with "));
+        if (name.size() > 100) {
+            QVERIFY(seen.contains(QChar(0x2026)));
+        } else {
+            QVERIFY2(seen.startsWith("Rename would stop at " + name + " wit"), qPrintable(seen));
+        }
+        QVERIFY(main_->screen()->availableGeometry().contains(window.frameGeometry()));
+    }
+
+    // The entry is enabled while files are listed (and while their review is
+    // open), and says why when it is not.
+    void entryFollowsTheList() {
         QVERIFY(!previewEntry()->isEnabled());
+        QVERIFY(previewEntry()->statusTip().contains("Select"));
         dir_->createAll({"a.jpg", "b.jpg"});
         chooseAll();
-        QVERIFY(!rename->isEnabled());
-        QVERIFY(!previewEntry()->isEnabled());
-        extract(QString());
-        QVERIFY(rename->isEnabled());
+        QVERIFY(!control<QPushButton>(*main_, "Command4")->isEnabled());
         QVERIFY(previewEntry()->isEnabled());
-        click(control<QPushButton>(*main_, "Command3"));  // Select keeps Rename as it is
-        QCOMPARE(previewEntry()->isEnabled(), rename->isEnabled());
-        click(control<QPushButton>(forms::frmDir(), "Command2"));  // Cancel disables it
-        QVERIFY(!rename->isEnabled());
+        // Before any Extract it shows the plan of the mask as it reads now.
+        openByKeyboard();
+        QCOMPARE(column(1), (QStringList{"0001.jpg", "0002.jpg"}));
+        forms::unload(forms::Form::Preview);
+        click(control<QPushButton>(*main_, "Command3"));  // Select empties the list
         QVERIFY(!previewEntry()->isEnabled());
-        // A disabled entry does nothing on Ctrl+P.
         QTest::keyClick(main_, Qt::Key_P, Qt::ControlModifier);
         QVERIFY(!forms::isLoaded(forms::Form::Preview));
+        QListView* files = control<QListView>(forms::frmDir(), "File1");
+        files->setFocus();
+        QTest::keyClick(files, Qt::Key_A, Qt::ControlModifier);
+        click(control<QPushButton>(forms::frmDir(), "Command1"));
+        extract(QString());
+        click(control<QPushButton>(*main_, "Command4"));
+        QVERIFY(previewEntry()->isEnabled());                      // the review's record
+        click(control<QPushButton>(forms::frmDir(), "Command1"));  // Accept
+        QVERIFY(!previewEntry()->isEnabled());
     }
 
     // A batch with a name taken in the directory, a file that keeps its name
@@ -126,7 +194,7 @@ class PreviewWindowTest : public QObject {
         const QString hidden =
             QStringLiteral("renamed: file managers hide names that begin with \".\"");
         QCOMPARE(column(2).first(), hidden);
-        QCOMPARE(control<QLabel>(window, "lblCounts")->text(),
+        QCOMPARE(whole(control<QLabel>(window, "lblCounts")),
                  QStringLiteral("5 renamed, 0 numbered, 0 left alone, 0 skipped"));
 
         // The table has the focus; Ctrl+A and Ctrl+C copy every row.
@@ -151,6 +219,34 @@ class PreviewWindowTest : public QObject {
         testing_support::removeAllRaw(dir_->path());
     }
 
+    // A file left alone says whether the mask fits it and its name comes
+    // out the same, or does not fit it.
+    void leftAloneSaysWhy_data() {
+        QTest::addColumn<QString>("mask");
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("results");
+        const QString same = QStringLiteral("left alone: the name does not change");
+        const QString noMatch = QStringLiteral("left alone: no match");
+        QTest::newRow("empty mask")
+            << QString() << QStringList{"0001", "b.txt"} << QStringList{same, "renamed"};
+        QTest::newRow("text mask")
+            << QStringLiteral("day") << QStringList{"day-0001", "day-0001.txt", "night"}
+            << QStringList{same, "renamed", noMatch};
+        QTest::newRow("with extension")
+            << QString() << QStringList{"0001.txt"} << QStringList{same};
+    }
+    void leftAloneSaysWhy() {
+        QFETCH(QString, mask);
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, results);
+        dir_->createAll(files);
+        chooseAll();
+        extract(mask);
+        openByKeyboard();
+        QCOMPARE(column(0), files);
+        QCOMPARE(column(2), results);
+    }
+
     // Numbered rows say why. The open window follows each key typed into
     // the mask, keeping the row the user selected; after Rename it shows what
     // was done, until Undo ends the batch.
@@ -164,7 +260,7 @@ class PreviewWindowTest : public QObject {
                                          "numbered: 1.jpg is taken by an earlier file of this "
                                          "batch"}));
         QLabel* counts = control<QLabel>(forms::frmPreview(), "lblCounts");
-        QCOMPARE(counts->text(), QStringLiteral("1 renamed, 1 numbered, 0 left alone, 0 skipped"));
+        QCOMPARE(whole(counts), QStringLiteral("1 renamed, 1 numbered, 0 left alone, 0 skipped"));
         table()->setCurrentIndex(table()->model()->index(1, 0));
 
         QLineEdit* mask = control<QLineEdit>(*main_, "txtMask");
@@ -174,16 +270,30 @@ class PreviewWindowTest : public QObject {
         QCOMPARE(column(1), (QStringList{"x-0001.jpg", "y1.jpg"}));
         QCOMPARE(column(2), (QStringList{"renamed", "left alone: no match"}));
         QCOMPARE(table()->currentIndex().row(), 1);
-        QVERIFY(counts->text().endsWith("(as the mask reads now; Extract makes Rename follow it)"));
+        QVERIFY(whole(counts).endsWith("(as the mask reads now; Extract makes Rename follow it)"));
 
         extract(QString());
-        QCOMPARE(counts->text(), QStringLiteral("2 renamed, 0 numbered, 0 left alone, 0 skipped"));
+        QCOMPARE(whole(counts), QStringLiteral("2 renamed, 0 numbered, 0 left alone, 0 skipped"));
         click(control<QPushButton>(*main_, "Command4"));
         QVERIFY(forms::frmPreview().isVisible());
         QCOMPARE(column(1), (QStringList{"0001.jpg", "0002.jpg"}));
         click(control<QPushButton>(forms::frmDir(), "Command2"));  // Undo
         QCOMPARE(table()->model()->rowCount(), 0);
         QCOMPARE(dir_->names(), (QStringList{"x1.jpg", "y1.jpg"}));
+    }
+
+    // Moved and resized by the user, it comes back there the next time.
+    void keepsItsPlace() {
+        dir_->createAll({"a.jpg"});
+        chooseAll();
+        frmPreview& window = openByKeyboard();
+        const QRect area = main_->screen()->availableGeometry();
+        window.move(area.topLeft() + QPoint(10, 20));
+        window.resize(300, 200);
+        const QRect moved = window.geometry();
+        window.close();
+        QTest::keyClick(main_, Qt::Key_P, Qt::ControlModifier);
+        QCOMPARE(forms::frmPreview().geometry(), moved);
     }
 };
 

@@ -3,6 +3,8 @@
 // then review. After every test no file is lost and none is overwritten.
 #include <QtTest>
 
+#include <QProgressBar>
+
 #include <unistd.h>
 #include <QGuiApplication>
 #include <functional>
@@ -264,19 +266,22 @@ class RenameWindowTest : public QObject {
         QTest::addColumn<int>("error");
         QTest::addColumn<QString>("example");
         QTest::addColumn<QStringList>("after");
-        QTest::addColumn<QString>("outcome");  // what the review tells a screen reader
+        QTest::addColumn<QString>("outcome");    // what the review shows and tells a screen reader
+        QTest::addColumn<QStringList>("notes");  // the files it lists, and why
         const QStringList untouched{"a.txt", "b.txt", "c.txt"};
-        QTest::newRow("58 taken") << 58 << ""
-                                  << QStringList{"n0001.txt", "n0002-1.txt", "n0003.txt"}
-                                  << "2 renamed, 1 numbered, 0 skipped";
+        QTest::newRow("58 taken")
+            << 58 << "" << QStringList{"n0001.txt", "n0002-1.txt", "n0003.txt"}
+            << "2 renamed, 1 numbered, 0 skipped"
+            << QStringList{"n0002-1.txt: numbered: n0002.txt is taken in the directory"};
         QTest::newRow("75 access")
             << 75 << "Some Files Were Skipped" << QStringList{"b.txt", "n0001.txt", "n0003.txt"}
-            << "2 renamed, 0 numbered, 1 skipped";
-        QTest::newRow("53 missing") << 53 << "Error # 53" << untouched << "";
-        QTest::newRow("76 path") << 76 << "Error # 76" << untouched << "";
-        QTest::newRow("61 disk full") << 61 << "Error # 61" << untouched << "";
-        QTest::newRow("74 device") << 74 << "Error # 74" << untouched << "";
-        QTest::newRow("5 other") << 5 << "Error # 5" << untouched << "";
+            << "2 renamed, 0 numbered, 1 skipped"
+            << QStringList{"b.txt: skipped: the system refuses the rename"};
+        QTest::newRow("53 missing") << 53 << "Error # 53" << untouched << "" << QStringList();
+        QTest::newRow("76 path") << 76 << "Error # 76" << untouched << "" << QStringList();
+        QTest::newRow("61 disk full") << 61 << "Error # 61" << untouched << "" << QStringList();
+        QTest::newRow("74 device") << 74 << "Error # 74" << untouched << "" << QStringList();
+        QTest::newRow("5 other") << 5 << "Error # 5" << untouched << "" << QStringList();
     }
 
     // Each error number of the platform, injected at the second file.
@@ -296,9 +301,67 @@ class RenameWindowTest : public QObject {
         rename();
         QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(), example);
         QCOMPARE(names(), after);
+        QFETCH(QStringList, notes);
         QCOMPARE(reviewOpen(), !outcome.isEmpty());
         if (reviewOpen()) {
-            QCOMPARE(forms::frmDir().accessibleDescription(), outcome);
+            frmDir& review = forms::frmDir();
+            QCOMPARE(review.accessibleDescription(), outcome);
+            QLabel* shown = control<QLabel>(review, "lblOutcome");
+            QVERIFY(shown->isVisible());
+            QCOMPARE(shown->text(), outcome);
+            QListWidget* listed = control<QListWidget>(review, "lstNotes");
+            QStringList lines;
+            for (int i = 0; i < listed->count(); ++i) {
+                lines << listed->item(i)->text();
+            }
+            QCOMPARE(lines, notes);
+            QVERIFY(listed->isVisible());
+            QVERIFY(review.rect().contains(listed->geometry()));
+            // The review keeps its captions.
+            QCOMPARE(review.windowTitle(),
+                     QStringLiteral("Accept the new names, or Undo the changes"));
+        }
+    }
+
+    // A Rename or an Undo that takes longer than half a second shows how
+    // far it is as it goes, over the main window, and takes it away at the end.
+    void progressOnLongWork_data() {
+        QTest::addColumn<bool>("undo");
+        QTest::newRow("Rename") << false;
+        QTest::newRow("Undo") << true;
+    }
+    void progressOnLongWork() {
+        QFETCH(bool, undo);
+        QStringList files;
+        for (int i = 0; i < 12; ++i) {
+            files << QStringLiteral("f%1.txt").arg(i, 2, 10, QLatin1Char('0'));
+        }
+        FaultPlatform p;
+        ScopedPlatform scoped(p);
+        QStringList seen;  // what the progress showed as each rename began
+        bool slow = !undo;
+        p.beforeRename = [&](const QString&, const QString&) {
+            if (!slow) {
+                return;
+            }
+            QTest::qSleep(70);
+            auto* shown = main_->findChild<QWidget*>(QStringLiteral("frmProgress"));
+            if (shown != nullptr && shown->isVisible()) {
+                seen << shown->findChild<QLabel*>()->text();
+                QCOMPARE(shown->findChild<QProgressBar*>()->maximum(), 12);
+            }
+        };
+        renameAll(files);
+        slow = true;
+        if (undo) {
+            click(control<QPushButton>(forms::frmDir(), "Command2"));
+        }
+        QVERIFY2(seen.size() >= 3, qPrintable(seen.join(", ")));
+        QCOMPARE(seen.last(), QStringLiteral("11 of 12"));
+        QVERIFY(main_->findChild<QWidget*>(QStringLiteral("frmProgress")) == nullptr);
+        if (!undo) {
+            click(control<QPushButton>(forms::frmDir(), "Command1"));
+            before_.clear();
         }
     }
 

@@ -2,6 +2,8 @@
 // "Dir" held it, and nothing is stored before OK.
 #include <QtTest>
 
+#include <QMimeData>
+
 #include <QApplication>
 #include <QDir>
 
@@ -31,6 +33,26 @@ class StartDirectoryTest : public QObject {
             commandline::read({QStringLiteral("quillomat"), directory});
         QCOMPARE(int(request.action), int(commandline::Request::Action::Start));
         appState().chooserStartDirectory = request.directory;
+    }
+
+    // Drags `paths` over the main window and drops them, as a file manager
+    // does; false when the window refuses them.
+    bool drop(const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths) {
+            urls << QUrl::fromLocalFile(path);
+        }
+        data.setUrls(urls);
+        const QPoint at = main().rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&main(), &enter);
+        if (!enter.isAccepted()) {
+            return false;
+        }
+        QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&main(), &dropped);
+        return true;
     }
 
   private slots:
@@ -85,11 +107,17 @@ class StartDirectoryTest : public QObject {
         QTest::addColumn<QStringList>("named");  // in the test's directory; "sub/" another
         QTest::addColumn<QStringList>("listed");
         QTest::addColumn<QString>("message");
-        QTest::newRow("in the chooser's order")
-            << QStringList{"img10.jpg", "img2.jpg", ".cover.jpg"}
-            << QStringList{".cover.jpg", "img2.jpg", "img10.jpg"} << QString();
-        QTest::newRow("a folder") << QStringList{"img2.jpg", "sub"} << QStringList{}
-                                  << "sub is not a regular file.";
+        QTest::addColumn<bool>("dropped");  // dropped on the main window from a file manager
+        for (const bool dropped : {false, true}) {
+            const char* how = dropped ? "dropped" : "named";
+            QTest::addRow("%s, in the chooser's order", how)
+                << QStringList{"img10.jpg", "img2.jpg", ".cover.jpg"}
+                << QStringList{".cover.jpg", "img2.jpg", "img10.jpg"} << QString() << dropped;
+            QTest::addRow("%s, a folder", how) << QStringList{"img2.jpg", "sub"} << QStringList{}
+                                               << "sub is not a regular file." << dropped;
+            QTest::addRow("%s, two directories", how) << QStringList{"img2.jpg", "sub/img3.jpg"}
+                                                      << QStringList{} << "directory" << dropped;
+        }
     }
     void startWithFiles() {
         QFETCH(QStringList, named);
@@ -103,8 +131,13 @@ class StartDirectoryTest : public QObject {
         for (const QString& name : named) {
             arguments << dir.filePath(name);
         }
+        QFETCH(bool, dropped);
         BoxAnswerer answerer({pressEnter});
-        main().takeCommandLine(commandline::read(arguments));
+        if (dropped) {
+            QVERIFY(drop(arguments.mid(1)));
+        } else {
+            main().takeCommandLine(commandline::read(arguments));
+        }
 
         QCOMPARE(answerer.shown.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
@@ -127,6 +160,18 @@ class StartDirectoryTest : public QObject {
             QCOMPARE(dir.names(), (QStringList{"0001.jpg", "0002.jpg", "0003.jpg"}));
             click(control<QPushButton>(forms::frmDir(), "Command1"));  // Accept
         }
+    }
+
+    // While a review is open its batch stays: dropped files are refused.
+    void dropRefusedDuringReview() {
+        testing_support::TempFiles dir;
+        dir.createAll({"a.jpg", "b.jpg"});
+        main().takeCommandLine(commandline::read({"quillomat", dir.filePath("a.jpg")}));
+        click(control<QPushButton>(main(), "Command1"));  // Extract, no mask
+        click(control<QPushButton>(main(), "Command4"));  // Rename
+        QVERIFY(!drop({dir.filePath("b.jpg")}));
+        QCOMPARE(control<QListWidget>(main(), "List1")->count(), 0);
+        click(control<QPushButton>(forms::frmDir(), "Command1"));  // Accept
     }
 };
 

@@ -1,0 +1,50 @@
+#pragma once
+
+// How far a long Rename or Undo is. The batch runs to its end inside one
+// handler, handling no input, as it always has; this system forwards every
+// call to the real one and counts the renames. Once the work has taken half a
+// second it shows "412 of 1001" and a bar in the middle of the main window,
+// painted at once as it goes, and takes them away when it ends.
+
+#include <QElapsedTimer>
+#include <memory>
+
+#include "platform/Platform.h"
+
+class QLabel;
+class QProgressBar;
+class QWidget;
+
+class ProgressSystem : public platform::BatchSystem {
+  public:
+    // `total`: the renames the work is to make; `owner`: the window the
+    // progress stands over.
+    ProgressSystem(platform::BatchSystem& real, int total, QWidget& owner);
+    ~ProgressSystem() override;
+
+    platform::Status identify(const platform::PinnedDirectory& dir, QStringView name,
+                              platform::Fingerprint* out,
+                              platform::Contents contents = platform::Contents::Skip) override;
+    platform::Listing list(const platform::PinnedDirectory& dir) override;
+    platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView from,
+                              QStringView to) override;
+    platform::RenameTraits learnRenames(const platform::PinnedDirectory& dir) override;
+    platform::Status dropPlaceholder(const platform::PinnedDirectory& dir, QStringView name,
+                                     Placeholder placeholder = Placeholder::Marked) override;
+    platform::Status dropSecondName(const platform::PinnedDirectory& dir, QStringView name,
+                                    QStringView keep) override;
+    platform::Status writeFileDurably(const QString& path, const QByteArray& data) override;
+
+  private:
+    void advance();
+
+    platform::BatchSystem& real_;
+    const int total_;
+    int done_ = 0;
+    QWidget& owner_;
+    QElapsedTimer clock_;
+    qint64 paintedAt_ = 0;
+    std::unique_ptr<QWidget> window_;
+    QLabel* count_ = nullptr;
+    QProgressBar* bar_ = nullptr;
+};
