@@ -71,13 +71,12 @@ double safeLoop(FileSystem fs, const QString& dir, bool back) {
 
 // `mv -n` for every file, one process each, as a shell loop would run it.
 double mvLoop(const QString& dir, bool back) {
-    const QString loop = QStringLiteral(
-                             "cd '%1' && for i in $(seq -f %04g 1 %2); do "
-                             "mv -n %3$i.PDF %4$i.PDF || exit 1; done")
-                             .arg(dir)
-                             .arg(kFiles)
-                             .arg(back ? QStringLiteral("Doc-") : QStringLiteral("SCAN"),
-                                  back ? QStringLiteral("SCAN") : QStringLiteral("Doc-"));
+    const QString from = back ? QStringLiteral("Doc-") : QStringLiteral("SCAN");
+    const QString to = back ? QStringLiteral("SCAN") : QStringLiteral("Doc-");
+    const QString loop = QStringLiteral("cd '") + dir +
+                         QStringLiteral("' && for i in $(seq -f %04g 1 ") +
+                         QString::number(kFiles) + QStringLiteral("); do mv -n ") + from +
+                         QStringLiteral("$i.PDF ") + to + QStringLiteral("$i.PDF || exit 1; done");
     const bench::Clock::time_point start = bench::Clock::now();
     QProcess shell;
     shell.start(QStringLiteral("sh"), {QStringLiteral("-c"), loop});
