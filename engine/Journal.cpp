@@ -16,7 +16,7 @@ const QByteArray kHeader = QByteArrayLiteral("quillomat-journal 3");
 const QByteArray kHeaderVersion2 = QByteArrayLiteral("quillomat-journal 2");
 
 // The words of the renames line.
-constexpr const char* kWays[] = {"unknown", "no-replace", "link", "reserve"};
+constexpr const char* kWays[] = {"unknown", "no-replace", "link", "reserve", "checked"};
 const QByteArray kKeepsTime = QByteArrayLiteral("keeps-time");
 const QByteArray kRewritesTime = QByteArrayLiteral("rewrites-time");
 const QString kSuffix = QStringLiteral(".journal");

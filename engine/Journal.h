@@ -20,7 +20,7 @@
 //   directory <hex of the directory's path>
 //   renames <way> <time>
 //        (how renames there avoid replacing a file: "no-replace", "link",
-//        "reserve" or "unknown"; "keeps-time" or "rewrites-time": whether a
+//        "reserve", "checked" or "unknown"; "keeps-time" or "rewrites-time": whether a
 //        rename leaves a file's modification time as it was)
 //   file <hex of the old name> <hex of the new name> <size> <modified> <inode> <contents>
 //        (one line per file, in rename order; modified in nanoseconds since

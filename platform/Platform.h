@@ -114,12 +114,30 @@ struct NameRules {
     bool sameName(QStringView a, QStringView b) const;
 };
 
-// How renames in a directory avoid replacing a file.
+// How renames in a directory avoid replacing a file, and what each leaves
+// where the process ends between its steps (what a restore finds):
+// - NoReplace: one step; the file is under its old name or its new one.
+// - Link: after the link, the file under both names (the old one not yet
+//   dropped: dropSecondName).
+// - Reserve: after the exclusive create, an empty file under the new name;
+//   after the write, the placeholder that says it is ours (dropPlaceholder,
+//   unmarked or marked); the rename over it is one step.
+// - Checked: one step that changes anything, the plain rename; the
+//   no-replace rename before it only asks (it changes nothing).
+// - A change of letter case alone goes by a name of ours (".quillomat-"
+//   and hex digits) in two renames of the way in use: between them the file
+//   is under that name, with what the way leaves mid-step besides.
+// - Unknown: the first rename tries NoReplace, then Link, then Reserve, so
+//   any state of these three.
 enum class RenameWay : int {
     Unknown,
     NoReplace,  // the system's own no-replace rename
     Link,       // a hard link under the new name, then the old name dropped
     Reserve,    // the new name reserved by a placeholder of our own, then renamed over
+    // Where the driver has none of these that keeps the files (fusefat): the
+    // no-replace rename answers EEXIST for a taken name and EINVAL, for the
+    // flag, for a free one; then a plain rename at once.
+    Checked,
 };
 
 // What renames in a directory are like: found out before a batch's journal
@@ -210,10 +228,10 @@ class BatchSystem {
     virtual Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) = 0;
 
     // Finds out, unless the directory knows already, how renames in `dir`
-    // avoid replacing a file and whether they keep a file's time, by
-    // renaming a file of its own there (made, renamed, removed). Stored in
-    // the directory; where it cannot tell, the safe answers (the way found
-    // at the first rename, the time no proof).
+    // avoid replacing a file and whether they keep a file's time: from the
+    // file system's type, never by trying a rename there. Stored in the
+    // directory; where the type tells nothing, the safe answers (the way
+    // found at the first rename, the time no proof).
     virtual RenameTraits learnRenames(const PinnedDirectory& dir) { return dir.renameTraits(); }
 
     // What a restore removes of what an interrupted rename made, and nothing

@@ -73,9 +73,13 @@ Status systemError(int osError, bool directoryExists = true) {
 
 class LinuxDirectory : public PinnedDirectory {
   public:
-    LinuxDirectory(const QString& path, int fd, const NameRules& rules)
-        : PinnedDirectory(path, fd, rules) {}
+    LinuxDirectory(const QString& path, int fd, const NameRules& rules,
+                   std::optional<RenameTraits> renames)
+        : PinnedDirectory(path, fd, rules), knownRenames(renames) {}
     ~LinuxDirectory() override { ::close(static_cast<int>(handle())); }
+
+    // How renames go on its file system, where the mount table names one we know.
+    const std::optional<RenameTraits> knownRenames;
 };
 
 // A failure in the directory `dirFd`: ENOENT is a missing path once the
@@ -125,10 +129,6 @@ quint64 contentsHash(int dirFd, const char* name, const struct stat& st) {
 // one left behind by a rename cut short from any other file.
 constexpr char kPlaceholder[] = "Quillomat holds this name for a file it is renaming.\n";
 constexpr qsizetype kPlaceholderSize = sizeof kPlaceholder - 1;
-
-// The names the probe of a directory's renames (learnRenames) goes by.
-constexpr char kProbe[] = ".quillomat-probe";
-constexpr char kProbeRenamed[] = ".quillomat-probe-renamed";
 
 // The one directory walker: calls each(fd, entry) for every entry of the
 // directory `dirFd` (an O_PATH descriptor will do) but "." and "..", where fd
@@ -256,7 +256,9 @@ QString fileSystemOn(const QByteArray& source) {
     return volumeSignature(source);
 }
 
-NameRules rulesOf(int dirFd) {
+// The name rules of the directory `dirFd`, and how renames go there where
+// the mount table names a file system we know.
+NameRules rulesOf(int dirFd, std::optional<RenameTraits>* renames) {
     struct stat st;
     struct statfs volume;
     if (::fstat(dirFd, &st) != 0 || ::fstatfs(dirFd, &volume) != 0) {
@@ -272,6 +274,7 @@ NameRules rulesOf(int dirFd) {
         volumeType = QStringLiteral("ntfs");  // ntfs-3g answers its own attribute
     }
     NameRules rules = rulesForType(QString::fromLatin1(type), volumeType);
+    *renames = renamesForType(QString::fromLatin1(type), volumeType);
     if (!rules.windowsNames && volume.f_namelen > 0) {
         rules.maxBytes = int(std::min<long>(volume.f_namelen, 1 << 20));
     }
@@ -344,14 +347,46 @@ SystemCalls SystemCalls::system() {
                        systemOpenat, ::write,  ::fsync};
 }
 
+namespace {
+
+// The file system a mount-table type and a volume's own signature name
+// ("vfat", "exfat", "sshfs", "fusefat"...).
+QString kindOf(const QString& type, const QString& volumeType, bool fuse) {
+    const qsizetype dot = type.indexOf(QLatin1Char('.'));
+    return !volumeType.isEmpty() ? volumeType
+           : fuse                ? (dot < 0 ? QString() : type.mid(dot + 1))
+                                 : type;
+}
+
+}  // namespace
+
+std::optional<RenameTraits> renamesForType(const QString& type, const QString& volumeType) {
+    const bool fuse = type.startsWith(QLatin1String("fuse"));
+    const QString kind = kindOf(type, volumeType, fuse);
+    if (!fuse && isOneOf(kind, {"tmpfs", "ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs"})) {
+        return RenameTraits{RenameWay::NoReplace, true};
+    }
+    if (!fuse) {
+        return std::nullopt;
+    }
+    // fusefat loses a file renamed over a placeholder that holds text, and
+    // sets a renamed file's time to now.
+    if (kind == QLatin1String("fusefat")) {
+        return RenameTraits{RenameWay::Checked, false};
+    }
+    if (isOneOf(kind, {"exfat", "exfat-fuse"})) {
+        return RenameTraits{RenameWay::Reserve, true};  // no links
+    }
+    if (isOneOf(kind, {"ntfs", "ntfs-3g", "lowntfs-3g", "sshfs"})) {
+        return RenameTraits{RenameWay::Link, true};
+    }
+    return std::nullopt;
+}
+
 NameRules rulesForType(const QString& type, const QString& volumeType) {
     NameRules rules;
     const bool fuse = type.startsWith(QLatin1String("fuse"));
-    QString kind = volumeType;
-    if (kind.isEmpty()) {
-        const qsizetype dot = type.indexOf(QLatin1Char('.'));
-        kind = fuse ? (dot < 0 ? QString() : type.mid(dot + 1)) : type;
-    }
+    const QString kind = kindOf(type, volumeType, fuse);
     if (isOneOf(kind, {"vfat", "msdos", "fat", "fusefat", "exfat", "exfat-fuse", "ntfs", "ntfs3",
                        "ntfs-3g", "lowntfs-3g"})) {
         rules.windowsNames = true;
@@ -372,7 +407,9 @@ OpenedDirectory LinuxSystem::openDirectory(const QString& path) {
     if (fd < 0) {
         return OpenedDirectory{nullptr, systemError(errno, false)};
     }
-    return OpenedDirectory{std::make_shared<LinuxDirectory>(path, fd, rulesOf(fd)), Status{}};
+    std::optional<RenameTraits> renames;
+    const NameRules rules = rulesOf(fd, &renames);
+    return OpenedDirectory{std::make_shared<LinuxDirectory>(path, fd, rules, renames), Status{}};
 }
 
 Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Fingerprint* out,
@@ -429,6 +466,9 @@ Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
                          const QByteArray& target) {
     const int fd = int(dir.handle());
     const RenameWay way = dir.renameWay();
+    if (way == RenameWay::Checked) {
+        return checkAndRename(fd, source.constData(), target.constData());
+    }
     // Only a rename that succeeded tells which way works: the system refuses
     // a missing source or a taken target before the file system is asked.
     if (way == RenameWay::Unknown || way == RenameWay::NoReplace) {
@@ -548,10 +588,6 @@ Status LinuxSystem::linkAndUnlink(int fd, const char* source, const char* target
 }
 
 Status LinuxSystem::reserveAndRename(int fd, const char* source, const char* target) {
-    struct stat file;
-    if (calls_.fstatat(fd, source, &file, AT_SYMLINK_NOFOLLOW) != 0) {
-        return failure(errno, fd);
-    }
     // The new name is taken by a placeholder of our own, created only if
     // nothing had the name: the exclusive create is the no-replace test. It
     // says what it is, so a restore after a crash knows it for ours, and is
@@ -592,43 +628,46 @@ Status LinuxSystem::reserveAndRename(int fd, const char* source, const char* tar
     return Status{};
 }
 
+Status LinuxSystem::checkAndRename(int fd, const char* source, const char* target) {
+    // The kernel looks the new name up before it hands the no-replace rename
+    // to the driver: a taken name gives EEXIST, a free one the driver's
+    // EINVAL for the flag it does not know. The plain rename follows at once.
+    if (calls_.renameat2(fd, source, fd, target, RENAME_NOREPLACE) == 0) {
+        return Status{};
+    }
+    if (errno != EINVAL) {
+        return failure(errno, fd);
+    }
+    if (calls_.renameat2(fd, source, fd, target, 0) == 0) {
+        return Status{};
+    }
+    // fusefat may answer EPERM for a rename it made (where the directory
+    // grows), while the kernel still holds the old name: asked again, the
+    // driver itself says the old name is gone, and its listing shows the new.
+    const int err = errno;
+    if (err != EPERM || calls_.renameat2(fd, source, fd, target, 0) == 0) {
+        return err == EPERM ? Status{} : failure(err, fd);
+    }
+    bool listed = false;
+    if (errno == ENOENT) {
+        walk(fd, [&](int, const dirent& entry) {
+            listed = listed || std::strcmp(entry.d_name, target) == 0;
+        });
+    }
+    return listed ? Status{} : failure(err, fd);
+}
+
 RenameTraits LinuxSystem::learnRenames(const PinnedDirectory& dir) {
     if (dir.traitsKnown()) {
         return dir.renameTraits();
     }
-    const int fd = int(dir.handle());
-    // A run that ended while it probed here left its empty file.
-    for (const char* name : {kProbe, kProbeRenamed}) {
-        struct stat st;
-        if (calls_.fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
-            st.st_size == 0) {
-            calls_.unlinkat(fd, name, 0);
-        }
-    }
-    // A file of our own, dated years back, renamed the way the batch's files
-    // will be: the first rename that works tells the way, and the time read
-    // back from the file system tells whether a rename rewrites it.
-    RenameTraits traits{RenameWay::Unknown, false};
-    const int file =
-        calls_.openat(fd, kProbe, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (file >= 0) {
-        // Dated once closed: a FUSE driver may set the time when it is.
-        ::close(file);
-        const struct timespec times[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
-        const bool dated = ::utimensat(fd, kProbe, times, AT_SYMLINK_NOFOLLOW) == 0;
-        struct statx after {};
-        const bool renamed = move(dir, kProbe, kProbeRenamed).ok();
-        traits.way = dir.renameWay();
-        // The time is asked of the file system itself: a FUSE driver's cached
-        // attributes would hide a time its rename rewrote.
-        traits.keepsTime = dated && renamed &&
-                           ::statx(fd, kProbeRenamed, AT_SYMLINK_NOFOLLOW | AT_STATX_FORCE_SYNC,
-                                   STATX_MTIME, &after) == 0 &&
-                           after.stx_mtime.tv_sec == 1'000'000'000 && after.stx_mtime.tv_nsec == 0;
-        calls_.unlinkat(fd, renamed ? kProbeRenamed : kProbe, 0);
-    }
-    dir.setRenameTraits(traits);
-    return traits;
+    // Nothing is tried out in the user's directory: where the file system is
+    // not one we know, the first rename finds the way (move) and the time is
+    // no proof.
+    const auto* known = dynamic_cast<const LinuxDirectory*>(&dir);
+    dir.setRenameTraits(known && known->knownRenames ? *known->knownRenames
+                                                     : RenameTraits{RenameWay::Unknown, false});
+    return dir.renameTraits();
 }
 
 Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name,

@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 #include "platform/Platform.h"
 
 namespace platform {
@@ -29,6 +31,9 @@ struct SystemCalls {
 // with the volume's signature... `type` as the mount table gives it,
 // `subtype` what the volume itself says it is (empty when unknown).
 NameRules rulesForType(const QString& type, const QString& volumeType);
+// How renames go on a file system of that type, where it is one we know
+// (its way and whether a rename keeps a file's time); nothing elsewhere.
+std::optional<RenameTraits> renamesForType(const QString& type, const QString& volumeType);
 
 class LinuxSystem : public System {
   public:
@@ -61,6 +66,7 @@ class LinuxSystem : public System {
     Status linkAndUnlink(int dirFd, const char* source, const char* target, bool stableInodes,
                          bool* unsupported);
     Status reserveAndRename(int dirFd, const char* source, const char* target);
+    Status checkAndRename(int dirFd, const char* source, const char* target);
 
     SystemCalls calls_;
 };

@@ -434,7 +434,8 @@ class FileSystemsTest : public QObject {
         QVERIFY2(!dir.isEmpty(), qPrintable(mounts_[fs]->error()));
         batchOf(batch, dir);
         const auto original = rawSnapshot(dir);
-        // The changes one rename takes here: the way found as the batch finds it.
+        // The changes one rename takes here: the way found as the batch finds
+        // it (the checked way's no-replace rename only asks, and changes nothing).
         const platform::RenameWay way =
             platform::real().learnRenames(*platform::real().openDirectory(dir).directory).way;
         const int perRename = (way == platform::RenameWay::Link      ? 2

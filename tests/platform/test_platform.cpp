@@ -108,7 +108,8 @@ struct Seam {
     int unlinkErrno = 0;  // the first unlink fails with this when not 0
     int statErrno = 0;    // a look at `statFails` fails with this when not 0
     QByteArray statFails;
-    int createErrno = 0;                 // an exclusive create fails with this when not 0
+    int createErrno = 0;       // an exclusive create fails with this when not 0
+    bool flagRefused = false;  // as fusefat: the no-replace rename of a free name gives EINVAL
     std::function<void()> afterLink;     // runs right after a link that succeeded
     std::function<void()> afterReserve;  // runs right after a placeholder was created
     int renameCalls = 0;
@@ -120,6 +121,11 @@ Seam seam;
 
 int seamRenameat2(int a, const char* from, int b, const char* to, unsigned int flags) {
     ++seam.renameCalls;
+    struct stat st;
+    if (seam.flagRefused && flags != 0) {
+        errno = ::fstatat(b, to, &st, AT_SYMLINK_NOFOLLOW) == 0 ? EEXIST : EINVAL;
+        return -1;
+    }
     // EACCES stands for a rename refused whatever its flags.
     if (seam.renameErrno != 0 && (flags != 0 || seam.renameErrno == EACCES)) {
         errno = seam.renameErrno;
@@ -215,6 +221,9 @@ class TestPlatform : public QObject {
     // The link + unlink fallback where the file system lacks RENAME_NOREPLACE.
     void everyWayNeverReplaces_data();
     void everyWayNeverReplaces();
+    void checkedWayNeverReplaces_data();
+    void checkedWayNeverReplaces();
+    void renamesLearnedWithoutTryingThem();
     void placeholderTakenOverIsLeftAlone_data();
     void placeholderTakenOverIsLeftAlone();
     void nameRulesByFileSystem_data();
@@ -487,6 +496,53 @@ void TestPlatform::everyWayNeverReplaces() {
     QCOMPARE(testing_support::snapshot(dir.path()),
              (QMap<QString, QByteArray>{
                  {"a2.txt", "a.txt"}, {"b2.txt", "b.txt"}, {"taken.txt", "taken.txt"}}));
+}
+
+// Where the driver refuses the no-replace flag for a free name only
+// (fusefat), the plain rename follows that answer and no other.
+void TestPlatform::checkedWayNeverReplaces_data() {
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<int>("renameErrno");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("free") << "b.txt" << 0 << 0 << QStringList{"b.txt", "taken.txt"};
+    QTest::newRow("taken") << "taken.txt" << 0 << errorNumber(Error::FileExists)
+                           << QStringList{"a.txt", "taken.txt"};
+    QTest::newRow("plain rename refused") << "b.txt" << EACCES << errorNumber(Error::PathFileAccess)
+                                          << QStringList{"a.txt", "taken.txt"};
+}
+
+void TestPlatform::checkedWayNeverReplaces() {
+    QFETCH(QString, to);
+    QFETCH(int, renameErrno);
+    QFETCH(int, error);
+    QFETCH(QStringList, after);
+    TempFiles dir;
+    dir.createAll({QStringLiteral("a.txt"), QStringLiteral("taken.txt")});
+    LinuxSystem p = seamPlatform();
+    seam.flagRefused = true;
+    seam.renameErrno = renameErrno;
+    const platform::Directory d = p.openDirectory(dir.path()).directory;
+    d->setRenameTraits({platform::RenameWay::Checked, false});
+    QCOMPARE(errorNumber(p.renameIn(*d, u"a.txt", to).error), error);
+    QCOMPARE(dir.names(), after);
+    QCOMPARE(dir.read(after.first()), QByteArray("a.txt"));
+    QCOMPARE(dir.read(QStringLiteral("taken.txt")), QByteArray("taken.txt"));
+    QCOMPARE(seam.linkCalls + seam.createCalls, 0);
+}
+
+// Nothing is tried out in the user's directory to learn how renames go there.
+void TestPlatform::renamesLearnedWithoutTryingThem() {
+    TempFiles dir;
+    dir.createAll({QStringLiteral("a.txt")});
+    LinuxSystem p = seamPlatform();
+    const platform::Directory d = p.openDirectory(dir.path()).directory;
+    const platform::RenameTraits traits = p.learnRenames(*d);
+    QVERIFY(d->traitsKnown());
+    QCOMPARE(d->renameTraits(), traits);
+    QCOMPARE(seam.renameCalls + seam.linkCalls + seam.createCalls, 0);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("a.txt")});
 }
 
 // The placeholder way: a placeholder that another program took over before

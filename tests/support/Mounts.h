@@ -22,7 +22,8 @@ bool fuseAvailable();
 
 class ScopedMount {
   public:
-    explicit ScopedMount(FileSystem fs);
+    // A volume of `megabytes` (where the file system can be that small).
+    explicit ScopedMount(FileSystem fs, int megabytes = 16);
     ~ScopedMount();
     ScopedMount(const ScopedMount&) = delete;
     ScopedMount& operator=(const ScopedMount&) = delete;
@@ -37,6 +38,13 @@ class ScopedMount {
     // kernel's file systems keep their inode numbers and get a loop device
     // afresh, which may have the old number.
     bool remount();
+    // Copies the directory `from` (files with their times) to `subdirectory`
+    // of the volume, without the driver where a tool writes the image
+    // itself (mtools for FAT). Empty, or why not.
+    QString copyIn(const QString& from, const QString& subdirectory);
+    // Unmounts, runs the file system's own checker (changing nothing) and
+    // mounts again. Empty when it found the volume clean, else its report.
+    QString check();
 
   private:
     bool mount();
