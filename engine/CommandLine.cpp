@@ -99,13 +99,13 @@ Request files(const QStringList& named) {
         const QString name = platform::nameOf(path);
         const bool sameDirectory = shownDirectory == request.directory;
         if (!(sameDirectory ? present : filesIn(shownDirectory)).contains(name)) {
-            return withoutFiles(Text::tr("%1 is not a regular file.").arg(argument));
+            return withoutFiles(Text::tr("%1 is not a regular file.").arg(quoted(argument)));
         }
         if (!sameDirectory) {
             return withoutFiles(
                 Text::tr("The files named are in more than one directory (%1 and %2). Quillomat "
                          "renames the files of one directory at a time.")
-                    .arg(request.directory, shownDirectory));
+                    .arg(quoted(request.directory), quoted(shownDirectory)));
         }
         if (!request.files.contains(name)) {
             request.files.append(name);
@@ -126,6 +126,14 @@ const QStringList kWindowOptionsWithValue =
 const QStringList kWindowFlags =
     QStringLiteral("reverse widgetcount nograb dograb sync qmljsdebugger").split(QLatin1Char(' '));
 
+// The bytes a character of a name stands for where it is one a terminal
+// acts on (C0, DEL, C1, a byte that is not UTF-8), else none.
+QByteArray controlBytes(QStringView name, qsizetype i) {
+    const char16_t c = name.at(i).unicode();
+    const bool control = c < 0x20 || (c >= 0x7f && c <= 0x9f) || platform::isEscapedByte(name, i);
+    return control ? platform::encodeFileName(name.mid(i, 1)) : QByteArray();
+}
+
 // The unknown options of `arguments`, named as they were typed: the parser
 // gives their names alone ("x" for "-x", "name" for "--name" and
 // "--name=value").
@@ -137,7 +145,7 @@ QString unknownOptions(const QStringList& arguments, const QStringList& names) {
         const bool isLong = std::any_of(options.cbegin(), options.cend(), [&](const QString& a) {
             return a == dashed || a.startsWith(dashed + QLatin1Char('='));
         });
-        typed.append(isLong ? dashed : QLatin1Char('-') + name);
+        typed.append(quoted(isLong ? dashed : QLatin1Char('-') + name));
     }
     return typed.size() == 1
                ? Text::tr("Unknown option '%1'.").arg(typed.first())
@@ -197,10 +205,46 @@ Request read(const QStringList& arguments) {
         const QFileInfo named(path);
         if (!named.exists() && !named.isSymLink() &&
             !filesIn(platform::directoryOf(path)).contains(platform::nameOf(path))) {
-            return failure(Text::tr("%1: no such file or directory").arg(positional.first()));
+            return failure(
+                Text::tr("%1: no such file or directory").arg(quoted(positional.first())));
         }
     }
     return files(positional);
+}
+
+QString quoted(QStringView name) {
+    bool plain = true;
+    for (qsizetype i = 0; plain && i < name.size(); ++i) {
+        plain = controlBytes(name, i).isEmpty();
+    }
+    if (plain) {
+        return name.toString();
+    }
+    static const char kLetters[] = "abtnvfr";  // the escapes of 7..13
+    QString out;
+    bool open = false;  // within '...'
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const QByteArray bytes = controlBytes(name, i);
+        if (bytes.isEmpty() && !open) {
+            out += QLatin1Char('\'');
+        }
+        if (!bytes.isEmpty() && open) {
+            out += QLatin1Char('\'');
+        }
+        open = bytes.isEmpty();
+        if (open) {
+            out += name.at(i) == u'\'' ? QStringLiteral("'\\''") : QString(name.at(i));
+            continue;
+        }
+        out += QStringLiteral("$'");
+        for (const char byte : bytes) {
+            const uchar b = uchar(byte);
+            out += b >= 7 && b <= 13 ? QStringLiteral("\\") + QLatin1Char(kLetters[b - 7])
+                                     : QStringLiteral("\\%1").arg(b, 3, 8, QLatin1Char('0'));
+        }
+        out += QLatin1Char('\'');
+    }
+    return open ? out + QLatin1Char('\'') : out;
 }
 
 int answer(const Request& request) {
