@@ -4,10 +4,15 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <algorithm>
 #include <charconv>
 #include <iterator>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace journal {
 namespace {
@@ -102,6 +107,29 @@ bool parseRenames(const QByteArray& line, platform::RenameTraits* traits) {
         }
     }
     return false;
+}
+
+// Whether `path` (the journal folder, or a journal in it) is the user's
+// alone: not a symbolic link, the user's own, writable by no one else. The
+// journals name the user's files and say what to rename: a folder or file
+// someone else controls is never written nor read.
+platform::Status usersAlone(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isSymLink()) {
+        return platform::Status{Error::PathFileAccess, 0,
+                                QT_TRANSLATE_NOOP("Status", "it is a symbolic link")};
+    }
+#ifdef Q_OS_UNIX
+    if (info.ownerId() != ::geteuid()) {
+        return platform::Status{Error::PathFileAccess, 0,
+                                QT_TRANSLATE_NOOP("Status", "another user owns it")};
+    }
+#endif
+    if (info.permissions() & (QFile::WriteGroup | QFile::WriteOther)) {
+        return platform::Status{Error::PathFileAccess, 0,
+                                QT_TRANSLATE_NOOP("Status", "others can write in it")};
+    }
+    return platform::Status{};
 }
 
 // A lock that the running program holds: taken with the first journal of
@@ -229,9 +257,13 @@ platform::Status begin(const Record& record, platform::BatchSystem& system) {
                            .arg(QDateTime::currentMSecsSinceEpoch()) +
                        kSuffix;
     }
-    // Private to the user: it holds the names of the user's files. One that
-    // cannot be made shows in the write's own error.
-    platform::makeDirectories(dir);
+    // Private to the user: it holds the names of the user's files.
+    const platform::Status made = platform::makeDirectories(dir);
+    const platform::Status alone = made.ok() ? usersAlone(dir) : made;
+    if (!alone.ok()) {
+        end();
+        return alone;
+    }
     if (!thisRun.lock) {
         // Without the lock the journal is still written: it matters more.
         thisRun.lock = lockFor(thisRun.path);
@@ -287,6 +319,9 @@ QString currentPath() {
 QList<Leftover> leftovers() {
     QList<Leftover> found;
     const QDir dir(directory());
+    if (!usersAlone(dir.path()).ok()) {
+        return found;  // never read where someone else may have written
+    }
     const QStringList names =
         dir.entryList({QStringLiteral("batch-*")}, QDir::Files | QDir::Hidden, QDir::Name);
     // The journal a file of the directory belongs to: itself, the new file of
@@ -311,6 +346,9 @@ QList<Leftover> leftovers() {
         QFile file(journalPath);
         if (!file.exists()) {
             continue;  // a lock or a write cut short, and nothing else: gone now
+        }
+        if (!usersAlone(journalPath).ok()) {
+            continue;  // not the user's own: never offered, never touched
         }
         std::optional<Record> record;
         if (file.open(QIODevice::ReadOnly)) {

@@ -272,6 +272,18 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
         <source>Files alike: which one is the batch&apos;s cannot be told</source>
         <translation>Gleiche Dateien: welche zum Stapel gehört, lässt sich nicht sagen</translation>
     </message>
+    <message>
+        <source>it is a symbolic link</source>
+        <translation>er ist ein symbolischer Link</translation>
+    </message>
+    <message>
+        <source>another user owns it</source>
+        <translation>er gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>others can write in it</source>
+        <translation>andere können darin schreiben</translation>
+    </message>
 </context>
 <context>
     <name>SysInfo</name>

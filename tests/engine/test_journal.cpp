@@ -3,6 +3,9 @@
 // in the middle of a batch.
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QProcess>
 #include <QRandomGenerator>
 #include <cstdio>
@@ -296,6 +299,57 @@ class JournalTest : public QObject {
         const QList<journal::Leftover> left = journal::leftovers();
         QCOMPARE(left.size(), 1);
         QCOMPARE(left[0].record->entries.first().oldName, QStringLiteral("a.txt"));
+    }
+
+    // The journal folder is the user's alone: a folder that is a symbolic
+    // link, another user's or open to others' writes is neither written nor
+    // read, with the reason; a journal another user owns is never offered.
+    // What lies there is left untouched.
+    void journalFolderIsTheUsersAlone_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("reason");  // why a journal is not written; empty: it is
+        QTest::newRow("a symbolic link") << "link"
+                                         << "it is a symbolic link";
+        QTest::newRow("another user's folder") << "foreign folder"
+                                               << "another user owns it";
+        QTest::newRow("writable by others") << "open"
+                                            << "others can write in it";
+        QTest::newRow("another user's journal") << "foreign journal"
+                                                << "";
+    }
+
+    void journalFolderIsTheUsersAlone() {
+        QFETCH(QString, how);
+        QFETCH(QString, reason);
+        TempFiles elsewhere;
+        const QString dir = journal::directory();
+        QVERIFY(how == "link" ? QFile::link(elsewhere.path(), dir) : QDir().mkpath(dir));
+        // A journal someone else left there, to rename a file of the user's.
+        createRaw(elsewhere.path(), "a.txt");
+        const journal::Record forged{
+            elsewhere.path(),
+            {journal::Entry{"a.txt", "b.txt", fingerprintOf(elsewhere.filePath("a.txt"))}}};
+        const QString left = dir + "/batch-1-1.journal";
+        QVERIFY(platform::real().writeFileDurably(left, journal::encode(forged)).ok());
+        const QByteArray target = QFile::encodeName(how == "foreign journal" ? left : dir);
+        if (how.startsWith("foreign")) {
+            QCOMPARE(::chown(target.constData(), 54321, 54321), 0);
+        } else if (how == "open") {
+            QCOMPARE(::chmod(target.constData(), 0777), 0);
+        }
+
+        QVERIFY(journal::leftovers().isEmpty());
+        QVERIFY(QFile::exists(left));
+        const platform::Status written = journal::begin(
+            journal::Record{elsewhere.path(), {journal::Entry{"a.txt", "n.txt", {}}}},
+            platform::real());
+        QCOMPARE(written.reason(), reason);
+        QCOMPARE(journal::currentPath().isEmpty(), !reason.isEmpty());
+        journal::close();
+        QCOMPARE(QDir(dir).entryList({"batch-*"}, QDir::Files), QStringList{"batch-1-1.journal"});
+        QVERIFY(elsewhere.exists("a.txt"));
+        QVERIFY(QFile::remove(left));
+        QVERIFY(how != "link" || QFile::remove(dir));
     }
 
     // A write cut short by a kill leaves the journal's new file behind: the
