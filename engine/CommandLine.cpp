@@ -126,14 +126,6 @@ const QStringList kWindowOptionsWithValue =
 const QStringList kWindowFlags =
     QStringLiteral("reverse widgetcount nograb dograb sync qmljsdebugger").split(QLatin1Char(' '));
 
-// The bytes a character of a name stands for where it is one a terminal
-// acts on (C0, DEL, C1, a byte that is not UTF-8), else none.
-QByteArray controlBytes(QStringView name, qsizetype i) {
-    const char16_t c = name.at(i).unicode();
-    const bool control = c < 0x20 || (c >= 0x7f && c <= 0x9f) || platform::isEscapedByte(name, i);
-    return control ? platform::encodeFileName(name.mid(i, 1)) : QByteArray();
-}
-
 // The unknown options of `arguments`, named as they were typed: the parser
 // gives their names alone ("x" for "-x", "name" for "--name" and
 // "--name=value").
@@ -213,38 +205,33 @@ Request read(const QStringList& arguments) {
 }
 
 QString quoted(QStringView name) {
-    bool plain = true;
-    for (qsizetype i = 0; plain && i < name.size(); ++i) {
-        plain = controlBytes(name, i).isEmpty();
-    }
-    if (plain) {
-        return name.toString();
-    }
     static const char kLetters[] = "abtnvfr";  // the escapes of 7..13
     QString out;
+    bool plain = true;
     bool open = false;  // within '...'
     for (qsizetype i = 0; i < name.size(); ++i) {
-        const QByteArray bytes = controlBytes(name, i);
-        if (bytes.isEmpty() && !open) {
-            out += QLatin1Char('\'');
+        const char16_t c = name.at(i).unicode();
+        // What a terminal acts on: C0, DEL, C1, a byte that is not UTF-8.
+        const bool control =
+            c < 0x20 || (c >= 0x7f && c <= 0x9f) || platform::isEscapedByte(name, i);
+        plain = plain && !control;
+        if (control == open) {
+            out += QLatin1Char('\'');  // closes '...' before a control, opens it after
         }
-        if (!bytes.isEmpty() && open) {
-            out += QLatin1Char('\'');
-        }
-        open = bytes.isEmpty();
+        open = !control;
         if (open) {
-            out += name.at(i) == u'\'' ? QStringLiteral("'\\''") : QString(name.at(i));
+            out += c == u'\'' ? QStringLiteral("'\\''") : QString(name.at(i));
             continue;
         }
         out += QStringLiteral("$'");
-        for (const char byte : bytes) {
+        for (const char byte : platform::encodeFileName(name.mid(i, 1))) {
             const uchar b = uchar(byte);
             out += b >= 7 && b <= 13 ? QStringLiteral("\\") + QLatin1Char(kLetters[b - 7])
                                      : QStringLiteral("\\%1").arg(b, 3, 8, QLatin1Char('0'));
         }
         out += QLatin1Char('\'');
     }
-    return open ? out + QLatin1Char('\'') : out;
+    return plain ? name.toString() : open ? out + QLatin1Char('\'') : out;
 }
 
 int answer(const Request& request) {

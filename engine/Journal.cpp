@@ -115,21 +115,17 @@ bool parseRenames(const QByteArray& line, platform::RenameTraits* traits) {
 // someone else controls is never written nor read.
 platform::Status usersAlone(const QString& path) {
     const QFileInfo info(path);
-    if (info.isSymLink()) {
-        return platform::Status{Error::PathFileAccess, 0,
-                                QT_TRANSLATE_NOOP("Status", "it is a symbolic link")};
-    }
 #ifdef Q_OS_UNIX
-    if (info.ownerId() != ::geteuid()) {
-        return platform::Status{Error::PathFileAccess, 0,
-                                QT_TRANSLATE_NOOP("Status", "another user owns it")};
-    }
+    const bool foreign = info.ownerId() != ::geteuid();
+#else
+    const bool foreign = false;
 #endif
-    if (info.permissions() & (QFile::WriteGroup | QFile::WriteOther)) {
-        return platform::Status{Error::PathFileAccess, 0,
-                                QT_TRANSLATE_NOOP("Status", "others can write in it")};
-    }
-    return platform::Status{};
+    const char* why = info.isSymLink() ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
+                      : foreign        ? QT_TRANSLATE_NOOP("Status", "another user owns it")
+                      : info.permissions() & (QFile::WriteGroup | QFile::WriteOther)
+                          ? QT_TRANSLATE_NOOP("Status", "others can write in it")
+                          : nullptr;
+    return why ? platform::Status{Error::PathFileAccess, 0, why} : platform::Status{};
 }
 
 // A lock that the running program holds: taken with the first journal of

@@ -244,9 +244,8 @@ class Restorer {
                 });
             });
         if (targets.size() > 1 && allEmptyFiles) {
-            std::stable_sort(targets.begin(), targets.end(),
-                             [&](const QString& a, const QString& b) { return rank(a) > rank(b); });
-            targets = targets.mid(0, 1);
+            targets = {*std::max_element(targets.cbegin(), targets.cend(),
+                                         [&](auto& a, auto& b) { return rank(a) < rank(b); })};
         }
         if (targets.size() == 1 &&
             system_
