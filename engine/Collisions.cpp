@@ -77,7 +77,8 @@ void NameRegistry::takeNumbered(QStringView stem, const QString& ext, int n, con
 platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                                           const platform::PinnedDirectory& dir, NameRegistry& names,
                                           const QString& from, const QString& target,
-                                          const QString& ext, QString* renamedTo, Rules rules) {
+                                          const QString& ext, QString* renamedTo, Rules rules,
+                                          const BeforeAttempt& before) {
     // A name that holds a separator would move the file out of its directory.
     if (!platform::isPlainFileName(from) || !platform::isPlainFileName(target)) {
         return platform::Status{Error::PathFileAccess, 0};
@@ -91,6 +92,9 @@ platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
     for (int n = 0;;) {
         if (!names.isTaken(attempt)) {
             result = rules == Rules::Apply ? refusalOf(dir, attempt) : platform::Status{};
+            if (result.ok() && before) {
+                result = before(attempt);
+            }
             if (result.ok()) {
                 result = system.renameIn(dir, from, attempt);
             }

@@ -12,6 +12,7 @@
 #include <QMultiHash>
 #include <QSet>
 #include <QString>
+#include <functional>
 
 #include "platform/Platform.h"
 
@@ -82,12 +83,16 @@ enum class Rules { Apply, Skip };
 // plain (platform::isPlainFileName: it would lead out of the directory), or
 // one the directory's rules refuse, fails with Error::PathFileAccess before
 // any system call. On success `*renamedTo` holds the name the file now has.
-// Any error other than a taken target is returned as is.
+// Any error other than a taken target is returned as is. `before`, where
+// given, is told each name before it is tried, and a failure it returns is
+// the rename's (the journal notes a numbered name so).
+using BeforeAttempt = std::function<platform::Status(const QString& name)>;
 platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                                           const platform::PinnedDirectory& dir, NameRegistry& names,
                                           const QString& from, const QString& target,
                                           const QString& ext, QString* renamedTo,
-                                          Rules rules = Rules::Apply);
+                                          Rules rules = Rules::Apply,
+                                          const BeforeAttempt& before = {});
 
 // Why the directory's rules refuse `name`: PathFileAccess with the system's
 // word for it (EINVAL, ENAMETOOLONG), or ok.

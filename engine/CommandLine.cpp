@@ -99,13 +99,13 @@ Request files(const QStringList& named) {
         const QString name = platform::nameOf(path);
         const bool sameDirectory = shownDirectory == request.directory;
         if (!(sameDirectory ? present : filesIn(shownDirectory)).contains(name)) {
-            return withoutFiles(Text::tr("%1 is not a regular file.").arg(argument));
+            return withoutFiles(Text::tr("%1 is not a regular file.").arg(quoted(argument)));
         }
         if (!sameDirectory) {
             return withoutFiles(
                 Text::tr("The files named are in more than one directory (%1 and %2). Quillomat "
                          "renames the files of one directory at a time.")
-                    .arg(request.directory, shownDirectory));
+                    .arg(quoted(request.directory), quoted(shownDirectory)));
         }
         if (!request.files.contains(name)) {
             request.files.append(name);
@@ -137,7 +137,7 @@ QString unknownOptions(const QStringList& arguments, const QStringList& names) {
         const bool isLong = std::any_of(options.cbegin(), options.cend(), [&](const QString& a) {
             return a == dashed || a.startsWith(dashed + QLatin1Char('='));
         });
-        typed.append(isLong ? dashed : QLatin1Char('-') + name);
+        typed.append(quoted(isLong ? dashed : QLatin1Char('-') + name));
     }
     return typed.size() == 1
                ? Text::tr("Unknown option '%1'.").arg(typed.first())
@@ -197,10 +197,41 @@ Request read(const QStringList& arguments) {
         const QFileInfo named(path);
         if (!named.exists() && !named.isSymLink() &&
             !filesIn(platform::directoryOf(path)).contains(platform::nameOf(path))) {
-            return failure(Text::tr("%1: no such file or directory").arg(positional.first()));
+            return failure(
+                Text::tr("%1: no such file or directory").arg(quoted(positional.first())));
         }
     }
     return files(positional);
+}
+
+QString quoted(QStringView name) {
+    static const char kLetters[] = "abtnvfr";  // the escapes of 7..13
+    QString out;
+    bool plain = true;
+    bool open = false;  // within '...'
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        // What a terminal acts on: C0, DEL, C1, a byte that is not UTF-8.
+        const bool control =
+            c < 0x20 || (c >= 0x7f && c <= 0x9f) || platform::isEscapedByte(name, i);
+        plain = plain && !control;
+        if (control == open) {
+            out += QLatin1Char('\'');  // closes '...' before a control, opens it after
+        }
+        open = !control;
+        if (open) {
+            out += c == u'\'' ? QStringLiteral("'\\''") : QString(name.at(i));
+            continue;
+        }
+        out += QStringLiteral("$'");
+        for (const char byte : platform::encodeFileName(name.mid(i, 1))) {
+            const uchar b = uchar(byte);
+            out += b >= 7 && b <= 13 ? QStringLiteral("\\") + QLatin1Char(kLetters[b - 7])
+                                     : QStringLiteral("\\%1").arg(b, 3, 8, QLatin1Char('0'));
+        }
+        out += QLatin1Char('\'');
+    }
+    return plain ? name.toString() : open ? out + QLatin1Char('\'') : out;
 }
 
 int answer(const Request& request) {

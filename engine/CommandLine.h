@@ -33,6 +33,14 @@ struct Request {
 // one directory. Relative paths are taken from the working directory.
 Request read(const QStringList& arguments);
 
+// `name` as a terminal shows it safely, quoted as coreutils' `mv` quotes
+// names (shell-escape): as it is when it holds no control character; else
+// in '...' with each control character (C0, DEL, C1) and each byte that is
+// not UTF-8 written as $'\a', $'\n'... or an octal $'\033', so that a
+// crafted name cannot retitle or clear the terminal: "a\x1b]0;x\a.txt"
+// becomes 'a'$'\033'']0;x'$'\a''.txt'.
+QString quoted(QStringView name);
+
 // Prints the text of a Help, Version or Fail request (Fail on the error
 // stream) and returns the exit status: 0, or 2 for a command line that
 // cannot be used.

@@ -4,15 +4,21 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <algorithm>
 #include <charconv>
 #include <iterator>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace journal {
 namespace {
 
-const QByteArray kHeader = QByteArrayLiteral("quillomat-journal 3");
+const QByteArray kHeader = QByteArrayLiteral("quillomat-journal 4");
+const QByteArray kHeaderVersion3 = QByteArrayLiteral("quillomat-journal 3");
 const QByteArray kHeaderVersion2 = QByteArrayLiteral("quillomat-journal 2");
 
 // The words of the renames line.
@@ -103,6 +109,25 @@ bool parseRenames(const QByteArray& line, platform::RenameTraits* traits) {
     return false;
 }
 
+// Whether `path` (the journal folder, or a journal in it) is the user's
+// alone: not a symbolic link, the user's own, writable by no one else. The
+// journals name the user's files and say what to rename: a folder or file
+// someone else controls is never written nor read.
+platform::Status usersAlone(const QString& path) {
+    const QFileInfo info(path);
+#ifdef Q_OS_UNIX
+    const bool foreign = info.ownerId() != ::geteuid();
+#else
+    const bool foreign = false;
+#endif
+    const char* why = info.isSymLink() ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
+                      : foreign        ? QT_TRANSLATE_NOOP("Status", "another user owns it")
+                      : info.permissions() & (QFile::WriteGroup | QFile::WriteOther)
+                          ? QT_TRANSLATE_NOOP("Status", "others can write in it")
+                          : nullptr;
+    return why ? platform::Status{Error::PathFileAccess, 0, why} : platform::Status{};
+}
+
 // A lock that the running program holds: taken with the first journal of
 // the run and kept to its end, so a journal it writes is never taken for one
 // left behind. A lock of a program that has ended is stale and taken over.
@@ -123,6 +148,7 @@ struct RunJournal {
     QString path;
     std::unique_ptr<QLockFile> lock;  // unlocked (and removed) by close()
     bool written = false;
+    Record record;  // what it holds
 };
 
 RunJournal thisRun;
@@ -147,6 +173,13 @@ QByteArray encode(const Record& record) {
         const platform::Fingerprint& f = entry.fingerprint;
         appendNumbers(out, f.size, f.modified, f.inode, f.contents);
         out.append('\n');
+        for (const bool back : {false, true}) {
+            for (const QString& name : back ? entry.numberedOld : entry.numberedNew) {
+                out.append(back ? "numbered old " : "numbered new ");
+                appendHex(out, name);
+                out.append('\n');
+            }
+        }
     }
     out.append("end");
     appendNumbers(out, record.entries.size());
@@ -164,20 +197,33 @@ std::optional<Record> decode(const QByteArray& data) {
         return std::nullopt;
     }
     const QList<QByteArray> lines = data.left(last).split('\n');
-    const int version = lines.value(0) == kHeader ? 3 : lines.value(0) == kHeaderVersion2 ? 2 : 0;
+    const int version = lines.value(0) == kHeader           ? 4
+                        : lines.value(0) == kHeaderVersion3 ? 3
+                        : lines.value(0) == kHeaderVersion2 ? 2
+                                                            : 0;
     const qsizetype first = version == 2 ? 2 : 3;  // the first file line
     if (version == 0 || lines.size() < first + 1 || !lines[1].startsWith("directory ")) {
         return std::nullopt;
     }
     Record record;
     const std::optional<QString> directory = nameFromHex(lines[1].mid(10));
-    if (!directory || (version == 3 && !parseRenames(lines[2], &record.traits))) {
+    if (!directory || (version > 2 && !parseRenames(lines[2], &record.traits))) {
         return std::nullopt;
     }
     record.directory = *directory;
-    const qsizetype files = lines.size() - first - 1;
-    record.entries.reserve(files);
+    record.entries.reserve(lines.size() - first - 1);
     for (qsizetype i = first; i < lines.size() - 1; ++i) {
+        if (version == 4 && lines[i].startsWith("numbered ") && !record.entries.isEmpty()) {
+            const QList<QByteArray> fields = lines[i].split(' ');
+            const std::optional<QString> name = nameFromHex(fields.value(2));
+            if (fields.size() != 3 || (fields[1] != "new" && fields[1] != "old") || !name ||
+                !platform::isPlainFileName(*name)) {
+                return std::nullopt;
+            }
+            Entry& entry = record.entries.last();
+            (fields[1] == "new" ? entry.numberedNew : entry.numberedOld) << *name;
+            continue;
+        }
         Entry entry;
         if (!parseFile(lines[i], version, &entry)) {
             return std::nullopt;
@@ -185,7 +231,7 @@ std::optional<Record> decode(const QByteArray& data) {
         entry.fingerprint.timeCounts = record.traits.keepsTime;
         record.entries.append(entry);
     }
-    if (lines.last() != "end " + QByteArray::number(files)) {
+    if (lines.last() != "end " + QByteArray::number(record.entries.size())) {
         return std::nullopt;
     }
     return record;
@@ -207,9 +253,13 @@ platform::Status begin(const Record& record, platform::BatchSystem& system) {
                            .arg(QDateTime::currentMSecsSinceEpoch()) +
                        kSuffix;
     }
-    // Private to the user: it holds the names of the user's files. One that
-    // cannot be made shows in the write's own error.
-    platform::makeDirectories(dir);
+    // Private to the user: it holds the names of the user's files.
+    const platform::Status made = platform::makeDirectories(dir);
+    const platform::Status alone = made.ok() ? usersAlone(dir) : made;
+    if (!alone.ok()) {
+        end();
+        return alone;
+    }
     if (!thisRun.lock) {
         // Without the lock the journal is still written: it matters more.
         thisRun.lock = lockFor(thisRun.path);
@@ -217,10 +267,28 @@ platform::Status begin(const Record& record, platform::BatchSystem& system) {
     const platform::Status written = system.writeFileDurably(thisRun.path, encode(record));
     if (written.ok()) {
         thisRun.written = true;
+        thisRun.record = record;
     } else {
         end();
     }
     return written;
+}
+
+platform::Status noteNumbered(const QString& oldName, const QString& name, bool back,
+                              platform::BatchSystem& system) {
+    return thisRun.written ? noteNumbered(thisRun.record, thisRun.path, oldName, name, back, system)
+                           : platform::Status{};
+}
+
+platform::Status noteNumbered(Record& record, const QString& path, const QString& oldName,
+                              const QString& name, bool back, platform::BatchSystem& system) {
+    const auto entry = std::find_if(record.entries.begin(), record.entries.end(),
+                                    [&](const Entry& e) { return e.oldName == oldName; });
+    if (entry == record.entries.end()) {
+        return platform::Status{};
+    }
+    (back ? entry->numberedOld : entry->numberedNew) << name;
+    return system.writeFileDurably(path, encode(record));
 }
 
 void end() {
@@ -247,6 +315,9 @@ QString currentPath() {
 QList<Leftover> leftovers() {
     QList<Leftover> found;
     const QDir dir(directory());
+    if (!usersAlone(dir.path()).ok()) {
+        return found;  // never read where someone else may have written
+    }
     const QStringList names =
         dir.entryList({QStringLiteral("batch-*")}, QDir::Files | QDir::Hidden, QDir::Name);
     // The journal a file of the directory belongs to: itself, the new file of
@@ -271,6 +342,9 @@ QList<Leftover> leftovers() {
         QFile file(journalPath);
         if (!file.exists()) {
             continue;  // a lock or a write cut short, and nothing else: gone now
+        }
+        if (!usersAlone(journalPath).ok()) {
+            continue;  // not the user's own: never offered, never touched
         }
         std::optional<Record> record;
         if (file.open(QIODevice::ReadOnly)) {

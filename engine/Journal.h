@@ -13,10 +13,10 @@
 // journal of another instance that is still running is never taken for one
 // left behind.
 //
-// The format, version 3: text lines ending in "\n", fields split by one space,
+// The format, version 4: text lines ending in "\n", fields split by one space,
 // numbers in decimal, every name as the lower-case hex of its bytes (so any
 // name round-trips, whether or not it is valid UTF-8):
-//   quillomat-journal 3
+//   quillomat-journal 4
 //   directory <hex of the directory's path>
 //   renames <way> <time>
 //        (how renames there avoid replacing a file: "no-replace", "link",
@@ -26,16 +26,21 @@
 //        (one line per file, in rename order; modified in nanoseconds since
 //        the epoch; inode 0 where the file system's inode numbers do not
 //        last; contents the hash of the file's contents, 0 where not taken)
+//   numbered <new|old> <hex of a name>
+//        (after its file line, in the order noted: a numbered name the file
+//        is about to be renamed to, on its way to its new name or back, its
+//        planned one being taken; written before that rename is tried)
 //   end <number of file lines>
 //   checksum <64-bit FNV-1a of every line above, as 16 lower-case hex digits>
-// A reader also takes version 2, which has no renames line and no contents
-// field. It refuses another version, a line it does not know, a name that is
-// not a plain file name, and a journal whose end or checksum line is missing
-// or does not match (cut short by a crash while it was written, or damaged).
+// A reader also takes version 3, which has no numbered lines, and version 2,
+// which has no renames line and no contents field either. It refuses another version, a line it
+// does not know, a name that is not a plain file name, and a journal whose end or checksum line is
+// missing or does not match (cut short by a crash while it was written, or damaged).
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -49,6 +54,8 @@ struct Entry {
     QString oldName;  // bare, decoded losslessly (platform::decodeFileName)
     QString newName;  // the name the batch is going to give it, numbered where it must be
     platform::Fingerprint fingerprint;
+    QStringList numberedNew{};  // numbered names noted on its way to its new name, in order
+    QStringList numberedOld{};  // numbered names noted on its way back, in order
 };
 
 struct Record {
@@ -68,6 +75,14 @@ QString directory();
 // renamed, replacing this run's earlier one, and returns how a write that
 // failed failed (nothing is then on disk for this batch).
 platform::Status begin(const Record& record, platform::BatchSystem& system);
+// Notes, before the file `oldName` of this run's batch is renamed to the
+// numbered name `name` (`back`: on its way back), that it may be found there.
+// A note that cannot be written is that rename's failure.
+platform::Status noteNumbered(const QString& oldName, const QString& name, bool back,
+                              platform::BatchSystem& system);
+// Notes the same in `record`, the journal at `path` (a journal left behind).
+platform::Status noteNumbered(Record& record, const QString& path, const QString& oldName,
+                              const QString& name, bool back, platform::BatchSystem& system);
 // The batch has ended: its journal is removed. Nothing happens without one.
 void end();
 // The program ends normally: the journal goes, and the run's lock with it.

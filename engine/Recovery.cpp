@@ -1,10 +1,9 @@
 #include "engine/Recovery.h"
 
+#include <QCoreApplication>
 #include <QHash>
-#include <QMultiHash>
 #include <QSet>
 #include <algorithm>
-#include <functional>
 
 #include "engine/CodePoints.h"
 #include "engine/Collisions.h"
@@ -12,336 +11,397 @@
 namespace batch {
 namespace {
 
-// A change of letter case passes through a name of this prefix
-// (platform::BatchSystem::renameIn on a case-insensitive file system); the
-// platform's probe of a directory's renames goes by names of it too, but
-// holds no file of a batch.
-const QString kBetweenPrefix = QStringLiteral(".quillomat-");
-const QString kProbePrefix = QStringLiteral(".quillomat-probe");
+// Why a file is left where it is when it fits two names or more alike.
+constexpr char kLookAlike[] =
+    QT_TRANSLATE_NOOP("Status", "Files alike: which one is the batch's cannot be told");
 
-// `name` without a collision number "-n" right before its extension or at
-// its end: the names a numbered form may have been made from.
-QStringList unnumbered(const QString& name) {
-    QStringList forms;
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    for (const qsizetype end : {dot, name.size()}) {
-        qsizetype start = end;
-        while (start > 0 && name.at(start - 1).isDigit() && name.at(start - 1).unicode() < 0x80) {
-            --start;
-        }
-        if (end > 0 && start < end && start > 1 && name.at(start - 1) == u'-') {
-            forms << name.left(start - 1) + name.mid(end);
-        }
-    }
-    return forms;
-}
+// Which side of its rename a name is on: before it, after it, or the name a
+// change of letter case passes through.
+enum class Side { Old, New, Between };
 
-// Where the files of a batch may be in the directory: the names it holds,
-// and the numbered forms of every name.
-class Whereabouts {
-  public:
-    Whereabouts(const platform::Listing& listing, Search search) : search_(search) {
-        if (search_ == Search::NewName) {
-            return;  // the new name, and no other, is looked at
-        }
-        present_ = QSet<QString>(listing.files.cbegin(), listing.files.cend());
-        for (const QString& name : listing.files) {
-            for (const QString& form : unnumbered(name)) {
-                numbered_.insert(form, name);
-            }
-            if (name.startsWith(kBetweenPrefix) && !name.startsWith(kProbePrefix)) {
-                between_ << name;
-            }
-        }
-    }
-
-    // The names to look for `move` under, in the order one is kept when the
-    // file has several. Files go back last first, so when `move` comes up its
-    // old name is free again unless the file never left it: the old name,
-    // its numbered forms (an undo that had to number), the name the batch
-    // gave it, the numbered forms of that, the names a change of case passes.
-    QStringList candidates(const Step& move, const QString& extension) const {
-        if (search_ == Search::NewName) {
-            return {move.newName};
-        }
-        QStringList names{move.oldName};
-        const auto addForms = [&](const QStringList& of) {
-            for (const QString& form : of) {
-                for (const QString& name : numbered_.values(form)) {
-                    if (name.endsWith(extension) && !names.contains(name)) {
-                        names << name;
-                    }
-                }
-            }
-        };
-        addForms({move.oldName});
-        names << move.newName;
-        addForms(unnumbered(move.newName) << move.newName);
-        names << between_;
-        names.removeIf([this](const QString& name) { return !present_.contains(name); });
-        names.removeDuplicates();
-        return names;
-    }
-
-    void moved(const QString& from, const QString& to) {
-        if (search_ == Search::AnyFormOfIt) {
-            present_.remove(from);
-            present_.insert(to);
-        }
-    }
-    void removed(const QString& name) { present_.remove(name); }
-
-  private:
-    Search search_;
-    QSet<QString> present_;
-    QMultiHash<QString, QString> numbered_;  // unnumbered form -> numbered name
-    QStringList between_;
+struct Place {
+    QString name;
+    Side side;
 };
 
-// Whether the file `name` carries `fingerprint`. Its contents are read only
-// when all else matches.
-bool carries(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
-             const QString& name, const platform::Fingerprint& fingerprint) {
-    platform::Fingerprint now;
-    if (!system.identify(dir, name, &now).ok() || now.size != fingerprint.size) {
-        return false;
-    }
-    platform::Fingerprint withContents = fingerprint;
-    withContents.contents = 0;
-    if (!withContents.matches(now)) {
-        return false;
-    }
-    return fingerprint.contents == 0 ||
-           (system.identify(dir, name, &now, platform::Contents::Hash).ok() &&
-            fingerprint.matches(now));
-}
+// Writes, before a file is renamed back to a numbered name, that it may be
+// found there: (its old name, the numbered name).
+using Note = std::function<platform::Status(const QString&, const QString&)>;
 
-// The way back of one batch through one directory: the renamed steps of
-// its record, in rename order.
+// The way back of one batch through one directory: the renamed steps of its
+// record, in rename order, and for a journal's batch what the journal says
+// of each (`entries`, else null: the file is under its new name).
 class Restorer {
   public:
     Restorer(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
-             QList<Step*> moves, Search search, const platform::Listing& listing)
-        : system_(system), dir_(dir), moves_(std::move(moves)), where_(listing, search) {
+             QList<Step*> moves, QList<const journal::Entry*> entries,
+             const platform::Listing& listing, Note note)
+        : system_(system),
+          dir_(dir),
+          moves_(std::move(moves)),
+          entries_(std::move(entries)),
+          note_(std::move(note)),
+          found_(moves_.size()),
+          placed_(moves_.size(), -1) {
         names_.load(listing, dir.rules());
-        extensions_.reserve(moves_.size());
-        for (qsizetype j = 0; j < moves_.size(); ++j) {
-            if (search == Search::AnyFormOfIt) {
-                byOldName_.insert(moves_[j]->oldName, j);
-            }
-            extensions_ << extensionOf(moves_[j]->oldName);
+        for (const QString& name : listing.files) {
+            present_.insert(key(name), name);
         }
     }
 
-    qsizetype size() const { return moves_.size(); }
-
-    // A placeholder of ours under any name the batch may have left a file
-    // under holds a name a file may need back (RenameWay::Reserve).
-    void dropPlaceholders() {
-        QStringList names;
-        for (qsizetype k = 0; k < moves_.size(); ++k) {
-            names << candidates(k);
+    void run() {
+        const bool journal = !entries_.isEmpty() && entries_.first();
+        const platform::RenameWay way = dir_.renameWay();
+        findAll();
+        if (journal &&
+            (way == platform::RenameWay::Reserve || way == platform::RenameWay::Unknown)) {
+            dropPlaceholders();
         }
-        names.removeDuplicates();
-        bool dropped = false;
-        for (const QString& name : names) {
-            if (system_.dropPlaceholder(dir_, name).ok()) {
-                forget(name);
-                dropped = true;
-            }
+        place();
+        if (journal && (way == platform::RenameWay::Link || way == platform::RenameWay::Unknown)) {
+            dropSecondNames();
         }
-        // One rename at most was under way when the process ended, so one
-        // placeholder at most may not yet say it is ours.
-        if (!dropped) {
-            dropUnmarkedPlaceholder();
+        for (qsizetype k = moves_.size() - 1; k >= 0; --k) {
+            back(k);
         }
     }
 
-    // A placeholder made, the process ended before it said it was ours: an
-    // empty file under a name of a file of the batch found under another.
-    // Where time tells nothing, an empty file of the batch looks the same,
-    // so such files are counted: one more empty file than the batch has is
-    // the placeholder (any of them may go, the files being alike), as many
-    // as it has are its own.
-    void dropUnmarkedPlaceholder() {
-        QList<qsizetype> empties;  // the batch's empty files
-        for (qsizetype k = 0; k < moves_.size(); ++k) {
-            if (moves_[k]->fingerprint.size == 0) {
-                empties << k;
+  private:
+    QString key(const QString& name) const {
+        return dir_.rules().caseInsensitive ? name.toCaseFolded() : name;
+    }
+
+    // Every name the journal says the batch may have left file k under:
+    // its old name, the new one, the numbered ones noted before they were
+    // tried, and the names a change of case of any of them parks it under.
+    QList<Place> placesOf(qsizetype k) const {
+        const Step& move = *moves_[k];
+        const journal::Entry* entry = entries_[k];
+        if (!entry) {
+            return {{move.newName, Side::New}};
+        }
+        QList<Place> places{{move.oldName, Side::Old}, {move.newName, Side::New}};
+        for (const QString& name : entry->numberedOld) {
+            places.append({name, Side::Old});
+        }
+        for (const QString& name : entry->numberedNew) {
+            places.append({name, Side::New});
+        }
+        for (qsizetype i = 0, named = places.size(); i < named; ++i) {
+            for (int attempt = 0; attempt < platform::kParkingAttempts; ++attempt) {
+                places.append({platform::parkingName(places[i].name, attempt), Side::Between});
             }
         }
-        QStringList alike;      // empty files under which an empty file of the batch may be
-        QStringList strangers;  // empty files under which none may be
-        QSet<QString> seen;
+        return places;
+    }
+
+    // The name a rename of step k was about to give it when the process
+    // ended: on the way to its new name (`back` false) or back.
+    QString targetOf(qsizetype k, bool back) const {
+        const journal::Entry& entry = *entries_[k];
+        const QStringList& numbered = back ? entry.numberedOld : entry.numberedNew;
+        return numbered.isEmpty() ? (back ? entry.oldName : entry.newName) : numbered.last();
+    }
+
+    // The fingerprint of the file `name` now, with its contents when asked;
+    // each asked of the system once.
+    const platform::Fingerprint* now(const QString& name, platform::Contents contents) {
+        auto& cache = contents == platform::Contents::Hash ? hashed_ : plain_;
+        auto it = cache.find(name);
+        if (it == cache.end()) {
+            platform::Fingerprint fingerprint;
+            if (!system_.identify(dir_, name, &fingerprint, contents).ok()) {
+                fingerprint.size = -1;
+            }
+            it = cache.insert(name, fingerprint);
+        }
+        return it->size < 0 ? nullptr : &*it;
+    }
+
+    // Whether the file `name` carries `fingerprint`; its contents are read
+    // only when all else matches.
+    bool carries(const QString& name, const platform::Fingerprint& fingerprint) {
+        const platform::Fingerprint* plain = now(name, platform::Contents::Skip);
+        platform::Fingerprint withoutContents = fingerprint;
+        withoutContents.contents = 0;
+        if (!plain || !withoutContents.matches(*plain)) {
+            return false;
+        }
+        const platform::Fingerprint* hashed =
+            fingerprint.contents == 0 ? plain : now(name, platform::Contents::Hash);
+        return hashed && fingerprint.matches(*hashed);
+    }
+
+    // The names each file may be under that hold a file carrying its
+    // fingerprint; each present name of the batch is remembered.
+    void findAll() {
         for (qsizetype k = 0; k < moves_.size(); ++k) {
-            const QStringList names = candidates(k);
-            const bool foundElsewhere =
-                std::any_of(names.cbegin(), names.cend(), [&](const QString& n) {
-                    return carries(system_, dir_, n, moves_[k]->fingerprint);
-                });
-            for (const QString& name : names) {
-                platform::Fingerprint now;
-                if (seen.contains(name) || !system_.identify(dir_, name, &now).ok() ||
-                    now.size != 0) {
+            QStringList seen;
+            for (const Place& place : placesOf(k)) {
+                const QString at = present_.value(key(place.name));
+                if (at.isNull() || seen.contains(key(at))) {
+                    // Names alike but for letter case: the side is the one spelt as listed.
+                    for (Place& found : found_[k]) {
+                        if (found.name == at && place.name == at) {
+                            found.side = place.side;
+                        }
+                    }
                     continue;
                 }
-                const bool ofTheBatch =
-                    std::any_of(empties.cbegin(), empties.cend(), [&](qsizetype j) {
-                        return carries(system_, dir_, name, moves_[j]->fingerprint);
-                    });
-                if (ofTheBatch) {
-                    seen.insert(name);
-                    alike << name;
-                } else if (foundElsewhere && moves_[k]->fingerprint.size != 0) {
-                    seen.insert(name);
-                    strangers << name;
+                seen << key(at);
+                batchNames_.insert(at);
+                if (carries(at, moves_[k]->fingerprint)) {
+                    found_[k].append({at, place.side});
+                    holders_[key(at)] << k;
                 }
             }
-        }
-        QString unmarked;
-        if (strangers.size() == 1 && alike.size() <= empties.size()) {
-            unmarked = strangers.first();
-        } else if (strangers.isEmpty() && alike.size() == empties.size() + 1 &&
-                   empties.size() <= kMostAlike) {
-            // One whose going leaves every empty file of the batch a name of
-            // its own to be found under.
-            for (const QString& name : alike) {
-                if (allPlaced(empties, alike, name)) {
-                    unmarked = name;
-                    break;
-                }
-            }
-        }
-        if (!unmarked.isNull() &&
-            system_.dropPlaceholder(dir_, unmarked, platform::BatchSystem::Placeholder::Unmarked)
-                .ok()) {
-            forget(unmarked);
         }
     }
 
-    void restore(qsizetype k, bool secondNames) {
-        Step& move = *moves_[k];
-        QString keep;
-        QStringList others;
-        for (const QString& name : candidates(k)) {
-            if (!carries(system_, dir_, name, move.fingerprint)) {
+    // A placeholder a rename reserved its target with (RenameWay::Reserve):
+    // one of ours, marked, under any name of the batch that holds no file of
+    // it; or, made and not yet marked when the process ended, an empty file
+    // under the target of the one rename in flight. Files are renamed one
+    // after the other (Undo in reverse), so the rename in flight is the one
+    // whose file is still under its name before it, every earlier file of
+    // the batch under its name after and every later one under its name
+    // before. Only where exactly one rename fits so is its target removed.
+    void dropPlaceholders() {
+        for (const QString& name : std::as_const(batchNames_)) {
+            if (!holders_.contains(key(name)) && system_.dropPlaceholder(dir_, name).ok()) {
+                forget(name);
+            }
+        }
+        const qsizetype n = moves_.size();
+        const auto has = [&](qsizetype k, Side side) {
+            return std::any_of(found_[k].cbegin(), found_[k].cend(),
+                               [side](const Place& p) { return p.side == side; });
+        };
+        QList<bool> allNewBefore(n + 1, true);  // every file before k is under a name after
+        QList<bool> allOldAfter(n + 1, true);   // every file after k - 1 is under a name before
+        for (qsizetype k = 0; k < n; ++k) {
+            allNewBefore[k + 1] = allNewBefore[k] && has(k, Side::New);
+        }
+        for (qsizetype k = n - 1; k >= 0; --k) {
+            allOldAfter[k] = allOldAfter[k + 1] && has(k, Side::Old);
+        }
+        QStringList targets;
+        for (qsizetype k = 0; k < n; ++k) {
+            if (!allNewBefore[k] || !allOldAfter[k + 1]) {
                 continue;
             }
-            if (keep.isNull()) {
-                keep = name;
-            } else {
-                others << name;
+            for (const bool back : {false, true}) {
+                // Its target, or where a change of case parks it on the way.
+                const Side from = back ? Side::New : Side::Old;
+                QStringList names{targetOf(k, back)};
+                if (has(k, from)) {
+                    for (int attempt = 0; attempt < platform::kParkingAttempts; ++attempt) {
+                        names << platform::parkingName(targetOf(k, !back), attempt);
+                    }
+                } else if (!has(k, Side::Between)) {
+                    continue;
+                }
+                for (const QString& name : std::as_const(names)) {
+                    const QString at = present_.value(key(name));
+                    const platform::Fingerprint* file =
+                        at.isNull() ? nullptr : now(at, platform::Contents::Skip);
+                    // Not where the order puts another file of the batch: an
+                    // earlier one under a name after, a later one under a name before.
+                    const QList<qsizetype> fits = holders_.value(key(at));
+                    const bool another = std::any_of(fits.cbegin(), fits.cend(), [&](qsizetype j) {
+                        return std::any_of(
+                            found_[j].cbegin(), found_[j].cend(), [&](const Place& p) {
+                                return key(p.name) == key(at) && ((j < k && p.side == Side::New) ||
+                                                                  (j > k && p.side == Side::Old));
+                            });
+                    });
+                    // Nor is it where the file of step k alone is found.
+                    const bool itsOwn =
+                        found_[k].size() == 1 && key(found_[k].first().name) == key(at);
+                    if (file && file->size == 0 && !another && !itsOwn && !targets.contains(at)) {
+                        targets << at;
+                    }
+                }
             }
         }
-        if (keep.isNull()) {
-            move.why = Why::NotFound;
-            move.status = platform::Status{Error::FileNotFound, 0};
+        // Where the rename in flight cannot be told because its file and
+        // those around it are empty (and their time tells nothing), every
+        // fitting name holds an empty file of the batch or the placeholder:
+        // whichever goes, the same names and contents are left. The one
+        // farthest from an old name goes.
+        const auto rank = [&](const QString& at) {
+            int side = 0;
+            for (const qsizetype j : holders_.value(key(at))) {
+                side = std::max(side, int(found_[j][indexOf(j, key(at))].side));
+            }
+            return side;
+        };
+        const bool allEmptyFiles =
+            std::all_of(targets.cbegin(), targets.cend(), [&](const QString& at) {
+                const QList<qsizetype> fits = holders_.value(key(at));
+                return !fits.isEmpty() && std::all_of(fits.cbegin(), fits.cend(), [&](qsizetype j) {
+                    return moves_[j]->fingerprint.size == 0;
+                });
+            });
+        if (targets.size() > 1 && allEmptyFiles) {
+            targets = {*std::max_element(targets.cbegin(), targets.cend(),
+                                         [&](auto& a, auto& b) { return rank(a) < rank(b); })};
+        }
+        if (targets.size() == 1 &&
+            system_
+                .dropPlaceholder(dir_, targets.first(),
+                                 platform::BatchSystem::Placeholder::Unmarked)
+                .ok()) {
+            forget(targets.first());
+        }
+    }
+
+    // Which name each file is under: a name only it fits, or the one left
+    // to it once the names others are sure of are taken away. Where two
+    // files fit only one name, or a file fits two names, it cannot be told.
+    void place() {
+        QList<qsizetype> work;
+        for (qsizetype k = moves_.size() - 1; k >= 0; --k) {
+            work << k;
+        }
+        while (!work.isEmpty()) {
+            const qsizetype k = work.takeLast();
+            if (placed_[k] >= 0 || live(k).size() != 1) {
+                continue;
+            }
+            const QString at = key(live(k).first().name);
+            const QList<qsizetype> rivals = holders_.value(at);
+            if (std::any_of(rivals.cbegin(), rivals.cend(), [&](qsizetype j) {
+                    return j != k && placed_[j] < 0 && live(j).size() == 1;
+                })) {
+                continue;
+            }
+            placed_[k] = indexOf(k, at);
+            taken_.insert(at);
+            for (const qsizetype j : rivals) {
+                if (j != k && placed_[j] < 0) {
+                    work << j;
+                }
+            }
+        }
+    }
+
+    // The names file k fits that no other file is sure of.
+    QList<Place> live(qsizetype k) const {
+        QList<Place> places = found_[k];
+        places.removeIf([this](const Place& p) { return taken_.contains(key(p.name)); });
+        return places;
+    }
+
+    qsizetype indexOf(qsizetype k, const QString& at) const {
+        for (qsizetype i = 0; i < found_[k].size(); ++i) {
+            if (key(found_[k][i].name) == at) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    // A link made, the old name not yet dropped (RenameWay::Link), either
+    // way: the file is under two names of its rename, and no other file fits
+    // either. The name nearer its old one stays; the other goes only where
+    // the file system shows the two to be one file.
+    void dropSecondNames() {
+        for (qsizetype k = 0; k < moves_.size(); ++k) {
+            QList<Place> places = live(k);
+            if (placed_[k] >= 0 || places.size() != 2) {
+                continue;
+            }
+            if (int(places[1].side) < int(places[0].side)) {
+                std::swap(places[0], places[1]);
+            }
+            const bool alone = std::all_of(places.cbegin(), places.cend(), [&](const Place& p) {
+                return holders_.value(key(p.name)).size() == 1;
+            });
+            if (alone && places[0].side != places[1].side &&
+                system_.dropSecondName(dir_, places[1].name, places[0].name).ok()) {
+                forget(places[1].name);
+                placed_[k] = indexOf(k, key(places[0].name));
+                taken_.insert(key(places[0].name));
+            }
+        }
+    }
+
+    void back(qsizetype k) {
+        Step& move = *moves_[k];
+        if (placed_[k] < 0) {
+            const QList<Place> places = live(k);
+            if (places.isEmpty()) {
+                move.why = Why::NotFound;
+                move.status = platform::Status{Error::FileNotFound, 0};
+                return;
+            }
+            QStringList names;
+            for (const Place& place : places) {
+                names << place.name;
+            }
+            move.why = Why::NotRestored;
+            move.status = platform::Status{Error::FileExists, 0, kLookAlike};
+            move.newName = names.first();
+            move.planned = names.join(QStringLiteral(", "));
             return;
         }
-        if (secondNames) {
-            dropSecondNames(k, keep, others);
-        }
-        QString restoredTo = keep;
-        move.status = keep == move.oldName
+        const Place at = found_[k][placed_[k]];
+        QString restoredTo = at.name;
+        // Under a numbered form of its old name, as a way back cut short
+        // left it: back, numbered.
+        const bool numberedBack = at.side == Side::Old && key(at.name) != key(move.oldName);
+        move.status = at.name == move.oldName || numberedBack
                           ? platform::Status{}
-                          : renameAvoidingCollisions(system_, dir_, names_, keep, move.oldName,
-                                                     extensions_[k], &restoredTo, Rules::Skip);
+                          : renameAvoidingCollisions(system_, dir_, names_, at.name, move.oldName,
+                                                     extensionOf(move.oldName), &restoredTo,
+                                                     Rules::Skip, [&](const QString& name) {
+                                                         return name == move.oldName
+                                                                    ? platform::Status{}
+                                                                    : note_(move.oldName, name);
+                                                     });
         if (move.status.ok()) {
             move.outcome = Outcome::Back;
             move.why = restoredTo == move.oldName ? Why::None : Why::TakenInDirectory;
-            where_.moved(keep, restoredTo);
         } else {
             move.why = Why::NotRestored;
         }
         move.newName = restoredTo;
     }
 
-  private:
-    // Past this many empty files in a batch their names are not matched.
-    static constexpr qsizetype kMostAlike = 64;
-
-    QStringList candidates(qsizetype k) const {
-        return where_.candidates(*moves_[k], extensions_[k]);
-    }
-
-    // Whether each of the files `moves` can be given a name of `names` but
-    // `without` that it carries its fingerprint under, no name to two
-    // (augmenting paths, as small bipartite matchings are found).
-    bool allPlaced(const QList<qsizetype>& moves, const QStringList& names,
-                   const QString& without) {
-        QList<QList<qsizetype>> fits(moves.size());  // move -> the indexes of names it fits
-        for (qsizetype m = 0; m < moves.size(); ++m) {
-            const QStringList own = candidates(moves[m]);
-            for (qsizetype n = 0; n < names.size(); ++n) {
-                if (names[n] != without && own.contains(names[n]) &&
-                    carries(system_, dir_, names[n], moves_[moves[m]]->fingerprint)) {
-                    fits[m] << n;
-                }
-            }
-        }
-        QList<qsizetype> holder(names.size(), -1);  // name -> the move given it
-        std::function<bool(qsizetype, QList<bool>&)> place = [&](qsizetype m, QList<bool>& tried) {
-            for (const qsizetype n : fits[m]) {
-                if (!tried[n]) {
-                    tried[n] = true;
-                    if (holder[n] < 0 || place(holder[n], tried)) {
-                        holder[n] = m;
-                        return true;
-                    }
-                }
-            }
-            return false;
-        };
-        for (qsizetype m = 0; m < moves.size(); ++m) {
-            QList<bool> tried(names.size(), false);
-            if (!place(m, tried)) {
-                return false;
-            }
-        }
-        return true;
-    }
-
-    // A link made and the old name not yet dropped (RenameWay::Link): the
-    // file of move k has more names than `keep`. A name that is also the old
-    // name of another file of the batch carrying the same fingerprint (two
-    // copies alike) cannot be told from that file, and stays.
-    void dropSecondNames(qsizetype k, const QString& keep, const QStringList& others) {
-        for (const QString& name : others) {
-            if (!isAnothersOwn(k, name) && system_.dropSecondName(dir_, name, keep).ok()) {
-                forget(name);
-            }
-        }
-    }
-
-    // Whether `name` is the old name of another file of the batch, and holds
-    // it still.
-    bool isAnothersOwn(qsizetype k, const QString& name) {
-        const qsizetype j = byOldName_.value(name, -1);
-        return j >= 0 && j != k && carries(system_, dir_, name, moves_[j]->fingerprint);
-    }
-
     void forget(const QString& name) {
-        where_.removed(name);
+        present_.remove(key(name));
         names_.release(name);
+        const QList<qsizetype> holders = holders_.take(key(name));
+        for (const qsizetype k : holders) {
+            found_[k].removeIf([&](const Place& p) { return key(p.name) == key(name); });
+        }
     }
 
     platform::BatchSystem& system_;
     const platform::PinnedDirectory& dir_;
     QList<Step*> moves_;
-    QStringList extensions_;
-    Whereabouts where_;
+    QList<const journal::Entry*> entries_;
+    Note note_;
+    QList<QList<Place>> found_;                     // per file: where it may be
+    QList<qsizetype> placed_;                       // per file: the index in found_ it is at
+    QHash<QString, QString> present_;               // key -> the name as listed
+    QHash<QString, QList<qsizetype>> holders_;      // key -> the files that fit it
+    QSet<QString> taken_;                           // keys of names a file is placed at
+    QSet<QString> batchNames_;                      // present names of the batch
+    QHash<QString, platform::Fingerprint> plain_;   // name -> fingerprint now
+    QHash<QString, platform::Fingerprint> hashed_;  // name -> fingerprint with contents
     NameRegistry names_;
-    QHash<QString, qsizetype> byOldName_;
 };
 
-}  // namespace
-
-void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir, Plan& record,
-             Search search) {
+void restoreThrough(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
+                    Plan& record, const QList<const journal::Entry*>& journal, const Note& note) {
     QList<Step*> moves;
-    for (Step& step : record.steps) {
-        if (step.renamed()) {
-            moves << &step;
+    QList<const journal::Entry*> entries;
+    for (qsizetype i = 0; i < record.steps.size(); ++i) {
+        if (record.steps[i].renamed()) {
+            moves << &record.steps[i];
+            entries << journal.value(i);
         }
     }
     if (moves.isEmpty()) {
@@ -352,19 +412,15 @@ void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir
         foundNowhere(record, listing.status);
         return;
     }
-    Restorer restorer(system, dir, moves, search, listing);
-    // What a rename cut short by the end of the process may have left
-    // depends on the way renames take here; within a run none is left.
-    const platform::RenameWay way = dir.renameWay();
-    const bool cutShort = search == Search::AnyFormOfIt;
-    if (cutShort && (way == platform::RenameWay::Reserve || way == platform::RenameWay::Unknown)) {
-        restorer.dropPlaceholders();
-    }
-    const bool secondNames =
-        cutShort && (way == platform::RenameWay::Link || way == platform::RenameWay::Unknown);
-    for (qsizetype k = restorer.size() - 1; k >= 0; --k) {
-        restorer.restore(k, secondNames);
-    }
+    Restorer(system, dir, moves, entries, listing, note).run();
+}
+
+}  // namespace
+
+void restore(platform::BatchSystem& system, const platform::PinnedDirectory& dir, Plan& record) {
+    restoreThrough(system, dir, record, {}, [&](const QString& oldName, const QString& name) {
+        return journal::noteNumbered(oldName, name, true, system);
+    });
 }
 
 void foundNowhere(Plan& record, const platform::Status& status) {
@@ -380,6 +436,8 @@ WayBackReport::WayBackReport(const Plan& record) {
     for (const Step& step : record.steps) {
         if (step.renamed() && step.why == Why::NotFound) {
             notFound << step.oldName;
+        } else if (step.renamed() && step.status.ownReason == kLookAlike) {
+            alike << step.oldName + QStringLiteral(": ") + step.planned;
         } else if (step.renamed()) {
             notRestored << step.newName;
         } else if (step.outcome == Outcome::Back && step.newName != step.oldName) {
@@ -388,13 +446,16 @@ WayBackReport::WayBackReport(const Plan& record) {
     }
 }
 
-Plan restoreFromJournal(const journal::Record& journal, platform::System& system) {
+Plan restoreFromJournal(const journal::Record& journal, platform::System& system,
+                        const QString& journalPath) {
     Plan record;
     record.steps.reserve(journal.entries.size());
+    QList<const journal::Entry*> entries;
     for (const journal::Entry& entry : journal.entries) {
         Step step{entry.oldName, entry.newName, Outcome::Renamed, Why::None, {}, {}, {}, {}};
         step.fingerprint = entry.fingerprint;
         record.steps << step;
+        entries << &entry;
     }
     const platform::OpenedDirectory opened = system.openDirectory(journal.directory);
     if (!opened.directory) {
@@ -404,7 +465,15 @@ Plan restoreFromJournal(const journal::Record& journal, platform::System& system
     // The journal knows how renames there work: the same on the same file
     // system, also after it was mounted again.
     opened.directory->setRenameTraits(journal.traits);
-    restore(system, *opened.directory, record, Search::AnyFormOfIt);
+    // A numbered name goes into the journal before a file is renamed to it.
+    journal::Record notes = journal;
+    restoreThrough(system, *opened.directory, record, entries,
+                   [&](const QString& oldName, const QString& name) {
+                       return journalPath.isEmpty()
+                                  ? platform::Status{}
+                                  : journal::noteNumbered(notes, journalPath, oldName, name, true,
+                                                          system);
+                   });
     return record;
 }
 

@@ -92,9 +92,14 @@ platform::Status renameStep(Plan& plan, int i, platform::BatchSystem& system,
     }
     names->take(step.newName);
     const QString target = step.outcome == Outcome::Numbered ? step.planned : step.newName;
+    // A numbered name goes into the journal before the file may take it.
     QString renamedTo;
-    result = renameAvoidingCollisions(system, dir, *names, step.oldName, target,
-                                      extensionOf(step.oldName), &renamedTo);
+    result = renameAvoidingCollisions(
+        system, dir, *names, step.oldName, target, extensionOf(step.oldName), &renamedTo,
+        Rules::Apply, [&](const QString& name) {
+            return name == step.newName ? platform::Status{}
+                                        : journal::noteNumbered(step.oldName, name, false, system);
+        });
     if (result.ok()) {
         if (step.outcome == Outcome::Renamed) {
             step.outcome = Outcome::Numbered;
@@ -138,7 +143,7 @@ void renameAll(Plan& plan, platform::BatchSystem& system, const platform::Pinned
         step.status = result;
         plan.stop = result;
         plan.stopAt = i;
-        restore(system, dir, plan, Search::NewName);
+        restore(system, dir, plan);
         if (allBack(plan)) {
             journal::end();
         }
@@ -179,7 +184,7 @@ void undoBatch(AppState& state, Plan& record, platform::BatchSystem& system) {
         // Nothing can be reached without the batch's directory.
         foundNowhere(record, platform::Status{Error::PathNotFound, 0});
     } else {
-        restore(system, *pinned, record, Search::NewName);
+        restore(system, *pinned, record);
         noteAll(state, record, *pinned);
     }
     if (allBack(record)) {
@@ -194,13 +199,15 @@ bool allBack(const Plan& record) {
 
 namespace {
 
-// In list order, the names of the files left under new names and "old-name
-// -> numbered-name" for every file that went back under a numbered name.
+// In list order, "old-name (now new-name)" for the files left under new
+// names and "old-name -> numbered-name" for every file that went back under
+// a numbered name.
 QStringList notRestoredList(const Plan& record) {
     QStringList list;
     for (const Step& step : record.steps) {
         if (step.renamed() && (step.why == Why::NotFound || step.why == Why::NotRestored)) {
-            list << step.newName;
+            list << QCoreApplication::translate("batch", "%1 (now %2)")
+                        .arg(step.oldName, step.newName);
         } else if (step.outcome == Outcome::Back && step.newName != step.oldName) {
             list << step.oldName + QStringLiteral(" -> ") + step.newName;
         }

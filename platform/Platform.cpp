@@ -99,6 +99,13 @@ bool Fingerprint::matches(const Fingerprint& now) const {
     return std::llabs(modified - now.modified) <= kCoarsest;
 }
 
+QString parkingName(QStringView from, int attempt) {
+    const QByteArray bytes = encodeFileName(from);
+    return QStringLiteral(".quillomat-case-%1-%2")
+        .arg(fnv1a(bytes.constData(), bytes.size()), 16, 16, QLatin1Char('0'))
+        .arg(attempt);
+}
+
 Status BatchSystem::dropPlaceholder(const PinnedDirectory&, QStringView, Placeholder) {
     return Status{Error::FileExists, 0};
 }

@@ -140,6 +140,13 @@ enum class RenameWay : int {
     Checked,
 };
 
+// The name a change of letter case parks the file `from` under on its way
+// (the `attempt`-th, 0 to kParkingAttempts - 1, when earlier ones are
+// taken): known from the name alone, so a restore after a kill looks there
+// and nowhere else.
+inline constexpr int kParkingAttempts = 4;
+QString parkingName(QStringView from, int attempt);
+
 // What renames in a directory are like: found out before a batch's journal
 // is written (BatchSystem::learnRenames), kept in the journal, and handed to
 // the directory a restore opens.
@@ -238,8 +245,9 @@ class BatchSystem {
     // else. dropPlaceholder() removes `name` only while it is a placeholder
     // a rename reserved a name with (RenameWay::Reserve), or with `unmarked`
     // an empty file (one that process ended before it could say it was
-    // ours); dropSecondName() removes `name` only while it and `keep` are two
-    // names of one file (a link made, the old name not yet dropped). Any
+    // ours); dropSecondName() removes `name` only while the file system shows
+    // it and `keep` to be two names of one file (one inode, counted links: a
+    // link made, the old name not yet dropped). Any
     // other file gives Error::FileExists and is left alone.
     enum class Placeholder { Marked, Unmarked };
     virtual Status dropPlaceholder(const PinnedDirectory& dir, QStringView name,

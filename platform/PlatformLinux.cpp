@@ -506,13 +506,12 @@ Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
 Status LinuxSystem::changeCase(const PinnedDirectory& dir, const QByteArray& source,
                                const QByteArray& target) {
     // The file system takes the new spelling for the name the file already
-    // has, so the file goes by way of a name of its own first. A restore
-    // looks for files under such names too (the prefix below).
+    // has, so the file goes by way of a name of its own first, one a restore
+    // knows from the file's name (parkingName).
     Status status;
     QByteArray between;
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        between = QByteArrayLiteral(".quillomat-") +
-                  QByteArray::number(QRandomGenerator::global()->generate(), 16);
+    for (int attempt = 0; attempt < kParkingAttempts; ++attempt) {
+        between = encodeFileName(parkingName(decodeFileName(source), attempt));
         status = move(dir, source, between);
         if (status.error != Error::FileExists) {
             break;
@@ -710,13 +709,11 @@ Status LinuxSystem::dropSecondName(const PinnedDirectory& dir, QStringView name,
         calls_.fstatat(fd, kept.constData(), &b, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(errno, fd);
     }
-    // Two names of one file show one inode where the file system counts
-    // links (ntfs-3g); sshfs gives every path an inode number of its own and
-    // counts no links, so there the file's size, time and contents tell.
-    const bool countsLinks = a.st_nlink > 1 || b.st_nlink > 1;
+    // Two names of one file: one inode, and the file system counts its links.
+    // Where it counts none (sshfs gives every path an inode number of its
+    // own) nothing proves it, and both names stay.
     const bool one =
-        S_ISREG(a.st_mode) && sameFile(a, b, countsLinks || a.st_ino == b.st_ino) &&
-        contentsHash(fd, bytes.constData(), a) == contentsHash(fd, kept.constData(), b);
+        S_ISREG(a.st_mode) && a.st_nlink > 1 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
     if (!one) {
         return Status{Error::FileExists, EEXIST};
     }

@@ -67,6 +67,12 @@ void report(const journal::Record& journal, const batch::Plan& record, const QSt
     add(outcome.notRestored, Text::tr("1 file could not be renamed back (%1).").arg(error),
         Text::tr("%1 files could not be renamed back (%2).").arg(notRestored).arg(error),
         Text::tr("Not restored:"));
+    add(outcome.alike,
+        Text::tr("1 file was left where it is: files alike under its names cannot be told apart."),
+        Text::tr("%1 files were left where they are: files alike under their names cannot be "
+                 "told apart.")
+            .arg(outcome.alike.size()),
+        Text::tr("Left where they are (old name: the names to look at):"));
     add(outcome.numbered, Text::tr("1 file got a numbered name, the old one being taken."),
         Text::tr("%1 files got a numbered name, the old ones being taken.")
             .arg(outcome.numbered.size()),
@@ -114,7 +120,8 @@ void offerToRestoreUnfinishedBatches() {
             continue;
         }
         BusyPointer busy;
-        const batch::Plan record = batch::restoreFromJournal(*leftover.record, platform::current());
+        const batch::Plan record =
+            batch::restoreFromJournal(*leftover.record, platform::current(), leftover.path);
         busy.restore();
         // A journal whose files did not all get back stays, put aside.
         const bool complete = batch::allBack(record);

@@ -187,6 +187,12 @@ void frmMain::enableSteps(bool setMask, bool extract, bool rename) {
 
 void frmMain::showStatus(const QString& text) {
     ui->txtExample->setText(text);
+    // A report longer than the box (a stopped batch's list) shows from its
+    // beginning, and the whole of it is the box's tooltip.
+    ui->txtExample->setCursorPosition(0);
+    const bool fits = ui->txtExample->fontMetrics().horizontalAdvance(text) <
+                      ui->txtExample->contentsRect().width();
+    ui->txtExample->setToolTip(fits ? tr("Example Filename") : text);
     // Wherever the focus is, a screen reader reads out what appeared.
     accessibility::announce(this, text);
 }

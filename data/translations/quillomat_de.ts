@@ -235,6 +235,18 @@ Dateien: %2</translation>
         <source>It is kept as %1. The files of that batch keep the names they have now.</source>
         <translation>Es bleibt als %1 erhalten. Die Dateien dieser Umbenennung behalten ihre jetzigen Namen.</translation>
     </message>
+    <message>
+        <source>1 file was left where it is: files alike under its names cannot be told apart.</source>
+        <translation>1 Datei blieb, wo sie ist: gleiche Dateien unter ihren Namen lassen sich nicht unterscheiden.</translation>
+    </message>
+    <message>
+        <source>%1 files were left where they are: files alike under their names cannot be told apart.</source>
+        <translation>%1 Dateien blieben, wo sie sind: gleiche Dateien unter ihren Namen lassen sich nicht unterscheiden.</translation>
+    </message>
+    <message>
+        <source>Left where they are (old name: the names to look at):</source>
+        <translation>Geblieben, wo sie sind (alter Name: die Namen, die zu prüfen sind):</translation>
+    </message>
 </context>
 <context>
     <name>SaveFailure</name>
@@ -263,6 +275,22 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
         <source>Another program has kept the settings file locked for too long</source>
         <translation>Ein anderes Programm hält die Einstellungsdatei zu lange gesperrt</translation>
     </message>
+    <message>
+        <source>Files alike: which one is the batch&apos;s cannot be told</source>
+        <translation>Gleiche Dateien: welche zum Stapel gehört, lässt sich nicht sagen</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link</source>
+        <translation>er ist ein symbolischer Link</translation>
+    </message>
+    <message>
+        <source>another user owns it</source>
+        <translation>er gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>others can write in it</source>
+        <translation>andere können darin schreiben</translation>
+    </message>
 </context>
 <context>
     <name>SysInfo</name>
@@ -288,6 +316,10 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
     <message>
         <source>Nothing renamed: the batch journal cannot be written in %1 (%2)</source>
         <translation>Nichts umbenannt: Das Journal der Umbenennung kann in %1 nicht geschrieben werden (%2)</translation>
+    </message>
+    <message>
+        <source>%1 (now %2)</source>
+        <translation>%1 (jetzt %2)</translation>
     </message>
 </context>
 <context>

@@ -64,6 +64,15 @@ class TestCommandLine : public QObject {
         unknown("among known short ones", {"-hxy"}, "Unknown options: -x, -y.");
         unknown("two", {"--a", "/", "-b"}, "Unknown options: --a, -b.");
         unknown("a name after -- is none", {"-a", "--", "--a"}, "Unknown option '-a'.");
+        // Names that would drive the terminal are shown quoted, controls escaped.
+        unknown("terminal controls in an option", {"--\x1b[2J"},
+                "Unknown option ''--'$'\\033''[2J''.");
+        QTest::newRow("terminal controls in a name")
+            << QStringList{program, "/no/a\x1b]0;x\a.txt"} << int(Action::Fail) << QString()
+            << "'/no/a'$'\\033'']0;x'$'\\a''.txt': no such file or directory";
+        QTest::newRow("a C1 control, a byte not UTF-8 and a quote")
+            << QStringList{program, QString::fromUtf8("/no/it's\u009b") + QChar(0xDCFF)}
+            << int(Action::Fail) << QString() << "'/no/it'\\''s'$'\\302\\233'$'\\377': no such";
     }
     void decisions() {
         QFETCH(QStringList, arguments);
@@ -75,6 +84,11 @@ class TestCommandLine : public QObject {
         QCOMPARE(request.directory, directory);
         QVERIFY2(request.text.contains(textPart), qPrintable(request.text));
         QCOMPARE(request.text.isEmpty(), textPart.isEmpty());
+        // Nothing a terminal acts on but line breaks.
+        for (const QChar c : request.text) {
+            QVERIFY2(c == u'\n' || (c >= u' ' && (c < u'\x7f' || c > u'\x9f')),
+                     qPrintable(request.text));
+        }
         if (request.action == Action::Fail) {
             QVERIFY(request.text.startsWith(QStringLiteral("quillomat: ")));
             QVERIFY(request.text.contains(QStringLiteral("--help")));

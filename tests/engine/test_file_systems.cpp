@@ -73,6 +73,28 @@ void createFile(const QString& dir, const QString& name) {
     QCOMPARE(::utimensat(AT_FDCWD, path.constData(), dated, 0), 0);
 }
 
+// A copy of `from` as `cp -p` makes it: the same bytes and time.
+void copyKeepingTime(const QString& dir, const QString& from, const QString& to) {
+    QVERIFY(QFile::copy(dir + u'/' + from, dir + u'/' + to));
+    struct stat was;
+    QCOMPARE(::stat(QFile::encodeName(dir + u'/' + from).constData(), &was), 0);
+    const timespec times[2] = {was.st_atim, was.st_mtim};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(dir + u'/' + to).constData(), times, 0), 0);
+}
+
+// Files beside the "numbered" batch that look like its own: a copy of one
+// under a numbered form of its name, the user's empty file under another, an
+// identical copy under an unrelated name, and two files of the batch alike.
+void addLookAlikes(const QString& dir) {
+    copyKeepingTime(dir, "0005.jpg", "0005-1.jpg");
+    QFile empty(dir + "/0004-1.jpg");
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    copyKeepingTime(dir, "0003.jpg", "copy.jpg");
+    QVERIFY(QFile::remove(dir + "/0002.jpg"));
+    copyKeepingTime(dir, "0001.jpg", "0002.jpg");
+}
+
 QStringList sortedFiles(const QString& dir) {
     QStringList names = QDir(dir).entryList(QDir::Files);
     names.sort();
@@ -172,6 +194,10 @@ int runChild(const QByteArray& task) {
     const auto state = batch.extracted(dir);
     generateNewNames(*state, batch.input());
     const int n = fields[2].toInt();
+    if (n == 0) {  // ended with the review open
+        testing_support::renamed(*state, system);
+        ::raise(SIGKILL);
+    }
     if (fields[1] == "undo") {
         testing_support::renamed(*state, system);
         seam::killAfter = seam::changes + n;
@@ -400,13 +426,23 @@ class FileSystemsTest : public QObject {
     // link made, the placeholder made and then marked as ours, the change of
     // case parked under a name of ours. The next start gives every file its
     // old name back and leaves nothing else, also after the volume went away
-    // and came back with new device and inode numbers.
+    // and came back with new device and inode numbers. Beside the batch, files
+    // that look like its own (addLookAlikes) stay as they were, whether the
+    // process ended with the review open or after the first rename.
     void killedBatchRestored_data() {
         QTest::addColumn<FileSystem>("fs");
         QTest::addColumn<QString>("batch");
         QTest::addColumn<QString>("phase");
         QTest::addColumn<bool>("remount");
         for (const FileSystem fs : kAll) {
+            for (const bool remount : {false, true}) {
+                if (!remount || fs != FileSystem::Tmpfs) {
+                    QTest::addRow("%s, look-alikes%s", qPrintable(testing_support::nameOf(fs)),
+                                  remount ? ", remounted" : "")
+                        << fs << QStringLiteral("look-alikes") << QStringLiteral("rename")
+                        << remount;
+                }
+            }
             for (const char* batch : {"numbered", "case"}) {
                 if (QLatin1String(batch) == QLatin1String("case") && !windowsFamily(fs)) {
                     continue;  // a change of case alone is a rename like any other there
@@ -432,6 +468,12 @@ class FileSystemsTest : public QObject {
         QFETCH(bool, remount);
         const QString dir = freshDirectory(fs);
         QVERIFY2(!dir.isEmpty(), qPrintable(mounts_[fs]->error()));
+        const bool lookAlikes = batch == QLatin1String("look-alikes");
+        if (lookAlikes) {
+            batch = QStringLiteral("numbered");
+            batchOf(batch, dir);
+            addLookAlikes(dir);
+        }
         batchOf(batch, dir);
         const auto original = rawSnapshot(dir);
         // The changes one rename takes here: the way found as the batch finds
@@ -442,15 +484,22 @@ class FileSystemsTest : public QObject {
                                : way == platform::RenameWay::Reserve ? 3
                                                                      : 1) *
                               (batch == QLatin1String("case") ? 2 : 1);
-        for (int step = 1; step <= perRename; ++step) {
-            const QString context =
-                QStringLiteral("killed after change %1 of %2 of a rename").arg(step).arg(perRename);
+        // Killed after the n-th change: after each change of a rename in the
+        // middle of the batch; with look-alikes, after the first rename and
+        // with the review open (0).
+        QList<int> kills{perRename, 0};
+        if (!lookAlikes) {
+            kills.clear();
+            for (int step = perRename; step >= 1; --step) {
+                kills << kChainLength / 2 * perRename + step;
+            }
+        }
+        for (const int kill : kills) {
+            const QString context = QStringLiteral("killed after change %1").arg(kill);
             QProcess child;
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QString::fromLatin1(kChild), QStringLiteral("%1 %2 %3 %4")
-                                                        .arg(batch, phase)
-                                                        .arg(kChainLength / 2 * perRename + step)
-                                                        .arg(dir));
+            env.insert(QString::fromLatin1(kChild),
+                       QStringLiteral("%1 %2 %3 %4").arg(batch, phase).arg(kill).arg(dir));
             child.setProcessEnvironment(env);
             child.start(QCoreApplication::applicationFilePath(), {});
             QVERIFY(child.waitForFinished(60000));
@@ -470,9 +519,22 @@ class FileSystemsTest : public QObject {
             const batch::WayBackReport outcome(
                 batch::restoreFromJournal(*left[0].record, platform::real()));
             journal::discard(left[0]);
+            // Killed with a link made: where the file system counts no links
+            // (sshfs) nothing proves the two names one file, so both stay and
+            // the report names them; nothing is lost. The last kill of the row.
+            if (fs == FileSystem::Sshfs && way == platform::RenameWay::Link && !lookAlikes &&
+                kill % perRename == 1) {
+                QCOMPARE(outcome.alike.size(), 1);
+                const QList<QByteArray> now = testing_support::rawContents(rawSnapshot(dir));
+                for (const QByteArray& contents : original) {
+                    QVERIFY2(now.contains(contents), qPrintable(context));
+                }
+                break;
+            }
             QVERIFY2(
                 outcome.complete(),
-                qPrintable(context + ": " + (outcome.notFound + outcome.notRestored).join(u',')));
+                qPrintable(context + ": " +
+                           (outcome.notFound + outcome.notRestored + outcome.alike).join(u',')));
             QVERIFY2(outcome.numbered.isEmpty(),
                      qPrintable(context + ": " + outcome.numbered.join(u',')));
             QVERIFY2(rawSnapshot(dir) == original,

@@ -3,6 +3,9 @@
 // in the middle of a batch.
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QProcess>
 #include <QRandomGenerator>
 #include <cstdio>
@@ -110,9 +113,14 @@ class JournalTest : public QObject {
                 const platform::Fingerprint fingerprint{
                     qint64(random.bounded(1 << 30)), qint64(random.generate64() >> 1),
                     round == 0 ? std::numeric_limits<quint64>::max() : random.generate64()};
-                record.entries.append(journal::Entry{platform::decodeFileName(randomName('/')),
-                                                     platform::decodeFileName(randomName('/')),
-                                                     fingerprint});
+                journal::Entry entry{platform::decodeFileName(randomName('/')),
+                                     platform::decodeFileName(randomName('/')), fingerprint};
+                // Numbered names noted on the way there or back.
+                for (int m = random.bounded(4); m > 0; --m) {
+                    (m % 2 ? entry.numberedNew : entry.numberedOld)
+                        << platform::decodeFileName(randomName('/'));
+                }
+                record.entries.append(entry);
             }
             // Decoded and encoded again, every byte is the same.
             const std::optional<journal::Record> back = journal::decode(journal::encode(record));
@@ -122,7 +130,7 @@ class JournalTest : public QObject {
         const journal::Record linked{
             "/d", {journal::Entry{"a", "b", {5, 6, 0, 8}}}, {platform::RenameWay::Link, false}};
         QVERIFY(journal::encode(linked).startsWith(
-            "quillomat-journal 3\ndirectory 2f64\nrenames link rewrites-time\nfile 61 62 5 6 0 8\n"
+            "quillomat-journal 4\ndirectory 2f64\nrenames link rewrites-time\nfile 61 62 5 6 0 8\n"
             "end 1\nchecksum "));
         QCOMPARE(journal::decode(journal::encode(linked))->traits, linked.traits);
     }
@@ -139,16 +147,21 @@ class JournalTest : public QObject {
             return lines + "checksum " + QByteArray::number(hash, 16).rightJustified(16, '0') +
                    '\n';
         };
-        const QByteArray head = "quillomat-journal 3\ndirectory 2f64\nrenames link rewrites-time\n";
+        const QByteArray head = "quillomat-journal 4\ndirectory 2f64\nrenames link rewrites-time\n";
         const QByteArray whole = closed(head + "file 61 62 5 6 7 8\nend 1\n");
         QTest::newRow("whole") << whole;
+        QTest::newRow("whole, numbered")
+            << closed(head + "file 61 62 5 6 7 8\nnumbered new 6231\nnumbered old 6131\nend 1\n");
+        // What the program wrote before numbered names were noted.
+        QTest::newRow("whole, version 3")
+            << closed(QByteArray(head).replace(" 4\n", " 3\n") + "file 61 62 5 6 7 8\nend 1\n");
         // What the program wrote before the renames line and the contents hash.
         QTest::newRow("whole, version 2")
             << closed("quillomat-journal 2\ndirectory 2f64\nfile 61 62 5 6 7\nend 1\n");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("version 1")
             << QByteArray("quillomat-journal 1\ndirectory 1 2 2f64\nfile 3 4 61\nend 1\n");
-        QTest::newRow("another version") << closed("quillomat-journal 4\ndirectory 2f64\nend 0\n");
+        QTest::newRow("another version") << closed("quillomat-journal 5\ndirectory 2f64\nend 0\n");
         QTest::newRow("no checksum") << head + "file 61 62 5 6 7 8\nend 1\n";
         QTest::newRow("cut in the checksum") << whole.chopped(9);
         QTest::newRow("one digit damaged") << QByteArray(whole).replace(" 7 ", " 9 ");
@@ -162,7 +175,13 @@ class JournalTest : public QObject {
         QTest::newRow("a field more") << closed(head + "file 61 62 5 6 7 8 9\nend 1\n");
         QTest::newRow("unknown line") << closed(head + "note 61 62 5 6 7 8\nend 1\n");
         QTest::newRow("no renames line")
-            << closed("quillomat-journal 3\ndirectory 2f64\nfile 61 62 5 6 7 8\nend 1\n");
+            << closed("quillomat-journal 4\ndirectory 2f64\nfile 61 62 5 6 7 8\nend 1\n");
+        QTest::newRow("a numbered name with a separator")
+            << closed(head + "file 61 62 5 6 7 8\nnumbered new 612f62\nend 1\n");
+        QTest::newRow("a numbered name on no side")
+            << closed(head + "file 61 62 5 6 7 8\nnumbered out 6231\nend 1\n");
+        QTest::newRow("a numbered name before any file")
+            << closed(head + "numbered new 6231\nfile 61 62 5 6 7 8\nend 1\n");
         QTest::newRow("an unknown way")
             << closed(QByteArray(head).replace("link", "copy") + "file 61 62 5 6 7 8\nend 1\n");
     }
@@ -282,6 +301,57 @@ class JournalTest : public QObject {
         QCOMPARE(left[0].record->entries.first().oldName, QStringLiteral("a.txt"));
     }
 
+    // The journal folder is the user's alone: a folder that is a symbolic
+    // link, another user's or open to others' writes is neither written nor
+    // read, with the reason; a journal another user owns is never offered.
+    // What lies there is left untouched.
+    void journalFolderIsTheUsersAlone_data() {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("reason");  // why a journal is not written; empty: it is
+        QTest::newRow("a symbolic link") << "link"
+                                         << "it is a symbolic link";
+        QTest::newRow("another user's folder") << "foreign folder"
+                                               << "another user owns it";
+        QTest::newRow("writable by others") << "open"
+                                            << "others can write in it";
+        QTest::newRow("another user's journal") << "foreign journal"
+                                                << "";
+    }
+
+    void journalFolderIsTheUsersAlone() {
+        QFETCH(QString, how);
+        QFETCH(QString, reason);
+        TempFiles elsewhere;
+        const QString dir = journal::directory();
+        QVERIFY(how == "link" ? QFile::link(elsewhere.path(), dir) : QDir().mkpath(dir));
+        // A journal someone else left there, to rename a file of the user's.
+        createRaw(elsewhere.path(), "a.txt");
+        const journal::Record forged{
+            elsewhere.path(),
+            {journal::Entry{"a.txt", "b.txt", fingerprintOf(elsewhere.filePath("a.txt"))}}};
+        const QString left = dir + "/batch-1-1.journal";
+        QVERIFY(platform::real().writeFileDurably(left, journal::encode(forged)).ok());
+        const QByteArray target = QFile::encodeName(how == "foreign journal" ? left : dir);
+        if (how.startsWith("foreign")) {
+            QCOMPARE(::chown(target.constData(), 54321, 54321), 0);
+        } else if (how == "open") {
+            QCOMPARE(::chmod(target.constData(), 0777), 0);
+        }
+
+        QVERIFY(journal::leftovers().isEmpty());
+        QVERIFY(QFile::exists(left));
+        const platform::Status written = journal::begin(
+            journal::Record{elsewhere.path(), {journal::Entry{"a.txt", "n.txt", {}}}},
+            platform::real());
+        QCOMPARE(written.reason(), reason);
+        QCOMPARE(journal::currentPath().isEmpty(), !reason.isEmpty());
+        journal::close();
+        QCOMPARE(QDir(dir).entryList({"batch-*"}, QDir::Files), QStringList{"batch-1-1.journal"});
+        QVERIFY(elsewhere.exists("a.txt"));
+        QVERIFY(QFile::remove(left));
+        QVERIFY(how != "link" || QFile::remove(dir));
+    }
+
     // A write cut short by a kill leaves the journal's new file behind: the
     // next start removes it, but never that of a program still running.
     void newFilesOfCutWritesGo() {
@@ -343,9 +413,10 @@ class JournalTest : public QObject {
         const QString dir = top.filePath("batch");
         QVERIFY(QDir().mkdir(dir));
         journal::Record record{dir, {}};
-        for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        for (const auto& [name, to] : {std::pair{"a.txt", "n.txt"}, std::pair{"b.txt", "n-1.txt"},
+                                       std::pair{"c.txt", "n-2.txt"}}) {
             createRaw(dir, name);
-            record.entries.append(journal::Entry{name, "n.txt", fingerprintOf(dir + "/" + name)});
+            record.entries.append(journal::Entry{name, to, fingerprintOf(dir + "/" + name)});
         }
         // Where the batch left them: a -> n.txt, b -> n-1.txt, c -> n-2.txt.
         for (const auto& [from, to] : {std::pair{"a.txt", "n.txt"}, std::pair{"b.txt", "n-1.txt"},

@@ -326,7 +326,7 @@ class RenameExecutorTest : public QObject {
         const batch::Plan outcome = testing_support::renamed(state_, p);
         QCOMPARE(outcome.error(), Error::DiskFull);
         QCOMPARE(batch::errorText(outcome),
-                 QStringLiteral("Error # 61 - Not Restored: x.txt, y.txt"));
+                 QStringLiteral("Error # 61 - Not Restored: a.txt (now x.txt), b.txt (now y.txt)"));
         QCOMPARE(names(), QStringList({"c.txt", "x.txt", "y.txt"}));
     }
 
@@ -385,11 +385,11 @@ class RenameExecutorTest : public QObject {
     void undoCarriesOnPastAFileItCannotRestore_data() {
         QTest::addColumn<QString>("cause");
         QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("listed");  // the text after " - Not Restored: "
-        QTest::newRow("renamed file deleted") << "deleted" << 53 << "y.txt";
+        QTest::addColumn<QString>("listed");  // the text after " - Not Restored: " and the old name
+        QTest::newRow("renamed file deleted") << "deleted" << 53 << " (now y.txt)";
         // The middle file's old name is 255 bytes and taken meanwhile: its
         // numbered variant would be too long.
-        QTest::newRow("numbered old name too long") << "long" << 75 << "y.txt";
+        QTest::newRow("numbered old name too long") << "long" << 75 << " (now y.txt)";
     }
 
     void undoCarriesOnPastAFileItCannotRestore() {
@@ -412,7 +412,7 @@ class RenameExecutorTest : public QObject {
         batch::Plan outcome = testing_support::undone(state_, p);
         QCOMPARE(errorNumber(outcome.error()), error);
         QCOMPARE(batch::errorText(outcome),
-                 QStringLiteral("Error # %1 - Not Restored: %2").arg(error).arg(listed));
+                 QStringLiteral("Error # %1 - Not Restored: %2%3").arg(error).arg(middle, listed));
         QVERIFY(dir_->exists("a.txt"));
         QVERIFY(dir_->exists("c.txt"));
 

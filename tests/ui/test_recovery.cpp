@@ -23,10 +23,11 @@ class RecoveryTest : public QObject {
     // b.txt -> n-1.txt, c.txt -> n-2.txt.
     void leaveBatch() {
         journal::Record record{dir_->path(), {}};
-        for (const QString name : {"a.txt", "b.txt", "c.txt"}) {
+        for (const auto& [name, to] : {std::pair{"a.txt", "n.txt"}, std::pair{"b.txt", "n-1.txt"},
+                                       std::pair{"c.txt", "n-2.txt"}}) {
             dir_->create(name);
-            record.entries.append(journal::Entry{
-                name, "n.txt", testing_support::fingerprintOf(dir_->filePath(name))});
+            record.entries.append(
+                journal::Entry{name, to, testing_support::fingerprintOf(dir_->filePath(name))});
         }
         QVERIFY(QFile::rename(dir_->filePath("a.txt"), dir_->filePath("n.txt")));
         QVERIFY(QFile::rename(dir_->filePath("b.txt"), dir_->filePath("n-1.txt")));

@@ -300,6 +300,8 @@ class RenameWindowTest : public QObject {
         extract("");
         rename();
         QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(), example);
+        QCOMPARE(control<QLineEdit>(*main_, "txtExample")->toolTip(),
+                 QStringLiteral("Example Filename"));
         QCOMPARE(names(), after);
         QFETCH(QStringList, notes);
         QCOMPARE(reviewOpen(), !outcome.isEmpty());
@@ -365,6 +367,30 @@ class RenameWindowTest : public QObject {
         }
     }
 
+    // A stop whose way back fails too: the box shows the beginning of the
+    // long report, and the whole of it can be read in its tooltip.
+    void stoppedBatchIsSeenFromItsBeginning() {
+        QStringList files;
+        for (int i = 1; i <= 12; ++i) {
+            files << QStringLiteral("scan%1.pdf").arg(i, 4, 10, QLatin1Char('0'));
+        }
+        dir_->createAll(files);
+        FaultPlatform p;
+        ScopedPlatform scoped(p);
+        p.failRenameAfter(10, Error::DiskFull);
+        setOptions("Doc-", "", "", "0");
+        choose();
+        extract("");
+        rename();
+        const auto* box = control<QLineEdit>(*main_, "txtExample");
+        QVERIFY2(
+            box->text().startsWith("Error # 61 - Not Restored: scan0001.pdf (now Doc-0001.pdf), "
+                                   "scan0002.pdf (now Doc-0002.pdf)"),
+            qPrintable(box->text()));
+        QCOMPARE(box->cursorPosition(), 0);
+        QCOMPARE(box->toolTip(), box->text());
+    }
+
     void undoWithAnOldNameTakenMeanwhile() {
         dir_->createAll({"c.txt", "d.txt"});
         setOptions("n", "", "", "0");
@@ -389,7 +415,7 @@ class RenameWindowTest : public QObject {
         before_ = testing_support::contents(dir_->path());
         click(control<QPushButton>(forms::frmDir(), "Command2"));
         QCOMPARE(control<QLineEdit>(*main_, "txtExample")->text(),
-                 QStringLiteral("Error # 53 - Not Restored: n0002.txt"));
+                 QStringLiteral("Error # 53 - Not Restored: b.txt (now n0002.txt)"));
         QVERIFY(reviewOpen());
         QCOMPARE(names(), QStringList({"a.txt", "c.txt", "elsewhere"}));
         QVERIFY(QFile::exists(journal::currentPath()));  // n0002.txt is not back yet
