@@ -246,15 +246,86 @@ NamingOptions NamingOptions::cleared() {
     return NamingOptions{QString(), QString(), QString(), QStringLiteral("0")};
 }
 
-platform::Status NamingOptions::save(Lettering lettering) const {
+void NamingOptions::addTo(settings::Changes& changes, Lettering lettering) const {
     using namespace settings;
-    Changes changes;
     changes.set(kPrefix, prefix);
     changes.set(kSufix, suffix);
     changes.set(kStartingNumber, startingNumber);
     if (lettering == Lettering::Write) {
         changes.set(kLetteringPosition, letteringPosition);
     }
+}
+
+platform::Status NamingOptions::save(Lettering lettering) const {
+    settings::Changes changes;
+    addTo(changes, lettering);
+    return changes.save();
+}
+
+namespace {
+
+// The naming steps' keys, each a whole number or a text.
+const QString kDigits = QStringLiteral("NumberDigits");
+const QString kStep = QStringLiteral("NumberStep");
+const QString kFind = QStringLiteral("ReplaceText");
+const QString kReplacement = QStringLiteral("ReplaceWith");
+const QString kPattern = QStringLiteral("ReplacePattern");
+const QString kNameCase = QStringLiteral("NameCase");
+const QString kExtensionCase = QStringLiteral("ExtensionCase");
+const QString kDate = QStringLiteral("DateSource");
+const QString kDateFormat = QStringLiteral("DateFormat");
+const QString kDatePlace = QStringLiteral("DatePlace");
+const QString kOrder = QStringLiteral("NumberOrder");
+
+// The stored whole number of `key` when it lies in `low`..`high`, else `fallback`.
+int storedNumber(const QString& key, int low, int high, int fallback) {
+    bool ok = false;
+    const int value = settings::read(key).toInt(&ok);
+    return ok && value >= low && value <= high ? value : fallback;
+}
+
+}  // namespace
+
+NamingSteps NamingSteps::load() {
+    using settings::read;
+    NamingSteps steps;
+    steps.digits = storedNumber(kDigits, 0, 9, steps.digits);
+    steps.step = storedNumber(kStep, 1, 1000, steps.step);
+    steps.find = read(kFind);
+    steps.replacement = read(kReplacement);
+    steps.pattern = storedNumber(kPattern, 0, 1, 0) == 1;
+    steps.nameCase = Case(storedNumber(kNameCase, 0, 3, 0));
+    steps.extensionCase = Case(storedNumber(kExtensionCase, 0, 2, 0));
+    steps.date = Date(storedNumber(kDate, 0, 2, 0));
+    steps.dateFormat = read(kDateFormat, steps.dateFormat);
+    if (steps.dateFormat.isEmpty()) {
+        steps.dateFormat = NamingSteps().dateFormat;
+    }
+    steps.dateAfter = storedNumber(kDatePlace, 0, 1, 0) == 1;
+    steps.byDateTaken = storedNumber(kOrder, 0, 1, 0) == 1;
+    return steps;
+}
+
+void NamingSteps::addTo(settings::Changes& changes) const {
+    const auto number = [&changes](const QString& key, int value) {
+        changes.set(key, QString::number(value));
+    };
+    number(kDigits, digits);
+    number(kStep, step);
+    changes.set(kFind, find);
+    changes.set(kReplacement, replacement);
+    number(kPattern, pattern);
+    number(kNameCase, int(nameCase));
+    number(kExtensionCase, int(extensionCase));
+    number(kDate, int(date));
+    changes.set(kDateFormat, dateFormat);
+    number(kDatePlace, dateAfter);
+    number(kOrder, byDateTaken);
+}
+
+platform::Status NamingSteps::save() const {
+    settings::Changes changes;
+    addTo(changes);
     return changes.save();
 }
 

@@ -29,6 +29,7 @@
 #include "ui/SaveFailure.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
+#include "ui/frmNaming.h"
 #include "ui/frmOptions.h"
 #include "ui/frmPreview.h"
 #include "ui_frmMain.h"
@@ -85,6 +86,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     connect(ui->mnuClearOptions, &QAction::triggered, this, &frmMain::mnuClearOptions_Click);
     connect(ui->mnuOptionsSetOptions, &QAction::triggered, this,
             &frmMain::mnuOptionsSetOptions_Click);
+    connect(ui->mnuOptionsNaming, &QAction::triggered, this, &frmMain::mnuOptionsNaming_Click);
     connect(ui->MnuHelpHelp, &QAction::triggered, this, &frmMain::MnuHelpHelp_Click);
     connect(ui->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
 #ifndef QT_NO_SESSIONMANAGER
@@ -114,6 +116,11 @@ void frmMain::adopt(frmOptions& dialog) {
     connect(&dialog, &frmOptions::stored, this, &frmMain::optionsSaved, Qt::UniqueConnection);
 }
 
+void frmMain::adopt(frmNaming& dialog) {
+    adopt(static_cast<QWidget&>(dialog));
+    connect(&dialog, &frmNaming::stored, this, &frmMain::namingSaved, Qt::UniqueConnection);
+}
+
 void frmMain::chooserCancelled() {
     enableSteps(false, false, false);
 }
@@ -127,6 +134,7 @@ void frmMain::Form_Load() {
         options.letteringPosition = QStringLiteral("0");
     }
     setNamingLabels(options);
+    steps_ = NamingSteps::load();
 
     enableSteps(false, false, false);
 }
@@ -268,7 +276,7 @@ ExtractInput frmMain::extractInput() const {
 void frmMain::Command1_Click() {
     ui->Command4->setEnabled(true);
     extracted_ = extractInput();
-    showStatus(extractMask(appState(), *extracted_));
+    showStatus(extractMask(appState(), *extracted_, steps_));
     refreshPreview();
 }
 
@@ -284,6 +292,8 @@ GenerationInput frmMain::generationInput() const {
     input.suffix = ui->lblSufix->text();
     input.startNumber = ui->lblStartNumber->text();
     input.exampleText = ui->txtFile->text();
+    input.steps = steps_;
+    input.system = &platform::current();
     return input;
 }
 
@@ -393,7 +403,11 @@ void frmMain::MnuFileExit_Click() {
 
 void frmMain::mnuClearOptions_Click() {
     const NamingOptions cleared = NamingOptions::cleared();
-    const platform::Status saved = cleared.save();
+    settings::Changes changes;
+    cleared.addTo(changes);
+    steps_ = NamingSteps();
+    steps_.addTo(changes);
+    const platform::Status saved = changes.save();
     setNamingLabels(cleared);
     refreshPreview();
     saveFailure::report(saved);
@@ -412,6 +426,17 @@ void frmMain::optionsSaved(NamingOptions options) {
         options.letteringPosition = namingLabels().letteringPosition;
     }
     setNamingLabels(options);
+    refreshPreview();
+}
+
+void frmMain::mnuOptionsNaming_Click() {
+    frmNaming& naming = forms::frmNaming();
+    naming.fill(steps_);
+    forms::showModeless(naming);
+}
+
+void frmMain::namingSaved(const NamingSteps& steps) {
+    steps_ = steps;
     refreshPreview();
 }
 

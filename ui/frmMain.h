@@ -20,6 +20,7 @@ class frmMain;
 }
 class frmDir;
 class frmOptions;
+class frmNaming;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -34,6 +35,7 @@ class frmMain : public QMainWindow {
     void adopt(QWidget& dialog);
     void adopt(frmDir& dialog);
     void adopt(frmOptions& dialog);
+    void adopt(frmNaming& dialog);
 
     // Appends `names` to the file list; when the list then has a first entry
     // it becomes the example and Set Mask and Extract are enabled, Rename
@@ -69,6 +71,7 @@ class frmMain : public QMainWindow {
     void MnuFileExit_Click();
     void mnuClearOptions_Click();
     void mnuOptionsSetOptions_Click();
+    void mnuOptionsNaming_Click();
     void MnuHelpHelp_Click();
     void MnuHelpAbout_Click();
 
@@ -83,6 +86,7 @@ class frmMain : public QMainWindow {
     void reviewAccepted();
     void undoAsked();
     void optionsSaved(NamingOptions options);
+    void namingSaved(const NamingSteps& steps);
 
     // What the controls hold for a rename, and for Extract.
     GenerationInput generationInput() const;
@@ -102,6 +106,8 @@ class frmMain : public QMainWindow {
     // The batch's directory as the preview last listed it: kept between
     // keystrokes, read again for a new batch.
     std::optional<platform::Listing> previewListing_;
+    // The working copy of the naming steps beyond the mask.
+    NamingSteps steps_;
 
     // The drop-down menus are windows of their own and would take the
     // desktop's font: they take the window's, as the menu bar does.
