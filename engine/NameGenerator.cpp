@@ -100,7 +100,6 @@ class Generator {
     // The files' dates, where the steps use them.
     void readDates() {
         dates_.assign(idx(last_ + 1), FileDates{});
-        std::fill(s_.noDateTaken.begin(), s_.noDateTaken.end(), false);
         if (in_.steps.needsDates() && in_.system != nullptr && s_.chosenDirectory) {
             for (int i = 0; i <= last_; ++i) {
                 dates_[idx(i)] = datesOf(*in_.system, *s_.chosenDirectory, s_.oldNames[idx(i)]);
@@ -112,11 +111,9 @@ class Generator {
     // when its photo has none.
     QDateTime dateOf(int i) {
         const FileDates& dates = dates_[idx(i)];
-        if (in_.steps.date == NamingSteps::Date::Taken && !dates.taken.isValid()) {
-            s_.noDateTaken[idx(i)] = true;
-        }
-        return in_.steps.date == NamingSteps::Date::Taken && dates.taken.isValid() ? dates.taken
-                                                                                   : dates.modified;
+        const bool taken = in_.steps.date == NamingSteps::Date::Taken;
+        s_.noDateTaken[idx(i)] = taken && !dates.taken.isValid();
+        return taken && dates.taken.isValid() ? dates.taken : dates.modified;
     }
 
     // The order files are numbered in: as listed, or by the date taken (the

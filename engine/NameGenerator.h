@@ -6,7 +6,6 @@
 
 #include <QString>
 #include <QStringList>
-#include <utility>
 
 #include "engine/AppState.h"
 #include "engine/NamingSteps.h"
@@ -14,24 +13,12 @@
 
 // What the main window holds when Rename is pressed.
 struct GenerationInput {
-    // Listed in the order of the fields; the naming steps may be left out.
-    GenerationInput(QStringList names = {}, QString prefixText = {}, QString suffixText = {},
-                    QString start = {}, QString example = {}, NamingSteps namingSteps = {},
-                    platform::BatchSystem* batchSystem = nullptr)
-        : listNames(std::move(names)),
-          prefix(std::move(prefixText)),
-          suffix(std::move(suffixText)),
-          startNumber(std::move(start)),
-          exampleText(std::move(example)),
-          steps(std::move(namingSteps)),
-          system(batchSystem) {}
-
     QStringList listNames;  // the entries of List1, in list order
     QString prefix;         // caption of lblPrefix
     QString suffix;         // caption of lblSufix
     QString startNumber;    // caption of lblStartNumber; empty means 1
     QString exampleText;    // txtFile's text now (read by mask kind 2 only)
-    NamingSteps steps;      // naming beyond the mask
+    NamingSteps steps{};    // naming beyond the mask
     // Reads the files' dates in state.chosenDirectory when the steps need them.
     platform::BatchSystem* system = nullptr;
 };

@@ -1,7 +1,6 @@
 #include "engine/NamingSteps.h"
 
 #include <QHash>
-#include <QMutex>
 #include <QRegularExpression>
 
 // libexiv2 0.27 hands out images in std::auto_ptr, which C++17 deprecates.
@@ -12,35 +11,24 @@
 
 namespace {
 
+// Each word with a capital. A letter beyond the first 65536 characters (a
+// surrogate pair) stays as it is: a half of a pair is never changed.
 QString titleCase(const QString& text) {
     QString out = text.toLower();
     bool wordStart = true;
-    for (qsizetype i = 0; i < out.size(); ++i) {
-        const char32_t c = out.at(i).isHighSurrogate() && i + 1 < out.size()
-                               ? QChar::surrogateToUcs4(out.at(i), out.at(i + 1))
-                               : out.at(i).unicode();
-        const qsizetype units = QChar::requiresSurrogates(c) ? 2 : 1;
-        if (wordStart && QChar::isLetter(c)) {
-            out.replace(i, units, out.mid(i, units).toUpper());
-        }
-        wordStart = !QChar::isLetterOrNumber(c);
-        i += units - 1;
+    for (QChar& c : out) {
+        c = wordStart && !c.isSurrogate() ? c.toUpper() : c;
+        wordStart = !c.isLetterOrNumber() && !c.isSurrogate();
     }
     return out;
 }
 
 QString withCase(const QString& text, NamingSteps::Case wanted) {
-    switch (wanted) {
-        case NamingSteps::Case::Lower:
-            return text.toLower();
-        case NamingSteps::Case::Upper:
-            return text.toUpper();
-        case NamingSteps::Case::Title:
-            return titleCase(text);
-        case NamingSteps::Case::AsIs:
-            break;
-    }
-    return text;
+    using Case = NamingSteps::Case;
+    return wanted == Case::Lower   ? text.toLower()
+           : wanted == Case::Upper ? text.toUpper()
+           : wanted == Case::Title ? titleCase(text)
+                                   : text;
 }
 
 }  // namespace
@@ -101,11 +89,10 @@ QDateTime dateTakenIn(const QByteArray& bytes) {
         image->readMetadata();
         const Exiv2::ExifData& exif = image->exifData();
         const auto found = exif.findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));
-        if (found == exif.end()) {
-            return QDateTime();
-        }
-        return QDateTime::fromString(QString::fromStdString(found->toString()),
-                                     QStringLiteral("yyyy:MM:dd HH:mm:ss"));
+        return found == exif.end()
+                   ? QDateTime()
+                   : QDateTime::fromString(QString::fromStdString(found->toString()),
+                                           QStringLiteral("yyyy:MM:dd HH:mm:ss"));
     } catch (const std::exception&) {
         return QDateTime();  // not an image libexiv2 knows, or its data are damaged
     }
@@ -118,21 +105,17 @@ FileDates datesOf(platform::BatchSystem& system, const platform::PinnedDirectory
         platform::Fingerprint fingerprint;
         FileDates dates;
     };
-    static QMutex mutex;
-    static QHash<QString, Known> known;
+    static QHash<QString, Known> known;  // read and written by the one thread that plans
 
     platform::Fingerprint now;
     if (!system.identify(dir, name, &now).ok()) {
         return FileDates{};
     }
     const QString key = dir.path() + QLatin1Char('/') + name;
-    {
-        const QMutexLocker lock(&mutex);
-        const auto it = known.constFind(key);
-        if (it != known.cend() && it->fingerprint.size == now.size &&
-            it->fingerprint.modified == now.modified) {
-            return it->dates;
-        }
+    const auto it = known.constFind(key);
+    if (it != known.cend() && it->fingerprint.size == now.size &&
+        it->fingerprint.modified == now.modified) {
+        return it->dates;
     }
     // The Exif data of a photo sit at its start.
     constexpr qint64 kHead = 256 * 1024;
@@ -142,7 +125,6 @@ FileDates datesOf(platform::BatchSystem& system, const platform::PinnedDirectory
         dates.taken = dateTakenIn(head);
     }
     dates.modified = QDateTime::fromMSecsSinceEpoch(now.modified / 1'000'000);
-    const QMutexLocker lock(&mutex);
     if (known.size() > 10'000) {
         known.clear();
     }

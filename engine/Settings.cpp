@@ -277,32 +277,28 @@ const QString kDateFormat = QStringLiteral("DateFormat");
 const QString kDatePlace = QStringLiteral("DatePlace");
 const QString kOrder = QStringLiteral("NumberOrder");
 
-// The stored whole number of `key` when it lies in `low`..`high`, else `fallback`.
-int storedNumber(const QString& key, int low, int high, int fallback) {
-    bool ok = false;
-    const int value = settings::read(key).toInt(&ok);
-    return ok && value >= low && value <= high ? value : fallback;
-}
-
 }  // namespace
 
 NamingSteps NamingSteps::load() {
     using settings::read;
+    // The stored whole number of `key` when it lies in `low`..`high`, else `low`.
+    const auto number = [](const QString& key, int high, int low = 0) {
+        bool ok = false;
+        const int value = read(key).toInt(&ok);
+        return ok && value >= low && value <= high ? value : low;
+    };
     NamingSteps steps;
-    steps.digits = storedNumber(kDigits, 0, 9, steps.digits);
-    steps.step = storedNumber(kStep, 1, 1000, steps.step);
+    steps.digits = number(kDigits, 9);
+    steps.step = number(kStep, 1000, 1);
     steps.find = read(kFind);
     steps.replacement = read(kReplacement);
-    steps.pattern = storedNumber(kPattern, 0, 1, 0) == 1;
-    steps.nameCase = Case(storedNumber(kNameCase, 0, 3, 0));
-    steps.extensionCase = Case(storedNumber(kExtensionCase, 0, 2, 0));
-    steps.date = Date(storedNumber(kDate, 0, 2, 0));
-    steps.dateFormat = read(kDateFormat, steps.dateFormat);
-    if (steps.dateFormat.isEmpty()) {
-        steps.dateFormat = NamingSteps().dateFormat;
-    }
-    steps.dateAfter = storedNumber(kDatePlace, 0, 1, 0) == 1;
-    steps.byDateTaken = storedNumber(kOrder, 0, 1, 0) == 1;
+    steps.pattern = number(kPattern, 1) == 1;
+    steps.nameCase = Case(number(kNameCase, 3));
+    steps.extensionCase = Case(number(kExtensionCase, 2));
+    steps.date = Date(number(kDate, 2));
+    steps.dateFormat = read(kDateFormat).isEmpty() ? steps.dateFormat : read(kDateFormat);
+    steps.dateAfter = number(kDatePlace, 1) == 1;
+    steps.byDateTaken = number(kOrder, 1) == 1;
     return steps;
 }
 

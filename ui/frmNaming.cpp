@@ -13,6 +13,13 @@ frmNaming::frmNaming(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     setWindowIcon(icons::programIcon());
     connect(ui->buttons, &QDialogButtonBox::accepted, this, &frmNaming::cmdOK_Click);
     connect(ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    // Ok, Cancel, Esc and the close box all end the dialog: the next opening
+    // starts from the main window's working copy.
+    connect(this, &QDialog::finished, this, [this] {
+        if (!forms::unloadIfInstance(forms::Form::Naming, this)) {
+            deleteLater();
+        }
+    });
 }
 
 frmNaming::~frmNaming() = default;
@@ -60,13 +67,4 @@ void frmNaming::cmdOK_Click() {
     emit stored(chosen);
     accept();
     saveFailure::report(saved);
-}
-
-void frmNaming::done(int result) {
-    QDialog::done(result);
-    // Ok, Cancel, Esc and the close box all end the dialog: the next opening
-    // starts from the main window's working copy.
-    if (!forms::unloadIfInstance(forms::Form::Naming, this)) {
-        deleteLater();
-    }
 }

@@ -30,9 +30,6 @@ class frmNaming : public QDialog {
     void Form_Load();
     void cmdOK_Click();
 
-  protected:
-    void done(int result) override;
-
   private:
     std::unique_ptr<Ui::frmNaming> ui;
 };
