@@ -53,7 +53,7 @@ class Generator {
             s_.newNames[idx(i)] = QString();
         }
         s_.counterText = in_.startNumber.isEmpty() ? QStringLiteral("1") : in_.startNumber;
-        if (!in_.steps.findError().isEmpty()) {
+        if (!in_.steps.findIsValid()) {
             return failAt(-1, Error::InvalidCall);
         }
         kept_.assign(idx(last_ + 1), 0);
@@ -71,10 +71,9 @@ class Generator {
             case 1:
                 if (in_.steps.changesOldName()) {
                     for (int i = 0; i <= last_; ++i) {
-                        const QString& old = s_.oldNames[idx(i)];
-                        s_.newNames[idx(i)] = in_.prefix +
-                                              old.left(old.size() - s_.extensions[idx(i)].size()) +
-                                              in_.suffix;
+                        s_.newNames[idx(i)] =
+                            in_.prefix + s_.oldNames[idx(i)].chopped(s_.extensions[idx(i)].size()) +
+                            in_.suffix;
                     }
                     return Error::None;
                 }
@@ -100,7 +99,8 @@ class Generator {
     // The files' dates, where the steps use them.
     void readDates() {
         dates_.assign(idx(last_ + 1), FileDates{});
-        if (in_.steps.needsDates() && in_.system != nullptr && s_.chosenDirectory) {
+        const bool needed = in_.steps.date != NamingSteps::Date::None || in_.steps.byDateTaken;
+        if (needed && in_.system != nullptr && s_.chosenDirectory) {
             for (int i = 0; i <= last_; ++i) {
                 dates_[idx(i)] = datesOf(*in_.system, *s_.chosenDirectory, s_.oldNames[idx(i)]);
             }
@@ -122,12 +122,9 @@ class Generator {
         std::vector<int> order(idx(last_ + 1));
         std::iota(order.begin(), order.end(), 0);
         if (in_.steps.byDateTaken) {
-            const auto key = [this](int i) {
-                const FileDates& d = dates_[idx(i)];
-                return d.taken.isValid() ? d.taken : d.modified;
-            };
-            std::stable_sort(order.begin(), order.end(),
-                             [&key](int a, int b) { return key(a) < key(b); });
+            std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+                return dates_[idx(a)].takenOrModified() < dates_[idx(b)].takenOrModified();
+            });
         }
         return order;
     }

@@ -31,14 +31,32 @@ QString withCase(const QString& text, NamingSteps::Case wanted) {
                                    : text;
 }
 
+// The date and time the Exif data of an image in `bytes` says its photo was
+// taken; invalid when there is none.
+QDateTime dateTakenIn(const QByteArray& bytes) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    try {
+        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
+            reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
+        image->readMetadata();
+        const Exiv2::ExifData& exif = image->exifData();
+        const auto found = exif.findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));
+        return found == exif.end()
+                   ? QDateTime()
+                   : QDateTime::fromString(QString::fromStdString(found->toString()),
+                                           QStringLiteral("yyyy:MM:dd HH:mm:ss"));
+    } catch (const std::exception&) {
+        return QDateTime();  // not an image libexiv2 knows, or its data are damaged
+    }
+#pragma GCC diagnostic pop
+}
+
 }  // namespace
 
-QString NamingSteps::findError() const {
-    if (!pattern || find.isEmpty()) {
-        return QString();
-    }
-    const QRegularExpression expression(find);
-    return expression.isValid() ? QString() : expression.errorString();
+bool NamingSteps::findIsValid() const {
+    return !pattern || QRegularExpression(find).isValid();
 }
 
 QString NamingSteps::finished(QString name, const QDateTime& when) const {
@@ -79,33 +97,10 @@ bool NamingSteps::operator==(const NamingSteps& o) const {
            byDateTaken == o.byDateTaken;
 }
 
-QDateTime dateTakenIn(const QByteArray& bytes) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    try {
-        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
-        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
-            reinterpret_cast<const Exiv2::byte*>(bytes.constData()), long(bytes.size()));
-        image->readMetadata();
-        const Exiv2::ExifData& exif = image->exifData();
-        const auto found = exif.findKey(Exiv2::ExifKey("Exif.Photo.DateTimeOriginal"));
-        return found == exif.end()
-                   ? QDateTime()
-                   : QDateTime::fromString(QString::fromStdString(found->toString()),
-                                           QStringLiteral("yyyy:MM:dd HH:mm:ss"));
-    } catch (const std::exception&) {
-        return QDateTime();  // not an image libexiv2 knows, or its data are damaged
-    }
-#pragma GCC diagnostic pop
-}
-
 FileDates datesOf(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
                   const QString& name) {
-    struct Known {
-        platform::Fingerprint fingerprint;
-        FileDates dates;
-    };
-    static QHash<QString, Known> known;  // read and written by the one thread that plans
+    static QHash<QString, std::pair<platform::Fingerprint, FileDates>>
+        known;  // read and written by the one thread that plans
 
     platform::Fingerprint now;
     if (!system.identify(dir, name, &now).ok()) {
@@ -113,9 +108,8 @@ FileDates datesOf(platform::BatchSystem& system, const platform::PinnedDirectory
     }
     const QString key = dir.path() + QLatin1Char('/') + name;
     const auto it = known.constFind(key);
-    if (it != known.cend() && it->fingerprint.size == now.size &&
-        it->fingerprint.modified == now.modified) {
-        return it->dates;
+    if (it != known.cend() && it->first.size == now.size && it->first.modified == now.modified) {
+        return it->second;
     }
     // The Exif data of a photo sit at its start.
     constexpr qint64 kHead = 256 * 1024;
@@ -128,6 +122,6 @@ FileDates datesOf(platform::BatchSystem& system, const platform::PinnedDirectory
     if (known.size() > 10'000) {
         known.clear();
     }
-    known.insert(key, Known{now, dates});
+    known.insert(key, {now, dates});
     return dates;
 }

@@ -36,9 +36,8 @@ struct NamingSteps {
     bool changesOldName() const {
         return !find.isEmpty() || nameCase != Case::AsIs || extensionCase != Case::AsIs;
     }
-    bool needsDates() const { return date != Date::None || byDateTaken; }
-    // Why `find` cannot be used (an invalid regular expression); empty when it can.
-    QString findError() const;
+    // False for a regular expression that is not valid.
+    bool findIsValid() const;
 
     // The base name `name` (no extension) through the steps, the date being
     // `date` (not used when invalid).
@@ -54,7 +53,6 @@ struct NamingSteps {
     platform::Status save() const;
 
     bool operator==(const NamingSteps& other) const;
-    bool operator!=(const NamingSteps& other) const { return !(*this == other); }
 };
 
 // When a file's photo was taken (Exif DateTimeOriginal, invalid when it has
@@ -62,6 +60,8 @@ struct NamingSteps {
 struct FileDates {
     QDateTime taken;
     QDateTime modified;
+    // The order of numbering by the date taken goes by this.
+    QDateTime takenOrModified() const { return taken.isValid() ? taken : modified; }
 };
 
 // The dates of the file `name` in `dir`, read through `system`: its first
@@ -69,7 +69,3 @@ struct FileDates {
 // the next while the file's size and time stay the same.
 FileDates datesOf(platform::BatchSystem& system, const platform::PinnedDirectory& dir,
                   const QString& name);
-
-// The date and time the Exif data of an image in `bytes` says its photo was
-// taken; invalid when there is none.
-QDateTime dateTakenIn(const QByteArray& bytes);

@@ -116,11 +116,6 @@ void frmMain::adopt(frmOptions& dialog) {
     connect(&dialog, &frmOptions::stored, this, &frmMain::optionsSaved, Qt::UniqueConnection);
 }
 
-void frmMain::adopt(frmNaming& dialog) {
-    adopt(static_cast<QWidget&>(dialog));
-    connect(&dialog, &frmNaming::stored, this, &frmMain::namingSaved, Qt::UniqueConnection);
-}
-
 void frmMain::chooserCancelled() {
     enableSteps(false, false, false);
 }
@@ -431,6 +426,7 @@ void frmMain::optionsSaved(NamingOptions options) {
 
 void frmMain::mnuOptionsNaming_Click() {
     frmNaming& naming = forms::frmNaming();
+    connect(&naming, &frmNaming::stored, this, &frmMain::namingSaved, Qt::UniqueConnection);
     naming.fill(steps_);
     forms::showModeless(naming);
 }

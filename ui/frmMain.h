@@ -35,7 +35,6 @@ class frmMain : public QMainWindow {
     void adopt(QWidget& dialog);
     void adopt(frmDir& dialog);
     void adopt(frmOptions& dialog);
-    void adopt(frmNaming& dialog);
 
     // Appends `names` to the file list; when the list then has a first entry
     // it becomes the example and Set Mask and Extract are enabled, Rename

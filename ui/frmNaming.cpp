@@ -54,9 +54,8 @@ NamingSteps frmNaming::steps() const {
     steps.nameCase = NamingSteps::Case(ui->cboNameCase->currentIndex());
     steps.extensionCase = NamingSteps::Case(ui->cboExtensionCase->currentIndex());
     steps.date = NamingSteps::Date(ui->cboDate->currentIndex());
-    if (!ui->txtDateFormat->text().isEmpty()) {
-        steps.dateFormat = ui->txtDateFormat->text();
-    }
+    steps.dateFormat =
+        ui->txtDateFormat->text().isEmpty() ? steps.dateFormat : ui->txtDateFormat->text();
     steps.dateAfter = ui->cboDatePlace->currentIndex() == 1;
     return steps;
 }
