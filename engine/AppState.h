@@ -28,6 +28,9 @@ struct AppState {
     RecordArray oldNames;
     RecordArray newNames;
     int lastIndex = 0;
+    // Entries whose name wanted the date a photo was taken and got the time
+    // the file was modified, as it has none.
+    std::array<bool, kMaxEntries> noDateTaken{};
     // What the last batch did, file by file, and Undo is to take back: its
     // own copy of the batch, whatever choosing an example does to lastIndex
     // while the review is open.

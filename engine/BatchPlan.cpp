@@ -199,7 +199,8 @@ Plan unchangedPlan(const QStringList& listed) {
     Plan plan;
     plan.steps.reserve(listed.size());
     for (const QString& name : listed) {
-        plan.steps.append(Step{name, name, Outcome::LeftAlone, Why::NoMatch, {}, {}, {}, {}});
+        plan.steps.append(
+            Step{name, name, Outcome::LeftAlone, Why::NoMatch, {}, {}, {}, {}, false});
     }
     return plan;
 }
@@ -278,7 +279,12 @@ Plan makePlan(AppState& state, const GenerationInput& input, const platform::Lis
         return plan;
     }
     Plan plan = unchangedPlan(input.listNames);
-    stopAt(plan, failed, platform::Status{generation, 0});
+    platform::Status status{generation, 0};
+    if (failed < 0) {
+        status.ownReason =
+            QT_TRANSLATE_NOOP("Status", "the text to replace is not a valid regular expression");
+    }
+    stopAt(plan, failed, status);
     return plan;
 }
 
@@ -317,6 +323,7 @@ Plan planGenerated(const AppState& state, const QStringList& listed,
         }
     }
     for (const int i : changing) {
+        plan.steps[i].noDateTaken = state.noDateTaken[i];
         const QString planned = joined(state.newNames[i], state.extensions[i]);
         if (planned == plan.steps[i].oldName) {
             plan.steps[i].why = Why::Unchanged;  // left alone rather than numbered against itself
@@ -428,6 +435,10 @@ QString resultText(const Plan& plan, int i) {
                         ? Text::tr("%1 is taken by an earlier file of this batch").arg(step.planned)
                         : Text::tr("%1 is taken in the directory").arg(step.planned);
             }
+            if (step.noDateTaken) {
+                detail += (detail.isEmpty() ? QString() : QStringLiteral("; ")) +
+                          Text::tr("no date taken, so the date modified is used");
+            }
             if (step.why == Why::NotFound || step.why == Why::NotRestored) {
                 detail = Text::tr("not renamed back (%1)").arg(errorText(step.status.error));
             } else if (step.newName.startsWith(QLatin1Char('.')) &&
@@ -465,6 +476,10 @@ QString resultText(const Plan& plan, int i) {
 }
 
 QString countsText(const Plan& plan) {
+    if (plan.stopped() && plan.stopAt < 0 && plan.stop.ownReason != nullptr) {
+        return Text::tr("Rename would stop with %1 before renaming any file: %2.")
+            .arg(errorText(plan.stop.error), plan.stop.reason());
+    }
     if (plan.stopped() && plan.stopAt < 0) {
         return Text::tr("Rename would stop with %1 before renaming any file.")
             .arg(errorText(plan.stop.error));

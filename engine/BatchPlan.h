@@ -57,6 +57,7 @@ struct Step {
     platform::NameRules::Verdict refusal;  // Why::Refused
     platform::Status status;               // Stops, SystemRefused, NotRestored
     platform::Fingerprint fingerprint;     // taken before it was renamed
+    bool noDateTaken = false;  // its name wanted the date its photo was taken: it has none
 
     // On disk under newName, put there by the batch.
     bool renamed() const { return outcome == Outcome::Renamed || outcome == Outcome::Numbered; }

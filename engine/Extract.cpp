@@ -11,16 +11,20 @@ using codepoints::View;
 
 constexpr int kMaskCap = AppState::kMaxMaskLength;
 
-// The example of a new name: prefix, the middle part, suffix, extension.
+// The example of a new name: prefix, the middle part, suffix, extension,
+// through the naming steps.
 struct Example {
     const QString& prefix;
     const QString& suffix;
     const QString& extension;
+    const NamingSteps& steps;
 
-    QString operator()(const QString& middle) const { return prefix + middle + suffix + extension; }
+    QString operator()(const QString& middle) const {
+        return steps.finished(prefix + middle + suffix, QDateTime::currentDateTime()) +
+               steps.finishedExtension(extension);
+    }
+    QString number() const { return steps.numberText(1, QStringLiteral("1")); }
 };
-
-const QString kRunningNumber = QStringLiteral("0001");
 const QString kLetter = QStringLiteral("!");
 
 // A caption that is not a number can only come from a hand-edited settings
@@ -65,7 +69,7 @@ QString textMask(AppState& s, View mask, const Example& example) {
         return lettered(s, mask, example);
     }
     s.maskKind = 3;
-    return example(s.mask + QStringLiteral("-0001"));
+    return example(s.mask + QLatin1Char('-') + example.number());
 }
 
 // Kinds 5 and 6: a pattern, one slot per character, digits as "Number". It is
@@ -88,18 +92,20 @@ QString patternMask(AppState& s, View mask, const Example& example) {
 
 }  // namespace
 
-QString extractMask(AppState& s, const ExtractInput& in) {
+QString extractMask(AppState& s, const ExtractInput& in, const NamingSteps& steps) {
     s.mask = in.maskText;
     const Text mask = codepoints::decode(s.mask);
     // Where the mask sits in the whole example name, extension included.
     s.maskPosition = codepoints::find(codepoints::decode(in.exampleName), mask);
     s.letteringPosition = letteringOf(in.letteringCaption);
     s.extensions[0] = extensionOf(in.exampleName);
-    const Example example{in.prefix, in.suffix, s.extensions[0]};
+    const Example example{in.prefix, in.suffix, s.extensions[0], steps};
 
     if (s.mask.isEmpty()) {
         s.maskKind = 1;
-        return example(kRunningNumber);
+        return example(steps.changesOldName()
+                           ? in.exampleName.left(in.exampleName.size() - s.extensions[0].size())
+                           : example.number());
     }
     s.maskLength = std::min(static_cast<int>(mask.size()), kMaskCap);
     if (isNumericMask(s.mask, mask)) {

@@ -6,6 +6,7 @@
 
 #include "engine/AppState.h"
 #include "engine/CodePoints.h"
+#include "engine/NamingSteps.h"
 
 // What the main window holds when Extract is pressed.
 struct ExtractInput {
@@ -27,5 +28,6 @@ inline constexpr char16_t kMaskCharNumber[] = u"Number";
 // Analyses the mask: writes mask, maskLength, maskPosition, letteringPosition,
 // maskKind (1 to 6), maskChars (slots 1 to maskLength; slot 0 and the slots
 // above keep what an earlier Extract left) and extensions[0]. Returns the
-// example of a new name for txtExample. Enabling Rename is the caller's part.
-QString extractMask(AppState& s, const ExtractInput& in);
+// example of a new name for txtExample, through the naming `steps` (today's
+// date standing for the file's). Enabling Rename is the caller's part.
+QString extractMask(AppState& s, const ExtractInput& in, const NamingSteps& steps = {});

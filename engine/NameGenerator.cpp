@@ -1,6 +1,7 @@
 #include "engine/NameGenerator.h"
 
 #include <algorithm>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -52,9 +53,30 @@ class Generator {
             s_.newNames[idx(i)] = QString();
         }
         s_.counterText = in_.startNumber.isEmpty() ? QStringLiteral("1") : in_.startNumber;
+        if (!in_.steps.findIsValid()) {
+            return failAt(-1, Error::InvalidCall);
+        }
+        kept_.assign(idx(last_ + 1), 0);
+        readDates();
+        const Error error = build();
+        if (error == Error::None) {
+            finish();
+        }
+        return error;
+    }
 
+  private:
+    Error build() {
         switch (s_.maskKind) {
             case 1:
+                if (in_.steps.changesOldName()) {
+                    for (int i = 0; i <= last_; ++i) {
+                        s_.newNames[idx(i)] =
+                            in_.prefix + s_.oldNames[idx(i)].chopped(s_.extensions[idx(i)].size()) +
+                            in_.suffix;
+                    }
+                    return Error::None;
+                }
                 return numberedNames(QString(), false);
             case 2:
                 return numericMask();
@@ -74,10 +96,55 @@ class Generator {
         }
     }
 
-  private:
+    // The files' dates, where the steps use them.
+    void readDates() {
+        dates_.assign(idx(last_ + 1), FileDates{});
+        const bool needed = in_.steps.date != NamingSteps::Date::None || in_.steps.byDateTaken;
+        if (needed && in_.system != nullptr && s_.chosenDirectory) {
+            for (int i = 0; i <= last_; ++i) {
+                dates_[idx(i)] = datesOf(*in_.system, *s_.chosenDirectory, s_.oldNames[idx(i)]);
+            }
+        }
+    }
+
+    // The date entry i's name gets: the date taken, or the time modified
+    // when its photo has none.
+    QDateTime dateOf(int i) {
+        const FileDates& dates = dates_[idx(i)];
+        const bool taken = in_.steps.date == NamingSteps::Date::Taken;
+        s_.noDateTaken[idx(i)] = taken && !dates.taken.isValid();
+        return taken && dates.taken.isValid() ? dates.taken : dates.modified;
+    }
+
+    // The order files are numbered in: as listed, or by the date taken (the
+    // time modified for a file without one).
+    std::vector<int> numberingOrder() const {
+        std::vector<int> order(idx(last_ + 1));
+        std::iota(order.begin(), order.end(), 0);
+        if (in_.steps.byDateTaken) {
+            std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+                return dates_[idx(a)].takenOrModified() < dates_[idx(b)].takenOrModified();
+            });
+        }
+        return order;
+    }
+
+    // Every built name through the naming steps; a kept file stays as it is.
+    void finish() {
+        for (int i = 0; i <= last_; ++i) {
+            if (!kept_[idx(i)]) {
+                s_.newNames[idx(i)] = in_.steps.finished(s_.newNames[idx(i)], dateOf(i));
+                s_.extensions[idx(i)] = in_.steps.finishedExtension(s_.extensions[idx(i)]);
+            }
+        }
+    }
+
     static size_t idx(int i) { return static_cast<size_t>(i); }
 
-    void keep(int i) { s_.newNames[idx(i)] = s_.oldNames[idx(i)]; }
+    void keep(int i) {
+        s_.newNames[idx(i)] = s_.oldNames[idx(i)];
+        kept_[idx(i)] = 1;
+    }
 
     Error failAt(int i, Error error) {
         failedIndex_ = i;
@@ -123,16 +190,15 @@ class Generator {
         if (!textToDouble(s_.counterText, &value)) {
             return failAt(i, Error::TypeMismatch);
         }
-        const int zeros = value < 10 ? 3 : value < 100 ? 2 : value < 1000 ? 1 : 0;
-        s_.leadingZeros = QString(zeros, QLatin1Char('0'));
+        const QString number = in_.steps.numberText(value, s_.counterText);
+        s_.leadingZeros = number.left(number.size() - s_.counterText.size());
         QString name;
-        name.reserve(in_.prefix.size() + middle.size() + 8 + in_.suffix.size());
+        name.reserve(in_.prefix.size() + middle.size() + number.size() + in_.suffix.size());
         name += in_.prefix;
         name += middle;
-        name += s_.leadingZeros;
-        name += s_.counterText;
+        name += number;
         name += in_.suffix;
-        s_.counterText = numberToText(value + 1);
+        s_.counterText = numberToText(value + in_.steps.step);
         s_.newNames[idx(i)] = std::move(name);
         return Error::None;
     }
@@ -174,7 +240,7 @@ class Generator {
     // the mask) gets `middle` and the running number.
     Error numberedNames(const QString& middle, bool byMask) {
         const Text mask = codepoints::decode(s_.mask);
-        for (int i = 0; i <= last_; ++i) {
+        for (const int i : numberingOrder()) {
             if (byMask) {
                 decodeName(i);
                 if (codepoints::find(name_, mask) == 0) {
@@ -274,6 +340,8 @@ class Generator {
     int last_ = -1;
     int failedIndex_ = -1;
     Text name_;  // the current file's characters, reused from file to file
+    std::vector<FileDates> dates_;
+    std::vector<char> kept_;  // the entries given the keep mark
 };
 
 }  // namespace

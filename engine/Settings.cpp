@@ -246,15 +246,82 @@ NamingOptions NamingOptions::cleared() {
     return NamingOptions{QString(), QString(), QString(), QStringLiteral("0")};
 }
 
-platform::Status NamingOptions::save(Lettering lettering) const {
+void NamingOptions::addTo(settings::Changes& changes, Lettering lettering) const {
     using namespace settings;
-    Changes changes;
     changes.set(kPrefix, prefix);
     changes.set(kSufix, suffix);
     changes.set(kStartingNumber, startingNumber);
     if (lettering == Lettering::Write) {
         changes.set(kLetteringPosition, letteringPosition);
     }
+}
+
+platform::Status NamingOptions::save(Lettering lettering) const {
+    settings::Changes changes;
+    addTo(changes, lettering);
+    return changes.save();
+}
+
+namespace {
+
+// The naming steps' keys, each a whole number or a text.
+const QString kDigits = QStringLiteral("NumberDigits");
+const QString kStep = QStringLiteral("NumberStep");
+const QString kFind = QStringLiteral("ReplaceText");
+const QString kReplacement = QStringLiteral("ReplaceWith");
+const QString kPattern = QStringLiteral("ReplacePattern");
+const QString kNameCase = QStringLiteral("NameCase");
+const QString kExtensionCase = QStringLiteral("ExtensionCase");
+const QString kDate = QStringLiteral("DateSource");
+const QString kDateFormat = QStringLiteral("DateFormat");
+const QString kDatePlace = QStringLiteral("DatePlace");
+const QString kOrder = QStringLiteral("NumberOrder");
+
+}  // namespace
+
+NamingSteps NamingSteps::load() {
+    using settings::read;
+    // The stored whole number of `key` when it lies in `low`..`high`, else `low`.
+    const auto number = [](const QString& key, int high, int low = 0) {
+        bool ok = false;
+        const int value = read(key).toInt(&ok);
+        return ok && value >= low && value <= high ? value : low;
+    };
+    NamingSteps steps;
+    steps.digits = number(kDigits, 9);
+    steps.step = number(kStep, 1000, 1);
+    steps.find = read(kFind);
+    steps.replacement = read(kReplacement);
+    steps.pattern = number(kPattern, 1) == 1;
+    steps.nameCase = Case(number(kNameCase, 3));
+    steps.extensionCase = Case(number(kExtensionCase, 2));
+    steps.date = Date(number(kDate, 2));
+    steps.dateFormat = read(kDateFormat).isEmpty() ? steps.dateFormat : read(kDateFormat);
+    steps.dateAfter = number(kDatePlace, 1) == 1;
+    steps.byDateTaken = number(kOrder, 1) == 1;
+    return steps;
+}
+
+void NamingSteps::addTo(settings::Changes& changes) const {
+    const auto number = [&changes](const QString& key, int value) {
+        changes.set(key, QString::number(value));
+    };
+    number(kDigits, digits);
+    number(kStep, step);
+    changes.set(kFind, find);
+    changes.set(kReplacement, replacement);
+    number(kPattern, pattern);
+    number(kNameCase, int(nameCase));
+    number(kExtensionCase, int(extensionCase));
+    number(kDate, int(date));
+    changes.set(kDateFormat, dateFormat);
+    number(kDatePlace, dateAfter);
+    number(kOrder, byDateTaken);
+}
+
+platform::Status NamingSteps::save() const {
+    settings::Changes changes;
+    addTo(changes);
     return changes.save();
 }
 

@@ -43,6 +43,7 @@
 
 #include <QString>
 
+#include "engine/NamingSteps.h"
 #include "platform/Platform.h"
 
 namespace settings {
@@ -101,6 +102,8 @@ struct NamingOptions {
     // lettering position, all in one save.
     enum class Lettering { Write, Leave };
     platform::Status save(Lettering lettering = Lettering::Write) const;
+    // The same values added to a save of several (Clear Options).
+    void addTo(settings::Changes& changes, Lettering lettering = Lettering::Write) const;
 
     bool operator==(const NamingOptions& other) const;
     bool operator!=(const NamingOptions& other) const { return !(*this == other); }

@@ -110,6 +110,10 @@ Status BatchSystem::dropPlaceholder(const PinnedDirectory&, QStringView, Placeho
     return Status{Error::FileExists, 0};
 }
 
+Status BatchSystem::readStart(const PinnedDirectory&, QStringView, qint64, QByteArray*) {
+    return Status{Error::InvalidCall, 0};
+}
+
 Status BatchSystem::dropSecondName(const PinnedDirectory&, QStringView, QStringView) {
     return Status{Error::FileExists, 0};
 }

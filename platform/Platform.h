@@ -254,6 +254,12 @@ class BatchSystem {
                                    Placeholder placeholder = Placeholder::Marked);
     virtual Status dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep);
 
+    // Up to `limit` bytes from the start of the regular file `name` of `dir`
+    // (a link is not followed; nothing waits on a FIFO or device), as the
+    // date a photo was taken is read.
+    virtual Status readStart(const PinnedDirectory& dir, QStringView name, qint64 limit,
+                             QByteArray* out);
+
     // The one durable writer: replaces the file `path` by one holding `data`.
     // The data go to a new file beside it (named temporaryPrefix(path) and
     // six more characters), which is flushed, renamed over `path`, and

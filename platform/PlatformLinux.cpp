@@ -696,6 +696,28 @@ Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name
     return calls_.unlinkat(fd, bytes.constData(), 0) == 0 ? Status{} : failure(errno, fd);
 }
 
+Status LinuxSystem::readStart(const PinnedDirectory& dir, QStringView name, qint64 limit,
+                              QByteArray* out) {
+    if (!isPlainFileName(name)) {
+        return Status{Error::PathFileAccess, 0};
+    }
+    const int dirFd = int(dir.handle());
+    const int fd = ::openat(dirFd, encodeFileName(name).constData(),
+                            O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        return failure(errno, dirFd);
+    }
+    const auto closeFile = qScopeGuard([fd] { ::close(fd); });
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        return Status{Error::PathFileAccess, 0};
+    }
+    out->resize(qsizetype(std::min<qint64>(limit, st.st_size)));
+    // A short read leaves less to look at, which is no failure.
+    out->truncate(std::max<qsizetype>(::pread(fd, out->data(), size_t(out->size()), 0), 0));
+    return Status{};
+}
+
 Status LinuxSystem::dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep) {
     const int fd = int(dir.handle());
     if (!isPlainFileName(name) || !isPlainFileName(keep) || dir.rules().sameName(name, keep)) {

@@ -53,6 +53,8 @@ class LinuxSystem : public System {
     Status dropPlaceholder(const PinnedDirectory& dir, QStringView name,
                            Placeholder placeholder) override;
     Status dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep) override;
+    Status readStart(const PinnedDirectory& dir, QStringView name, qint64 limit,
+                     QByteArray* out) override;
 
     OpenedDirectory openDirectory(const QString& path) override;
     Listing listDirectory(const QString& path) override;

@@ -20,6 +20,7 @@
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
+#include "ui/frmNaming.h"
 #include "ui/frmOptions.h"
 #include "ui/frmPreview.h"
 
@@ -49,7 +50,7 @@ T& load() {
         // window by name finds this instance instead of creating another.
         window = new T;
         if constexpr (std::is_same_v<T, ::frmMain>) {
-            adoptByMain<::frmDir, ::frmOptions, ::frmPreview, ::frmAbout>();
+            adoptByMain<::frmDir, ::frmOptions, ::frmPreview, ::frmAbout, ::frmNaming>();
         } else if constexpr (!std::is_same_v<T, ::HelpWindow>) {
             adoptByMain<T>();
         }
@@ -140,6 +141,9 @@ class CentreWhenFramed : public QObject {
 ::frmPreview& frmPreview() {
     return load<::frmPreview>();
 }
+::frmNaming& frmNaming() {
+    return load<::frmNaming>();
+}
 ::HelpWindow& helpWindow() {
     return load<::HelpWindow>();
 }
@@ -155,8 +159,9 @@ struct Entry {
 template <class T>
 constexpr Entry kEntry{[]() -> QWidget* { return instance<T>(); }, &discard<T>};
 
-constexpr Entry kEntries[] = {kEntry<::frmMain>,  kEntry<::frmDir>,     kEntry<::frmOptions>,
-                              kEntry<::frmAbout>, kEntry<::frmPreview>, kEntry<::HelpWindow>};
+constexpr Entry kEntries[] = {kEntry<::frmMain>,   kEntry<::frmDir>,     kEntry<::frmOptions>,
+                              kEntry<::frmAbout>,  kEntry<::frmPreview>, kEntry<::frmNaming>,
+                              kEntry<::HelpWindow>};
 static_assert(std::size(kEntries) == static_cast<size_t>(Form::Help) + 1, "one entry per Form");
 
 }  // namespace

@@ -11,6 +11,7 @@ class frmDir;
 class frmOptions;
 class frmAbout;
 class frmPreview;
+class frmNaming;
 class HelpWindow;
 #include <Qt>
 
@@ -23,13 +24,14 @@ class QWidget;
 namespace forms {
 
 // The registry's table (Forms.cpp) follows this order.
-enum class Form { Main, Dir, Options, About, Preview, Help };
+enum class Form { Main, Dir, Options, About, Preview, Naming, Help };
 
 ::frmMain& frmMain();
 ::frmDir& frmDir();
 ::frmOptions& frmOptions();
 ::frmAbout& frmAbout();
 ::frmPreview& frmPreview();
+::frmNaming& frmNaming();
 ::HelpWindow& helpWindow();
 
 bool isLoaded(Form form);

@@ -35,6 +35,7 @@
 #include "ui/SaveFailure.h"
 #include "ui/frmAbout.h"
 #include "ui/frmDir.h"
+#include "ui/frmNaming.h"
 #include "ui/frmOptions.h"
 #include "ui/frmPreview.h"
 #include "ui_frmMain.h"
@@ -118,6 +119,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     connect(ui->mnuClearOptions, &QAction::triggered, this, &frmMain::mnuClearOptions_Click);
     connect(ui->mnuOptionsSetOptions, &QAction::triggered, this,
             &frmMain::mnuOptionsSetOptions_Click);
+    connect(ui->mnuOptionsNaming, &QAction::triggered, this, &frmMain::mnuOptionsNaming_Click);
     connect(ui->MnuHelpHelp, &QAction::triggered, this, &frmMain::MnuHelpHelp_Click);
     connect(ui->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
 #ifndef QT_NO_SESSIONMANAGER
@@ -163,6 +165,7 @@ void frmMain::Form_Load() {
         options.letteringPosition = QStringLiteral("0");
     }
     setNamingLabels(options);
+    steps_ = NamingSteps::load();
 
     enableSteps(false, false, false);
     updatePreviewEntry();
@@ -353,7 +356,7 @@ ExtractInput frmMain::extractInput() const {
 void frmMain::Command1_Click() {
     ui->Command4->setEnabled(true);
     extracted_ = extractInput();
-    showStatus(extractMask(appState(), *extracted_));
+    showStatus(extractMask(appState(), *extracted_, steps_));
     refreshPreview();
 }
 
@@ -369,6 +372,8 @@ GenerationInput frmMain::generationInput() const {
     input.suffix = ui->lblSufix->text();
     input.startNumber = ui->lblStartNumber->text();
     input.exampleText = ui->txtFile->text();
+    input.steps = steps_;
+    input.system = &platform::current();
     return input;
 }
 
@@ -519,7 +524,11 @@ void frmMain::MnuFileExit_Click() {
 
 void frmMain::mnuClearOptions_Click() {
     const NamingOptions cleared = NamingOptions::cleared();
-    const platform::Status saved = cleared.save();
+    settings::Changes changes;
+    cleared.addTo(changes);
+    steps_ = NamingSteps();
+    steps_.addTo(changes);
+    const platform::Status saved = changes.save();
     setNamingLabels(cleared);
     refreshPreview();
     saveFailure::report(saved);
@@ -538,6 +547,18 @@ void frmMain::optionsSaved(NamingOptions options) {
         options.letteringPosition = namingLabels().letteringPosition;
     }
     setNamingLabels(options);
+    refreshPreview();
+}
+
+void frmMain::mnuOptionsNaming_Click() {
+    frmNaming& naming = forms::frmNaming();
+    connect(&naming, &frmNaming::stored, this, &frmMain::namingSaved, Qt::UniqueConnection);
+    naming.fill(steps_);
+    forms::showModeless(naming);
+}
+
+void frmMain::namingSaved(const NamingSteps& steps) {
+    steps_ = steps;
     refreshPreview();
 }
 

@@ -20,6 +20,7 @@ class frmMain;
 }
 class frmDir;
 class frmOptions;
+class frmNaming;
 
 class frmMain : public QMainWindow {
     Q_OBJECT
@@ -69,6 +70,7 @@ class frmMain : public QMainWindow {
     void MnuFileExit_Click();
     void mnuClearOptions_Click();
     void mnuOptionsSetOptions_Click();
+    void mnuOptionsNaming_Click();
     void MnuHelpHelp_Click();
     void MnuHelpAbout_Click();
 
@@ -87,6 +89,7 @@ class frmMain : public QMainWindow {
     void reviewAccepted();
     void undoAsked();
     void optionsSaved(NamingOptions options);
+    void namingSaved(const NamingSteps& steps);
 
     // Forgets the files listed, their directory, the example and the mask.
     void clearBatch();
@@ -113,6 +116,8 @@ class frmMain : public QMainWindow {
     // The batch's directory as the preview last listed it: kept between
     // keystrokes, read again for a new batch.
     std::optional<platform::Listing> previewListing_;
+    // The working copy of the naming steps beyond the mask.
+    NamingSteps steps_;
 
     // The drop-down menus are windows of their own and would take the
     // desktop's font: they take the window's, as the menu bar does.

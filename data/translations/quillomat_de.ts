@@ -140,6 +140,14 @@
         <source>the new name is longer than the file system allows (%1 characters)</source>
         <translation>der neue Name ist länger, als das Dateisystem erlaubt (%1 Zeichen)</translation>
     </message>
+    <message>
+        <source>no date taken, so the date modified is used</source>
+        <translation>kein Aufnahmedatum, daher gilt das Änderungsdatum</translation>
+    </message>
+    <message>
+        <source>Rename would stop with %1 before renaming any file: %2.</source>
+        <translation>Umbenennen würde mit %1 abbrechen, bevor eine Datei umbenannt ist: %2.</translation>
+    </message>
 </context>
 <context>
     <name>PreviewModel</name>
@@ -290,6 +298,10 @@ Die neuen Werte gelten, bis Quillomat beendet wird; die Datei behält ihre bishe
     <message>
         <source>others can write in it</source>
         <translation>andere können darin schreiben</translation>
+    </message>
+    <message>
+        <source>the text to replace is not a valid regular expression</source>
+        <translation>der zu ersetzende Text ist kein gültiger regulärer Ausdruck</translation>
     </message>
 </context>
 <context>
@@ -618,6 +630,125 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
     <message>
         <source>Only files can be dropped here.</source>
         <translation>Hier lassen sich nur Dateien ablegen.</translation>
+    </message>
+    <message>
+        <source>&amp;Naming...</source>
+        <translation>&amp;Benennung...</translation>
+    </message>
+</context>
+<context>
+    <name>frmNaming</name>
+    <message>
+        <source>Quillomat Naming</source>
+        <translation>Quillomat Benennung</translation>
+    </message>
+    <message>
+        <source>Number</source>
+        <translation>Nummer</translation>
+    </message>
+    <message>
+        <source>&amp;Digits</source>
+        <translation>&amp;Stellen</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Automatisch</translation>
+    </message>
+    <message>
+        <source>S&amp;tep</source>
+        <translation>Schritt&amp;weite</translation>
+    </message>
+    <message>
+        <source>Order of &amp;numbering</source>
+        <translation>Reihenfolge der &amp;Nummerierung</translation>
+    </message>
+    <message>
+        <source>As listed</source>
+        <translation>Wie aufgelistet</translation>
+    </message>
+    <message>
+        <source>By date taken</source>
+        <translation>Nach Aufnahmedatum</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Ersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation>&amp;Ersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;With</source>
+        <translation>&amp;Durch</translation>
+    </message>
+    <message>
+        <source>Regular e&amp;xpression</source>
+        <translation>Regulärer Ausdruc&amp;k</translation>
+    </message>
+    <message>
+        <source>Case</source>
+        <translation>Schreibweise</translation>
+    </message>
+    <message>
+        <source>Case of the na&amp;me</source>
+        <translation>Schreibweise des Na&amp;mens</translation>
+    </message>
+    <message>
+        <source>As it is</source>
+        <translation>Wie sie ist</translation>
+    </message>
+    <message>
+        <source>lower case</source>
+        <translation>kleinbuchstaben</translation>
+    </message>
+    <message>
+        <source>UPPER CASE</source>
+        <translation>GROSSBUCHSTABEN</translation>
+    </message>
+    <message>
+        <source>Title Case</source>
+        <translation>Wörter Groß</translation>
+    </message>
+    <message>
+        <source>Case of the &amp;extension</source>
+        <translation>Schreibweise der Endun&amp;g</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>D&amp;ate</source>
+        <translation>Dat&amp;um</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keines</translation>
+    </message>
+    <message>
+        <source>Date taken</source>
+        <translation>Aufnahmedatum</translation>
+    </message>
+    <message>
+        <source>Date modified</source>
+        <translation>Änderungsdatum</translation>
+    </message>
+    <message>
+        <source>&amp;Format</source>
+        <translation>&amp;Format</translation>
+    </message>
+    <message>
+        <source>&amp;Place</source>
+        <translation>S&amp;telle</translation>
+    </message>
+    <message>
+        <source>Before the name</source>
+        <translation>Vor dem Namen</translation>
+    </message>
+    <message>
+        <source>After the name</source>
+        <translation>Nach dem Namen</translation>
     </message>
 </context>
 <context>

@@ -53,6 +53,8 @@ class TestNameGenerator : public QObject {
     void unknownKindKeepsEveryFile_data();
     void unknownKindKeepsEveryFile();
     void loneSurrogatesSurvive();
+    void namingSteps_data();
+    void namingSteps();
 };
 
 void TestNameGenerator::generate_data() {
@@ -338,6 +340,105 @@ void TestNameGenerator::loneSurrogatesSurvive() {
             {{byte + u"7.txt"_s, u"\u00e97.txt"_s}, QString(), QString(), QString(), QString()}),
         0);
     QCOMPARE(outcome(*s), (QStringList{byte + u"7"_s, kKeep}));
+}
+
+// The naming steps beyond the mask: the number's digits and step, the text
+// replaced, the letter case; and Extract's example of them.
+void TestNameGenerator::namingSteps_data() {
+    QTest::addColumn<QString>("mask");  // highlighted in the first name
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("find");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<bool>("pattern");
+    QTest::addColumn<int>("nameCase");
+    QTest::addColumn<int>("extensionCase");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("expected");  // whole names; "=" kept
+    QTest::addColumn<QString>("example");       // Extract's example
+    QTest::addColumn<int>("error");
+    const QString n;
+    const QStringList scans{u"scan 1.pdf"_s, u"scan 2.pdf"_s, u"scan 12.pdf"_s};
+
+    QTest::newRow("two digits") << n << u"Invoice-"_s << n << 2 << 1 << n << n << false << 0 << 0
+                                << scans
+                                << QStringList{u"Invoice-01.pdf"_s, u"Invoice-02.pdf"_s,
+                                               u"Invoice-03.pdf"_s}
+                                << u"Invoice-01.pdf"_s << 0;
+    QTest::newRow("a longer number keeps its digits")
+        << n << n << u"99"_s << 1 << 1 << n << n << false << 0 << 0 << scans
+        << QStringList{u"99.pdf"_s, u"100.pdf"_s, u"101.pdf"_s} << u"1.pdf"_s << 0;
+    QTest::newRow("step of five, Auto digits")
+        << n << n << u"95"_s << 0 << 5 << n << n << false << 0 << 0 << scans
+        << QStringList{u"0095.pdf"_s, u"0100.pdf"_s, u"0105.pdf"_s} << u"0001.pdf"_s << 0;
+    QTest::newRow("text removed from the old names")
+        << n << n << n << 0 << 1 << u"DSC_"_s << n << false << 0 << 0
+        << QStringList{u"DSC_0001.jpg"_s, u"DSC_0001_edit.jpg"_s, u"IMG_1.jpg"_s}
+        << QStringList{u"0001.jpg"_s, u"0001_edit.jpg"_s, u"IMG_1.jpg"_s} << u"0001.jpg"_s << 0;
+    QTest::newRow("a regular expression with a group")
+        << n << n << n << 0 << 1 << u"_(\\d+)$"_s << u"-\\1"_s << true << 0 << 0
+        << QStringList{u"IMG_12.jpg"_s, u"IMG_12_b.jpg"_s}
+        << QStringList{u"IMG-12.jpg"_s, u"IMG_12_b.jpg"_s} << u"IMG-12.jpg"_s << 0;
+    QTest::newRow("replaced in the name the mask builds")
+        << u"0001"_s << n << n << 0 << 1 << u"0"_s << u"o"_s << false << 0 << 0
+        << QStringList{u"IMG_0001.jpg"_s, u"x.jpg"_s} << QStringList{u"ooo1.jpg"_s, u"="_s}
+        << u"ooo1.jpg"_s << 0;
+    QTest::newRow("lower case, extension too")
+        << n << n << n << 0 << 1 << n << n << false << 1 << 1
+        << QStringList{u"IMG_0001.JPG"_s, u"Readme"_s}
+        << QStringList{u"img_0001.jpg"_s, u"readme"_s} << u"img_0001.jpg"_s << 0;
+    QTest::newRow("title case, extension as it is")
+        << n << n << n << 0 << 1 << n << n << false << 3 << 0
+        << QStringList{u"my HOLIDAY_photo 2.JPG"_s} << QStringList{u"My Holiday_Photo 2.JPG"_s}
+        << u"My Holiday_Photo 2.JPG"_s << 0;
+    QTest::newRow("upper case with a prefix, only the extension")
+        << n << u"inv-"_s << n << 0 << 1 << n << n << false << 0 << 2 << QStringList{u"a.txt"_s}
+        << QStringList{u"inv-a.TXT"_s} << u"inv-a.TXT"_s << 0;
+    QTest::newRow("a file the mask leaves alone keeps its case")
+        << u"abc"_s << n << n << 0 << 1 << n << n << false << 2 << 2
+        << QStringList{u"abc.txt"_s, u"x.txt"_s} << QStringList{u"ABC-0001.TXT"_s, u"="_s}
+        << u"ABC-0001.TXT"_s << 0;
+    QTest::newRow("an invalid regular expression renames nothing")
+        << n << n << n << 0 << 1 << u"("_s << n << true << 0 << 0 << QStringList{u"a.txt"_s}
+        << QStringList{QString()} << u"a.txt"_s << 5;
+}
+
+void TestNameGenerator::namingSteps() {
+    QFETCH(QString, mask);
+    QFETCH(QString, prefix);
+    QFETCH(QStringList, names);
+    NamingSteps steps;
+    QFETCH(int, digits);
+    QFETCH(int, step);
+    QFETCH(bool, pattern);
+    QFETCH(int, nameCase);
+    QFETCH(int, extensionCase);
+    steps.digits = digits;
+    steps.step = step;
+    QFETCH(QString, find);
+    QFETCH(QString, replacement);
+    steps.find = find;
+    steps.replacement = replacement;
+    steps.pattern = pattern;
+    steps.nameCase = NamingSteps::Case(nameCase);
+    steps.extensionCase = NamingSteps::Case(extensionCase);
+
+    auto s = std::make_unique<AppState>();
+    QTEST(extractMask(*s, {mask, names.first(), prefix, QString(), u"0"_s}, steps), "example");
+    GenerationInput input{names, prefix, QString(), QString(), names.first(), steps, nullptr};
+    QFETCH(QString, start);
+    input.startNumber = start;
+    QTEST(generationError(*s, input), "error");
+    QStringList got;
+    for (int i = 0; i <= s->lastIndex; ++i) {
+        const QString& name = s->newNames[size_t(i)];
+        got << (name == s->oldNames[size_t(i)] ? kKeep
+                : name.isNull()                ? name
+                                               : name + s->extensions[size_t(i)]);
+    }
+    QTEST(got, "expected");
 }
 
 QTEST_GUILESS_MAIN(TestNameGenerator)

@@ -4,6 +4,7 @@
 // disk; also as it follows a mask typed key by key.
 #include <QtTest>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QRandomGenerator>
 #include <memory>
@@ -104,6 +105,25 @@ Batch randomBatch(QRandomGenerator& random, const QString& dir) {
     return b;
 }
 
+// Naming steps beyond the mask for half the batches, the defaults for the rest.
+NamingSteps randomSteps(QRandomGenerator& random) {
+    NamingSteps steps;
+    if (random.bounded(2) == 0) {
+        steps.digits = random.bounded(10);
+        steps.step = 1 + random.bounded(3);
+        steps.find = pick(random, QList<QString>{"", "", "0", "IMG_", "[0-9]+", "(", "\u00e9"});
+        steps.pattern = random.bounded(2) == 0;
+        steps.replacement = pick(random, QList<QString>{"", "x", "-", "0001"});
+        steps.nameCase = NamingSteps::Case(random.bounded(4));
+        steps.extensionCase = NamingSteps::Case(random.bounded(3));
+        steps.date = NamingSteps::Date(random.bounded(3));
+        steps.dateFormat = pick(random, QList<QString>{"yyyy-MM-dd", "yyyy", "dd/MM"});
+        steps.dateAfter = random.bounded(2) == 0;
+        steps.byDateTaken = random.bounded(2) == 0;
+    }
+    return steps;
+}
+
 }  // namespace
 
 class TestPreview : public QObject {
@@ -119,6 +139,7 @@ class TestPreview : public QObject {
         for (int round = 0; round < 400; ++round) {
             TempFiles dir;
             Batch batch = randomBatch(random, dir.path());
+            batch.steps = randomSteps(random);
             const QStringList before = filesOf(dir.path());
             testing_support::FaultPlatform watcher;
             const auto state = batch.extracted(dir.path());
@@ -169,7 +190,7 @@ class TestPreview : public QObject {
             QVERIFY2(plan.stop.error == record.stop.error, qPrintable(context));
             if (record.stopped()) {
                 QCOMPARE(plan.stopAt, record.stopAt);
-                QCOMPARE(plan.steps[record.stopAt].outcome, Outcome::Stops);
+                QVERIFY(record.stopAt < 0 || plan.steps[record.stopAt].outcome == Outcome::Stops);
                 continue;
             }
 
@@ -189,6 +210,25 @@ class TestPreview : public QObject {
             predicted.sort();
             QVERIFY2(filesOf(dir.path()) == predicted, qPrintable(context));
         }
+    }
+
+    // With the naming steps at their defaults, generation gives exactly the
+    // names it gave before they existed: a digest of the names of many
+    // random batches, taken from the program as it was then.
+    void defaultStepsKeepTheNames() {
+        QRandomGenerator random(20261208);
+        QCryptographicHash digest(QCryptographicHash::Sha1);
+        for (int round = 0; round < 300; ++round) {
+            TempFiles dir;
+            const Batch batch = randomBatch(random, dir.path());
+            const auto state = batch.extracted(dir.path());
+            const Error error = generateNewNames(*state, batch.input());
+            digest.addData(QByteArray::number(errorNumber(error)));
+            for (int i = 0; i <= state->lastIndex; ++i) {
+                digest.addData((state->newNames[i] + u'|' + state->extensions[i] + u'\n').toUtf8());
+            }
+        }
+        QCOMPARE(digest.result().toHex(), QByteArray("c3a486121e1a44e3f5b56f6aa055e744b4650b66"));
     }
 
     // What each kind of row says, on batches a user would meet.
@@ -272,6 +312,75 @@ class TestPreview : public QObject {
         QTEST(newNames, "newNames");
         QTEST(results, "results");
         QTEST(batch::countsText(plan), "counts");
+    }
+
+    // Photos named by the day they were taken and numbered in that order; a
+    // file without a date taken gets the day it was modified, and the
+    // preview says so.
+    void datesTaken_data() {
+        QTest::addColumn<int>("date");
+        QTest::addColumn<bool>("after");
+        QTest::addColumn<bool>("byDateTaken");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("newNames");
+        QTest::addColumn<QString>("plainResult");
+        QTest::newRow("taken, before the number, in that order")
+            << int(NamingSteps::Date::Taken) << false << true << "yyyy-MM-dd"
+            << QStringList{"2024-06-02 003.jpg", "2024-06-01 002.jpg", "2023-01-05 001.jpg"}
+            << "renamed: no date taken, so the date modified is used";
+        QTest::newRow("modified, after the number, as listed")
+            << int(NamingSteps::Date::Modified) << true << false << "yyyyMMdd"
+            << QStringList{"001 20230105.jpg", "002 20230105.jpg", "003 20230105.jpg"} << "renamed";
+    }
+    void datesTaken() {
+        QFETCH(int, date);
+        QFETCH(bool, after);
+        QFETCH(bool, byDateTaken);
+        QFETCH(QString, format);
+        TempFiles dir;
+        testing_support::writePhoto(dir.filePath("p1.jpg"), "2024:06:02 08:00:00");
+        testing_support::writePhoto(dir.filePath("p2.jpg"), "2024:06:01 09:30:00");
+        dir.create("plain.jpg");
+        for (const QString name : {"p1.jpg", "p2.jpg", "plain.jpg"}) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime(QDate(2023, 1, 5), QTime(12, 0)),
+                                     QFileDevice::FileModificationTime));
+        }
+        Batch batch{{"p1.jpg", "p2.jpg", "plain.jpg"}, "p1.jpg", "", "", "", "", "0"};
+        batch.steps.date = NamingSteps::Date(date);
+        batch.steps.dateAfter = after;
+        batch.steps.byDateTaken = byDateTaken;
+        batch.steps.dateFormat = format;
+        batch.steps.digits = 3;
+        const batch::Plan plan =
+            testing_support::planned(*batch.extracted(dir.path()), batch.input(), platform::real());
+        QStringList newNames;
+        for (const batch::Step& step : plan.steps) {
+            newNames << step.newName;
+        }
+        QTEST(newNames, "newNames");
+        QTEST(batch::resultText(plan, 2), "plainResult");
+        QCOMPARE(batch::resultText(plan, 0), QStringLiteral("renamed"));
+    }
+
+    // An invalid regular expression is told in the preview and renames nothing.
+    void invalidPattern() {
+        TempFiles dir;
+        dir.create("a.jpg");
+        Batch batch{{"a.jpg"}, "a.jpg", "", "", "", "", "0"};
+        batch.steps.find = "(";
+        batch.steps.pattern = true;
+        const auto state = batch.extracted(dir.path());
+        QCOMPARE(
+            batch::countsText(testing_support::planned(*state, batch.input(), platform::real())),
+            QStringLiteral("Rename would stop with Error # 5 before renaming any file: the "
+                           "text to replace is not a valid regular expression."));
+        const batch::Plan record =
+            testing_support::renamed(*state, batch.input(), platform::real());
+        journal::end();
+        QCOMPARE(record.stop.error, Error::InvalidCall);
+        QCOMPARE(dir.names(), QStringList{"a.jpg"});
     }
 
     // A chosen directory that is gone since the chooser's OK stops the batch

@@ -210,6 +210,30 @@ class SettingsTest : public QObject {
         QCOMPARE(settings::read(key, kNone), value);
     }
 
+    // The naming steps read back as saved, beside the five keys, which keep
+    // their values; a hand-edited value out of range or not a number gives
+    // that option's default.
+    void namingSteps() {
+        writeBytes(storeFile(), "[Defaults]\nPrefix=p\nStartingNumber=7\nNumberDigits=12\n"
+                                "NumberStep=0\nNameCase=x\nDateSource=-1\nDateFormat=\n");
+        QVERIFY(NamingSteps::load() == NamingSteps());
+        NamingSteps steps;
+        steps.digits = 9;
+        steps.step = 1000;
+        steps.find = "a=b\nc";
+        steps.pattern = true;
+        steps.nameCase = NamingSteps::Case::Title;
+        steps.extensionCase = NamingSteps::Case::Upper;
+        steps.date = NamingSteps::Date::Taken;
+        steps.dateFormat = "dd.MM.yy";
+        steps.dateAfter = true;
+        steps.byDateTaken = true;
+        QVERIFY(steps.save().ok());
+        QVERIFY(NamingSteps::load() == steps);
+        QCOMPARE(settings::read(settings::kPrefix), QString("p"));
+        QCOMPARE(settings::read(settings::kStartingNumber), QString("7"));
+    }
+
     // Whatever the values, they read back as they were saved, and the file
     // keeps its other lines: one line per key, never more.
     void roundTrip() {

@@ -7,6 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+#pragma GCC diagnostic pop
+
 #include <QDir>
 #include <QFile>
 #include <QtTest>
@@ -148,7 +153,7 @@ bool ScopedTmpfs::makeReadOnly() {
 }
 
 GenerationInput Batch::input() const {
-    return GenerationInput{listed, prefix, suffix, start, example};
+    return GenerationInput{listed, prefix, suffix, start, example, steps, &platform::real()};
 }
 
 std::unique_ptr<AppState> Batch::extracted(const QString& dir) const {
@@ -156,6 +161,16 @@ std::unique_ptr<AppState> Batch::extracted(const QString& dir) const {
     state->chosenDirectory = platform::real().openDirectory(dir).directory;
     extractMask(*state, {mask, example, prefix, suffix, lettering});
     return state;
+}
+
+void writePhoto(const QString& path, const QString& taken) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    Exiv2::Image::AutoPtr image =
+        Exiv2::ImageFactory::create(Exiv2::ImageType::jpeg, path.toStdString());
+    image->exifData()["Exif.Photo.DateTimeOriginal"] = taken.toStdString();
+    image->writeMetadata();
+#pragma GCC diagnostic pop
 }
 
 QMap<QString, QByteArray> snapshot(const QString& dir) {

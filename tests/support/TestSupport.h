@@ -133,11 +133,16 @@ struct Batch {
     QString suffix;
     QString start;
     QString lettering;
+    NamingSteps steps{};
 
     GenerationInput input() const;
     // The state after the chooser's OK in `dir` and Extract.
     std::unique_ptr<AppState> extracted(const QString& dir) const;
 };
+
+// Writes a small JPEG photo to `path` whose Exif data say it was taken at
+// `taken` ("2024:06:01 09:30:00"), made by libexiv2.
+void writePhoto(const QString& path, const QString& taken);
 
 // name -> content of every file in `dir`.
 QMap<QString, QByteArray> snapshot(const QString& dir);

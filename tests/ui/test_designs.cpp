@@ -247,8 +247,9 @@ class DesignsTest : public QObject {
         QCOMPARE(entries,
                  QStringList(
                      {QStringLiteral("MnuFile:mnuFilePreview=&Preview New Names,MnuFileExit=E&xit"),
-                      QStringLiteral("mnuOptions:mnuClearOptions=&Clear "
-                                     "Options,mnuOptionsSetOptions=&Set Options"),
+                      QStringLiteral(
+                          "mnuOptions:mnuClearOptions=&Clear "
+                          "Options,mnuOptionsSetOptions=&Set Options,mnuOptionsNaming=&Naming..."),
                       QStringLiteral("mnuHelp:MnuHelpHelp=Help,MnuHelpAbout=About "
                                      "Quillomat")}));
     }
