@@ -92,6 +92,11 @@ platform::Status ProgressSystem::dropSecondName(const platform::PinnedDirectory&
     return real_.dropSecondName(dir, name, keep);
 }
 
+platform::Status ProgressSystem::readStart(const platform::PinnedDirectory& dir, QStringView name,
+                                           qint64 limit, QByteArray* out) {
+    return real_.readStart(dir, name, limit, out);
+}
+
 platform::Status ProgressSystem::writeFileDurably(const QString& path, const QByteArray& data) {
     return real_.writeFileDurably(path, data);
 }

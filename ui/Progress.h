@@ -33,6 +33,8 @@ class ProgressSystem : public platform::BatchSystem {
                                      Placeholder placeholder = Placeholder::Marked) override;
     platform::Status dropSecondName(const platform::PinnedDirectory& dir, QStringView name,
                                     QStringView keep) override;
+    platform::Status readStart(const platform::PinnedDirectory& dir, QStringView name, qint64 limit,
+                               QByteArray* out) override;
     platform::Status writeFileDurably(const QString& path, const QByteArray& data) override;
 
   private:
