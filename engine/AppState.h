@@ -31,6 +31,9 @@ struct AppState {
     // Entries whose name wanted the date a photo was taken and got the time
     // the file was modified, as it has none.
     std::array<bool, kMaxEntries> noDateTaken{};
+    // Entries given the keep mark because the mask does not fit them, as
+    // against a built name that comes out as the old one.
+    std::array<bool, kMaxEntries> keepMarks{};
     // What the last batch did, file by file, and Undo is to take back: its
     // own copy of the batch, whatever choosing an example does to lastIndex
     // while the review is open.

@@ -205,34 +205,6 @@ Plan unchangedPlan(const QStringList& listed) {
     return plan;
 }
 
-// Generation's keep mark is the same for a file the mask does not fit and for
-// one (without extension) whose new name comes out as its own. Generated once
-// more with a prefix no name can hold, a fitting file gets another name.
-void markFittingUnchanged(Plan& plan, const AppState& state, const GenerationInput& input) {
-    const auto kept = [&](int i) {
-        return plan.steps[i].why == Why::NoMatch && state.extensions[i].isEmpty() &&
-               state.newNames[i] == state.oldNames[i];
-    };
-    int first = 0;
-    while (first <= state.lastIndex && !kept(first)) {
-        ++first;
-    }
-    if (first > state.lastIndex || plan.stopped()) {
-        return;
-    }
-    const auto marked = std::make_unique<AppState>(state);
-    GenerationInput tried = input;
-    tried.prefix.prepend(platform::separator());
-    if (generateNewNames(*marked, tried) != Error::None) {
-        return;
-    }
-    for (int i = first; i <= state.lastIndex; ++i) {
-        if (kept(i) && marked->newNames[i] != marked->oldNames[i]) {
-            plan.steps[i].why = Why::Unchanged;
-        }
-    }
-}
-
 }  // namespace
 
 void stopAt(Plan& plan, int at, const platform::Status& status) {
@@ -274,9 +246,7 @@ Plan makePlan(AppState& state, const GenerationInput& input, const platform::Lis
     int failed = -1;
     const Error generation = generateNewNames(state, input, &failed);
     if (generation == Error::None) {
-        Plan plan = planGenerated(state, input.listNames, listing, names);
-        markFittingUnchanged(plan, state, input);
-        return plan;
+        return planGenerated(state, input.listNames, listing, names);
     }
     Plan plan = unchangedPlan(input.listNames);
     platform::Status status{generation, 0};
@@ -303,6 +273,8 @@ Plan planGenerated(const AppState& state, const QStringList& listed,
     for (int i = 0; i <= state.lastIndex; ++i) {
         if (state.newNames[i] != state.oldNames[i]) {
             changing.append(i);
+        } else if (!state.keepMarks[i]) {
+            plan.steps[i].why = Why::Unchanged;  // the mask fits; the name comes out the same
         }
     }
     if (changing.isEmpty()) {

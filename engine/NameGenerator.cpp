@@ -56,7 +56,7 @@ class Generator {
         if (!in_.steps.findIsValid()) {
             return failAt(-1, Error::InvalidCall);
         }
-        kept_.assign(idx(last_ + 1), 0);
+        std::fill_n(s_.keepMarks.begin(), last_ + 1, false);
         readDates();
         const Error error = build();
         if (error == Error::None) {
@@ -132,7 +132,7 @@ class Generator {
     // Every built name through the naming steps; a kept file stays as it is.
     void finish() {
         for (int i = 0; i <= last_; ++i) {
-            if (!kept_[idx(i)]) {
+            if (!s_.keepMarks[idx(i)]) {
                 s_.newNames[idx(i)] = in_.steps.finished(s_.newNames[idx(i)], dateOf(i));
                 s_.extensions[idx(i)] = in_.steps.finishedExtension(s_.extensions[idx(i)]);
             }
@@ -143,7 +143,7 @@ class Generator {
 
     void keep(int i) {
         s_.newNames[idx(i)] = s_.oldNames[idx(i)];
-        kept_[idx(i)] = 1;
+        s_.keepMarks[idx(i)] = true;
     }
 
     Error failAt(int i, Error error) {
@@ -341,7 +341,6 @@ class Generator {
     int failedIndex_ = -1;
     Text name_;  // the current file's characters, reused from file to file
     std::vector<FileDates> dates_;
-    std::vector<char> kept_;  // the entries given the keep mark
 };
 
 }  // namespace

@@ -18,7 +18,7 @@ void noteAll(AppState& state, const Plan& plan, const platform::PinnedDirectory&
     const QString prefix = platform::withoutRootSeparator(dir.path()) + platform::separator();
     for (int i = 0; i < plan.steps.size() && i <= state.lastIndex; ++i) {
         const Step& step = plan.steps[i];
-        if (step.outcome == Outcome::LeftAlone && step.why == Why::NoMatch) {
+        if (state.newNames[i] == state.oldNames[i]) {
             continue;  // never meant to change: generation's keep mark stays
         }
         state.oldNames[i] = joined(prefix, step.oldName);

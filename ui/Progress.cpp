@@ -62,41 +62,9 @@ void ProgressSystem::advance() {
     framehints::sendNow();
 }
 
-platform::Status ProgressSystem::identify(const platform::PinnedDirectory& dir, QStringView name,
-                                          platform::Fingerprint* out, platform::Contents contents) {
-    return real_.identify(dir, name, out, contents);
-}
-
-platform::Listing ProgressSystem::list(const platform::PinnedDirectory& dir) {
-    return real_.list(dir);
-}
-
 platform::Status ProgressSystem::renameIn(const platform::PinnedDirectory& dir, QStringView from,
                                           QStringView to) {
     const platform::Status status = real_.renameIn(dir, from, to);
     advance();
     return status;
-}
-
-platform::RenameTraits ProgressSystem::learnRenames(const platform::PinnedDirectory& dir) {
-    return real_.learnRenames(dir);
-}
-
-platform::Status ProgressSystem::dropPlaceholder(const platform::PinnedDirectory& dir,
-                                                 QStringView name, Placeholder placeholder) {
-    return real_.dropPlaceholder(dir, name, placeholder);
-}
-
-platform::Status ProgressSystem::dropSecondName(const platform::PinnedDirectory& dir,
-                                                QStringView name, QStringView keep) {
-    return real_.dropSecondName(dir, name, keep);
-}
-
-platform::Status ProgressSystem::readStart(const platform::PinnedDirectory& dir, QStringView name,
-                                           qint64 limit, QByteArray* out) {
-    return real_.readStart(dir, name, limit, out);
-}
-
-platform::Status ProgressSystem::writeFileDurably(const QString& path, const QByteArray& data) {
-    return real_.writeFileDurably(path, data);
 }

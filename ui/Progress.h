@@ -24,18 +24,32 @@ class ProgressSystem : public platform::BatchSystem {
 
     platform::Status identify(const platform::PinnedDirectory& dir, QStringView name,
                               platform::Fingerprint* out,
-                              platform::Contents contents = platform::Contents::Skip) override;
-    platform::Listing list(const platform::PinnedDirectory& dir) override;
+                              platform::Contents contents = platform::Contents::Skip) override {
+        return real_.identify(dir, name, out, contents);
+    }
+    platform::Listing list(const platform::PinnedDirectory& dir) override {
+        return real_.list(dir);
+    }
     platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView from,
                               QStringView to) override;
-    platform::RenameTraits learnRenames(const platform::PinnedDirectory& dir) override;
+    platform::RenameTraits learnRenames(const platform::PinnedDirectory& dir) override {
+        return real_.learnRenames(dir);
+    }
     platform::Status dropPlaceholder(const platform::PinnedDirectory& dir, QStringView name,
-                                     Placeholder placeholder = Placeholder::Marked) override;
+                                     Placeholder placeholder = Placeholder::Marked) override {
+        return real_.dropPlaceholder(dir, name, placeholder);
+    }
     platform::Status dropSecondName(const platform::PinnedDirectory& dir, QStringView name,
-                                    QStringView keep) override;
+                                    QStringView keep) override {
+        return real_.dropSecondName(dir, name, keep);
+    }
     platform::Status readStart(const platform::PinnedDirectory& dir, QStringView name, qint64 limit,
-                               QByteArray* out) override;
-    platform::Status writeFileDurably(const QString& path, const QByteArray& data) override;
+                               QByteArray* out) override {
+        return real_.readStart(dir, name, limit, out);
+    }
+    platform::Status writeFileDurably(const QString& path, const QByteArray& data) override {
+        return real_.writeFileDurably(path, data);
+    }
 
   private:
     void advance();
