@@ -11,19 +11,25 @@
 #include "engine/BatchPlan.h"
 #include "platform/Platform.h"
 
-struct AppState {
-    static constexpr int kMaxEntries = 1001;    // rename record: indexes 0..1000
+// What Extract makes of the mask: one value, which new-name generation
+// follows and the preview copies.
+struct MaskAnalysis {
     static constexpr int kMaxMaskLength = 100;  // maskChars: slots 0..100
 
-    using RecordArray = std::array<QString, kMaxEntries>;
-
-    // Carried from one handler to another.
     QString mask;
     int maskLength = 0;
     int maskPosition = 0;
     float letteringPosition = 0;  // compared as a number, so "1.5" is not "1"
     short maskKind = 0;
     std::array<QString, kMaxMaskLength + 1> maskChars;
+};
+
+struct AppState : MaskAnalysis {
+    static constexpr int kMaxEntries = 1001;  // rename record: indexes 0..1000
+
+    using RecordArray = std::array<QString, kMaxEntries>;
+
+    // Carried from one handler to another (and Extract's analysis, above).
     RecordArray extensions;
     RecordArray oldNames;
     RecordArray newNames;

@@ -325,13 +325,7 @@ Plan previewPlan(const AppState& state, const ExtractInput* typed, const Generat
     // the next: only what Extract leaves is copied, generation writes the rest.
     static const auto scratch = std::make_unique<AppState>();
     static ListedNames names;  // the registry of the listing, kept while it is the same
-    scratch->mask = state.mask;
-    scratch->maskLength = state.maskLength;
-    scratch->maskPosition = state.maskPosition;
-    scratch->letteringPosition = state.letteringPosition;
-    scratch->maskKind = state.maskKind;
-    scratch->maskChars = state.maskChars;
-    scratch->extensions[0] = state.extensions[0];
+    static_cast<MaskAnalysis&>(*scratch) = state;
     scratch->chosenDirectory = state.chosenDirectory;
     if (typed != nullptr) {
         extractMask(*scratch, *typed);
@@ -460,20 +454,21 @@ QString countsText(const Plan& plan) {
         return Text::tr("Rename would stop at %1 with %2; no file would be renamed.")
             .arg(plan.steps.value(plan.stopAt).oldName, errorText(plan.stop.error));
     }
-    const Counts counts = countsOf(plan);
-    return Text::tr("%1 renamed, %2 numbered, %3 left alone, %4 skipped")
-        .arg(counts.renamed)
-        .arg(counts.numbered)
-        .arg(counts.leftAlone)
-        .arg(counts.skipped);
+    return countsWording(countsOf(plan), true);
 }
 
 QString reviewText(const Plan& record) {
-    const Counts counts = countsOf(record);
-    return ReviewText::tr("%1 renamed, %2 numbered, %3 skipped")
-        .arg(counts.renamed)
-        .arg(counts.numbered)
-        .arg(counts.skipped);
+    return countsWording(countsOf(record), false);
+}
+
+QString countsWording(const Counts& counts, bool leftAlone) {
+    QStringList parts{ReviewText::tr("%n renamed", nullptr, counts.renamed),
+                      ReviewText::tr("%n numbered", nullptr, counts.numbered)};
+    if (leftAlone) {
+        parts << ReviewText::tr("%n left alone", nullptr, counts.leftAlone);
+    }
+    parts << ReviewText::tr("%n skipped", nullptr, counts.skipped);
+    return parts.join(QStringLiteral(", "));
 }
 
 }  // namespace batch

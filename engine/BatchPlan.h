@@ -112,6 +112,10 @@ QString countsText(const Plan& plan);
 // What the review tells (and a screen reader reads out): "3 renamed, 1
 // numbered, 0 skipped".
 QString reviewText(const Plan& record);
+// How a batch's outcomes are counted in words, the one place for both:
+// "3 renamed, 1 numbered, 0 left alone, 0 skipped" (without the files left
+// alone, as the review tells it).
+QString countsWording(const Counts& counts, bool leftAlone);
 // "Error # n".
 QString errorText(Error error);
 

@@ -3,9 +3,33 @@
 <TS version="2.1" language="de">
 <context>
     <name>BatchCounts</name>
-    <message>
-        <source>%1 renamed, %2 numbered, %3 skipped</source>
-        <translation>%1 umbenannt, %2 nummeriert, %3 übersprungen</translation>
+    <message numerus="yes">
+        <source>%n renamed</source>
+        <translation>
+            <numerusform>%n umbenannt</numerusform>
+            <numerusform>%n umbenannt</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n numbered</source>
+        <translation>
+            <numerusform>%n nummeriert</numerusform>
+            <numerusform>%n nummeriert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n left alone</source>
+        <translation>
+            <numerusform>%n unverändert</numerusform>
+            <numerusform>%n unverändert</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n skipped</source>
+        <translation>
+            <numerusform>%n übersprungen</numerusform>
+            <numerusform>%n übersprungen</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -115,10 +139,6 @@
     <message>
         <source>Rename would stop at %1 with %2; no file would be renamed.</source>
         <translation>Umbenennen würde bei %1 mit %2 abbrechen; keine Datei würde umbenannt.</translation>
-    </message>
-    <message>
-        <source>%1 renamed, %2 numbered, %3 left alone, %4 skipped</source>
-        <translation>%1 umbenannt, %2 nummeriert, %3 unverändert, %4 übersprungen</translation>
     </message>
     <message>
         <source>the file system does not allow &apos;%1&apos; in names</source>
