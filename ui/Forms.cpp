@@ -305,34 +305,39 @@ void showWholeText(QLabel* label, const QString& text) {
     ElideToWidth::show(label);
 }
 
-void placeBeside(QWidget* window, const QWidget& owner, const QRect& keepClear) {
+void placeBeside(QWidget* window, const QWidget& owner, const QRect& keepClear,
+                 const QRect& rather) {
     // A centring still waiting for the window's frame would undo this.
     delete window->findChild<CentreWhenFramed*>(QString(), Qt::FindDirectChildrenOnly);
     const QRect area = availableArea(owner);
     const QMargins frame = frameOf(*window, owner);
     const QRect main = owner.frameGeometry();
     const QSize outer = window->size().grownBy(frame);
-    QRect place = pulledInto(QRect(QPoint(main.right() + 1, main.top()), outer), area);
-    if (place.left() <= main.right()) {
-        place = pulledInto(QRect(QPoint(main.left(), main.bottom() + 1), outer), area);
-    }
-    if (place.intersects(keepClear) || !area.contains(place)) {
-        // The room left of, right of, above and below the steps: the largest.
-        const QRect rooms[] = {
-            QRect(QPoint(keepClear.right() + 1, area.top()), area.bottomRight()),
-            QRect(QPoint(area.left(), keepClear.bottom() + 1), area.bottomRight()),
-            QRect(area.topLeft(), QPoint(keepClear.left() - 1, area.bottom())),
-            QRect(area.topLeft(), QPoint(area.right(), keepClear.top() - 1))};
+    const auto clearOf = [&](const QRect& clear) {
+        QRect place = pulledInto(QRect(QPoint(main.right() + 1, main.top()), outer), area);
+        if (place.left() <= main.right()) {
+            place = pulledInto(QRect(QPoint(main.left(), main.bottom() + 1), outer), area);
+        }
+        if (!place.intersects(clear) && area.contains(place)) {
+            return place;
+        }
+        // The room left of, right of, above and below `clear`: the largest.
+        const QRect rooms[] = {QRect(QPoint(clear.right() + 1, area.top()), area.bottomRight()),
+                               QRect(QPoint(area.left(), clear.bottom() + 1), area.bottomRight()),
+                               QRect(area.topLeft(), QPoint(clear.left() - 1, area.bottom())),
+                               QRect(area.topLeft(), QPoint(area.right(), clear.top() - 1))};
         const auto size = [](const QRect& r) { return r.isValid() ? r.width() * r.height() : 0; };
         const QRect room = *std::max_element(
             std::begin(rooms), std::end(rooms),
             [&size](const QRect& a, const QRect& b) { return size(a) < size(b); });
         const QSize fewest = window->minimumSize().grownBy(frame);
-        place = pulledInto(QRect(main.topLeft(), outer.boundedTo(room.size()).expandedTo(fewest)),
-                           room);
-        place = pulledInto(place, area);
-    }
-    setOuterGeometry(window, place, frame);
+        return pulledInto(
+            pulledInto(QRect(main.topLeft(), outer.boundedTo(room.size()).expandedTo(fewest)),
+                       room),
+            area);
+    };
+    const QRect place = clearOf(keepClear | rather);
+    setOuterGeometry(window, place.intersects(keepClear) ? clearOf(keepClear) : place, frame);
 }
 
 void restorePlace(QWidget* window, const QRect& place) {

@@ -13,12 +13,12 @@ class frmAbout;
 class frmPreview;
 class frmNaming;
 class HelpWindow;
+#include <QRect>
 #include <Qt>
 
 class QFont;
 class QIcon;
 class QLabel;
-class QRect;
 class QWidget;
 
 namespace forms {
@@ -72,8 +72,10 @@ void showWholeText(QLabel* label, const QString& text);
 // Puts `window` beside `owner`, clear of `keepClear` (global coordinates):
 // right of the owner, else below it, where the screen holds it whole;
 // otherwise on the side of `keepClear` with the most room, shrunk to that
-// room as far as it may be. Never off the screen.
-void placeBeside(QWidget* window, const QWidget& owner, const QRect& keepClear);
+// room as far as it may be. Never off the screen. Clear of `rather` too
+// where the screen has room for that.
+void placeBeside(QWidget* window, const QWidget& owner, const QRect& keepClear,
+                 const QRect& rather = QRect());
 // Moves `window` (its frame) to `place`'s corner and gives it `place`'s size
 // (inside the frame), pulled onto the screen where it would hang off.
 void restorePlace(QWidget* window, const QRect& place);

@@ -52,6 +52,12 @@ bool reviewOpen() {
     return forms::isLoaded(forms::Form::Dir) && forms::frmDir().mode() == frmDir::Mode::Review;
 }
 
+// The frame of `form`'s window where it is shown; empty where it is not.
+QRect shownFrame(forms::Form form) {
+    const QWidget* window = forms::loaded(form);
+    return window && window->isVisible() ? window->frameGeometry() : QRect();
+}
+
 }  // namespace
 
 frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::frmMain>()) {
@@ -173,13 +179,11 @@ void frmMain::Form_Load() {
 
 void frmMain::takeChosenFiles(const QStringList& names) {
     ui->List1->addItems(names);
-    const QString first = ui->List1->count() > 0 ? ui->List1->item(0)->text() : QString();
-    if (!first.isEmpty()) {
-        ui->txtFile->setText(first);
-        enableSteps(true, true, false);
-    } else {
-        enableSteps(false, false, false);
+    const bool listed = ui->List1->count() > 0;
+    if (listed) {
+        ui->txtFile->setText(ui->List1->item(0)->text());
     }
+    enableSteps(listed, listed, false);
 }
 
 void frmMain::enableSteps(bool setMask, bool extract, bool rename) {
@@ -282,7 +286,7 @@ void frmMain::dropEvent(QDropEvent* event) {
     } else {
         clearBatch();
     }
-    takeCommandLine(request);
+    takeCommandLine(request, true);
 }
 
 void frmMain::filesChosen(const QString& directory, const QStringList& names) {
@@ -303,13 +307,15 @@ void frmMain::filesChosen(const QString& directory, const QStringList& names) {
     refreshPreview();
 }
 
-void frmMain::takeCommandLine(const commandline::Request& request) {
+void frmMain::takeCommandLine(const commandline::Request& request, bool dropped) {
     if (!request.text.isEmpty()) {
         const QString reason = chooser::displayName(request.text);
         std::fprintf(stderr, "quillomat: %s\n", reason.toLocal8Bit().constData());
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Quillomat"), reason, QMessageBox::Ok,
                         this);
-        box.setInformativeText(tr("Quillomat starts without files; choose them with Select."));
+        box.setInformativeText(
+            dropped ? tr("The files listed stay as they were.")
+                    : tr("Quillomat starts without files; choose them with Select."));
         box.setWindowIcon(icons::programIcon());
         box.exec();
     }
@@ -423,7 +429,7 @@ void frmMain::Command4_Click() {
     review.enterReview(state.chosenDirectory ? state.chosenDirectory->path() : QString(), given,
                        batch::reviewText(state.record), notes);
     // Beside the main window, which tells whether files were skipped.
-    forms::placeBeside(&review, *this, stepsOnScreen());
+    forms::placeBeside(&review, *this, stepsOnScreen(), shownFrame(forms::Form::Preview));
     refreshPreview();
 }
 
@@ -469,7 +475,7 @@ void frmMain::mnuFilePreview_Click() {
     previewListing_.reset();
     frmPreview& preview = forms::frmPreview();
     if (!preview.isVisible() && !frmPreview::keptPlace()) {
-        forms::placeBeside(&preview, *this, stepsOnScreen());
+        forms::placeBeside(&preview, *this, stepsOnScreen(), shownFrame(forms::Form::Dir));
     }
     forms::showModeless(preview);
     refreshPreview();

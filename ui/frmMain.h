@@ -43,8 +43,9 @@ class frmMain : public QMainWindow {
     // The files named on the command line become the batch, listed in the
     // chooser's order, their directory pinned and stored as "Dir". Why they
     // cannot (files of several directories, a name that is no regular file)
-    // is said in a message box and on the error stream.
-    void takeCommandLine(const commandline::Request& request);
+    // is said in a message box and on the error stream; files `dropped` on
+    // the window that cannot be taken leave the list as it was.
+    void takeCommandLine(const commandline::Request& request, bool dropped = false);
     // Enables or disables Set Mask, Extract and Rename, in this order.
     void enableSteps(bool setMask, bool extract, bool rename);
     // Shows `text` in the example box (Extract's example, how a failure is

@@ -655,6 +655,10 @@ Stattdessen DATEI...: die umzubenennenden Dateien, alle in einem Ordner, überno
         <source>&amp;Naming...</source>
         <translation>&amp;Benennung...</translation>
     </message>
+    <message>
+        <source>The files listed stay as they were.</source>
+        <translation>Die aufgelisteten Dateien bleiben, wie sie waren.</translation>
+    </message>
 </context>
 <context>
     <name>frmNaming</name>

@@ -143,6 +143,8 @@ class StartDirectoryTest : public QObject {
         if (!message.isEmpty()) {
             QVERIFY2(answerer.shown.first().text.contains(message),
                      qPrintable(answerer.shown.first().text));
+            // A refused drop leaves the running program's list as it was.
+            QCOMPARE(answerer.shown.first().informative.contains("starts without files"), !dropped);
         }
         QListWidget* list = control<QListWidget>(main(), "List1");
         QStringList shown;

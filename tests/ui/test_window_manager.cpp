@@ -25,6 +25,7 @@
 #include "ui/frmDir.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
+#include "ui/frmPreview.h"
 
 namespace {
 
@@ -90,7 +91,7 @@ class XSession {
         // away whoever connects meanwhile.
         startChild(
             server_, xvfb,
-            {"-displayfd", "1", "-noreset", "-screen", "0", "1024x768x24", "-nolisten", "tcp"});
+            {"-displayfd", "1", "-noreset", "-screen", "0", "1920x1080x24", "-nolisten", "tcp"});
         QByteArray number;
         QDeadlineTimer deadline(15000);
         while (!number.contains('\n') && !deadline.hasExpired() &&
@@ -337,7 +338,8 @@ class WindowManagerTest : public QObject {
     }
 
     // The review is the main window's own: transient for it, and kept above
-    // it by openbox, also once the question of Exit is cancelled.
+    // it by openbox, also once the question of Exit is cancelled. It stands
+    // clear of the preview that is open beside the main window.
     void reviewStaysAboveTheMainWindow() {
         testing_support::ScopedSettings settings;
         testing_support::TempFiles dir;
@@ -348,9 +350,12 @@ class WindowManagerTest : public QObject {
         forms::frmDir().setFile1Selected(0, true);
         forms::frmDir().Command1_Click();
         main.Command1_Click();
+        main.mnuFilePreview_Click();
+        QVERIFY(QTest::qWaitForWindowExposed(&forms::frmPreview()));
         main.Command4_Click();
         frmDir& review = forms::frmDir();
         QVERIFY(QTest::qWaitForWindowExposed(&review));
+        QTRY_VERIFY(!review.frameGeometry().intersects(forms::frmPreview().frameGeometry()));
         const auto hex = [](const QWidget& w) {
             return QStringLiteral("0x%1").arg(w.winId(), 0, 16);
         };
