@@ -143,6 +143,12 @@ struct Batch {
 // Writes a small JPEG photo to `path` whose Exif data say it was taken at
 // `taken` ("2024:06:01 09:30:00"), made by libexiv2.
 void writePhoto(const QString& path, const QString& taken);
+// Creates each of `files` in `dir`: "name" as TempFiles::create does,
+// "name=2024:06:01 09:30:00" as a photo taken then.
+void createFiles(TempFiles& dir, const QStringList& files);
+// Naming steps from "field=value" items named as NamingSteps' members
+// (enums and flags as numbers); the others at their defaults.
+NamingSteps namingSteps(const QStringList& fields);
 
 // name -> content of every file in `dir`.
 QMap<QString, QByteArray> snapshot(const QString& dir);

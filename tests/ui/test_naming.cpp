@@ -110,14 +110,9 @@ class NamingTest : public QObject {
         QFETCH(QString, example);
         testing_support::TempFiles dir;
         QStringList arguments{"quillomat"};
+        testing_support::createFiles(dir, files);
         for (const QString& file : files) {
-            const QString name = file.section(u'=', 0, 0);
-            if (file.contains(u'=')) {
-                testing_support::writePhoto(dir.filePath(name), file.section(u'=', 1));
-            } else {
-                dir.create(name);
-            }
-            arguments << dir.filePath(name);
+            arguments << dir.filePath(file.section(u'=', 0, 0));
         }
         const QStringList before = dir.names();
         main().takeCommandLine(commandline::read(arguments));
@@ -151,12 +146,8 @@ class NamingTest : public QObject {
         fillNaming({"cboDigits=2", "txtFind=x", "chkPattern=1", "cboDate=2"});
         click(
             control<QDialogButtonBox>(forms::frmNaming(), "buttons")->button(QDialogButtonBox::Ok));
-        NamingSteps expected;
-        expected.digits = 2;
-        expected.find = "x";
-        expected.pattern = true;
-        expected.date = NamingSteps::Date::Modified;
-        QVERIFY(NamingSteps::load() == expected);
+        QVERIFY(NamingSteps::load() ==
+                testing_support::namingSteps({"digits=2", "find=x", "pattern=1", "date=2"}));
         QCOMPARE(settings::read(settings::kStartingNumber, "<unset>"), QString("<unset>"));
 
         action("mnuClearOptions")->trigger();
