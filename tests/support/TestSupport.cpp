@@ -294,6 +294,14 @@ void removeAllRaw(const QString& dir) {
     }
 }
 
+void copyKeepingTime(const QString& dir, const QString& from, const QString& to) {
+    QVERIFY(QFile::copy(dir + u'/' + from, dir + u'/' + to));
+    struct stat was;
+    QCOMPARE(::stat(QFile::encodeName(dir + u'/' + from).constData(), &was), 0);
+    const timespec times[2] = {was.st_atim, was.st_mtim};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(dir + u'/' + to).constData(), times, 0), 0);
+}
+
 platform::Fingerprint fingerprintOf(const QString& path) {
     platform::Fingerprint fingerprint;
     const platform::Directory dir =

@@ -169,6 +169,8 @@ void createProgram(const QString& path, const QByteArray& script, bool executabl
 // remove a name that is not UTF-8).
 void removeAllRaw(const QString& dir);
 
+// Copies `from` in `dir` to `to` as `cp -p` does: the same bytes and time.
+void copyKeepingTime(const QString& dir, const QString& from, const QString& to);
 // The fingerprint of the file at `path`, as the real system takes it.
 platform::Fingerprint fingerprintOf(const QString& path);
 // Writes `record` as the journal of a program that has ended (no lock held),
