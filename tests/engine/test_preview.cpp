@@ -293,6 +293,22 @@ class TestPreview : public QObject {
             << ""
             << "0" << QStringList{"0001.jpg"} << QStringList{"left alone: the name does not change"}
             << "0 renamed, 0 numbered, 1 left alone, 0 skipped" << QStringList();
+        // A file left alone says whether the mask fits it (and its name comes
+        // out the same) or not.
+        QTest::newRow("a text mask: one the same, one renamed, one without it")
+            << QStringList{"day-0001", "day-0001.txt", "night"}
+            << QStringList{"day-0001", "day-0001.txt", "night"} << "day"
+            << ""
+            << "0" << QStringList{"day-0001", "day-0002.txt", "night"}
+            << QStringList{"left alone: the name does not change", "renamed",
+                           "left alone: no match"}
+            << "1 renamed, 0 numbered, 2 left alone, 0 skipped" << QStringList();
+        QTest::newRow("no mask: a name without an extension the same")
+            << QStringList{"0001", "b.txt"} << QStringList{"0001", "b.txt"} << ""
+            << ""
+            << "0" << QStringList{"0001", "0002.txt"}
+            << QStringList{"left alone: the name does not change", "renamed"}
+            << "1 renamed, 0 numbered, 1 left alone, 0 skipped" << QStringList();
         // Photos named by the day they were taken and numbered in that order; a
         // file without a date taken gets the day it was modified, and says so.
         const QStringList photos{"p1.jpg=2024:06:02 08:00:00", "p2.jpg=2024:06:01 09:30:00",
