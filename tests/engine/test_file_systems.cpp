@@ -76,17 +76,28 @@ void createFile(const QString& dir, const QString& name) {
     QCOMPARE(::utimensat(AT_FDCWD, path.constData(), dated, 0), 0);
 }
 
-// Files beside the "numbered" batch that look like its own: a copy of one
-// under a numbered form of its name, the user's empty file under another, an
-// identical copy under an unrelated name, and two files of the batch alike.
-void addLookAlikes(const QString& dir) {
-    copyKeepingTime(dir, "0005.jpg", "0005-1.jpg");
-    QFile empty(dir + "/0004-1.jpg");
+// Files beside `batch` in `dir` that look like its own, where `random`
+// puts them: a copy kept with its time under a numbered form of its new
+// name, the user's empty file under a new name (or a numbered form of it,
+// that being taken), an identical copy under an unrelated name, and two
+// neighbours in the batch alike.
+void addLookAlikes(const QString& dir, const Batch& batch, QRandomGenerator& random) {
+    const batch::Plan plan =
+        testing_support::planned(*batch.extracted(dir), batch.input(), platform::real());
+    const auto any = [&] { return plan.steps[random.bounded(int(plan.steps.size()))]; };
+    const auto numbered = [](const QString& name, int n) {
+        return QFileInfo(name).completeBaseName() + QStringLiteral("-%1.jpg").arg(n);
+    };
+    const batch::Step copied = any();
+    copyKeepingTime(dir, copied.oldName, numbered(copied.newName, 1));
+    const QString taken = any().newName;
+    QFile empty(dir + u'/' + (QFile::exists(dir + u'/' + taken) ? numbered(taken, 2) : taken));
     QVERIFY(empty.open(QIODevice::WriteOnly));
     empty.close();
-    copyKeepingTime(dir, "0003.jpg", "copy.jpg");
-    QVERIFY(QFile::remove(dir + "/0002.jpg"));
-    copyKeepingTime(dir, "0001.jpg", "0002.jpg");
+    copyKeepingTime(dir, any().oldName, QStringLiteral("copy.jpg"));
+    const int alike = random.bounded(int(batch.listed.size()) - 1);
+    QVERIFY(QFile::remove(dir + u'/' + batch.listed[alike + 1]));
+    copyKeepingTime(dir, batch.listed[alike], batch.listed[alike + 1]);
 }
 
 QStringList sortedFiles(const QString& dir) {
@@ -522,8 +533,8 @@ class FileSystemsTest : public QObject {
         const bool lookAlikes = batch == QLatin1String("look-alikes");
         if (lookAlikes) {
             batch = QStringLiteral("numbered");
-            batchOf(batch, dir);
-            addLookAlikes(dir);
+            QRandomGenerator random{quint32(fs)};
+            addLookAlikes(dir, batchOf(batch, dir), random);
         }
         batchOf(batch, dir);
         const auto original = rawSnapshot(dir);
@@ -576,13 +587,10 @@ class FileSystemsTest : public QObject {
         }
     }
 
-    // Random batches with look-alikes beside them (a copy kept with its time
-    // under a numbered form of its new name, the user's empty file under a
-    // new name or a numbered form of it, an identical copy under an unrelated
-    // name, two neighbours in the batch alike), renamed each way a file system
-    // may need, the process killed after a random change of its rename or its
-    // undo, or with the review open: the restore gives back exactly the old
-    // names and contents, and nothing else.
+    // Random batches with look-alikes beside them (addLookAlikes), renamed
+    // each way a file system may need, the process killed after a random
+    // change of its rename or its undo, or with the review open: the restore
+    // gives back exactly the old names and contents, and nothing else.
     void killedAtRandomRestored() {
         QRandomGenerator random(20261208);
         for (int round = 0; round < 40; ++round) {
@@ -595,23 +603,7 @@ class FileSystemsTest : public QObject {
             for (const QString& name : batch.listed) {
                 createFile(dir, name);
             }
-            const batch::Plan plan =
-                testing_support::planned(*batch.extracted(dir), batch.input(), platform::real());
-            const auto any = [&] { return plan.steps[random.bounded(int(plan.steps.size()))]; };
-            const auto numbered = [](const QString& name, int n) {
-                return QFileInfo(name).completeBaseName() + QStringLiteral("-%1.jpg").arg(n);
-            };
-            const batch::Step copied = any();
-            copyKeepingTime(dir, copied.oldName, numbered(copied.newName, 1));
-            const QString taken = any().newName;
-            QFile empty(dir + u'/' +
-                        (QFile::exists(dir + u'/' + taken) ? numbered(taken, 2) : taken));
-            QVERIFY(empty.open(QIODevice::WriteOnly));
-            empty.close();
-            copyKeepingTime(dir, any().oldName, QStringLiteral("copy.jpg"));
-            const int alike = random.bounded(int(batch.listed.size()) - 1);
-            QVERIFY(QFile::remove(dir + u'/' + batch.listed[alike + 1]));
-            copyKeepingTime(dir, batch.listed[alike], batch.listed[alike + 1]);
+            addLookAlikes(dir, batch, random);
             const auto original = rawSnapshot(dir);
             const QString task = QStringLiteral("seed%1 %2 %3")
                                      .arg(seed)
