@@ -41,9 +41,10 @@ Q_DECLARE_METATYPE(testing_support::FileSystem)
 namespace {
 
 // Set in a child process of this test: "<batch> <phase> <n> <directory>"
-// runs the batch ("numbered" or "case") there, renaming it ("rename") or
-// renaming and then undoing it ("undo"), and ends the process right after
-// the n-th system call of that phase that changes the directory.
+// runs the batch ("numbered", "case" or "seed<n>") there, renaming it
+// ("rename") or renaming and then undoing it ("undo"), and ends the process
+// right after the n-th system call of that phase that changes the directory
+// (0: once renamed, with the review open).
 constexpr char kChild[] = "QUILLOMAT_FILE_SYSTEMS_TEST_CHILD";
 constexpr int kChainLength = 10;
 
@@ -129,14 +130,15 @@ Batch batchOf(const QString& kind, const QString& dir) {
     return batch;
 }
 
-// "seed<n>": 0001.jpg... (three to nine of them) numbered from 0 (each to
-// the number before it) or 2, with or without a prefix, as the random seed n
-// decides; renamed the way
-// seededWay(n) gives, whatever the file system's own. The files are not made.
+// The way a "seed<n>" batch renames, whatever the file system's own.
 platform::RenameWay seededWay(quint32 seed) {
     return std::array{platform::RenameWay::NoReplace, platform::RenameWay::Link,
                       platform::RenameWay::Reserve}[seed % 3];
 }
+
+// "seed<n>": 0001.jpg... (three to nine of them) numbered from 0 (each to
+// the number before it) or 2, with or without a prefix, as the random seed n
+// decides. The files are not made.
 Batch seededBatch(quint32 seed) {
     QRandomGenerator random(seed);
     Batch batch;
