@@ -16,8 +16,10 @@
 #include <QDir>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <array>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "engine/AppState.h"
 #include "engine/Journal.h"
@@ -30,6 +32,7 @@
 #include "tests/support/TestSupport.h"
 
 using testing_support::Batch;
+using testing_support::copyKeepingTime;
 using testing_support::FileSystem;
 using testing_support::rawSnapshot;
 using testing_support::ScopedMount;
@@ -38,9 +41,10 @@ Q_DECLARE_METATYPE(testing_support::FileSystem)
 namespace {
 
 // Set in a child process of this test: "<batch> <phase> <n> <directory>"
-// runs the batch ("numbered" or "case") there, renaming it ("rename") or
-// renaming and then undoing it ("undo"), and ends the process right after
-// the n-th system call of that phase that changes the directory.
+// runs the batch ("numbered", "case" or "seed<n>") there, renaming it
+// ("rename") or renaming and then undoing it ("undo"), and ends the process
+// right after the n-th system call of that phase that changes the directory
+// (0: once renamed, with the review open).
 constexpr char kChild[] = "QUILLOMAT_FILE_SYSTEMS_TEST_CHILD";
 constexpr int kChainLength = 10;
 
@@ -73,26 +77,28 @@ void createFile(const QString& dir, const QString& name) {
     QCOMPARE(::utimensat(AT_FDCWD, path.constData(), dated, 0), 0);
 }
 
-// A copy of `from` as `cp -p` makes it: the same bytes and time.
-void copyKeepingTime(const QString& dir, const QString& from, const QString& to) {
-    QVERIFY(QFile::copy(dir + u'/' + from, dir + u'/' + to));
-    struct stat was;
-    QCOMPARE(::stat(QFile::encodeName(dir + u'/' + from).constData(), &was), 0);
-    const timespec times[2] = {was.st_atim, was.st_mtim};
-    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(dir + u'/' + to).constData(), times, 0), 0);
-}
-
-// Files beside the "numbered" batch that look like its own: a copy of one
-// under a numbered form of its name, the user's empty file under another, an
-// identical copy under an unrelated name, and two files of the batch alike.
-void addLookAlikes(const QString& dir) {
-    copyKeepingTime(dir, "0005.jpg", "0005-1.jpg");
-    QFile empty(dir + "/0004-1.jpg");
+// Files beside `batch` in `dir` that look like its own, where `random`
+// puts them: a copy kept with its time under a numbered form of its new
+// name, the user's empty file under a new name (or a numbered form of it,
+// that being taken), an identical copy under an unrelated name, and two
+// neighbours in the batch alike.
+void addLookAlikes(const QString& dir, const Batch& batch, QRandomGenerator& random) {
+    const batch::Plan plan =
+        testing_support::planned(*batch.extracted(dir), batch.input(), platform::real());
+    const auto any = [&] { return plan.steps[random.bounded(int(plan.steps.size()))]; };
+    const auto numbered = [](const QString& name, int n) {
+        return QFileInfo(name).completeBaseName() + QStringLiteral("-%1.jpg").arg(n);
+    };
+    const batch::Step copied = any();
+    copyKeepingTime(dir, copied.oldName, numbered(copied.newName, 1));
+    const QString taken = any().newName;
+    QFile empty(dir + u'/' + (QFile::exists(dir + u'/' + taken) ? numbered(taken, 2) : taken));
     QVERIFY(empty.open(QIODevice::WriteOnly));
     empty.close();
-    copyKeepingTime(dir, "0003.jpg", "copy.jpg");
-    QVERIFY(QFile::remove(dir + "/0002.jpg"));
-    copyKeepingTime(dir, "0001.jpg", "0002.jpg");
+    copyKeepingTime(dir, any().oldName, QStringLiteral("copy.jpg"));
+    const int alike = random.bounded(int(batch.listed.size()) - 1);
+    QVERIFY(QFile::remove(dir + u'/' + batch.listed[alike + 1]));
+    copyKeepingTime(dir, batch.listed[alike], batch.listed[alike + 1]);
 }
 
 QStringList sortedFiles(const QString& dir) {
@@ -121,6 +127,28 @@ Batch batchOf(const QString& kind, const QString& dir) {
             createFile(dir, name);
         }
     }
+    return batch;
+}
+
+// The way a "seed<n>" batch renames, whatever the file system's own.
+platform::RenameWay seededWay(quint32 seed) {
+    return std::array{platform::RenameWay::NoReplace, platform::RenameWay::Link,
+                      platform::RenameWay::Reserve}[seed % 3];
+}
+
+// "seed<n>": 0001.jpg... (three to nine of them) numbered from 0 (each to
+// the number before it) or 2, with or without a prefix, as the random seed n
+// decides. The files are not made.
+Batch seededBatch(quint32 seed) {
+    QRandomGenerator random(seed);
+    Batch batch;
+    for (int i = 1, count = 3 + random.bounded(7); i <= count; ++i) {
+        batch.listed << QStringLiteral("%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
+    }
+    batch.example = batch.listed.first();
+    batch.start = random.bounded(3) != 0 ? QStringLiteral("0") : QStringLiteral("2");
+    batch.prefix = random.bounded(3) != 0 ? QString() : QStringLiteral("n");
+    batch.lettering = QStringLiteral("0");
     return batch;
 }
 
@@ -190,8 +218,12 @@ int runChild(const QByteArray& task) {
     calls.openat = seam::openat;
     calls.write = seam::write;
     platform::LinuxSystem system(calls);
-    const Batch batch = batchOf(QString::fromLatin1(fields[0]), dir);
+    const Batch batch = fields[0].startsWith("seed") ? seededBatch(fields[0].mid(4).toUInt())
+                                                     : batchOf(QString::fromLatin1(fields[0]), dir);
     const auto state = batch.extracted(dir);
+    if (fields[0].startsWith("seed")) {
+        state->chosenDirectory->setRenameTraits({seededWay(fields[0].mid(4).toUInt()), true});
+    }
     generateNewNames(*state, batch.input());
     const int n = fields[2].toInt();
     if (n == 0) {  // ended with the review open
@@ -277,6 +309,38 @@ class FileSystemsTest : public QObject {
         testing_support::removeTree(mount->path() + QStringLiteral("/case%1").arg(directories_));
         const QString dir = mount->path() + QStringLiteral("/case%1").arg(++directories_);
         return QDir().mkdir(dir) ? dir : QString();
+    }
+
+    // Runs the child's task "<batch> <phase> <n>" on `dir` until it is killed
+    // (or, where `mayFinish`, ends by itself), checks that no contents of
+    // `original` are lost, remounts where asked and restores from the journal
+    // left. `outcome` is the restore's report; none where no journal was left.
+    void killAndRestore(const QString& task, FileSystem fs, const QString& dir, bool remount,
+                        const QMap<QByteArray, QByteArray>& original,
+                        std::optional<batch::WayBackReport>& outcome, bool mayFinish = false) {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QString::fromLatin1(kChild), task + u' ' + dir);
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForFinished(60000));
+        QVERIFY2(child.exitStatus() == QProcess::CrashExit || (mayFinish && child.exitCode() == 3),
+                 qPrintable(task));
+        // Whatever the kill left, no content is lost.
+        const QList<QByteArray> killed = testing_support::rawContents(rawSnapshot(dir));
+        for (const QByteArray& contents : original) {
+            QVERIFY2(killed.contains(contents), qPrintable(task));
+        }
+        if (remount) {
+            QVERIFY2(mounts_[fs]->remount(), qPrintable(mounts_[fs]->error()));
+        }
+        QList<journal::Leftover> left = journal::leftovers();
+        QVERIFY(left.size() <= 1);
+        if (!left.isEmpty()) {
+            QVERIFY(left[0].record);
+            outcome.emplace(batch::restoreFromJournal(*left[0].record, platform::real()));
+            journal::discard(left[0]);
+        }
     }
 
     void addRowPerFileSystem() {
@@ -471,8 +535,8 @@ class FileSystemsTest : public QObject {
         const bool lookAlikes = batch == QLatin1String("look-alikes");
         if (lookAlikes) {
             batch = QStringLiteral("numbered");
-            batchOf(batch, dir);
-            addLookAlikes(dir);
+            QRandomGenerator random{quint32(fs)};
+            addLookAlikes(dir, batchOf(batch, dir), random);
         }
         batchOf(batch, dir);
         const auto original = rawSnapshot(dir);
@@ -496,29 +560,11 @@ class FileSystemsTest : public QObject {
         }
         for (const int kill : kills) {
             const QString context = QStringLiteral("killed after change %1").arg(kill);
-            QProcess child;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QString::fromLatin1(kChild),
-                       QStringLiteral("%1 %2 %3 %4").arg(batch, phase).arg(kill).arg(dir));
-            child.setProcessEnvironment(env);
-            child.start(QCoreApplication::applicationFilePath(), {});
-            QVERIFY(child.waitForFinished(60000));
-            QVERIFY2(child.exitStatus() == QProcess::CrashExit, qPrintable(context));
-            // Whatever the kill left, no content is lost.
-            const QList<QByteArray> killed = testing_support::rawContents(rawSnapshot(dir));
-            for (const QByteArray& contents : original) {
-                QVERIFY2(killed.contains(contents), qPrintable(context));
-            }
-
-            if (remount) {
-                QVERIFY2(mounts_[fs]->remount(), qPrintable(mounts_[fs]->error()));
-            }
-            QList<journal::Leftover> left = journal::leftovers();
-            QCOMPARE(left.size(), 1);
-            QVERIFY(left[0].record);
-            const batch::WayBackReport outcome(
-                batch::restoreFromJournal(*left[0].record, platform::real()));
-            journal::discard(left[0]);
+            std::optional<batch::WayBackReport> restored;
+            killAndRestore(QStringLiteral("%1 %2 %3").arg(batch, phase).arg(kill), fs, dir, remount,
+                           original, restored);
+            QVERIFY2(restored, qPrintable(context));
+            const batch::WayBackReport& outcome = *restored;
             // Killed with a link made: where the file system counts no links
             // (sshfs) nothing proves the two names one file, so both stay and
             // the report names them; nothing is lost. The last kill of the row.
@@ -540,6 +586,41 @@ class FileSystemsTest : public QObject {
             QVERIFY2(rawSnapshot(dir) == original,
                      qPrintable(context + ": " +
                                 QDir(dir).entryList(QDir::Files | QDir::Hidden).join(u',')));
+        }
+    }
+
+    // Random batches with look-alikes beside them (addLookAlikes), renamed
+    // each way a file system may need, the process killed after a random
+    // change of its rename or its undo, or with the review open: the restore
+    // gives back exactly the old names and contents, and nothing else.
+    void killedAtRandomRestored() {
+        QRandomGenerator random(20261208);
+        for (int round = 0; round < 40; ++round) {
+            const QString dir = freshDirectory(FileSystem::Tmpfs);
+            QVERIFY2(!dir.isEmpty(), qPrintable(mounts_[FileSystem::Tmpfs]->error()));
+            const quint32 seed = random.generate();
+            const Batch batch = seededBatch(seed);
+            const int perRename = 1 + int(seededWay(seed) == platform::RenameWay::Link) +
+                                  2 * int(seededWay(seed) == platform::RenameWay::Reserve);
+            for (const QString& name : batch.listed) {
+                createFile(dir, name);
+            }
+            addLookAlikes(dir, batch, random);
+            const auto original = rawSnapshot(dir);
+            const QString task = QStringLiteral("seed%1 %2 %3")
+                                     .arg(seed)
+                                     .arg(random.bounded(2) == 0 ? "rename" : "undo")
+                                     .arg(random.bounded(perRename * batch.listed.size() + 1));
+            std::optional<batch::WayBackReport> outcome;
+            killAndRestore(task, FileSystem::Tmpfs, dir, false, original, outcome, true);
+            if (QTest::currentTestFailed()) {
+                return;
+            }
+            const QString context =
+                task + u':' + QDir(dir).entryList(QDir::Files | QDir::Hidden).join(u',');
+            QVERIFY2(!outcome || (outcome->complete() && outcome->numbered.isEmpty()),
+                     qPrintable(context));
+            QVERIFY2(rawSnapshot(dir) == original, qPrintable(context));
         }
     }
 

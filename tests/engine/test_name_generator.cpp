@@ -7,6 +7,7 @@
 #include "engine/AppState.h"
 #include "engine/Extract.h"
 #include "engine/NameGenerator.h"
+#include "tests/support/TestSupport.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -348,87 +349,63 @@ void TestNameGenerator::namingSteps_data() {
     QTest::addColumn<QString>("mask");  // highlighted in the first name
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("digits");
-    QTest::addColumn<int>("step");
-    QTest::addColumn<QString>("find");
-    QTest::addColumn<QString>("replacement");
-    QTest::addColumn<bool>("pattern");
-    QTest::addColumn<int>("nameCase");
-    QTest::addColumn<int>("extensionCase");
+    QTest::addColumn<QStringList>("steps");  // testing_support::namingSteps
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<QStringList>("expected");  // whole names; "=" kept
     QTest::addColumn<QString>("example");       // Extract's example
     QTest::addColumn<int>("error");
     const QString n;
     const QStringList scans{u"scan 1.pdf"_s, u"scan 2.pdf"_s, u"scan 12.pdf"_s};
+    using L = QStringList;
 
-    QTest::newRow("two digits") << n << u"Invoice-"_s << n << 2 << 1 << n << n << false << 0 << 0
-                                << scans
-                                << QStringList{u"Invoice-01.pdf"_s, u"Invoice-02.pdf"_s,
-                                               u"Invoice-03.pdf"_s}
+    QTest::newRow("two digits") << n << u"Invoice-"_s << n << L{u"digits=2"_s} << scans
+                                << L{u"Invoice-01.pdf"_s, u"Invoice-02.pdf"_s, u"Invoice-03.pdf"_s}
                                 << u"Invoice-01.pdf"_s << 0;
     QTest::newRow("a longer number keeps its digits")
-        << n << n << u"99"_s << 1 << 1 << n << n << false << 0 << 0 << scans
-        << QStringList{u"99.pdf"_s, u"100.pdf"_s, u"101.pdf"_s} << u"1.pdf"_s << 0;
+        << n << n << u"99"_s << L{u"digits=1"_s} << scans
+        << L{u"99.pdf"_s, u"100.pdf"_s, u"101.pdf"_s} << u"1.pdf"_s << 0;
     QTest::newRow("step of five, Auto digits")
-        << n << n << u"95"_s << 0 << 5 << n << n << false << 0 << 0 << scans
-        << QStringList{u"0095.pdf"_s, u"0100.pdf"_s, u"0105.pdf"_s} << u"0001.pdf"_s << 0;
+        << n << n << u"95"_s << L{u"step=5"_s} << scans
+        << L{u"0095.pdf"_s, u"0100.pdf"_s, u"0105.pdf"_s} << u"0001.pdf"_s << 0;
     QTest::newRow("text removed from the old names")
-        << n << n << n << 0 << 1 << u"DSC_"_s << n << false << 0 << 0
-        << QStringList{u"DSC_0001.jpg"_s, u"DSC_0001_edit.jpg"_s, u"IMG_1.jpg"_s}
-        << QStringList{u"0001.jpg"_s, u"0001_edit.jpg"_s, u"IMG_1.jpg"_s} << u"0001.jpg"_s << 0;
+        << n << n << n << L{u"find=DSC_"_s}
+        << L{u"DSC_0001.jpg"_s, u"DSC_0001_edit.jpg"_s, u"IMG_1.jpg"_s}
+        << L{u"0001.jpg"_s, u"0001_edit.jpg"_s, u"IMG_1.jpg"_s} << u"0001.jpg"_s << 0;
     QTest::newRow("a regular expression with a group")
-        << n << n << n << 0 << 1 << u"_(\\d+)$"_s << u"-\\1"_s << true << 0 << 0
-        << QStringList{u"IMG_12.jpg"_s, u"IMG_12_b.jpg"_s}
-        << QStringList{u"IMG-12.jpg"_s, u"IMG_12_b.jpg"_s} << u"IMG-12.jpg"_s << 0;
+        << n << n << n << L{u"find=_(\\d+)$"_s, u"replacement=-\\1"_s, u"pattern=1"_s}
+        << L{u"IMG_12.jpg"_s, u"IMG_12_b.jpg"_s} << L{u"IMG-12.jpg"_s, u"IMG_12_b.jpg"_s}
+        << u"IMG-12.jpg"_s << 0;
     QTest::newRow("replaced in the name the mask builds")
-        << u"0001"_s << n << n << 0 << 1 << u"0"_s << u"o"_s << false << 0 << 0
-        << QStringList{u"IMG_0001.jpg"_s, u"x.jpg"_s} << QStringList{u"ooo1.jpg"_s, u"="_s}
-        << u"ooo1.jpg"_s << 0;
+        << u"0001"_s << n << n << L{u"find=0"_s, u"replacement=o"_s}
+        << L{u"IMG_0001.jpg"_s, u"x.jpg"_s} << L{u"ooo1.jpg"_s, u"="_s} << u"ooo1.jpg"_s << 0;
     QTest::newRow("lower case, extension too")
-        << n << n << n << 0 << 1 << n << n << false << 1 << 1
-        << QStringList{u"IMG_0001.JPG"_s, u"Readme"_s}
-        << QStringList{u"img_0001.jpg"_s, u"readme"_s} << u"img_0001.jpg"_s << 0;
+        << n << n << n << L{u"nameCase=1"_s, u"extensionCase=1"_s}
+        << L{u"IMG_0001.JPG"_s, u"Readme"_s} << L{u"img_0001.jpg"_s, u"readme"_s}
+        << u"img_0001.jpg"_s << 0;
     QTest::newRow("title case, extension as it is")
-        << n << n << n << 0 << 1 << n << n << false << 3 << 0
-        << QStringList{u"my HOLIDAY_photo 2.JPG"_s} << QStringList{u"My Holiday_Photo 2.JPG"_s}
-        << u"My Holiday_Photo 2.JPG"_s << 0;
+        << n << n << n << L{u"nameCase=3"_s} << L{u"my HOLIDAY_photo 2.JPG"_s}
+        << L{u"My Holiday_Photo 2.JPG"_s} << u"My Holiday_Photo 2.JPG"_s << 0;
     QTest::newRow("upper case with a prefix, only the extension")
-        << n << u"inv-"_s << n << 0 << 1 << n << n << false << 0 << 2 << QStringList{u"a.txt"_s}
-        << QStringList{u"inv-a.TXT"_s} << u"inv-a.TXT"_s << 0;
+        << n << u"inv-"_s << n << L{u"extensionCase=2"_s} << L{u"a.txt"_s} << L{u"inv-a.TXT"_s}
+        << u"inv-a.TXT"_s << 0;
     QTest::newRow("a file the mask leaves alone keeps its case")
-        << u"abc"_s << n << n << 0 << 1 << n << n << false << 2 << 2
-        << QStringList{u"abc.txt"_s, u"x.txt"_s} << QStringList{u"ABC-0001.TXT"_s, u"="_s}
-        << u"ABC-0001.TXT"_s << 0;
+        << u"abc"_s << n << n << L{u"nameCase=2"_s, u"extensionCase=2"_s}
+        << L{u"abc.txt"_s, u"x.txt"_s} << L{u"ABC-0001.TXT"_s, u"="_s} << u"ABC-0001.TXT"_s << 0;
     QTest::newRow("an invalid regular expression renames nothing")
-        << n << n << n << 0 << 1 << u"("_s << n << true << 0 << 0 << QStringList{u"a.txt"_s}
-        << QStringList{QString()} << u"a.txt"_s << 5;
+        << n << n << n << L{u"find=("_s, u"pattern=1"_s} << L{u"a.txt"_s} << L{QString()}
+        << u"a.txt"_s << 5;
 }
 
 void TestNameGenerator::namingSteps() {
     QFETCH(QString, mask);
     QFETCH(QString, prefix);
     QFETCH(QStringList, names);
-    NamingSteps steps;
-    QFETCH(int, digits);
-    QFETCH(int, step);
-    QFETCH(bool, pattern);
-    QFETCH(int, nameCase);
-    QFETCH(int, extensionCase);
-    steps.digits = digits;
-    steps.step = step;
-    QFETCH(QString, find);
-    QFETCH(QString, replacement);
-    steps.find = find;
-    steps.replacement = replacement;
-    steps.pattern = pattern;
-    steps.nameCase = NamingSteps::Case(nameCase);
-    steps.extensionCase = NamingSteps::Case(extensionCase);
-
-    auto s = std::make_unique<AppState>();
-    QTEST(extractMask(*s, {mask, names.first(), prefix, QString(), u"0"_s}, steps), "example");
-    GenerationInput input{names, prefix, QString(), QString(), names.first(), steps, nullptr};
+    QFETCH(QStringList, steps);
     QFETCH(QString, start);
+    const NamingSteps naming = testing_support::namingSteps(steps);
+    auto s = std::make_unique<AppState>();
+    QTEST(extractMask(*s, {mask, names.first(), prefix, QString(), u"0"_s}, naming), "example");
+    GenerationInput input{names, prefix, QString(), QString(), names.first(), naming, nullptr};
     input.startNumber = start;
     QTEST(generationError(*s, input), "error");
     QStringList got;

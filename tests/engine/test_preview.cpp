@@ -241,19 +241,20 @@ class TestPreview : public QObject {
         QTest::addColumn<QStringList>("newNames");
         QTest::addColumn<QStringList>("results");
         QTest::addColumn<QString>("counts");
+        QTest::addColumn<QStringList>("steps");  // testing_support::namingSteps
 
         QTest::newRow("a name taken in the directory")
             << QStringList{"a.jpg", "b.jpg", "0002.jpg"} << QStringList{"a.jpg", "b.jpg"} << ""
             << ""
             << "0" << QStringList{"0001.jpg", "0002-1.jpg"}
             << QStringList{"renamed", "numbered: 0002.jpg is taken in the directory"}
-            << "1 renamed, 1 numbered, 0 left alone, 0 skipped";
+            << "1 renamed, 1 numbered, 0 left alone, 0 skipped" << QStringList();
         QTest::newRow("a name taken by an earlier file of the batch")
             << QStringList{"x1.txt", "y1.txt"} << QStringList{"x1.txt", "y1.txt"} << "1"
             << ""
             << "0" << QStringList{"1.txt", "1-1.txt"}
             << QStringList{"renamed", "numbered: 1.txt is taken by an earlier file of this batch"}
-            << "1 renamed, 1 numbered, 0 left alone, 0 skipped";
+            << "1 renamed, 1 numbered, 0 left alone, 0 skipped" << QStringList();
         QTest::newRow("taken in the directory, then by an earlier file")
             << QStringList{"2.txt", "b2.txt", "a1.txt", "d1.txt"}
             << QStringList{"b2.txt", "a1.txt", "d1.txt"} << "2"
@@ -261,12 +262,12 @@ class TestPreview : public QObject {
             << "0" << QStringList{"2-1.txt", "1.txt", "1-1.txt"}
             << QStringList{"numbered: 2.txt is taken in the directory", "renamed",
                            "numbered: 1.txt is taken by an earlier file of this batch"}
-            << "1 renamed, 2 numbered, 0 left alone, 0 skipped";
+            << "1 renamed, 2 numbered, 0 left alone, 0 skipped" << QStringList();
         QTest::newRow("a numeric mask that matches nothing")
             << QStringList{"a.jpg"} << QStringList{"a.jpg"} << "1.5"
             << ""
             << "0" << QStringList{"a.jpg"} << QStringList{"left alone: no match"}
-            << "0 renamed, 0 numbered, 1 left alone, 0 skipped";
+            << "0 renamed, 0 numbered, 1 left alone, 0 skipped" << QStringList();
         QTest::newRow("a lettered mask at the start of a name stops the batch")
             << QStringList{"AReport.txt", "report.txt", "Report.txt"}
             << QStringList{"AReport.txt", "Report.txt", "report.txt"} << "AReport"
@@ -274,35 +275,90 @@ class TestPreview : public QObject {
             << "1" << QStringList{"AReport.txt", "Report.txt", "report.txt"}
             << QStringList{"not renamed: the batch stops at Report.txt", "Error # 5",
                            "not renamed: the batch stops at Report.txt"}
-            << "Rename would stop at Report.txt with Error # 5; no file would be renamed.";
+            << "Rename would stop at Report.txt with Error # 5; no file would be renamed."
+            << QStringList();
         QTest::newRow("a name too long for the file system")
             << QStringList{"a.jpg"} << QStringList{"a.jpg"} << "" << QString(300, u'x') << "0"
             << QStringList{"a.jpg"}
             << QStringList{"skipped: the new name is longer than the file system allows (255 bytes)"}
-            << "0 renamed, 0 numbered, 0 left alone, 1 skipped";
+            << "0 renamed, 0 numbered, 0 left alone, 1 skipped" << QStringList();
         QTest::newRow("a separator in the prefix")
             << QStringList{"a.jpg"} << QStringList{"a.jpg"} << ""
             << "sub/"
             << "0" << QStringList{"a.jpg"}
             << QStringList{"skipped: the new name holds \"/\" or a NUL character"}
-            << "0 renamed, 0 numbered, 0 left alone, 1 skipped";
+            << "0 renamed, 0 numbered, 0 left alone, 1 skipped" << QStringList();
         QTest::newRow("a name that does not change")
             << QStringList{"0001.jpg"} << QStringList{"0001.jpg"} << ""
             << ""
             << "0" << QStringList{"0001.jpg"} << QStringList{"left alone: the name does not change"}
-            << "0 renamed, 0 numbered, 1 left alone, 0 skipped";
+            << "0 renamed, 0 numbered, 1 left alone, 0 skipped" << QStringList();
+        // A file left alone says whether the mask fits it (and its name comes
+        // out the same) or not.
+        QTest::newRow("a text mask: one the same, one renamed, one without it")
+            << QStringList{"day-0001", "day-0001.txt", "night"}
+            << QStringList{"day-0001", "day-0001.txt", "night"} << "day"
+            << ""
+            << "0" << QStringList{"day-0001", "day-0002.txt", "night"}
+            << QStringList{"left alone: the name does not change", "renamed",
+                           "left alone: no match"}
+            << "1 renamed, 0 numbered, 2 left alone, 0 skipped" << QStringList();
+        QTest::newRow("no mask: a name without an extension the same")
+            << QStringList{"0001", "b.txt"} << QStringList{"0001", "b.txt"} << ""
+            << ""
+            << "0" << QStringList{"0001", "0002.txt"}
+            << QStringList{"left alone: the name does not change", "renamed"}
+            << "1 renamed, 0 numbered, 1 left alone, 0 skipped" << QStringList();
+        // Photos named by the day they were taken and numbered in that order; a
+        // file without a date taken gets the day it was modified, and says so.
+        const QStringList photos{"p1.jpg=2024:06:02 08:00:00", "p2.jpg=2024:06:01 09:30:00",
+                                 "plain.jpg"};
+        const QStringList listed{"p1.jpg", "p2.jpg", "plain.jpg"};
+        QTest::newRow("dates taken, before the number, in that order")
+            << photos << listed << ""
+            << ""
+            << "0" << QStringList{"2024-06-02 003.jpg", "2024-06-01 002.jpg", "2023-01-05 001.jpg"}
+            << QStringList{"renamed", "renamed",
+                           "renamed: no date taken, so the date modified is used"}
+            << "3 renamed, 0 numbered, 0 left alone, 0 skipped"
+            << QStringList{"date=1", "byDateTaken=1", "digits=3"};
+        QTest::newRow("dates modified, after the number, as listed")
+            << photos << listed << ""
+            << ""
+            << "0" << QStringList{"001 20230105.jpg", "002 20230105.jpg", "003 20230105.jpg"}
+            << QStringList{"renamed", "renamed", "renamed"}
+            << "3 renamed, 0 numbered, 0 left alone, 0 skipped"
+            << QStringList{"date=2", "dateAfter=1", "dateFormat=yyyyMMdd", "digits=3"};
+        QTest::newRow("an invalid regular expression")
+            << QStringList{"a.jpg"} << QStringList{"a.jpg"} << ""
+            << ""
+            << "0" << QStringList{"a.jpg"}
+            << QStringList{"not renamed: the batch stops before its first file"}
+            << "Rename would stop with Error # 5 before renaming any file: the text to replace is "
+               "not a valid regular expression."
+            << QStringList{"find=(", "pattern=1"};
     }
+
+    // Also: a plan that stops is a Rename that stops likewise, before any file.
     void rows() {
         QFETCH(QStringList, files);
         QFETCH(QStringList, listed);
         QFETCH(QString, mask);
         QFETCH(QString, prefix);
         QFETCH(QString, lettering);
+        QFETCH(QStringList, steps);
         TempFiles dir;
-        dir.createAll(files);
-        const Batch batch{listed, listed.first(), mask, prefix, QString(), QString(), lettering};
-        const batch::Plan plan =
-            testing_support::planned(*batch.extracted(dir.path()), batch.input(), platform::real());
+        testing_support::createFiles(dir, files);
+        for (const QString& name : dir.names()) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadWrite) &&
+                    file.setFileTime(QDateTime(QDate(2023, 1, 5), QTime(12, 0)),
+                                     QFileDevice::FileModificationTime));
+        }
+        Batch batch{listed, listed.first(), mask, prefix, QString(), QString(), lettering};
+        batch.steps = testing_support::namingSteps(steps);
+        const auto state = batch.extracted(dir.path());
+        const batch::Plan plan = testing_support::planned(*state, batch.input(), platform::real());
         QStringList newNames;
         QStringList results;
         for (int i = 0; i < plan.steps.size(); ++i) {
@@ -312,75 +368,14 @@ class TestPreview : public QObject {
         QTEST(newNames, "newNames");
         QTEST(results, "results");
         QTEST(batch::countsText(plan), "counts");
-    }
-
-    // Photos named by the day they were taken and numbered in that order; a
-    // file without a date taken gets the day it was modified, and the
-    // preview says so.
-    void datesTaken_data() {
-        QTest::addColumn<int>("date");
-        QTest::addColumn<bool>("after");
-        QTest::addColumn<bool>("byDateTaken");
-        QTest::addColumn<QString>("format");
-        QTest::addColumn<QStringList>("newNames");
-        QTest::addColumn<QString>("plainResult");
-        QTest::newRow("taken, before the number, in that order")
-            << int(NamingSteps::Date::Taken) << false << true << "yyyy-MM-dd"
-            << QStringList{"2024-06-02 003.jpg", "2024-06-01 002.jpg", "2023-01-05 001.jpg"}
-            << "renamed: no date taken, so the date modified is used";
-        QTest::newRow("modified, after the number, as listed")
-            << int(NamingSteps::Date::Modified) << true << false << "yyyyMMdd"
-            << QStringList{"001 20230105.jpg", "002 20230105.jpg", "003 20230105.jpg"} << "renamed";
-    }
-    void datesTaken() {
-        QFETCH(int, date);
-        QFETCH(bool, after);
-        QFETCH(bool, byDateTaken);
-        QFETCH(QString, format);
-        TempFiles dir;
-        testing_support::writePhoto(dir.filePath("p1.jpg"), "2024:06:02 08:00:00");
-        testing_support::writePhoto(dir.filePath("p2.jpg"), "2024:06:01 09:30:00");
-        dir.create("plain.jpg");
-        for (const QString name : {"p1.jpg", "p2.jpg", "plain.jpg"}) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QVERIFY(file.setFileTime(QDateTime(QDate(2023, 1, 5), QTime(12, 0)),
-                                     QFileDevice::FileModificationTime));
+        if (plan.stopped()) {
+            const QStringList before = dir.names();
+            const batch::Plan record =
+                testing_support::renamed(*state, batch.input(), platform::real());
+            journal::end();
+            QCOMPARE(record.stop.error, plan.stop.error);
+            QCOMPARE(dir.names(), before);
         }
-        Batch batch{{"p1.jpg", "p2.jpg", "plain.jpg"}, "p1.jpg", "", "", "", "", "0"};
-        batch.steps.date = NamingSteps::Date(date);
-        batch.steps.dateAfter = after;
-        batch.steps.byDateTaken = byDateTaken;
-        batch.steps.dateFormat = format;
-        batch.steps.digits = 3;
-        const batch::Plan plan =
-            testing_support::planned(*batch.extracted(dir.path()), batch.input(), platform::real());
-        QStringList newNames;
-        for (const batch::Step& step : plan.steps) {
-            newNames << step.newName;
-        }
-        QTEST(newNames, "newNames");
-        QTEST(batch::resultText(plan, 2), "plainResult");
-        QCOMPARE(batch::resultText(plan, 0), QStringLiteral("renamed"));
-    }
-
-    // An invalid regular expression is told in the preview and renames nothing.
-    void invalidPattern() {
-        TempFiles dir;
-        dir.create("a.jpg");
-        Batch batch{{"a.jpg"}, "a.jpg", "", "", "", "", "0"};
-        batch.steps.find = "(";
-        batch.steps.pattern = true;
-        const auto state = batch.extracted(dir.path());
-        QCOMPARE(
-            batch::countsText(testing_support::planned(*state, batch.input(), platform::real())),
-            QStringLiteral("Rename would stop with Error # 5 before renaming any file: the "
-                           "text to replace is not a valid regular expression."));
-        const batch::Plan record =
-            testing_support::renamed(*state, batch.input(), platform::real());
-        journal::end();
-        QCOMPARE(record.stop.error, Error::InvalidCall);
-        QCOMPARE(dir.names(), QStringList{"a.jpg"});
     }
 
     // A chosen directory that is gone since the chooser's OK stops the batch

@@ -214,20 +214,13 @@ class SettingsTest : public QObject {
     // their values; a hand-edited value out of range or not a number gives
     // that option's default.
     void namingSteps() {
-        writeBytes(storeFile(), "[Defaults]\nPrefix=p\nStartingNumber=7\nNumberDigits=12\n"
-                                "NumberStep=0\nNameCase=x\nDateSource=-1\nDateFormat=\n");
+        writeBytes(storeFile(),
+                   "[Defaults]\nPrefix=p\nStartingNumber=7\nNumberDigits=12\n"
+                   "NumberStep=0\nNameCase=x\nDateSource=-1\nDateFormat=\n");
         QVERIFY(NamingSteps::load() == NamingSteps());
-        NamingSteps steps;
-        steps.digits = 9;
-        steps.step = 1000;
-        steps.find = "a=b\nc";
-        steps.pattern = true;
-        steps.nameCase = NamingSteps::Case::Title;
-        steps.extensionCase = NamingSteps::Case::Upper;
-        steps.date = NamingSteps::Date::Taken;
-        steps.dateFormat = "dd.MM.yy";
-        steps.dateAfter = true;
-        steps.byDateTaken = true;
+        const NamingSteps steps = testing_support::namingSteps(
+            {"digits=9", "step=1000", "find=a=b\nc", "pattern=1", "nameCase=3", "extensionCase=2",
+             "date=1", "dateFormat=dd.MM.yy", "dateAfter=1", "byDateTaken=1"});
         QVERIFY(steps.save().ok());
         QVERIFY(NamingSteps::load() == steps);
         QCOMPARE(settings::read(settings::kPrefix), QString("p"));

@@ -80,6 +80,7 @@ void FaultPlatform::clearFaults() {
     refused_.clear();
     drives_.reset();
     beforeRename = nullptr;
+    forgetInodes = false;
 }
 
 platform::Status FaultPlatform::injected(Error error) {
@@ -134,7 +135,11 @@ platform::Listing FaultPlatform::list(const platform::PinnedDirectory& dir) {
 
 platform::Status FaultPlatform::identify(const platform::PinnedDirectory& dir, QStringView name,
                                          platform::Fingerprint* out, platform::Contents contents) {
-    return inner_.identify(dir, name, out, contents);
+    const platform::Status status = inner_.identify(dir, name, out, contents);
+    if (forgetInodes && out != nullptr) {
+        out->inode = 0;
+    }
+    return status;
 }
 
 platform::RenameTraits FaultPlatform::learnRenames(const platform::PinnedDirectory& dir) {

@@ -56,6 +56,9 @@ class FaultPlatform : public platform::System {
     // full paths (the pinned directory's path and the names): a test may
     // delete or create files here to race the batch, or end the process.
     std::function<void(const QString& from, const QString& to)> beforeRename;
+    // identify() tells no inode number, as on a mount whose inode numbers
+    // do not last (FUSE, FAT, network).
+    bool forgetInodes = false;
 
     // Every rename so far, failed ones included.
     int renameCalls() const { return calls_.size(); }

@@ -17,6 +17,8 @@
 #include <QtTest>
 #include <algorithm>
 #include <cerrno>
+#include <functional>
+#include <map>
 
 #include "engine/Extract.h"
 
@@ -173,6 +175,45 @@ void writePhoto(const QString& path, const QString& taken) {
 #pragma GCC diagnostic pop
 }
 
+void createFiles(TempFiles& dir, const QStringList& files) {
+    for (const QString& file : files) {
+        const QString name = file.section(u'=', 0, 0);
+        if (file.contains(u'=')) {
+            writePhoto(dir.filePath(name), file.section(u'=', 1));
+        } else {
+            dir.create(name);
+        }
+    }
+}
+
+NamingSteps namingSteps(const QStringList& fields) {
+    using namespace Qt::StringLiterals;
+    NamingSteps s;
+    for (const QString& field : fields) {
+        const QString key = field.section(u'=', 0, 0);
+        const QString value = field.section(u'=', 1);
+        const int n = value.toInt();
+        const std::map<QString, std::function<void()>> setters{
+            {u"digits"_s, [&] { s.digits = n; }},
+            {u"step"_s, [&] { s.step = n; }},
+            {u"find"_s, [&] { s.find = value; }},
+            {u"replacement"_s, [&] { s.replacement = value; }},
+            {u"pattern"_s, [&] { s.pattern = n != 0; }},
+            {u"nameCase"_s, [&] { s.nameCase = NamingSteps::Case(n); }},
+            {u"extensionCase"_s, [&] { s.extensionCase = NamingSteps::Case(n); }},
+            {u"date"_s, [&] { s.date = NamingSteps::Date(n); }},
+            {u"dateFormat"_s, [&] { s.dateFormat = value; }},
+            {u"dateAfter"_s, [&] { s.dateAfter = n != 0; }},
+            {u"byDateTaken"_s, [&] { s.byDateTaken = n != 0; }}};
+        const auto set = setters.find(key);
+        if (set == setters.end()) {
+            qFatal("no naming step %s", qPrintable(key));
+        }
+        set->second();
+    }
+    return s;
+}
+
 QMap<QString, QByteArray> snapshot(const QString& dir) {
     QMap<QString, QByteArray> result;
     const QStringList names = QDir(dir).entryList(QDir::Files | QDir::Hidden);
@@ -251,6 +292,14 @@ void removeAllRaw(const QString& dir) {
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
         ::unlink(rawPath(dir, it.key()).constData());
     }
+}
+
+void copyKeepingTime(const QString& dir, const QString& from, const QString& to) {
+    QVERIFY(QFile::copy(dir + u'/' + from, dir + u'/' + to));
+    struct stat was;
+    QCOMPARE(::stat(QFile::encodeName(dir + u'/' + from).constData(), &was), 0);
+    const timespec times[2] = {was.st_atim, was.st_mtim};
+    QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(dir + u'/' + to).constData(), times, 0), 0);
 }
 
 platform::Fingerprint fingerprintOf(const QString& path) {

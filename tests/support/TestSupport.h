@@ -143,6 +143,12 @@ struct Batch {
 // Writes a small JPEG photo to `path` whose Exif data say it was taken at
 // `taken` ("2024:06:01 09:30:00"), made by libexiv2.
 void writePhoto(const QString& path, const QString& taken);
+// Creates each of `files` in `dir`: "name" as TempFiles::create does,
+// "name=2024:06:01 09:30:00" as a photo taken then.
+void createFiles(TempFiles& dir, const QStringList& files);
+// Naming steps from "field=value" items named as NamingSteps' members
+// (enums and flags as numbers); the others at their defaults.
+NamingSteps namingSteps(const QStringList& fields);
 
 // name -> content of every file in `dir`.
 QMap<QString, QByteArray> snapshot(const QString& dir);
@@ -163,6 +169,8 @@ void createProgram(const QString& path, const QByteArray& script, bool executabl
 // remove a name that is not UTF-8).
 void removeAllRaw(const QString& dir);
 
+// Copies `from` in `dir` to `to` as `cp -p` does: the same bytes and time.
+void copyKeepingTime(const QString& dir, const QString& from, const QString& to);
 // The fingerprint of the file at `path`, as the real system takes it.
 platform::Fingerprint fingerprintOf(const QString& path);
 // Writes `record` as the journal of a program that has ended (no lock held),

@@ -70,27 +70,14 @@ class NamingTest : public QObject {
         QTest::addColumn<QString>("example");     // Extract's example
         QTest::addColumn<QStringList>("after");   // on disk after Rename
 
-        QStringList scans;
-        QStringList invoices;
-        for (int i = 1; i <= 12; ++i) {
-            scans << QStringLiteral("scan %1.pdf").arg(i);
-            invoices << QStringLiteral("Invoice-%1.pdf").arg(i, 2, 10, QLatin1Char('0'));
-        }
         QTest::newRow("scans to two-digit invoices")
-            << scans << "Invoice-" << QStringList{"cboDigits=2"} << "Invoice-01.pdf" << invoices;
-
-        QStringList photos;
-        QStringList kept;
-        for (int i = 1; i <= 40; ++i) {
-            photos << QStringLiteral("DSC_%1.jpg").arg(i, 4, 10, QLatin1Char('0'));
-            kept << photos.last().mid(4);
-            if (i <= 10) {
-                photos << QStringLiteral("DSC_%1_edit.jpg").arg(i, 4, 10, QLatin1Char('0'));
-                kept << photos.last().mid(4);
-            }
-        }
-        QTest::newRow("DSC_ removed, all fifty kept apart")
-            << photos << "" << QStringList{"txtFind=DSC_"} << "0001_edit.jpg" << kept;
+            << QStringList{"scan 1.pdf", "scan 2.pdf", "scan 12.pdf"} << "Invoice-"
+            << QStringList{"cboDigits=2"} << "Invoice-01.pdf"
+            << QStringList{"Invoice-01.pdf", "Invoice-02.pdf", "Invoice-03.pdf"};
+        QTest::newRow("DSC_ removed, an edited copy kept apart")
+            << QStringList{"DSC_0001.jpg", "DSC_0001_edit.jpg", "DSC_0002.jpg"} << ""
+            << QStringList{"txtFind=DSC_"} << "0001_edit.jpg"
+            << QStringList{"0001.jpg", "0001_edit.jpg", "0002.jpg"};
 
         QTest::newRow("photos named by the day taken")
             << QStringList{"b.jpg=2024:06:01 10:00:00", "a.jpg=2024:06:01 09:00:00",
@@ -110,14 +97,9 @@ class NamingTest : public QObject {
         QFETCH(QString, example);
         testing_support::TempFiles dir;
         QStringList arguments{"quillomat"};
+        testing_support::createFiles(dir, files);
         for (const QString& file : files) {
-            const QString name = file.section(u'=', 0, 0);
-            if (file.contains(u'=')) {
-                testing_support::writePhoto(dir.filePath(name), file.section(u'=', 1));
-            } else {
-                dir.create(name);
-            }
-            arguments << dir.filePath(name);
+            arguments << dir.filePath(file.section(u'=', 0, 0));
         }
         const QStringList before = dir.names();
         main().takeCommandLine(commandline::read(arguments));
@@ -151,12 +133,8 @@ class NamingTest : public QObject {
         fillNaming({"cboDigits=2", "txtFind=x", "chkPattern=1", "cboDate=2"});
         click(
             control<QDialogButtonBox>(forms::frmNaming(), "buttons")->button(QDialogButtonBox::Ok));
-        NamingSteps expected;
-        expected.digits = 2;
-        expected.find = "x";
-        expected.pattern = true;
-        expected.date = NamingSteps::Date::Modified;
-        QVERIFY(NamingSteps::load() == expected);
+        QVERIFY(NamingSteps::load() ==
+                testing_support::namingSteps({"digits=2", "find=x", "pattern=1", "date=2"}));
         QCOMPARE(settings::read(settings::kStartingNumber, "<unset>"), QString("<unset>"));
 
         action("mnuClearOptions")->trigger();

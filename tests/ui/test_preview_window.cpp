@@ -219,34 +219,6 @@ class PreviewWindowTest : public QObject {
         testing_support::removeAllRaw(dir_->path());
     }
 
-    // A file left alone says whether the mask fits it and its name comes
-    // out the same, or does not fit it.
-    void leftAloneSaysWhy_data() {
-        QTest::addColumn<QString>("mask");
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QStringList>("results");
-        const QString same = QStringLiteral("left alone: the name does not change");
-        const QString noMatch = QStringLiteral("left alone: no match");
-        QTest::newRow("empty mask")
-            << QString() << QStringList{"0001", "b.txt"} << QStringList{same, "renamed"};
-        QTest::newRow("text mask")
-            << QStringLiteral("day") << QStringList{"day-0001", "day-0001.txt", "night"}
-            << QStringList{same, "renamed", noMatch};
-        QTest::newRow("with extension")
-            << QString() << QStringList{"0001.txt"} << QStringList{same};
-    }
-    void leftAloneSaysWhy() {
-        QFETCH(QString, mask);
-        QFETCH(QStringList, files);
-        QFETCH(QStringList, results);
-        dir_->createAll(files);
-        chooseAll();
-        extract(mask);
-        openByKeyboard();
-        QCOMPARE(column(0), files);
-        QCOMPARE(column(2), results);
-    }
-
     // Numbered rows say why. The open window follows each key typed into
     // the mask, keeping the row the user selected; after Rename it shows what
     // was done, until Undo ends the batch.

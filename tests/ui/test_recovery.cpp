@@ -7,6 +7,7 @@
 
 #include "engine/Journal.h"
 #include "platform/Platform.h"
+#include "tests/support/FakePlatform.h"
 #include "tests/support/TestSupport.h"
 #include "tests/ui/BoxAnswerer.h"
 #include "ui/Recovery.h"
@@ -20,14 +21,15 @@ class RecoveryTest : public QObject {
     QString journalPath_;
 
     // Three files renamed by a batch that never ended: a.txt -> n.txt,
-    // b.txt -> n-1.txt, c.txt -> n-2.txt.
-    void leaveBatch() {
+    // b.txt -> n-1.txt, c.txt -> n-2.txt; their inode numbers kept where `inodes`.
+    void leaveBatch(bool inodes = true) {
         journal::Record record{dir_->path(), {}};
         for (const auto& [name, to] : {std::pair{"a.txt", "n.txt"}, std::pair{"b.txt", "n-1.txt"},
                                        std::pair{"c.txt", "n-2.txt"}}) {
             dir_->create(name);
             record.entries.append(
                 journal::Entry{name, to, testing_support::fingerprintOf(dir_->filePath(name))});
+            record.entries.last().fingerprint.inode *= quint64(inodes);
         }
         QVERIFY(QFile::rename(dir_->filePath("a.txt"), dir_->filePath("n.txt")));
         QVERIFY(QFile::rename(dir_->filePath("b.txt"), dir_->filePath("n-1.txt")));
@@ -100,6 +102,13 @@ class RecoveryTest : public QObject {
         QTest::newRow("an old name taken") << "take" << QMessageBox::Information
                                            << "1 file got a numbered name, the old one being taken."
                                            << "Numbered:\n  c.txt -> c-1.txt";
+        // Where inode numbers do not last, a copy kept with its time cannot
+        // be told from the batch's file: both stay, and the user is told.
+        QTest::newRow("a copy under the old name")
+            << "copy" << QMessageBox::Warning
+            << "1 file was left where it is: files alike under its names cannot be told apart.\n"
+               "The journal of the batch is kept as @."
+            << "Left where they are (old name: the names to look at):\n  a.txt: a.txt, n.txt";
         QTest::newRow("a damaged journal")
             << "damage" << QMessageBox::Warning
             << "It is kept as @. The files of that batch keep the names they have now."
@@ -111,9 +120,14 @@ class RecoveryTest : public QObject {
         QFETCH(QMessageBox::Icon, icon);
         QFETCH(QString, informative);
         QFETCH(QString, detailed);
-        leaveBatch();
+        testing_support::FaultPlatform faults;
+        faults.forgetInodes = meanwhile == "copy";
+        testing_support::ScopedPlatform installed(faults);
+        leaveBatch(!faults.forgetInodes);
         if (meanwhile == "delete") {
             QVERIFY(QFile::remove(dir_->filePath("n-1.txt")));
+        } else if (meanwhile == "copy") {
+            testing_support::copyKeepingTime(dir_->path(), "n.txt", "a.txt");
         } else if (meanwhile == "take") {
             dir_->create("c.txt", "newcomer");
         } else {
@@ -134,6 +148,7 @@ class RecoveryTest : public QObject {
         QCOMPARE(report.informative, informative.replace("@", journalPath_ + ".kept"));
         QCOMPARE(report.detailed, detailed);
         QCOMPARE(dir_->exists("a.txt"), !damaged);
+        QCOMPARE(dir_->exists("n.txt"), damaged || meanwhile == "copy");
         QVERIFY(!QFile::exists(journalPath_));
         QCOMPARE(QFile::exists(journalPath_ + ".kept"), icon == QMessageBox::Warning);
     }
