@@ -76,6 +76,9 @@ class ChooserListsTest : public QObject {
             << QStringList{holiday + "beach ", holiday + "Beach ", holiday + "beach 0",
                            holiday + "beaches ", holiday}
             << true << "";
+        QTest::newRow("long runs of digits")
+            << QStringList{"photo 00000000000000000001-", "photo 1-", "Photo 99999999999999999999-"}
+            << true << "";
         QTest::newRow("punctuation and spaces")
             << QStringList{"report",  "report ",  "report-", "report_",
                            "report.", "report (", "report~"}
