@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QHashFunctions>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -391,5 +392,11 @@ QByteArray encodeFileName(QStringView name);
 bool isEscapedByte(QStringView name, qsizetype i);
 // Whether a decoded name holds any such byte.
 bool holdsEscapedBytes(QStringView name);
+
+// The sort keys of `names` in the order people read them in `locale`, the
+// order QCollator gives with letter case ignored and digits by value (its
+// numeric mode): one after another, each ending in its only 0 byte, so that
+// two keys compare as C strings (strcmp) as their names do.
+QByteArray sortKeys(const QLocale& locale, const QString* names, qsizetype count);
 
 }  // namespace platform

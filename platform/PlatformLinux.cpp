@@ -12,6 +12,7 @@
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <sys/xattr.h>
+#include <unicode/ucol.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -954,6 +955,33 @@ Status withLockBeside(const QString& path, int milliseconds, const char* heldToo
 // The program keeps its settings in a file of its own here.
 SettingsStore* systemSettingsStore() {
     return nullptr;
+}
+
+QByteArray sortKeys(const QLocale& locale, const QString* names, qsizetype count) {
+    // ICU's collator, set up as QCollator sets up its own (an ICU one here).
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator =
+        ucol_open(locale.bcp47Name().replace(u'-', u'_').toLatin1().constData(), &status);
+    ucol_setAttribute(collator, UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+    ucol_setAttribute(collator, UCOL_STRENGTH, UCOL_SECONDARY, &status);
+    ucol_setAttribute(collator, UCOL_NUMERIC_COLLATION, UCOL_ON, &status);
+    ucol_setAttribute(collator, UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+    QByteArray keys(U_FAILURE(status) ? count : 0, '\0');  // no collator: every key is ""
+    keys.reserve(count * 32);
+    for (const QString* name = names; U_SUCCESS(status) && name != names + count; ++name) {
+        const qsizetype at = keys.size();
+        int32_t size = int32_t(2 * name->size() + 16);  // room for most keys, else as asked
+        for (int32_t room = 0; room < size;) {
+            keys.resize(at + (room = size));
+            size = ucol_getSortKey(collator, reinterpret_cast<const UChar*>(name->constData()),
+                                   int32_t(name->size()),
+                                   reinterpret_cast<uint8_t*>(keys.data() + at), room);
+        }
+        keys.resize(at + std::max(size, 1));
+        keys.back() = '\0';  // a key ends in its only 0 byte, also where ICU failed
+    }
+    ucol_close(collator);
+    return keys;
 }
 
 System& real() {

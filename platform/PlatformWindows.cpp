@@ -566,6 +566,24 @@ SettingsStore* systemSettingsStore() {
     return &registry;
 }
 
+QByteArray sortKeys(const QLocale& locale, const QString* names, qsizetype count) {
+    const QString tag = locale.name().replace(u'_', u'-');
+    QByteArray keys;
+    for (const QString* name = names; name != names + count; ++name) {
+        // The flags with which QCollator compares there; such a key is bytes.
+        const auto write = [&](char* to, int room) {
+            return LCMapStringEx(reinterpret_cast<LPCWSTR>(tag.utf16()),
+                                 LCMAP_SORTKEY | NORM_IGNORECASE | SORT_DIGITSASNUMBERS,
+                                 reinterpret_cast<LPCWSTR>(name->utf16()), int(name->size()),
+                                 reinterpret_cast<LPWSTR>(to), room, nullptr, nullptr, 0);
+        };
+        const qsizetype at = keys.size();
+        keys.append(QByteArray(qMax(write(nullptr, 0), 1), '\0'));  // a failure leaves ""
+        write(keys.data() + at, int(keys.size() - at));
+    }
+    return keys;
+}
+
 System& real() {
     static WindowsSystem instance;
     return instance;

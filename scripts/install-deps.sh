@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
   libqt6svg6  # the SVG icon engine (a plugin) the icons are drawn with
   libexiv2-dev  # the date a photo was taken (Exif)
+  libicu-dev  # the chooser's sort keys (ICU's collator, as Qt's)
   libbenchmark-dev
   exfatprogs exfat-fuse  # the exFAT volume bench_rename renames on through FUSE
   xvfb xauth imagemagick fonts-dejavu-core fonts-liberation2

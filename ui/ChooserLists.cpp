@@ -1,13 +1,11 @@
 #include "ui/ChooserLists.h"
 
-#include <QCollator>
 #include <QDir>
 #include <QLocale>
 #include <QThread>
 #include <algorithm>
-#include <iterator>
-#include <system_error>
-#include <thread>
+#include <cstring>
+#include <future>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -23,137 +21,103 @@ bool isRoot(const QString& path) {
 
 QString parentOf(const QString& path) {
     const QString dir = platform::directoryOf(path);
-    if (dir.isEmpty()) {
-        return platform::separator();
-    }
-    const QString asRoot = dir + platform::separator();
-    return isRoot(asRoot) ? asRoot : dir;
+    const QString asRoot = dir + platform::separator();  // also where `dir` is empty
+    return dir.isEmpty() || isRoot(asRoot) ? asRoot : dir;
 }
 
-// Below this many names a part is not worth a thread of its own.
-constexpr qsizetype kNamesPerPart = 4096;
-
-// A name's sort key and its place in the list.
+// A name's place in the list, its sort key, and the eight bytes of the key
+// a sort looks at, so that most comparisons compare two integers.
 struct Keyed {
-    const QCollatorSortKey* key;
+    quint64 chunk;
+    const char* key;
     qsizetype index;
 };
 
-// The sorted parts merged into one order, by `before`.
-template <typename Before>
-std::vector<Keyed> merged(std::vector<std::vector<Keyed>>& sorted, const Before& before) {
-    std::vector<Keyed> order = std::move(sorted[0]);
-    for (size_t part = 1; part < sorted.size(); ++part) {
-        std::vector<Keyed> next;
-        next.reserve(order.size() + sorted[part].size());
-        std::merge(order.begin(), order.end(), sorted[part].begin(), sorted[part].end(),
-                   std::back_inserter(next), before);
-        order = std::move(next);
+// Sorts entries whose keys share their first `depth` bytes by the rest of
+// their keys, eight bytes at a time, and equal keys by name.
+void sortFrom(Keyed* begin, Keyed* end, size_t depth, const QStringList& names) {
+    for (Keyed* k = begin; k != end; ++k) {
+        const char* at = k->key + depth;  // the key's end is never before it
+        for (int i = 0; i < 8; ++i, at += *at != 0 ? 1 : 0) {
+            k->chunk = (i == 0 ? 0 : k->chunk << 8) | uchar(*at);  // zeros past the end
+        }
     }
-    return order;
+    std::sort(begin, end, [](const Keyed& a, const Keyed& b) { return a.chunk < b.chunk; });
+    for (Keyed* run = begin; run != end; begin = run) {
+        run = std::find_if(begin, end, [begin](const Keyed& k) { return k.chunk != begin->chunk; });
+        if (run - begin > 1 && (begin->chunk & 0xff) != 0) {  // the keys go on
+            sortFrom(begin, run, depth + 8, names);
+        } else {
+            std::sort(begin, run, [&names](const Keyed& a, const Keyed& b) {
+                return names.at(a.index) < names.at(b.index);
+            });
+        }
+    }
 }
 
 }  // namespace
-
-QCollator naturalCollator() {
-    // The "C" locale would compare code units and ignore the numeric mode, so
-    // it gives way to the root order (English's).
-    QLocale locale;
-    if (locale.language() == QLocale::C) {
-        locale = QLocale(QLocale::English, QLocale::UnitedStates);
-    }
-    QCollator collator(locale);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    collator.setNumericMode(true);
-    return collator;
-}
 
 QStringList listOrder(QStringList names, bool showHidden) {
     if (!showHidden) {
         names.removeIf([](const QString& name) { return name.startsWith(QLatin1Char('.')); });
     }
-    // One sort key per name, then cheap key comparisons: a directory may hold
-    // a hundred thousand files. The keys are made and sorted in parts, one
-    // per core, each with a collator of its own (a collator must not be
-    // shared between threads), and the sorted parts merged.
-    const QStringList& all = names;
-    const auto before = [&all](const Keyed& a, const Keyed& b) {
-        const int order = a.key->compare(*b.key);
-        return order != 0 ? order < 0 : all.at(a.index) < all.at(b.index);
-    };
+    // One sort key per name, made in parts on every core, then all of them
+    // sorted as bytes: a directory may hold a million files. The order is the
+    // user's language's; the "C" locale would compare code units and ignore
+    // the numeric mode, so it gives way to the root order (English's).
+    const QLocale locale = QLocale().language() == QLocale::C
+                               ? QLocale(QLocale::English, QLocale::UnitedStates)
+                               : QLocale();
+    const QString* const all = std::as_const(names).constData();
     const qsizetype count = names.size();
-    const int parts = int(
-        std::clamp<qsizetype>(count / kNamesPerPart, 1, std::max(1, QThread::idealThreadCount())));
-    std::vector<std::vector<QCollatorSortKey>> keys(static_cast<size_t>(parts));
-    std::vector<std::vector<Keyed>> sorted(static_cast<size_t>(parts));
-    const auto sortPart = [&](int part) {
+    // A part of fewer than 4096 names is not worth a thread of its own.
+    const qsizetype parts = std::min<qsizetype>(1 + count / 4096, QThread::idealThreadCount());
+    std::vector<std::shared_future<QByteArray>> made;
+    for (qsizetype part = 0; part < parts; ++part) {
         const qsizetype begin = count * part / parts;
         const qsizetype end = count * (part + 1) / parts;
-        const QCollator collator = naturalCollator();
-        std::vector<QCollatorSortKey>& partKeys = keys[size_t(part)];
-        std::vector<Keyed>& partOrder = sorted[size_t(part)];
-        partKeys.reserve(size_t(end - begin));  // never reallocated: Keyed points into it
-        partOrder.reserve(size_t(end - begin));
-        for (qsizetype i = begin; i < end; ++i) {
-            partKeys.push_back(collator.sortKey(all.at(i)));
-            partOrder.push_back(Keyed{&partKeys.back(), i});
-        }
-        // A merge sort: fewer comparisons than a quicksort, each of them costly.
-        std::stable_sort(partOrder.begin(), partOrder.end(), before);
-    };
-    std::vector<std::thread> helpers;
-    for (int part = 1; part < parts; ++part) {
-        try {
-            helpers.emplace_back(sortPart, part);
-        } catch (const std::system_error&) {
-            sortPart(part);  // no thread to be had: this one does it
+        // A thread each where one is to be had, else made here when asked for.
+        made.push_back(std::async([&locale, all, begin, end] {
+            return platform::sortKeys(locale, all + begin, end - begin);
+        }));
+    }
+    std::vector<Keyed> order;
+    order.reserve(size_t(count));
+    for (const std::shared_future<QByteArray>& part : made) {
+        const QByteArray& keys = part.get();  // kept by `made` while sorting
+        for (const char* key = keys.cbegin(); key != keys.cend(); key += std::strlen(key) + 1) {
+            order.push_back(Keyed{0, key, qsizetype(order.size())});
         }
     }
-    sortPart(0);
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
+    sortFrom(order.data(), order.data() + order.size(), 0, names);
     QStringList ordered;
     ordered.reserve(count);
-    for (const Keyed& k : merged(sorted, before)) {
+    for (const Keyed& k : order) {
         ordered.append(std::move(names[k.index]));
     }
     return ordered;
 }
 
 QString displayName(const QString& name) {
+    if (!platform::holdsEscapedBytes(name)) {
+        return name;
+    }
     QString shown;
     for (qsizetype i = 0; i < name.size(); ++i) {
-        if (!platform::isEscapedByte(name, i)) {
-            if (!shown.isNull()) {
-                shown.append(name.at(i));
-            }
-            continue;
-        }
-        if (shown.isNull()) {
-            shown = name.left(i);
-            shown.reserve(name.size() + 8);
-        }
-        const int byte = name.at(i).unicode() - 0xDC00;
-        shown += QStringLiteral("\\x") +
-                 QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        // Such a byte is 0x80 or more: two hex digits.
+        shown += platform::isEscapedByte(name, i)
+                     ? QStringLiteral("\\x") +
+                           QString::number(name.at(i).unicode() - 0xDC00, 16).toUpper()
+                     : QString(name.at(i));
     }
-    return shown.isNull() ? name : shown;
+    return shown;
 }
 
 QStringList ancestorsOf(const QString& path) {
     QStringList chain;
-    QString at = path;
-    while (!at.isEmpty()) {
+    for (QString at = path; !at.isEmpty() && (chain.isEmpty() || chain.first() != at);) {
         chain.prepend(at);
-        if (isRoot(at)) {
-            break;
-        }
-        const QString up = parentOf(at);
-        if (up == at) {
-            break;
-        }
-        at = up;
+        at = isRoot(at) ? at : parentOf(at);  // a root is its own parent
     }
     return chain;
 }
@@ -191,15 +155,10 @@ QVariant FileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= names_.size()) {
         return QVariant();
     }
-    switch (role) {
-        case Qt::DisplayRole:
-        case Qt::ToolTipRole:
-            return displayName(names_.at(index.row()));
-        case NameRole:
-            return names_.at(index.row());
-        default:
-            return QVariant();
-    }
+    const QString& name = names_.at(index.row());
+    return role == NameRole                                     ? name
+           : role == Qt::DisplayRole || role == Qt::ToolTipRole ? displayName(name)
+                                                                : QVariant();
 }
 
 // Directory list.

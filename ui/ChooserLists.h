@@ -7,7 +7,6 @@
 // text may leave the chooser.
 
 #include <QAbstractListModel>
-#include <QCollator>
 #include <QIcon>
 #include <QList>
 #include <QStringList>
@@ -19,13 +18,10 @@ namespace chooser {
 // U+DC80..U+DCFF) as "\xNN", everything else unchanged.
 QString displayName(const QString& name);
 
-// The collator the lists order names by: the user's language (English's
-// order in the "C" locale), letter case ignored, digits by value.
-QCollator naturalCollator();
-
 // `names` in the order the chooser lists them: without the names that start
 // with "." unless `showHidden`, and sorted as people read them, without regard
-// to case and with runs of digits by their value (IMG_2 before IMG_10).
+// to case and with runs of digits by their value (IMG_2 before IMG_10), in the
+// order of the user's language (English's in the "C" locale).
 // Names that still compare equal keep their exact (code unit) order, so the
 // order is the same on every run. The names themselves are not changed.
 QStringList listOrder(QStringList names, bool showHidden);

@@ -49,28 +49,55 @@ class ChooserListsTest : public QObject {
     }
 
     // The lists' order, made in parts on every core, is the one a plain sort
-    // by the collator gives, for names of every kind.
+    // by the collator gives, for names of every kind, in the user's language
+    // (none given: the one the tests run in).
     void listOrder_data() {
         QTest::addColumn<QStringList>("stems");
         QTest::addColumn<bool>("showHidden");
-        QTest::newRow("letter case") << QStringList{"photo ", "Photo ", "PHOTO ", "pHoto "} << true;
+        QTest::addColumn<QString>("language");
+        QTest::newRow("letter case")
+            << QStringList{"photo ", "Photo ", "PHOTO ", "pHoto "} << true << "";
         QTest::newRow("digits, leading zeros")
-            << QStringList{"IMG_", "IMG_0", "img_00", "track 1-"} << true;
+            << QStringList{"IMG_", "IMG_0", "img_00", "track 1-"} << true << "";
         QTest::newRow("accents") << QStringList{"resume", fromBytes("r\xc3\xa9sum\xc3\xa9"),
                                                 fromBytes("R\xc3\xa9sum\xc3\xa9"),
                                                 fromBytes("\xc3\x86r\xc3\xb8 ")}
-                                 << true;
+                                 << true << "";
         QTest::newRow("bytes not UTF-8")
             << QStringList{fromBytes("caf\xe9"), fromBytes("\xff"), fromBytes("\x80\x80z"),
                            fromBytes("caf\xc3\xa9"), "cafe"}
-            << true;
+            << true << "";
         QTest::newRow("hidden names left out")
-            << QStringList{".cache", "cache", ".Cache", "Cache", "cach", "CACHE"} << false;
+            << QStringList{".cache", "cache", ".Cache", "Cache", "cach", "CACHE"} << false << "";
+        // Keys alike for far more than eight bytes, and keys of one name that
+        // end where another's go on.
+        const QString holiday = "Holiday photos from the summer of 2019 - ";
+        QTest::newRow("long shared beginnings")
+            << QStringList{holiday + "beach ", holiday + "Beach ", holiday + "beach 0",
+                           holiday + "beaches ", holiday}
+            << true << "";
+        QTest::newRow("long runs of digits")
+            << QStringList{"photo 00000000000000000001-", "photo 1-", "Photo 99999999999999999999-"}
+            << true << "";
+        QTest::newRow("punctuation and spaces")
+            << QStringList{"report",  "report ",  "report-", "report_",
+                           "report.", "report (", "report~"}
+            << true << "";
+        // A ligature that expands to eighteen letters makes a key longer than most.
+        QTest::newRow("other scripts, long keys")
+            << QStringList{"Ωμέγα ", "Фото ", "写真", "사진 ", "😀", QString(12, QChar(0xFDFA))}
+            << true << "";
+        QTest::newRow("Swedish: å, ä, ö after z")
+            << QStringList{"a", "z", "å", "ä", "Ä", "ö", "o"} << true << "sv_SE";
     }
 
     void listOrder() {
         QFETCH(QStringList, stems);
         QFETCH(bool, showHidden);
+        QFETCH(QString, language);
+        const QLocale before;
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        QLocale::setDefault(language.isEmpty() ? before : QLocale(language));
         // Enough names to be sorted in parts: numbers of every width after
         // each stem, shuffled.
         QStringList names;
@@ -84,7 +111,11 @@ class ChooserListsTest : public QObject {
         if (!showHidden) {
             expected.removeIf([](const QString& name) { return name.startsWith(u'.'); });
         }
-        const QCollator collator = chooser::naturalCollator();
+        QCollator collator(QLocale().language() == QLocale::C
+                               ? QLocale(QLocale::English, QLocale::UnitedStates)
+                               : QLocale());
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        collator.setNumericMode(true);
         std::sort(expected.begin(), expected.end(), [&](const QString& a, const QString& b) {
             const int order = collator.compare(a, b);
             return order != 0 ? order < 0 : a < b;
