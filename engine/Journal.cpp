@@ -4,17 +4,12 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QtEndian>
 #include <algorithm>
 #include <charconv>
 #include <iterator>
 #include <string_view>
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
 
 namespace journal {
 namespace {
@@ -156,25 +151,6 @@ bool parseRenames(const QByteArray& line, platform::RenameTraits* traits) {
     return false;
 }
 
-// Whether `path` (the journal folder, or a journal in it) is the user's
-// alone: not a symbolic link, the user's own, writable by no one else. The
-// journals name the user's files and say what to rename: a folder or file
-// someone else controls is never written nor read.
-platform::Status usersAlone(const QString& path) {
-    const QFileInfo info(path);
-#ifdef Q_OS_UNIX
-    const bool foreign = info.ownerId() != ::geteuid();
-#else
-    const bool foreign = false;
-#endif
-    const char* why = info.isSymLink() ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
-                      : foreign        ? QT_TRANSLATE_NOOP("Status", "another user owns it")
-                      : info.permissions() & (QFile::WriteGroup | QFile::WriteOther)
-                          ? QT_TRANSLATE_NOOP("Status", "others can write in it")
-                          : nullptr;
-    return why ? platform::Status{Error::PathFileAccess, 0, why} : platform::Status{};
-}
-
 // A lock that the running program holds: taken with the first journal of
 // the run and kept to its end, so a journal it writes is never taken for one
 // left behind. A lock of a program that has ended is stale and taken over.
@@ -291,7 +267,7 @@ platform::Status begin(const Record& record, platform::BatchSystem& system) {
     }
     // Private to the user: it holds the names of the user's files.
     const platform::Status made = platform::makeDirectories(dir);
-    const platform::Status alone = made.ok() ? usersAlone(dir) : made;
+    const platform::Status alone = made.ok() ? platform::usersAlone(dir) : made;
     if (!alone.ok()) {
         end();
         return alone;
@@ -300,7 +276,8 @@ platform::Status begin(const Record& record, platform::BatchSystem& system) {
         // Without the lock the journal is still written: it matters more.
         thisRun.lock = lockFor(thisRun.path);
     }
-    const platform::Status written = system.writeFileDurably(thisRun.path, encode(record));
+    const platform::Status written =
+        system.writeFileDurably(thisRun.path, encode(record), platform::Reach::UsersAlone);
     if (written.ok()) {
         thisRun.written = true;
         thisRun.record = record;
@@ -324,7 +301,7 @@ platform::Status noteNumbered(Record& record, const QString& path, const QString
         return platform::Status{};
     }
     (back ? entry->numberedOld : entry->numberedNew) << name;
-    return system.writeFileDurably(path, encode(record));
+    return system.writeFileDurably(path, encode(record), platform::Reach::UsersAlone);
 }
 
 void end() {
@@ -351,7 +328,7 @@ QString currentPath() {
 QList<Leftover> leftovers() {
     QList<Leftover> found;
     const QDir dir(directory());
-    if (!usersAlone(dir.path()).ok()) {
+    if (!platform::usersAlone(dir.path()).ok()) {
         return found;  // never read where someone else may have written
     }
     const QStringList names =
@@ -375,18 +352,15 @@ QList<Leftover> leftovers() {
             continue;  // a program that is still running holds it
         }
         platform::removeLeftTemporaries(journalPath);
-        QFile file(journalPath);
-        if (!file.exists()) {
-            continue;  // a lock or a write cut short, and nothing else: gone now
+        QByteArray data;
+        const platform::Status read =
+            platform::readRegularFile(journalPath, &data, platform::Reach::UsersAlone);
+        if (read.error == Error::FileNotFound || read.ownReason) {
+            // A lock or a write cut short, and nothing else: gone now. Or not
+            // the user's own: never offered, never touched.
+            continue;
         }
-        if (!usersAlone(journalPath).ok()) {
-            continue;  // not the user's own: never offered, never touched
-        }
-        std::optional<Record> record;
-        if (file.open(QIODevice::ReadOnly)) {
-            record = decode(file.readAll());
-        }
-        found.append(Leftover{journalPath, record, lock});
+        found.append(Leftover{journalPath, read.ok() ? decode(data) : std::nullopt, lock});
     }
     return found;
 }

@@ -44,6 +44,10 @@ class Restorer {
           found_(moves_.size()),
           placed_(moves_.size(), -1) {
         names_.load(listing, dir.rules());
+        // Sized once: a batch of a thousand files would grow them step by step.
+        present_.reserve(listing.files.size());
+        plain_.reserve(moves_.size());
+        holders_.reserve(moves_.size());
         for (const QString& name : listing.files) {
             present_.insert(key(name), name);
         }

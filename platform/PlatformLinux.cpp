@@ -337,6 +337,32 @@ QByteArray directoryBytes(const QByteArray& path) {
                         : path.left(slash);
 }
 
+// The folder `dir` opened (to read and to flush) without following a symbolic
+// link, where its descriptor shows it the user's alone; else -1, and why not
+// in `*status`. What is checked is what is used: no other process can swap
+// the folder between the check and the use.
+int openUsersAlone(const QByteArray& dir, Status* status) {
+    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {};
+    const char* why = fd < 0 ? (::lstat(dir.constData(), &st) == 0 && S_ISLNK(st.st_mode)
+                                    ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
+                                    : nullptr)
+                      : ::fstat(fd, &st) != 0 ? nullptr
+                      : st.st_uid != ::geteuid()
+                          ? QT_TRANSLATE_NOOP("Status", "another user owns it")
+                      : (st.st_mode & (S_IWGRP | S_IWOTH)) != 0
+                          ? QT_TRANSLATE_NOOP("Status", "others can write in it")
+                          : "";
+    if (why == nullptr || *why != 0) {
+        *status = why ? Status{Error::PathFileAccess, 0, why} : systemError(errno, false);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return -1;
+    }
+    return fd;
+}
+
 // What the name of a durable write's new file adds to the name it replaces.
 constexpr char kTemporaryMark[] = ".tmp-";
 
@@ -769,12 +795,15 @@ int writeFlushAndClose(const SystemCalls& calls, int fd, const QByteArray& data)
 
 }  // namespace
 
-Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data) {
-    const QByteArray target = followLinks(encodeFileName(path));
+Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data, Reach reach) {
+    const bool alone = reach == Reach::UsersAlone;
+    const QByteArray target = alone ? encodeFileName(path) : followLinks(encodeFileName(path));
+    Status refused;
     const int dirFd =
-        ::open(directoryBytes(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        alone ? openUsersAlone(directoryBytes(target), &refused)
+              : ::open(directoryBytes(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
-        return systemError(errno, false);
+        return alone ? refused : systemError(errno, false);
     }
     const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
     const QByteArray base = name + kTemporaryMark;
@@ -793,7 +822,8 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     }
     // An existing file keeps its permissions (and, where allowed, its owner).
     struct stat existing;
-    if (::fstatat(dirFd, name.constData(), &existing, 0) == 0 && S_ISREG(existing.st_mode)) {
+    if (!alone && ::fstatat(dirFd, name.constData(), &existing, 0) == 0 &&
+        S_ISREG(existing.st_mode)) {
         ::fchmod(fd, existing.st_mode & 07777);
         if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
             // Not ours to give away: the file becomes the writer's own.
@@ -888,32 +918,60 @@ QString systemInformationTool() {
     return QString();
 }
 
-Status readRegularFile(const QString& path, QByteArray* out) {
+Status readRegularFile(const QString& path, QByteArray* out, Reach reach) {
     const QByteArray bytes = encodeFileName(path);
+    const bool alone = reach == Reach::UsersAlone;
     struct stat info {};
     errno = 0;
-    const int fd = ::stat(bytes.constData(), &info) == 0 && S_ISREG(info.st_mode)
-                       ? ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
-                       : -1;
-    if (fd < 0 && errno != 0) {
-        return systemError(errno);
+    Status refused;
+    const int dirFd = alone ? openUsersAlone(directoryBytes(bytes), &refused) : AT_FDCWD;
+    if (dirFd == -1) {
+        return refused;
     }
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    // Where no link may be followed, the file is opened through the checked folder.
+    const char* name = alone ? bytes.constData() + bytes.lastIndexOf('/') + 1 : bytes.constData();
+    const int fd =
+        alone || (::stat(name, &info) == 0 && S_ISREG(info.st_mode))
+            ? ::openat(dirFd, name,
+                       O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (alone ? O_NOFOLLOW : 0))
+            : -1;
+    const int err = errno;
+    if (alone) {
+        ::close(dirFd);
+    }
+    if (fd < 0 && err != 0) {
+        return alone && err == ELOOP ? Status{Error::PathFileAccess, 0,
+                                              QT_TRANSLATE_NOOP("Status", "it is a symbolic link")}
+                                     : systemError(err);
+    }
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        (alone && info.st_uid != ::geteuid())) {
         if (fd >= 0) {
             ::close(fd);
         }
-        return S_ISDIR(info.st_mode) ? systemError(EISDIR)
-                                     : Status{Error::PathFileAccess, 0, kNotRegularFile};
+        return S_ISDIR(info.st_mode)   ? systemError(EISDIR)
+               : S_ISREG(info.st_mode) ? Status{Error::PathFileAccess, 0,
+                                                QT_TRANSLATE_NOOP("Status", "another user owns it")}
+                                       : Status{Error::PathFileAccess, 0, kNotRegularFile};
     }
-    int err = 0;
+    int failed = 0;
     char buffer[65536];
-    for (ssize_t n = 1; n != 0 && err == 0;) {
+    for (ssize_t n = 1; n != 0 && failed == 0;) {
         n = ::read(fd, buffer, sizeof buffer);
-        err = n < 0 && errno != EINTR ? errno : 0;
+        failed = n < 0 && errno != EINTR ? errno : 0;
         out->append(buffer, n > 0 ? n : 0);
     }
     ::close(fd);
-    return err == 0 ? Status{} : systemError(err);
+    return failed == 0 ? Status{} : systemError(failed);
+}
+
+Status usersAlone(const QString& path) {
+    Status refused;
+    const int fd = openUsersAlone(encodeFileName(path), &refused);
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return fd >= 0 ? Status{} : refused;
 }
 
 Status makeDirectories(const QString& path) {

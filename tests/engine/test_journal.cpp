@@ -326,6 +326,8 @@ class JournalTest : public QObject {
                                             << "others can write in it";
         QTest::newRow("another user's journal") << "foreign journal"
                                                 << "";
+        QTest::newRow("a journal that is a link") << "linked journal"
+                                                  << "";
     }
 
     void journalFolderIsTheUsersAlone() {
@@ -340,7 +342,9 @@ class JournalTest : public QObject {
             elsewhere.path(),
             {journal::Entry{"a.txt", "b.txt", fingerprintOf(elsewhere.filePath("a.txt"))}}};
         const QString left = dir + "/batch-1-1.journal";
-        QVERIFY(platform::real().writeFileDurably(left, journal::encode(forged)).ok());
+        const QString at = how == "linked journal" ? elsewhere.filePath("j") : left;
+        QVERIFY(platform::real().writeFileDurably(at, journal::encode(forged)).ok());
+        QVERIFY(at == left || QFile::link(at, left));
         const QByteArray target = QFile::encodeName(how == "foreign journal" ? left : dir);
         if (how.startsWith("foreign")) {
             QCOMPARE(::chown(target.constData(), 54321, 54321), 0);
