@@ -42,23 +42,15 @@ class Writer {
     // A name's bytes as the file system holds them; a byte that would split
     // a field or a line, and "%", as "%" and two hex digits.
     Writer& name(QStringView name) {
-        const auto put = [this](auto units) {
-            room(3 * qsizetype(units.size()));
-            for (const auto unit : units) {
-                char c = char(unit);
-                if (uchar(c) <= ' ' || c == '%' || c == 0x7f) {
-                    *at_++ = '%';
-                    *at_++ = kDigits[uchar(c) >> 4];
-                    c = kDigits[c & 15];
-                }
-                *at_++ = c;
+        const QByteArray bytes = platform::encodeFileName(name);
+        room(3 * bytes.size());
+        for (char c : bytes) {
+            if (uchar(c) <= ' ' || c == '%' || c == 0x7f) {
+                *at_++ = '%';
+                *at_++ = kDigits[uchar(c) >> 4];
+                c = kDigits[c & 15];
             }
-        };
-        const std::u16string_view units(name.utf16(), size_t(name.size()));
-        if (std::all_of(units.cbegin(), units.cend(), [](char16_t u) { return u < 0x80; })) {
-            put(units);
-        } else {
-            put(platform::encodeFileName(name));
+            *at_++ = c;
         }
         return *this;
     }
@@ -205,10 +197,8 @@ std::optional<Record> decode(const QByteArray& data) {
     // The checksum line covers everything before it.
     const qsizetype last = data.lastIndexOf("\nchecksum ");
     const QList<QByteArray> lines = data.left(std::max<qsizetype>(last, 0)).split('\n');
-    const QByteArray header = lines.value(0);
-    const int version = header.startsWith("quillomat-journal ") ? header.mid(18).toInt() : 0;
+    const int version = lines[0].startsWith("quillomat-journal ") ? lines[0].mid(18).toInt() : 0;
     if (last < 0 || version < 2 || version > 5 || !data.endsWith('\n') ||
-        header != "quillomat-journal " + QByteArray::number(version) ||
         data.mid(last + 10).chopped(1) !=
             checksumOf(QByteArrayView(data.constData(), last + 1), version)) {
         return std::nullopt;

@@ -337,30 +337,37 @@ QByteArray directoryBytes(const QByteArray& path) {
                         : path.left(slash);
 }
 
-// The folder `dir` opened (to read and to flush) without following a symbolic
-// link, where its descriptor shows it the user's alone; else -1, and why not
-// in `*status`. What is checked is what is used: no other process can swap
-// the folder between the check and the use.
-int openUsersAlone(const QByteArray& dir, Status* status) {
-    const int fd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+// Why the folder or file `st` describes is not the user's alone; null when it is.
+const char* notUsersAlone(const struct stat& st) {
+    return S_ISLNK(st.st_mode)        ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
+           : st.st_uid != ::geteuid() ? QT_TRANSLATE_NOOP("Status", "another user owns it")
+           : (st.st_mode & (S_IWGRP | S_IWOTH)) != 0
+               ? QT_TRANSLATE_NOOP("Status", "others can write in it")
+               : nullptr;
+}
+
+// `name` in the folder `dirFd` opened with `flags`, never through a symbolic
+// link, where its descriptor shows it the user's alone: the descriptor, or -1
+// and why not in `*status`. What is checked is what is used: no other process
+// can swap the folder or file between the check and the use.
+int openUsersAlone(int dirFd, const QByteArray& name, int flags, Status* status) {
+    const int fd =
+        ::openat(dirFd, name.constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int err = errno;
     struct stat st {};
-    const char* why = fd < 0 ? (::lstat(dir.constData(), &st) == 0 && S_ISLNK(st.st_mode)
-                                    ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
-                                    : nullptr)
-                      : ::fstat(fd, &st) != 0 ? nullptr
-                      : st.st_uid != ::geteuid()
-                          ? QT_TRANSLATE_NOOP("Status", "another user owns it")
-                      : (st.st_mode & (S_IWGRP | S_IWOTH)) != 0
-                          ? QT_TRANSLATE_NOOP("Status", "others can write in it")
-                          : "";
-    if (why == nullptr || *why != 0) {
-        *status = why ? Status{Error::PathFileAccess, 0, why} : systemError(errno, false);
-        if (fd >= 0) {
-            ::close(fd);
-        }
-        return -1;
+    const char* why = (fd >= 0 ? ::fstat(fd, &st)
+                               : ::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW)) == 0
+                          ? notUsersAlone(st)
+                          : nullptr;
+    if (fd >= 0 && why == nullptr) {
+        return fd;
     }
-    return fd;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    *status =
+        why ? Status{Error::PathFileAccess, 0, why} : systemError(err, !(flags & O_DIRECTORY));
+    return -1;
 }
 
 // What the name of a durable write's new file adds to the name it replaces.
@@ -800,7 +807,7 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     const QByteArray target = alone ? encodeFileName(path) : followLinks(encodeFileName(path));
     Status refused;
     const int dirFd =
-        alone ? openUsersAlone(directoryBytes(target), &refused)
+        alone ? openUsersAlone(AT_FDCWD, directoryBytes(target), O_RDONLY | O_DIRECTORY, &refused)
               : ::open(directoryBytes(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
         return alone ? refused : systemError(errno, false);
@@ -920,54 +927,50 @@ QString systemInformationTool() {
 
 Status readRegularFile(const QString& path, QByteArray* out, Reach reach) {
     const QByteArray bytes = encodeFileName(path);
-    const bool alone = reach == Reach::UsersAlone;
     struct stat info {};
     errno = 0;
-    Status refused;
-    const int dirFd = alone ? openUsersAlone(directoryBytes(bytes), &refused) : AT_FDCWD;
-    if (dirFd == -1) {
-        return refused;
+    int fd = -1;
+    if (reach == Reach::UsersAlone) {
+        // Through the checked folder, and never through a link.
+        Status refused;
+        const int dirFd =
+            openUsersAlone(AT_FDCWD, directoryBytes(bytes), O_RDONLY | O_DIRECTORY, &refused);
+        fd = dirFd < 0
+                 ? -1
+                 : openUsersAlone(dirFd, bytes.mid(bytes.lastIndexOf('/') + 1), O_RDONLY, &refused);
+        if (dirFd >= 0) {
+            ::close(dirFd);
+        }
+        if (fd < 0) {
+            return refused;
+        }
+    } else if (::stat(bytes.constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+        fd = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     }
-    // Where no link may be followed, the file is opened through the checked folder.
-    const char* name = alone ? bytes.constData() + bytes.lastIndexOf('/') + 1 : bytes.constData();
-    const int fd =
-        alone || (::stat(name, &info) == 0 && S_ISREG(info.st_mode))
-            ? ::openat(dirFd, name,
-                       O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | (alone ? O_NOFOLLOW : 0))
-            : -1;
-    const int err = errno;
-    if (alone) {
-        ::close(dirFd);
+    if (fd < 0 && errno != 0) {
+        return systemError(errno);
     }
-    if (fd < 0 && err != 0) {
-        return alone && err == ELOOP ? Status{Error::PathFileAccess, 0,
-                                              QT_TRANSLATE_NOOP("Status", "it is a symbolic link")}
-                                     : systemError(err);
-    }
-    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        (alone && info.st_uid != ::geteuid())) {
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         if (fd >= 0) {
             ::close(fd);
         }
-        return S_ISDIR(info.st_mode)   ? systemError(EISDIR)
-               : S_ISREG(info.st_mode) ? Status{Error::PathFileAccess, 0,
-                                                QT_TRANSLATE_NOOP("Status", "another user owns it")}
-                                       : Status{Error::PathFileAccess, 0, kNotRegularFile};
+        return S_ISDIR(info.st_mode) ? systemError(EISDIR)
+                                     : Status{Error::PathFileAccess, 0, kNotRegularFile};
     }
-    int failed = 0;
+    int err = 0;
     char buffer[65536];
-    for (ssize_t n = 1; n != 0 && failed == 0;) {
+    for (ssize_t n = 1; n != 0 && err == 0;) {
         n = ::read(fd, buffer, sizeof buffer);
-        failed = n < 0 && errno != EINTR ? errno : 0;
+        err = n < 0 && errno != EINTR ? errno : 0;
         out->append(buffer, n > 0 ? n : 0);
     }
     ::close(fd);
-    return failed == 0 ? Status{} : systemError(failed);
+    return err == 0 ? Status{} : systemError(err);
 }
 
 Status usersAlone(const QString& path) {
     Status refused;
-    const int fd = openUsersAlone(encodeFileName(path), &refused);
+    const int fd = openUsersAlone(AT_FDCWD, encodeFileName(path), O_RDONLY | O_DIRECTORY, &refused);
     if (fd >= 0) {
         ::close(fd);
     }
