@@ -150,10 +150,7 @@ std::unique_ptr<QLockFile> lockFor(const QString& journalPath) {
     auto lock =
         std::make_unique<QLockFile>(journalPath.chopped(kSuffix.size()) + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);  // only a dead owner makes a lock stale, never its age
-    if (!lock->tryLock(0)) {
-        return nullptr;
-    }
-    return lock;
+    return lock->tryLock(0) ? std::move(lock) : nullptr;
 }
 
 // This run's journal: its path is fixed at the first batch (the process id
@@ -200,13 +197,11 @@ std::optional<Record> decode(const QByteArray& data) {
     const int version = lines[0].startsWith("quillomat-journal ") ? lines[0].mid(18).toInt() : 0;
     if (last < 0 || version < 2 || version > 5 || !data.endsWith('\n') ||
         data.mid(last + 10).chopped(1) !=
-            checksumOf(QByteArrayView(data.constData(), last + 1), version)) {
+            checksumOf(QByteArrayView(data.constData(), last + 1), version) ||
+        lines.size() < (version == 2 ? 3 : 4) || !lines[1].startsWith("directory ")) {
         return std::nullopt;
     }
     const qsizetype first = version == 2 ? 2 : 3;  // the first file line
-    if (lines.size() < first + 1 || !lines[1].startsWith("directory ")) {
-        return std::nullopt;
-    }
     Record record;
     const std::optional<QString> directory = nameOf(lines[1].mid(10), version);
     if (!directory || (version > 2 && !parseRenames(lines[2], &record.traits))) {

@@ -938,9 +938,7 @@ Status readRegularFile(const QString& path, QByteArray* out, Reach reach) {
         fd = dirFd < 0
                  ? -1
                  : openUsersAlone(dirFd, bytes.mid(bytes.lastIndexOf('/') + 1), O_RDONLY, &refused);
-        if (dirFd >= 0) {
-            ::close(dirFd);
-        }
+        ::close(dirFd);  // -1 where it did not open: nothing to close
         if (fd < 0) {
             return refused;
         }
@@ -969,12 +967,9 @@ Status readRegularFile(const QString& path, QByteArray* out, Reach reach) {
 }
 
 Status usersAlone(const QString& path) {
-    Status refused;
-    const int fd = openUsersAlone(AT_FDCWD, encodeFileName(path), O_RDONLY | O_DIRECTORY, &refused);
-    if (fd >= 0) {
-        ::close(fd);
-    }
-    return fd >= 0 ? Status{} : refused;
+    Status refused;  // stays ok where the folder opens
+    ::close(openUsersAlone(AT_FDCWD, encodeFileName(path), O_RDONLY | O_DIRECTORY, &refused));
+    return refused;
 }
 
 Status makeDirectories(const QString& path) {
