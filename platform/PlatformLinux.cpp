@@ -428,9 +428,11 @@ NameRules rulesForType(const QString& type, const QString& volumeType) {
         rules.maxUnits = 255;
         rules.asciiOnly = kind == QLatin1String("fusefat");
     }
-    // Inode numbers made up by the driver, new after every mount.
+    // Inode numbers made up by the driver, new after every mount; ntfs-3g
+    // hands on the volume's own file record numbers.
     rules.stableInodes =
-        !fuse && !isOneOf(kind, {"vfat", "msdos", "fat", "exfat", "cifs", "smb3", "smbfs", "9p"});
+        isOneOf(kind, {"ntfs-3g", "lowntfs-3g"}) ||
+        (!fuse && !isOneOf(kind, {"vfat", "msdos", "fat", "exfat", "cifs", "smb3", "smbfs", "9p"}));
     return rules;
 }
 
