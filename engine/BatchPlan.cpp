@@ -221,9 +221,8 @@ void stopAt(Plan& plan, int at, const platform::Status& status) {
 
 QString joined(const QString& a, const QString& b) {
     // One allocation of the right size, where a + b would grow a copy of a.
-    QString text;
-    text.reserve(a.size() + b.size());
-    text.append(a).append(b);
+    QString text(a.size() + b.size(), Qt::Uninitialized);
+    std::copy(b.cbegin(), b.cend(), std::copy(a.cbegin(), a.cend(), text.data()));
     return text;
 }
 

@@ -13,27 +13,30 @@
 // journal of another instance that is still running is never taken for one
 // left behind.
 //
-// The format, version 4: text lines ending in "\n", fields split by one space,
-// numbers in decimal, every name as the lower-case hex of its bytes (so any
-// name round-trips, whether or not it is valid UTF-8):
-//   quillomat-journal 4
-//   directory <hex of the directory's path>
+// The format, version 5: text lines ending in "\n", fields split by one space,
+// numbers in decimal, every name as its bytes, where a byte up to the space,
+// DEL and "%" are written as "%" and two hex digits (so any name round-trips,
+// whether or not it is valid UTF-8):
+//   quillomat-journal 5
+//   directory <the directory's path>
 //   renames <way> <time>
 //        (how renames there avoid replacing a file: "no-replace", "link",
 //        "reserve", "checked" or "unknown"; "keeps-time" or "rewrites-time": whether a
 //        rename leaves a file's modification time as it was)
-//   file <hex of the old name> <hex of the new name> <size> <modified> <inode> <contents>
+//   file <old name> <new name> <size> <modified> <inode> <contents>
 //        (one line per file, in rename order; modified in nanoseconds since
 //        the epoch; inode 0 where the file system's inode numbers do not
 //        last; contents the hash of the file's contents, 0 where not taken)
-//   numbered <new|old> <hex of a name>
+//   numbered <new|old> <name>
 //        (after its file line, in the order noted: a numbered name the file
 //        is about to be renamed to, on its way to its new name or back, its
 //        planned one being taken; written before that rename is tried)
 //   end <number of file lines>
-//   checksum <64-bit FNV-1a of every line above, as 16 lower-case hex digits>
-// A reader also takes version 3, which has no numbered lines, and version 2,
-// which has no renames line and no contents field either. It refuses another version, a line it
+//   checksum <a 64-bit hash of every line above, as 16 lower-case hex digits>
+// A reader also takes version 4, whose names are the lower-case hex of their
+// bytes and whose checksum is FNV-1a byte by byte; version 3, which has no
+// numbered lines either; and version 2, which has no renames line and no
+// contents field. It refuses another version, a line it
 // does not know, a name that is not a plain file name, and a journal whose end or checksum line is
 // missing or does not match (cut short by a crash while it was written, or damaged).
 

@@ -44,6 +44,10 @@ class Restorer {
           found_(moves_.size()),
           placed_(moves_.size(), -1) {
         names_.load(listing, dir.rules());
+        // Sized once: a batch of a thousand files would grow them step by step.
+        present_.reserve(listing.files.size());
+        plain_.reserve(moves_.size());
+        holders_.reserve(moves_.size());
         for (const QString& name : listing.files) {
             present_.insert(key(name), name);
         }
@@ -104,18 +108,14 @@ class Restorer {
     }
 
     // The fingerprint of the file `name` now, with its contents when asked;
-    // each asked of the system once.
+    // each asked of the system once (a name with no file again).
     const platform::Fingerprint* now(const QString& name, platform::Contents contents) {
-        auto& cache = contents == platform::Contents::Hash ? hashed_ : plain_;
-        auto it = cache.find(name);
-        if (it == cache.end()) {
-            platform::Fingerprint fingerprint;
-            if (!system_.identify(dir_, name, &fingerprint, contents).ok()) {
-                fingerprint.size = -1;
-            }
-            it = cache.insert(name, fingerprint);
+        platform::Fingerprint& known =
+            (contents == platform::Contents::Hash ? hashed_ : plain_)[name];
+        if (known.size < 0 && !system_.identify(dir_, name, &known, contents).ok()) {
+            known.size = -1;
         }
-        return it->size < 0 ? nullptr : &*it;
+        return known.size < 0 ? nullptr : &known;
     }
 
     // Whether the file `name` carries `fingerprint`; its contents are read
@@ -149,7 +149,9 @@ class Restorer {
                     continue;
                 }
                 seen << key(at);
-                batchNames_.insert(at);
+                if (entries_[k]) {  // only a journal's batch may have left placeholders
+                    batchNames_.insert(at);
+                }
                 if (carries(at, moves_[k]->fingerprint)) {
                     found_[k].append({at, place.side});
                     holders_[key(at)] << k;

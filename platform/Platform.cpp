@@ -324,7 +324,9 @@ QByteArray encodeFileName(QStringView name) {
     const auto* in = reinterpret_cast<const char16_t*>(name.constData());
     const qsizetype n = name.size();
     if (std::all_of(in, in + n, [](char16_t u) { return u < 0x80; })) {
-        return name.toLatin1();
+        QByteArray ascii(n, Qt::Uninitialized);  // each unit its byte, with no codec between
+        std::transform(in, in + n, ascii.data(), [](char16_t u) { return char(u); });
+        return ascii;
     }
     // The text between lone surrogates encodes as usual. A lone U+DC80..U+DCFF
     // is its byte; any other lone surrogate, which no decoded name holds,

@@ -209,6 +209,18 @@ struct OpenedDirectory {
     Status status;
 };
 
+// Where a file may be read or written: wherever its path leads, or only in a
+// folder that is the user's alone (not a symbolic link, the user's own,
+// writable by no one else), the file itself the user's own and no link: the
+// journals, which say what to rename. The reasons given otherwise are the
+// program's own: "it is a symbolic link", "another user owns it", "others
+// can write in it".
+enum class Reach { Anywhere, UsersAlone };
+
+// Whether the folder `path` is the user's alone, as Reach::UsersAlone asks,
+// and why not.
+Status usersAlone(const QString& path);
+
 // What a batch asks of the system, all of it about one pinned directory.
 class BatchSystem {
   public:
@@ -267,7 +279,11 @@ class BatchSystem {
     // flushed with its directory. A symbolic link at `path` is followed, not
     // replaced, and an existing file keeps its mode. On any failure `path`
     // is left as it was and the new file removed. The directory must exist.
-    virtual Status writeFileDurably(const QString& path, const QByteArray& data) = 0;
+    // Reach::UsersAlone: neither `path` nor its folder is followed as a link,
+    // and the folder, checked on the descriptor the write goes through, must
+    // be the user's alone; the file made is the user's own, mode 0600.
+    virtual Status writeFileDurably(const QString& path, const QByteArray& data,
+                                    Reach reach = Reach::Anywhere) = 0;
 };
 
 // What the windows ask besides.
@@ -303,9 +319,9 @@ inline constexpr char kNotRegularFile[] = QT_TRANSLATE_NOOP("Status", "Not a reg
 // Reads the whole file at `path` into `out`, only from a regular file and
 // never waiting: anything else (a FIFO, a device) is refused before it is
 // opened, and again once it is open, with kNotRegularFile; a directory with
-// the system's code for one. A link is followed. On a failure `out` holds
+// the system's code for one. A link is followed where `reach` allows it. On a failure `out` holds
 // what was read before it.
-Status readRegularFile(const QString& path, QByteArray* out);
+Status readRegularFile(const QString& path, QByteArray* out, Reach reach = Reach::Anywhere);
 
 // Creates the directory `path` and its missing parents, private to the
 // user. An empty path or one that exists already is no failure.

@@ -338,6 +338,39 @@ QByteArray directoryBytes(const QByteArray& path) {
                         : path.left(slash);
 }
 
+// Why the folder or file `st` describes is not the user's alone; null when it is.
+const char* notUsersAlone(const struct stat& st) {
+    return S_ISLNK(st.st_mode)        ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
+           : st.st_uid != ::geteuid() ? QT_TRANSLATE_NOOP("Status", "another user owns it")
+           : (st.st_mode & (S_IWGRP | S_IWOTH)) != 0
+               ? QT_TRANSLATE_NOOP("Status", "others can write in it")
+               : nullptr;
+}
+
+// `name` in the folder `dirFd` opened with `flags`, never through a symbolic
+// link, where its descriptor shows it the user's alone: the descriptor, or -1
+// and why not in `*status`. What is checked is what is used: no other process
+// can swap the folder or file between the check and the use.
+int openUsersAlone(int dirFd, const QByteArray& name, int flags, Status* status) {
+    const int fd =
+        ::openat(dirFd, name.constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int err = errno;
+    struct stat st {};
+    const char* why = (fd >= 0 ? ::fstat(fd, &st)
+                               : ::fstatat(dirFd, name.constData(), &st, AT_SYMLINK_NOFOLLOW)) == 0
+                          ? notUsersAlone(st)
+                          : nullptr;
+    if (fd >= 0 && why == nullptr) {
+        return fd;
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    *status =
+        why ? Status{Error::PathFileAccess, 0, why} : systemError(err, !(flags & O_DIRECTORY));
+    return -1;
+}
+
 // What the name of a durable write's new file adds to the name it replaces.
 constexpr char kTemporaryMark[] = ".tmp-";
 
@@ -396,9 +429,11 @@ NameRules rulesForType(const QString& type, const QString& volumeType) {
         rules.maxUnits = 255;
         rules.asciiOnly = kind == QLatin1String("fusefat");
     }
-    // Inode numbers made up by the driver, new after every mount.
+    // Inode numbers made up by the driver, new after every mount; ntfs-3g
+    // hands on the volume's own file record numbers.
     rules.stableInodes =
-        !fuse && !isOneOf(kind, {"vfat", "msdos", "fat", "exfat", "cifs", "smb3", "smbfs", "9p"});
+        isOneOf(kind, {"ntfs-3g", "lowntfs-3g"}) ||
+        (!fuse && !isOneOf(kind, {"vfat", "msdos", "fat", "exfat", "cifs", "smb3", "smbfs", "9p"}));
     return rules;
 }
 
@@ -770,12 +805,15 @@ int writeFlushAndClose(const SystemCalls& calls, int fd, const QByteArray& data)
 
 }  // namespace
 
-Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data) {
-    const QByteArray target = followLinks(encodeFileName(path));
+Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data, Reach reach) {
+    const bool alone = reach == Reach::UsersAlone;
+    const QByteArray target = alone ? encodeFileName(path) : followLinks(encodeFileName(path));
+    Status refused;
     const int dirFd =
-        ::open(directoryBytes(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        alone ? openUsersAlone(AT_FDCWD, directoryBytes(target), O_RDONLY | O_DIRECTORY, &refused)
+              : ::open(directoryBytes(target).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd < 0) {
-        return systemError(errno, false);
+        return alone ? refused : systemError(errno, false);
     }
     const QByteArray name = target.mid(target.lastIndexOf('/') + 1);
     const QByteArray base = name + kTemporaryMark;
@@ -794,7 +832,8 @@ Status LinuxSystem::writeFileDurably(const QString& path, const QByteArray& data
     }
     // An existing file keeps its permissions (and, where allowed, its owner).
     struct stat existing;
-    if (::fstatat(dirFd, name.constData(), &existing, 0) == 0 && S_ISREG(existing.st_mode)) {
+    if (!alone && ::fstatat(dirFd, name.constData(), &existing, 0) == 0 &&
+        S_ISREG(existing.st_mode)) {
         ::fchmod(fd, existing.st_mode & 07777);
         if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
             // Not ours to give away: the file becomes the writer's own.
@@ -889,13 +928,26 @@ QString systemInformationTool() {
     return QString();
 }
 
-Status readRegularFile(const QString& path, QByteArray* out) {
+Status readRegularFile(const QString& path, QByteArray* out, Reach reach) {
     const QByteArray bytes = encodeFileName(path);
     struct stat info {};
     errno = 0;
-    const int fd = ::stat(bytes.constData(), &info) == 0 && S_ISREG(info.st_mode)
-                       ? ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)
-                       : -1;
+    int fd = -1;
+    if (reach == Reach::UsersAlone) {
+        // Through the checked folder, and never through a link.
+        Status refused;
+        const int dirFd =
+            openUsersAlone(AT_FDCWD, directoryBytes(bytes), O_RDONLY | O_DIRECTORY, &refused);
+        fd = dirFd < 0
+                 ? -1
+                 : openUsersAlone(dirFd, bytes.mid(bytes.lastIndexOf('/') + 1), O_RDONLY, &refused);
+        ::close(dirFd);  // -1 where it did not open: nothing to close
+        if (fd < 0) {
+            return refused;
+        }
+    } else if (::stat(bytes.constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+        fd = ::open(bytes.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    }
     if (fd < 0 && errno != 0) {
         return systemError(errno);
     }
@@ -915,6 +967,12 @@ Status readRegularFile(const QString& path, QByteArray* out) {
     }
     ::close(fd);
     return err == 0 ? Status{} : systemError(err);
+}
+
+Status usersAlone(const QString& path) {
+    Status refused;  // stays ok where the folder opens
+    ::close(openUsersAlone(AT_FDCWD, encodeFileName(path), O_RDONLY | O_DIRECTORY, &refused));
+    return refused;
 }
 
 Status makeDirectories(const QString& path) {

@@ -48,7 +48,7 @@ class LinuxSystem : public System {
     // reserved by a placeholder and the file renamed over it while that is
     // still ours. The way that works is kept in the directory.
     Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override;
-    Status writeFileDurably(const QString& path, const QByteArray& data) override;
+    Status writeFileDurably(const QString& path, const QByteArray& data, Reach reach) override;
     RenameTraits learnRenames(const PinnedDirectory& dir) override;
     Status dropPlaceholder(const PinnedDirectory& dir, QStringView name,
                            Placeholder placeholder) override;

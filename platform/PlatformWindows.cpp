@@ -318,7 +318,7 @@ class WindowsSystem : public System {
     // move is on disk (Windows offers no flush of a directory). A link is
     // followed; an existing file's hidden and system marks are kept, and the
     // new file's permissions come from its directory, as any new file's do.
-    Status writeFileDurably(const QString& path, const QByteArray& data) override {
+    Status writeFileDurably(const QString& path, const QByteArray& data, Reach) override {
         const QString target = followLinks(path);
         const DWORD existing = GetFileAttributesW(native(target).c_str());
         const DWORD kept = existing == INVALID_FILE_ATTRIBUTES
@@ -507,7 +507,7 @@ QString systemInformationTool() {
 
 // Only a file on a disk is read: a pipe, a console or a device is not. A
 // directory cannot be opened so.
-Status readRegularFile(const QString& path, QByteArray* out) {
+Status readRegularFile(const QString& path, QByteArray* out, Reach) {
     const HANDLE file = CreateFileW(native(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -525,6 +525,16 @@ Status readRegularFile(const QString& path, QByteArray* out) {
     }
     CloseHandle(file);
     return err == 0 ? Status{} : systemError(err);
+}
+
+// Windows keeps the checks Qt can make: no symbolic link, no write for others.
+Status usersAlone(const QString& path) {
+    const QFileInfo info(path);
+    const char* why = info.isSymLink() ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
+                      : info.permissions() & (QFile::WriteGroup | QFile::WriteOther)
+                          ? QT_TRANSLATE_NOOP("Status", "others can write in it")
+                          : nullptr;
+    return why ? Status{Error::PathFileAccess, 0, why} : Status{};
 }
 
 Status makeDirectories(const QString& path) {

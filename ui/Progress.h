@@ -47,8 +47,9 @@ class ProgressSystem : public platform::BatchSystem {
                                QByteArray* out) override {
         return real_.readStart(dir, name, limit, out);
     }
-    platform::Status writeFileDurably(const QString& path, const QByteArray& data) override {
-        return real_.writeFileDurably(path, data);
+    platform::Status writeFileDurably(const QString& path, const QByteArray& data,
+                                      platform::Reach reach) override {
+        return real_.writeFileDurably(path, data, reach);
     }
 
   private:

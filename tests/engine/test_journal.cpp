@@ -127,11 +127,14 @@ class JournalTest : public QObject {
             QVERIFY(back);
             QCOMPARE(journal::encode(*back), journal::encode(record));
         }
+        // Bytes as they are, but those that would split a field or a line.
         const journal::Record linked{
-            "/d", {journal::Entry{"a", "b", {5, 6, 0, 8}}}, {platform::RenameWay::Link, false}};
+            "/d",
+            {journal::Entry{"a b%", platform::decodeFileName("\xff\n"), {5, 6, 0, 8}}},
+            {platform::RenameWay::Link, false}};
         QVERIFY(journal::encode(linked).startsWith(
-            "quillomat-journal 4\ndirectory 2f64\nrenames link rewrites-time\nfile 61 62 5 6 0 8\n"
-            "end 1\nchecksum "));
+            "quillomat-journal 5\ndirectory /d\nrenames link rewrites-time\n"
+            "file a%20b%25 \xff%0a 5 6 0 8\nend 1\nchecksum "));
         QCOMPARE(journal::decode(journal::encode(linked))->traits, linked.traits);
     }
 
@@ -161,7 +164,14 @@ class JournalTest : public QObject {
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("version 1")
             << QByteArray("quillomat-journal 1\ndirectory 1 2 2f64\nfile 3 4 61\nend 1\n");
-        QTest::newRow("another version") << closed("quillomat-journal 5\ndirectory 2f64\nend 0\n");
+        QTest::newRow("another version") << closed("quillomat-journal 6\ndirectory 2f64\nend 0\n");
+        const QByteArray written = journal::encode(
+            journal::Record{"/d", {journal::Entry{"a", "b", {5, 6, 7, 8}, {"b-1"}}}});
+        QTest::newRow("whole, version 5") << written;
+        QTest::newRow("version 5, one byte damaged") << QByteArray(written).replace("b-1", "b-2");
+        QTest::newRow("version 5, cut") << written.left(written.indexOf("end"));
+        QTest::newRow("version 5 with the checksum of 4")
+            << closed(written.left(written.indexOf("checksum ")));
         QTest::newRow("no checksum") << head + "file 61 62 5 6 7 8\nend 1\n";
         QTest::newRow("cut in the checksum") << whole.chopped(9);
         QTest::newRow("one digit damaged") << QByteArray(whole).replace(" 7 ", " 9 ");
@@ -316,6 +326,8 @@ class JournalTest : public QObject {
                                             << "others can write in it";
         QTest::newRow("another user's journal") << "foreign journal"
                                                 << "";
+        QTest::newRow("a journal that is a link") << "linked journal"
+                                                  << "";
     }
 
     void journalFolderIsTheUsersAlone() {
@@ -330,7 +342,9 @@ class JournalTest : public QObject {
             elsewhere.path(),
             {journal::Entry{"a.txt", "b.txt", fingerprintOf(elsewhere.filePath("a.txt"))}}};
         const QString left = dir + "/batch-1-1.journal";
-        QVERIFY(platform::real().writeFileDurably(left, journal::encode(forged)).ok());
+        const QString at = how == "linked journal" ? elsewhere.filePath("j") : left;
+        QVERIFY(platform::real().writeFileDurably(at, journal::encode(forged)).ok());
+        QVERIFY(at == left || QFile::link(at, left));
         const QByteArray target = QFile::encodeName(how == "foreign journal" ? left : dir);
         if (how.startsWith("foreign")) {
             QCOMPARE(::chown(target.constData(), 54321, 54321), 0);

@@ -156,12 +156,13 @@ platform::Status FaultPlatform::dropSecondName(const platform::PinnedDirectory& 
     return inner_.dropSecondName(dir, name, keep);
 }
 
-platform::Status FaultPlatform::writeFileDurably(const QString& path, const QByteArray& data) {
+platform::Status FaultPlatform::writeFileDurably(const QString& path, const QByteArray& data,
+                                                 platform::Reach reach) {
     writes_.append(path);
     if (writeError_ != Error::None) {
         return platform::Status{writeError_, osErrorFor(writeError_)};
     }
-    return inner_.writeFileDurably(path, data);
+    return inner_.writeFileDurably(path, data, reach);
 }
 
 bool FaultPlatform::listingFails(const QString& dir) const {

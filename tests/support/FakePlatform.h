@@ -79,7 +79,8 @@ class FaultPlatform : public platform::System {
     platform::Listing list(const platform::PinnedDirectory& dir) override;
     platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView from,
                               QStringView to) override;
-    platform::Status writeFileDurably(const QString& path, const QByteArray& data) override;
+    platform::Status writeFileDurably(const QString& path, const QByteArray& data,
+                                      platform::Reach reach) override;
     platform::OpenedDirectory openDirectory(const QString& path) override;
     platform::Listing listDirectory(const QString& dir) override;
     bool directoryExists(const QString& dir) override;
