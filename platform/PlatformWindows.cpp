@@ -527,14 +527,14 @@ Status readRegularFile(const QString& path, QByteArray* out, Reach) {
     return err == 0 ? Status{} : systemError(err);
 }
 
-// Windows keeps the checks Qt can make: no symbolic link, no write for others.
+// On Windows the journal folder is refused where it is a symbolic link.
 Status usersAlone(const QString& path) {
-    const QFileInfo info(path);
-    const char* why = info.isSymLink() ? QT_TRANSLATE_NOOP("Status", "it is a symbolic link")
-                      : info.permissions() & (QFile::WriteGroup | QFile::WriteOther)
-                          ? QT_TRANSLATE_NOOP("Status", "others can write in it")
-                          : nullptr;
-    return why ? Status{Error::PathFileAccess, 0, why} : Status{};
+    // The profile's folders are private by their access lists; Qt reads no
+    // access list by default and would call every folder writable by others.
+    return QFileInfo(path).isSymLink()
+               ? Status{Error::PathFileAccess, 0,
+                        QT_TRANSLATE_NOOP("Status", "it is a symbolic link")}
+               : Status{};
 }
 
 Status makeDirectories(const QString& path) {
