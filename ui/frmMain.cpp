@@ -67,16 +67,29 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     setWindowIcon(icons::programIcon());
 
     // The design gives the client area; the menu bar comes on top of it.
-    const QSize client = size();
-    resize(client.width(), client.height() + ui->menubar->sizeHint().height());
+    resize(width(), height() + ui->menubar->sizeHint().height());
     ui->txtFile->setFocus();  // the lowest tab position
     setAcceptDrops(true);
     // The design gives the boxes no length limit, and makes the step buttons
     // auto-default: Enter and keypad Enter press the focused one, as Space
     // does, and as no button is the default, Enter elsewhere presses nothing.
-    giveMenusTheWindowFont();
 
-    describeStepsByTheirInstructions();
+    // The drop-down menus are windows of their own and would take the
+    // desktop's font: they take the window's, as the menu bar does.
+    for (QMenu* menu : ui->menubar->findChildren<QMenu*>()) {
+        menu->setFont(font());
+    }
+
+    // A screen reader reads each step button's instruction beside it as the
+    // button's description.
+    const auto describe = [](QPushButton* step, const QLabel* first, const QLabel* second) {
+        step->setAccessibleDescription(first->text() + QLatin1Char(' ') + second->text());
+    };
+    describe(ui->Command3, ui->Label8, ui->Label1);
+    describe(ui->Command2, ui->Label2, ui->Label7);
+    describe(ui->Command1, ui->Label4, ui->Label9);
+    describe(ui->Command4, ui->Label3, ui->Label6);
+
     // Alt and a letter press a step button, as the menu's access keys open a
     // menu; the captions stay as designed, without a mark.
     for (const auto& [button, key] :
@@ -126,7 +139,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     connect(ui->mnuOptionsSetOptions, &QAction::triggered, this,
             &frmMain::mnuOptionsSetOptions_Click);
     connect(ui->mnuOptionsNaming, &QAction::triggered, this, &frmMain::mnuOptionsNaming_Click);
-    connect(ui->MnuHelpHelp, &QAction::triggered, this, &frmMain::MnuHelpHelp_Click);
+    connect(ui->MnuHelpHelp, &QAction::triggered, this, &help::showContents);
     connect(ui->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
 #ifndef QT_NO_SESSIONMANAGER
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &frmMain::sessionEnding);
@@ -338,18 +351,13 @@ void frmMain::List1_DblClick() {
 }
 
 void frmMain::Command2_Click() {
-    // The mask travels through the system clipboard, which keeps it afterwards.
+    // The highlight is the mask, and goes on the system clipboard too, which
+    // keeps it afterwards (a clipboard that cannot be opened changes nothing).
     const QString highlighted = ui->txtFile->keptSelectedText();
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
     clipboard->setText(highlighted);
-    QString mask = clipboard->text();
-    if (mask != highlighted) {
-        // A clipboard that cannot be opened (or is owned elsewhere the very
-        // next moment) must not lose the user's highlight.
-        mask = highlighted;
-    }
-    ui->txtMask->setText(mask);
+    ui->txtMask->setText(highlighted);
     ui->Command1->setEnabled(true);
     refreshPreview();
 }
@@ -483,10 +491,8 @@ void frmMain::mnuFilePreview_Click() {
 
 QRect frmMain::stepsOnScreen() const {
     QRect steps;
-    for (const QWidget* step :
-         {static_cast<QWidget*>(ui->txtFile), static_cast<QWidget*>(ui->txtMask),
-          static_cast<QWidget*>(ui->Command1), static_cast<QWidget*>(ui->txtExample),
-          static_cast<QWidget*>(ui->Command4)}) {
+    for (const QWidget* step : std::initializer_list<const QWidget*>{
+             ui->txtFile, ui->txtMask, ui->Command1, ui->txtExample, ui->Command4}) {
         steps |= QRect(step->mapToGlobal(QPoint(0, 0)), step->size());
     }
     return steps;
@@ -568,10 +574,6 @@ void frmMain::namingSaved(const NamingSteps& steps) {
     refreshPreview();
 }
 
-void frmMain::MnuHelpHelp_Click() {
-    help::showContents();
-}
-
 void frmMain::MnuHelpAbout_Click() {
     forms::showModeless(forms::frmAbout());
 }
@@ -628,24 +630,4 @@ void frmMain::closeEvent(QCloseEvent* event) {
     forms::unloadIfInstance(forms::Form::Main, this);
     event->accept();
     QCoreApplication::quit();
-}
-
-void frmMain::describeStepsByTheirInstructions() {
-    const auto describe = [](QPushButton* step, std::initializer_list<QLabel*> lines) {
-        QStringList text;
-        for (QLabel* line : lines) {
-            text << line->text();
-        }
-        step->setAccessibleDescription(text.join(QLatin1Char(' ')));
-    };
-    describe(ui->Command3, {ui->Label8, ui->Label1});
-    describe(ui->Command2, {ui->Label2, ui->Label7});
-    describe(ui->Command1, {ui->Label4, ui->Label9});
-    describe(ui->Command4, {ui->Label3, ui->Label6});
-}
-
-void frmMain::giveMenusTheWindowFont() {
-    for (QMenu* menu : ui->menubar->findChildren<QMenu*>()) {
-        menu->setFont(font());
-    }
 }

@@ -72,7 +72,6 @@ class frmMain : public QMainWindow {
     void mnuClearOptions_Click();
     void mnuOptionsSetOptions_Click();
     void mnuOptionsNaming_Click();
-    void MnuHelpHelp_Click();
     void MnuHelpAbout_Click();
 
   protected:
@@ -119,11 +118,4 @@ class frmMain : public QMainWindow {
     std::optional<platform::Listing> previewListing_;
     // The working copy of the naming steps beyond the mask.
     NamingSteps steps_;
-
-    // The drop-down menus are windows of their own and would take the
-    // desktop's font: they take the window's, as the menu bar does.
-    void giveMenusTheWindowFont();
-    // A screen reader reads each step button's instruction beside it as the
-    // button's description.
-    void describeStepsByTheirInstructions();
 };
