@@ -74,16 +74,9 @@ class InsertedTextFilter : public QObject {
 // the focus, deleting forward or being a shortcut (Ctrl+V, Alt+letter...).
 bool typesCharacters(const QKeyEvent& event) {
     const QString text = event.text();
-    if (text.isEmpty()) {
+    const int key = event.key();
+    if (text.isEmpty() || key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Delete) {
         return false;
-    }
-    switch (event.key()) {
-        case Qt::Key_Tab:
-        case Qt::Key_Backtab:
-        case Qt::Key_Delete:
-            return false;
-        default:
-            break;
     }
     const Qt::KeyboardModifiers held =
         event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
@@ -239,9 +232,8 @@ void frmOptions::tabToSelectedLettering() {
     // on that one.
     const QRadioButton* target = lettering_[size_t(std::max(selectedLettering(), 0))];
     for (QRadioButton* option : lettering_) {
-        const Qt::FocusPolicy policy = option == target
-                                           ? Qt::FocusPolicy(option->focusPolicy() | Qt::TabFocus)
-                                           : Qt::FocusPolicy(option->focusPolicy() & ~Qt::TabFocus);
-        option->setFocusPolicy(policy);
+        const int policy = option->focusPolicy();
+        option->setFocusPolicy(
+            Qt::FocusPolicy(option == target ? policy | Qt::TabFocus : policy & ~Qt::TabFocus));
     }
 }
