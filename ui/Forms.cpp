@@ -73,11 +73,12 @@ void discard() {
 
 // Centres the window's outer frame on its screen (the primary screen before
 // the window has one).
+QScreen* screenOf(const QWidget& window) {
+    return window.screen() != nullptr ? window.screen() : QGuiApplication::primaryScreen();
+}
+
 void placeAtCentre(QWidget* window) {
-    QScreen* screen = window->screen();
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
+    QScreen* screen = screenOf(*window);
     if (screen == nullptr) {
         return;
     }
@@ -240,8 +241,7 @@ void centreOnScreen(QWidget* window) {
 namespace {
 
 QRect availableArea(const QWidget& widget) {
-    QScreen* screen =
-        widget.screen() != nullptr ? widget.screen() : QGuiApplication::primaryScreen();
+    QScreen* screen = screenOf(widget);
     return screen != nullptr ? screen->availableGeometry() : QRect();
 }
 
@@ -344,8 +344,7 @@ void restorePlace(QWidget* window, const QRect& place) {
     const QRect area = availableArea(*window);
     const QRect kept =
         pulledInto(QRect(place.topLeft(), place.size().boundedTo(area.size())), area);
-    window->resize(kept.size());
-    window->move(kept.topLeft());
+    setOuterGeometry(window, kept, QMargins());
 }
 
 }  // namespace forms

@@ -81,10 +81,7 @@ bool frmDir::openDirectory(const QString& requested, Require require) {
     if (!path.isEmpty() && path == dir1Path_) {
         return true;
     }
-    platform::Listing listing;
-    if (!path.isEmpty()) {
-        listing = system.listDirectory(path);
-    }
+    platform::Listing listing = path.isEmpty() ? platform::Listing() : system.listDirectory(path);
     if (require == Require::Readable && !listing.status.ok()) {
         return false;
     }
@@ -243,8 +240,7 @@ void frmDir::Form_Load() {
     if (stored.isEmpty()) {
         stored = settings::read(settings::kDir, fallback);
     }
-    const bool restored = openDirectory(stored, Require::Readable) && setDrive1Drive(dir1Path_);
-    if (!restored) {
+    if (!openDirectory(stored, Require::Readable) || !setDrive1Drive(dir1Path_)) {
         openDirectory(fallback, Require::Nothing);
         setDrive1Drive(dir1Path_);
     }

@@ -36,20 +36,17 @@ frmPreview::frmPreview(QWidget* parent)
 frmPreview::~frmPreview() = default;
 
 namespace {
-std::optional<QRect>& lastPlace() {
-    static std::optional<QRect> place;
-    return place;
-}
+std::optional<QRect> lastPlace;
 }  // namespace
 
 std::optional<QRect> frmPreview::keptPlace() {
-    return lastPlace();
+    return lastPlace;
 }
 
 void frmPreview::Form_Load() {
     // Placed beside the main window by the main window; back where it was.
-    if (lastPlace()) {
-        forms::restorePlace(this, *lastPlace());
+    if (lastPlace) {
+        forms::restorePlace(this, *lastPlace);
     }
 }
 
@@ -78,7 +75,7 @@ void frmPreview::showEvent(QShowEvent* event) {
 
 void frmPreview::closeEvent(QCloseEvent* event) {
     event->accept();
-    lastPlace() = QRect(frameGeometry().topLeft(), size());
+    lastPlace = QRect(frameGeometry().topLeft(), size());
     forms::unloadIfInstance(forms::Form::Preview, this);
 }
 
