@@ -26,10 +26,8 @@ class NamedComboBox : public QAccessibleWidget {
   public:
     explicit NamedComboBox(QWidget* box) : QAccessibleWidget(box, QAccessible::ComboBox) {}
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Value) {
-            return static_cast<QComboBox*>(widget())->currentText();
-        }
-        return QAccessibleWidget::text(t);
+        return t == QAccessible::Value ? static_cast<QComboBox*>(widget())->currentText()
+                                       : QAccessibleWidget::text(t);
     }
 };
 

@@ -42,21 +42,18 @@ void NameCharKeyFilter(short& KeyAscii) {
 }
 
 QString nameCharText(const QString& text) {
-    QString kept = text;
-    kept.removeIf([](QChar c) {
+    return QString(text).removeIf([](QChar c) {
         // Control characters (NUL, tab, line breaks, Esc, DEL...) never belong
         // in a file name, though the key filter lets their codes pass.
         short code = static_cast<short>(c.unicode());
         NameCharKeyFilter(code);
         return code == 0 || isControlCharacter(c);
     });
-    return kept;
 }
 
 QString numericText(const QString& text) {
-    QString kept = text;
-    kept.removeIf([](QChar c) { return c < QLatin1Char('0') || c > QLatin1Char('9'); });
-    return kept;
+    return QString(text).removeIf(
+        [](QChar c) { return c < QLatin1Char('0') || c > QLatin1Char('9'); });
 }
 
 BeepFunction setBeep(BeepFunction beep) {

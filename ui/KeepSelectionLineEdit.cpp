@@ -50,8 +50,5 @@ QString KeepSelectionLineEdit::keptSelectedText() const {
     if (hasSelectedText()) {
         return selectedText();
     }
-    if (keptStart_ < 0) {
-        return QString();
-    }
-    return text().mid(keptStart_, keptLength_);
+    return keptStart_ < 0 ? QString() : text().mid(keptStart_, keptLength_);
 }
