@@ -230,32 +230,10 @@ platform::Listing listingOf(const AppState& state, platform::BatchSystem& system
     if (state.chosenDirectory) {
         return system.list(*state.chosenDirectory);
     }
-    platform::Listing listing;
-    listing.status = platform::Status{Error::PathNotFound, 0};
-    return listing;
+    return platform::Listing{platform::Status{Error::PathNotFound, 0}};
 }
 
 namespace {
-
-Plan planGenerated(const AppState& state, const QStringList& listed,
-                   const platform::Listing& listing, ListedNames& names);
-
-Plan makePlan(AppState& state, const GenerationInput& input, const platform::Listing& listing,
-              ListedNames& names) {
-    int failed = -1;
-    const Error generation = generateNewNames(state, input, &failed);
-    if (generation == Error::None) {
-        return planGenerated(state, input.listNames, listing, names);
-    }
-    Plan plan = unchangedPlan(input.listNames);
-    platform::Status status{generation, 0};
-    if (failed < 0) {
-        status.ownReason =
-            QT_TRANSLATE_NOOP("Status", "the text to replace is not a valid regular expression");
-    }
-    stopAt(plan, failed, status);
-    return plan;
-}
 
 Plan planGenerated(const AppState& state, const QStringList& listed,
                    const platform::Listing& listing, ListedNames& names) {
@@ -302,6 +280,23 @@ Plan planGenerated(const AppState& state, const QStringList& listed,
             planner.decide(i, planned, state.extensions[i]);
         }
     }
+    return plan;
+}
+
+Plan makePlan(AppState& state, const GenerationInput& input, const platform::Listing& listing,
+              ListedNames& names) {
+    int failed = -1;
+    const Error generation = generateNewNames(state, input, &failed);
+    if (generation == Error::None) {
+        return planGenerated(state, input.listNames, listing, names);
+    }
+    Plan plan = unchangedPlan(input.listNames);
+    platform::Status status{generation, 0};
+    if (failed < 0) {
+        status.ownReason =
+            QT_TRANSLATE_NOOP("Status", "the text to replace is not a valid regular expression");
+    }
+    stopAt(plan, failed, status);
     return plan;
 }
 

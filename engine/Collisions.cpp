@@ -1,5 +1,6 @@
 #include "engine/Collisions.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 
@@ -39,9 +40,7 @@ void NameRegistry::release(const QString& name) {
     const auto range = owners_.equal_range(key(name));
     for (auto it = range.first; it != range.second; ++it) {
         int& next = nextNumber_[it->first];
-        if (it->second < next) {
-            next = it->second;
-        }
+        next = std::min(next, it->second);
     }
 }
 

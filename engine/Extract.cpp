@@ -112,8 +112,6 @@ QString extractMask(AppState& s, const ExtractInput& in, const NamingSteps& step
         s.maskKind = 2;
         return example(s.mask);
     }
-    if (!hasDigit(mask, s.maskLength)) {
-        return textMask(s, mask, example);
-    }
-    return patternMask(s, mask, example);
+    return hasDigit(mask, s.maskLength) ? patternMask(s, mask, example)
+                                        : textMask(s, mask, example);
 }

@@ -212,10 +212,8 @@ bool parsePlainDigits(QStringView text, double* out) {
 // path is exact and much quicker than formatting a double.
 QString wholeNumberText(double value) {
     constexpr double kExactLimit = 9007199254740992.0;  // 2^53
-    if (std::fabs(value) < kExactLimit) {
-        return QString::number(static_cast<qint64>(value));
-    }
-    return QString::number(value, 'f', 0);
+    return std::fabs(value) < kExactLimit ? QString::number(static_cast<qint64>(value))
+                                          : QString::number(value, 'f', 0);
 }
 
 }  // namespace
@@ -235,10 +233,7 @@ bool textToDouble(const QString& text, double* out, const QLocale& locale) {
 }
 
 bool textToDouble(const QString& text, double* out) {
-    if (parsePlainDigits(text, out)) {
-        return true;
-    }
-    return textToDouble(text, out, QLocale::system());
+    return parsePlainDigits(text, out) || textToDouble(text, out, QLocale::system());
 }
 
 bool textToSingle(const QString& text, float* out, const QLocale& locale) {
@@ -270,8 +265,7 @@ QString numberToText(double value, const QLocale& locale) {
 }
 
 QString numberToText(double value) {
-    if (std::isfinite(value) && std::floor(value) == value) {
-        return wholeNumberText(value);
-    }
-    return numberToText(value, QLocale::system());
+    return std::isfinite(value) && std::floor(value) == value
+               ? wholeNumberText(value)
+               : numberToText(value, QLocale::system());
 }
