@@ -47,12 +47,7 @@ bool isSeparator(QChar c) {
 }
 
 qsizetype lastSeparator(QStringView path) {
-    for (qsizetype i = path.size() - 1; i >= 0; --i) {
-        if (isSeparator(path.at(i))) {
-            return i;
-        }
-    }
-    return -1;
+    return path.crend() - std::find_if(path.crbegin(), path.crend(), isSeparator) - 1;
 }
 
 constexpr int kSuffixLength = 6;
@@ -234,18 +229,15 @@ bool isPlainFileName(QStringView name) {
     if (size == 0 || (name[0] == u'.' && (size == 1 || (size == 2 && name[1] == u'.')))) {
         return false;
     }
-    for (const QChar c : name) {
-        if (c == u'\0' || isSeparator(c)) {
-            return false;
-        }
+    return std::none_of(name.begin(), name.end(), [](QChar c) {
 #ifdef _WIN32
         // "a:b" would address a stream of the file "a".
         if (c == u':') {
-            return false;
+            return true;
         }
 #endif
-    }
-    return true;
+        return c == u'\0' || isSeparator(c);
+    });
 }
 
 namespace {
