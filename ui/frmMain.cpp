@@ -139,7 +139,7 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
     connect(ui->mnuOptionsSetOptions, &QAction::triggered, this,
             &frmMain::mnuOptionsSetOptions_Click);
     connect(ui->mnuOptionsNaming, &QAction::triggered, this, &frmMain::mnuOptionsNaming_Click);
-    connect(ui->MnuHelpHelp, &QAction::triggered, this, &help::showContents);
+    connect(ui->MnuHelpHelp, &QAction::triggered, this, &frmMain::MnuHelpHelp_Click);
     connect(ui->MnuHelpAbout, &QAction::triggered, this, &frmMain::MnuHelpAbout_Click);
 #ifndef QT_NO_SESSIONMANAGER
     connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &frmMain::sessionEnding);
@@ -572,6 +572,10 @@ void frmMain::mnuOptionsNaming_Click() {
 void frmMain::namingSaved(const NamingSteps& steps) {
     steps_ = steps;
     refreshPreview();
+}
+
+void frmMain::MnuHelpHelp_Click() {
+    help::showContents();
 }
 
 void frmMain::MnuHelpAbout_Click() {

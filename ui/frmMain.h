@@ -72,6 +72,7 @@ class frmMain : public QMainWindow {
     void mnuClearOptions_Click();
     void mnuOptionsSetOptions_Click();
     void mnuOptionsNaming_Click();
+    void MnuHelpHelp_Click();
     void MnuHelpAbout_Click();
 
   protected:
