@@ -24,6 +24,11 @@ struct Place {
     Side side;
 };
 
+// What a look at a file must take to compare it with `fingerprint`.
+platform::Contents contentsOf(const platform::Fingerprint& fingerprint) {
+    return fingerprint.contents == 0 ? platform::Contents::Skip : platform::Contents::Hash;
+}
+
 // Writes, before a file is renamed back to a numbered name, that it may be
 // found there: (its old name, the numbered name).
 using Note = std::function<platform::Status(const QString&, const QString&)>;
@@ -44,6 +49,9 @@ class Restorer {
           found_(moves_.size()),
           placed_(moves_.size(), -1) {
         names_.load(listing, dir.rules());
+        if (!journal()) {
+            return;  // findUnderNewNames() looks names up in the directory itself
+        }
         // Sized once: a batch of a thousand files would grow them step by step.
         present_.reserve(listing.files.size());
         plain_.reserve(moves_.size());
@@ -54,16 +62,18 @@ class Restorer {
     }
 
     void run() {
-        const bool journal = !entries_.isEmpty() && entries_.first();
         const platform::RenameWay way = dir_.renameWay();
-        findAll();
-        if (journal &&
-            (way == platform::RenameWay::Reserve || way == platform::RenameWay::Unknown)) {
-            dropPlaceholders();
-        }
-        place();
-        if (journal && (way == platform::RenameWay::Link || way == platform::RenameWay::Unknown)) {
-            dropSecondNames();
+        if (!journal()) {
+            findUnderNewNames();
+        } else {
+            findAll();
+            if (way == platform::RenameWay::Reserve || way == platform::RenameWay::Unknown) {
+                dropPlaceholders();
+            }
+            place();
+            if (way == platform::RenameWay::Link || way == platform::RenameWay::Unknown) {
+                dropSecondNames();
+            }
         }
         for (qsizetype k = moves_.size() - 1; k >= 0; --k) {
             back(k);
@@ -71,6 +81,10 @@ class Restorer {
     }
 
   private:
+    // A journal's batch, where the process ended anywhere; else the way back
+    // of this session's batch, whose files went to their new names.
+    bool journal() const { return !entries_.isEmpty() && entries_.first(); }
+
     QString key(const QString& name) const {
         return dir_.rules().caseInsensitive ? name.toCaseFolded() : name;
     }
@@ -118,18 +132,25 @@ class Restorer {
         return known.size < 0 ? nullptr : &known;
     }
 
-    // Whether the file `name` carries `fingerprint`; its contents are read
-    // only when all else matches.
+    // Whether the file `name` carries `fingerprint`, its contents read where
+    // the fingerprint holds them: one look at the file either way.
     bool carries(const QString& name, const platform::Fingerprint& fingerprint) {
-        const platform::Fingerprint* plain = now(name, platform::Contents::Skip);
-        platform::Fingerprint withoutContents = fingerprint;
-        withoutContents.contents = 0;
-        if (!plain || !withoutContents.matches(*plain)) {
-            return false;
+        const platform::Fingerprint* file = now(name, contentsOf(fingerprint));
+        return file && fingerprint.matches(*file);
+    }
+
+    // Each file of this session's batch under its new name, or not there:
+    // one look at each name, before any goes back.
+    void findUnderNewNames() {
+        for (qsizetype k = 0; k < moves_.size(); ++k) {
+            const Step& move = *moves_[k];
+            platform::Fingerprint file;
+            if (system_.identify(dir_, move.newName, &file, contentsOf(move.fingerprint)).ok() &&
+                move.fingerprint.matches(file)) {
+                found_[k] = {{move.newName, Side::New}};
+                placed_[k] = 0;
+            }
         }
-        const platform::Fingerprint* hashed =
-            fingerprint.contents == 0 ? plain : now(name, platform::Contents::Hash);
-        return hashed && fingerprint.matches(*hashed);
     }
 
     // The names each file may be under that hold a file carrying its

@@ -265,12 +265,11 @@ int sequenceLength(const unsigned char* in, qsizetype i, qsizetype n) {
 }  // namespace
 
 QString decodeFileName(const QByteArray& bytes) {
-    const auto* in = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const qsizetype n = bytes.size();
-
-    if (std::all_of(in, in + n, [](unsigned char c) { return c < 0x80; })) {
+    if (QtPrivate::isAscii(QLatin1String(bytes))) {
         return QString::fromLatin1(bytes);
     }
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
 
     // Every byte yields at most one UTF-16 unit (a 4-byte sequence yields two).
     QString result(n, Qt::Uninitialized);
@@ -313,13 +312,11 @@ bool holdsEscapedBytes(QStringView name) {
 }
 
 QByteArray encodeFileName(QStringView name) {
+    if (QtPrivate::isAscii(name)) {
+        return name.toLatin1();  // each unit its byte, with no codec between
+    }
     const auto* in = reinterpret_cast<const char16_t*>(name.constData());
     const qsizetype n = name.size();
-    if (std::all_of(in, in + n, [](char16_t u) { return u < 0x80; })) {
-        QByteArray ascii(n, Qt::Uninitialized);  // each unit its byte, with no codec between
-        std::transform(in, in + n, ascii.data(), [](char16_t u) { return char(u); });
-        return ascii;
-    }
     // The text between lone surrogates encodes as usual. A lone U+DC80..U+DCFF
     // is its byte; any other lone surrogate, which no decoded name holds,
     // takes the three-byte form.

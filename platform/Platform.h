@@ -120,9 +120,9 @@ struct NameRules {
 // - NoReplace: one step; the file is under its old name or its new one.
 // - Link: after the link, the file under both names (the old one not yet
 //   dropped: dropSecondName).
-// - Reserve: after the exclusive create, an empty file under the new name;
-//   after the write, the placeholder that says it is ours (dropPlaceholder,
-//   unmarked or marked); the rename over it is one step.
+// - Reserve: after the exclusive create, an empty file under the new name
+//   (dropPlaceholder, unmarked; earlier versions wrote a mark into it); the
+//   rename over it is one step.
 // - Checked: one step that changes anything, the plain rename; the
 //   no-replace rename before it only asks (it changes nothing).
 // - A change of letter case alone goes by a name of ours (".quillomat-"

@@ -126,8 +126,8 @@ quint64 contentsHash(int dirFd, const char* name, const struct stat& st) {
     });
 }
 
-// What a placeholder holds (RenameWay::Reserve), so that a restore can tell
-// one left behind by a rename cut short from any other file.
+// What a placeholder held in earlier versions (RenameWay::Reserve), so that
+// a restore of their journals can tell one left behind from any other file.
 constexpr char kPlaceholder[] = "Quillomat holds this name for a file it is renaming.\n";
 constexpr qsizetype kPlaceholderSize = sizeof kPlaceholder - 1;
 
@@ -432,7 +432,7 @@ NameRules rulesForType(const QString& type, const QString& volumeType) {
     // Inode numbers made up by the driver, new after every mount; ntfs-3g
     // hands on the volume's own file record numbers.
     rules.stableInodes =
-        isOneOf(kind, {"ntfs-3g", "lowntfs-3g"}) ||
+        isOneOf(kind, {"ntfs", "ntfs-3g", "lowntfs-3g"}) ||
         (!fuse && !isOneOf(kind, {"vfat", "msdos", "fat", "exfat", "cifs", "smb3", "smbfs", "9p"}));
     return rules;
 }
@@ -587,12 +587,17 @@ Status LinuxSystem::linkAndUnlink(int fd, const char* source, const char* target
         return calls_.fstatat(fd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
                sameFile(now, before, stableInodes);
     };
-    if (!stillOurs(target)) {
+    // Where inode numbers last, one look at the old name does: the linked
+    // file still there, with the one link more that the new name is.
+    struct stat old;
+    const bool oneLook = stableInodes &&
+                         calls_.fstatat(fd, source, &old, AT_SYMLINK_NOFOLLOW) == 0 &&
+                         sameFile(old, before, true) && old.st_nlink == before.st_nlink + 1;
+    if (!oneLook && !stillOurs(target)) {
         // The new name went, or names another file already: leave it be.
         return Status{Error::PathFileAccess, EBUSY};
     }
-    struct stat old;
-    if (calls_.fstatat(fd, source, &old, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (!oneLook && calls_.fstatat(fd, source, &old, AT_SYMLINK_NOFOLLOW) != 0) {
         const int err = errno;
         if (err == ENOENT) {
             return Status{};  // the old name went meanwhile; the file lives on under the new one
@@ -625,24 +630,22 @@ Status LinuxSystem::linkAndUnlink(int fd, const char* source, const char* target
 Status LinuxSystem::reserveAndRename(int fd, const char* source, const char* target) {
     // The new name is taken by a placeholder of our own, created only if
     // nothing had the name: the exclusive create is the no-replace test. It
-    // says what it is, so a restore after a crash knows it for ours, and is
-    // closed before the rename, so no driver keeps it alive under a hidden
-    // name. On a full disk it stays empty.
+    // stays empty: a driver writes no data for it (fusefat lost files renamed
+    // over placeholders that held some), and a restore knows it from the
+    // journal's order of renames (dropPlaceholder, unmarked). It is closed
+    // before the rename, so no driver keeps it alive under a hidden name.
     const int placeholder =
         calls_.openat(fd, target, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (placeholder < 0) {
         return failure(errno, fd);
     }
-    const off_t held = calls_.write(placeholder, kPlaceholder, kPlaceholderSize) == kPlaceholderSize
-                           ? kPlaceholderSize
-                           : 0;
     struct stat reserved;
-    const bool known = ::fstat(placeholder, &reserved) == 0 && reserved.st_size == held;
+    const bool known = ::fstat(placeholder, &reserved) == 0 && reserved.st_size == 0;
     ::close(placeholder);
     const auto stillOurPlaceholder = [&] {
         struct stat now;
         return known && calls_.fstatat(fd, target, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
-               S_ISREG(now.st_mode) && now.st_size == held && now.st_ino == reserved.st_ino &&
+               S_ISREG(now.st_mode) && now.st_size == 0 && now.st_ino == reserved.st_ino &&
                now.st_dev == reserved.st_dev;
     };
     // Why this cannot replace another file: the rename below replaces what

@@ -163,6 +163,7 @@ int seamFstatat(int dirFd, const char* path, struct stat* result, int flags) {
     return ::fstatat(dirFd, path, result, flags);
 }
 
+// An exclusive create reserves a placeholder.
 int seamOpenat(int dirFd, const char* path, int flags, mode_t mode) {
     if ((flags & O_EXCL) != 0) {
         ++seam.createCalls;
@@ -171,16 +172,11 @@ int seamOpenat(int dirFd, const char* path, int flags, mode_t mode) {
             return -1;
         }
     }
-    return ::openat(dirFd, path, flags, mode);
-}
-
-// A placeholder is reserved once it holds what says it is ours.
-long seamWrite(int fd, const void* data, unsigned long size) {
-    const long written = ::write(fd, data, size);
-    if (written >= 0 && seam.afterReserve) {
+    const int fd = ::openat(dirFd, path, flags, mode);
+    if (fd >= 0 && (flags & O_EXCL) != 0 && seam.afterReserve) {
         seam.afterReserve();
     }
-    return written;
+    return fd;
 }
 
 LinuxSystem seamPlatform() {
@@ -191,7 +187,6 @@ LinuxSystem seamPlatform() {
     calls.unlinkat = seamUnlinkat;
     calls.fstatat = seamFstatat;
     calls.openat = seamOpenat;
-    calls.write = seamWrite;
     return LinuxSystem(calls);
 }
 
