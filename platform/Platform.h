@@ -48,9 +48,9 @@ struct Status {
 // was (fusefat sets it to now); its inode number where the file system keeps
 // inode numbers for good (FUSE, FAT-family and network mounts hand out new
 // ones after a remount, some give every path its own, and every system reuses
-// them); and a hash of its contents where either of those is missing, so a
-// file of the same size and time under a name of the batch is never taken
-// for the batch's own.
+// them); and a hash of its contents where neither of those can be trusted
+// (fusefat), so that a file of the same size under a name of the batch is
+// not taken for the batch's own.
 struct Fingerprint {
     qint64 size = -1;
     qint64 modified = 0;     // nanoseconds since the epoch
@@ -186,7 +186,7 @@ class PinnedDirectory {
     }
     // What a fingerprint of a file here must hold to tell it from others.
     Contents contentsNeeded() const {
-        return keepsTime_.load() && rules_.stableInodes ? Contents::Skip : Contents::Hash;
+        return keepsTime_.load() || rules_.stableInodes ? Contents::Skip : Contents::Hash;
     }
 
   protected:
