@@ -77,7 +77,8 @@ platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                                           const platform::PinnedDirectory& dir, NameRegistry& names,
                                           const QString& from, const QString& target,
                                           const QString& ext, QString* renamedTo, Rules rules,
-                                          const BeforeAttempt& before) {
+                                          const BeforeAttempt& before,
+                                          const platform::Fingerprint* known) {
     // A name that holds a separator would move the file out of its directory.
     if (!platform::isPlainFileName(from) || !platform::isPlainFileName(target)) {
         return platform::Status{Error::PathFileAccess, 0};
@@ -95,7 +96,7 @@ platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                 result = before(attempt);
             }
             if (result.ok()) {
-                result = system.renameIn(dir, from, attempt);
+                result = system.renameIn(dir, from, attempt, known);
             }
             if (result.error != Error::FileExists) {
                 break;

@@ -85,14 +85,16 @@ enum class Rules { Apply, Skip };
 // any system call. On success `*renamedTo` holds the name the file now has.
 // Any error other than a taken target is returned as is. `before`, where
 // given, is told each name before it is tried, and a failure it returns is
-// the rename's (the journal notes a numbered name so).
+// the rename's (the journal notes a numbered name so). `known` goes with
+// each rename (BatchSystem::renameIn).
 using BeforeAttempt = std::function<platform::Status(const QString& name)>;
 platform::Status renameAvoidingCollisions(platform::BatchSystem& system,
                                           const platform::PinnedDirectory& dir, NameRegistry& names,
                                           const QString& from, const QString& target,
                                           const QString& ext, QString* renamedTo,
                                           Rules rules = Rules::Apply,
-                                          const BeforeAttempt& before = {});
+                                          const BeforeAttempt& before = {},
+                                          const platform::Fingerprint* known = nullptr);
 
 // Why the directory's rules refuse `name`: PathFileAccess with the system's
 // word for it (EINVAL, ENAMETOOLONG), or ok.

@@ -376,13 +376,14 @@ class Restorer {
         const bool numberedBack = at.side == Side::Old && key(at.name) != key(move.oldName);
         move.status = at.name == move.oldName || numberedBack
                           ? platform::Status{}
-                          : renameAvoidingCollisions(system_, dir_, names_, at.name, move.oldName,
-                                                     extensionOf(move.oldName), &restoredTo,
-                                                     Rules::Skip, [&](const QString& name) {
-                                                         return name == move.oldName
-                                                                    ? platform::Status{}
-                                                                    : note_(move.oldName, name);
-                                                     });
+                          : renameAvoidingCollisions(
+                                system_, dir_, names_, at.name, move.oldName,
+                                extensionOf(move.oldName), &restoredTo, Rules::Skip,
+                                [&](const QString& name) {
+                                    return name == move.oldName ? platform::Status{}
+                                                                : note_(move.oldName, name);
+                                },
+                                &move.fingerprint);
         if (move.status.ok()) {
             move.outcome = Outcome::Back;
             move.why = restoredTo == move.oldName ? Why::None : Why::TakenInDirectory;

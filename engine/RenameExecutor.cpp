@@ -79,7 +79,7 @@ platform::Status renameStep(Plan& plan, int i, platform::BatchSystem& system,
                             const platform::PinnedDirectory& dir,
                             std::optional<NameRegistry>& names) {
     Step& step = plan.steps[i];
-    platform::Status result = system.renameIn(dir, step.oldName, step.newName);
+    platform::Status result = system.renameIn(dir, step.oldName, step.newName, &step.fingerprint);
     if (result.error != Error::FileExists) {
         if (result.ok() && names) {
             names->release(step.oldName);
@@ -96,10 +96,12 @@ platform::Status renameStep(Plan& plan, int i, platform::BatchSystem& system,
     QString renamedTo;
     result = renameAvoidingCollisions(
         system, dir, *names, step.oldName, target, extensionOf(step.oldName), &renamedTo,
-        Rules::Apply, [&](const QString& name) {
+        Rules::Apply,
+        [&](const QString& name) {
             return name == step.newName ? platform::Status{}
                                         : journal::noteNumbered(step.oldName, name, false, system);
-        });
+        },
+        &step.fingerprint);
     if (result.ok()) {
         if (step.outcome == Outcome::Renamed) {
             step.outcome = Outcome::Numbered;

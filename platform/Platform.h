@@ -57,6 +57,7 @@ struct Fingerprint {
     quint64 inode = 0;       // 0 where inode numbers do not last
     quint64 contents = 0;    // 0 where not taken (Contents::Hash)
     bool timeCounts = true;  // false where a rename rewrites the time
+    quint64 links = 0;       // its names (hard links) when it was taken
 
     // Whether `now` was taken of the same file. Where there is no lasting
     // inode number the time may have been rounded (FAT keeps two seconds).
@@ -245,7 +246,10 @@ class BatchSystem {
     // plain is refused with Error::PathFileAccess before it reaches the
     // system; which names the file system takes is the caller's to check
     // (NameRules), since a file's own old name is always allowed back.
-    virtual Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) = 0;
+    // `known`, where given, is the fingerprint the batch took of the file
+    // (a link and the old name dropped may take it for a look before the link).
+    virtual Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to,
+                            const Fingerprint* known = nullptr) = 0;
 
     // Finds out, unless the directory knows already, how renames in `dir`
     // avoid replacing a file and whether they keep a file's time: from the

@@ -462,10 +462,12 @@ Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Finge
     if (S_ISDIR(st.st_mode)) {
         return Status{Error::FileNotFound, EISDIR};
     }
-    *out = Fingerprint{qint64(st.st_size), nanoseconds(st.st_mtim),
+    *out = Fingerprint{qint64(st.st_size),
+                       nanoseconds(st.st_mtim),
                        dir.rules().stableInodes ? quint64(st.st_ino) : 0,
                        contents == Contents::Hash ? contentsHash(fd, bytes.constData(), st) : 0,
-                       dir.renameTraits().keepsTime};
+                       dir.renameTraits().keepsTime,
+                       quint64(st.st_nlink)};
     return Status{};
 }
 
@@ -482,7 +484,8 @@ Listing LinuxSystem::listDirectory(const QString& path) {
     return listEntries(fd);
 }
 
-Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) {
+Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStringView to,
+                             const Fingerprint* known) {
     // A name that would leave the directory never reaches the system.
     if (!isPlainFileName(from) || !isPlainFileName(to)) {
         return Status{Error::PathFileAccess, 0};
@@ -495,11 +498,11 @@ Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStri
     if (dir.rules().caseInsensitive && dir.rules().sameName(from, to)) {
         return changeCase(dir, source, target);
     }
-    return move(dir, source, target);
+    return move(dir, source, target, known);
 }
 
 Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
-                         const QByteArray& target) {
+                         const QByteArray& target, const Fingerprint* known) {
     const int fd = int(dir.handle());
     const RenameWay way = dir.renameWay();
     if (way == RenameWay::Checked) {
@@ -524,7 +527,7 @@ Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
     if (way != RenameWay::Reserve) {
         bool unsupported = false;
         const Status linked = linkAndUnlink(fd, source.constData(), target.constData(),
-                                            dir.rules().stableInodes, &unsupported);
+                                            dir.rules().stableInodes, known, &unsupported);
         if (!unsupported) {
             if (linked.ok()) {
                 dir.setRenameWay(RenameWay::Link);
@@ -564,9 +567,12 @@ Status LinuxSystem::changeCase(const PinnedDirectory& dir, const QByteArray& sou
 }
 
 Status LinuxSystem::linkAndUnlink(int fd, const char* source, const char* target, bool stableInodes,
-                                  bool* unsupported) {
-    struct stat before;
-    if (calls_.fstatat(fd, source, &before, AT_SYMLINK_NOFOLLOW) != 0) {
+                                  const Fingerprint* known, bool* unsupported) {
+    // Where inode numbers last, the fingerprint the batch took of the file
+    // (without its contents) stands for a look at it before the link.
+    const bool fingerprinted = known && stableInodes && known->contents == 0 && known->links > 0;
+    struct stat before {};
+    if (!fingerprinted && calls_.fstatat(fd, source, &before, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(errno, fd);
     }
     // link() never replaces an existing name either.
@@ -582,22 +588,15 @@ Status LinuxSystem::linkAndUnlink(int fd, const char* source, const char* target
     // still names the file that was linked: the same size, time and mode and,
     // where inode numbers last, the same inode. Some file systems (sshfs) give
     // every path an inode number of its own, so that alone never tells.
+    // Without a look before the link, the new name shows what was linked.
     const auto stillOurs = [&](const char* name) {
         struct stat now;
-        return calls_.fstatat(fd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
+        return (!fingerprinted || calls_.fstatat(fd, target, &before, AT_SYMLINK_NOFOLLOW) == 0) &&
+               calls_.fstatat(fd, name, &now, AT_SYMLINK_NOFOLLOW) == 0 &&
                sameFile(now, before, stableInodes);
     };
-    // Where inode numbers last, one look at the old name does: the linked
-    // file still there, with the one link more that the new name is.
     struct stat old;
-    const bool oneLook = stableInodes &&
-                         calls_.fstatat(fd, source, &old, AT_SYMLINK_NOFOLLOW) == 0 &&
-                         sameFile(old, before, true) && old.st_nlink == before.st_nlink + 1;
-    if (!oneLook && !stillOurs(target)) {
-        // The new name went, or names another file already: leave it be.
-        return Status{Error::PathFileAccess, EBUSY};
-    }
-    if (!oneLook && calls_.fstatat(fd, source, &old, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (calls_.fstatat(fd, source, &old, AT_SYMLINK_NOFOLLOW) != 0) {
         const int err = errno;
         if (err == ENOENT) {
             return Status{};  // the old name went meanwhile; the file lives on under the new one
@@ -608,7 +607,18 @@ Status LinuxSystem::linkAndUnlink(int fd, const char* source, const char* target
         }
         return failure(err, fd);
     }
-    if (!sameFile(old, before, stableInodes)) {
+    // Where inode numbers last, that look does: the file seen before, with
+    // the one link more that the new name is.
+    const bool oneLook =
+        fingerprinted
+            ? known->matches(Fingerprint{old.st_size, nanoseconds(old.st_mtim), old.st_ino}) &&
+                  old.st_nlink == known->links + 1
+            : stableInodes && sameFile(old, before, true) && old.st_nlink == before.st_nlink + 1;
+    if (!oneLook && !stillOurs(target)) {
+        // The new name went, or names another file already: leave it be.
+        return Status{Error::PathFileAccess, EBUSY};
+    }
+    if (!oneLook && !sameFile(old, before, stableInodes)) {
         // Replaced under the old name since the link: the batch's file is
         // left under the new name alone, which is the rename done, and the
         // file that now holds the old name is not touched.

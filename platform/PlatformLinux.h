@@ -47,7 +47,8 @@ class LinuxSystem : public System {
     // names the same file; where links are refused too, the new name
     // reserved by a placeholder and the file renamed over it while that is
     // still ours. The way that works is kept in the directory.
-    Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override;
+    Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to,
+                    const Fingerprint* known = nullptr) override;
     Status writeFileDurably(const QString& path, const QByteArray& data, Reach reach) override;
     RenameTraits learnRenames(const PinnedDirectory& dir) override;
     Status dropPlaceholder(const PinnedDirectory& dir, QStringView name,
@@ -62,11 +63,12 @@ class LinuxSystem : public System {
     QStringList drives() override;
 
   private:
-    Status move(const PinnedDirectory& dir, const QByteArray& source, const QByteArray& target);
+    Status move(const PinnedDirectory& dir, const QByteArray& source, const QByteArray& target,
+                const Fingerprint* known = nullptr);
     Status changeCase(const PinnedDirectory& dir, const QByteArray& source,
                       const QByteArray& target);
     Status linkAndUnlink(int dirFd, const char* source, const char* target, bool stableInodes,
-                         bool* unsupported);
+                         const Fingerprint* known, bool* unsupported);
     Status reserveAndRename(int dirFd, const char* source, const char* target);
     Status checkAndRename(int dirFd, const char* source, const char* target);
 

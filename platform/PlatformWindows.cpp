@@ -279,7 +279,8 @@ class WindowsSystem : public System {
     // in the same directory whatever its path is now, and ReplaceIfExists
     // FALSE, so a taken name fails with ERROR_ALREADY_EXISTS. A change of
     // letter case alone renames the file onto itself, which Windows allows.
-    Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to) override {
+    Status renameIn(const PinnedDirectory& dir, QStringView from, QStringView to,
+                    const Fingerprint* = nullptr) override {
         if (!isPlainFileName(from) || !isPlainFileName(to)) {
             return Status{Error::PathFileAccess, 0};
         }

@@ -63,8 +63,8 @@ void ProgressSystem::advance() {
 }
 
 platform::Status ProgressSystem::renameIn(const platform::PinnedDirectory& dir, QStringView from,
-                                          QStringView to) {
-    const platform::Status status = real_.renameIn(dir, from, to);
+                                          QStringView to, const platform::Fingerprint* known) {
+    const platform::Status status = real_.renameIn(dir, from, to, known);
     advance();
     return status;
 }

@@ -31,7 +31,8 @@ class ProgressSystem : public platform::BatchSystem {
         return real_.list(dir);
     }
     platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView from,
-                              QStringView to) override;
+                              QStringView to,
+                              const platform::Fingerprint* known = nullptr) override;
     platform::RenameTraits learnRenames(const platform::PinnedDirectory& dir) override {
         return real_.learnRenames(dir);
     }

@@ -646,17 +646,23 @@ void TestPlatform::fallbackNeverUnlinksAnotherFile_data() {
     QTest::addColumn<int>("error");
     QTest::addColumn<QByteArray>("oldName");  // what a.txt holds afterwards, or "<missing>"
     QTest::addColumn<QByteArray>("newName");  // what b.txt holds afterwards
-    // An editor saves a.txt (a new file renamed over it): the batch's file
-    // now lives under b.txt alone, which is the rename done, and the saved
-    // file stays.
-    QTest::newRow("saved under the old name")
-        << "save" << 0 << QByteArray("saved") << QByteArray("alpha");
-    QTest::newRow("old name removed")
-        << "remove" << 0 << QByteArray("<missing>") << QByteArray("alpha");
-    // Whose the old name is cannot be told: nothing changes.
-    QTest::newRow("old name cannot be examined")
-        << "unreadable" << errorNumber(Error::PathFileAccess) << QByteArray("alpha")
-        << QByteArray("<missing>");
+    QTest::addColumn<bool>("fingerprinted");  // the batch's fingerprint given for the first look
+    for (const bool known : {false, true}) {
+        const auto row = [known](const char* tag) {
+            return &QTest::addRow("%s%s", tag, known ? ", fingerprinted" : "");
+        };
+        // An editor saves a.txt (a new file renamed over it): the batch's
+        // file now lives under b.txt alone, which is the rename done, and the
+        // saved file stays.
+        *row("saved under the old name")
+            << "save" << 0 << QByteArray("saved") << QByteArray("alpha") << known;
+        *row("old name removed") << "remove" << 0 << QByteArray("<missing>") << QByteArray("alpha")
+                                 << known;
+        // Whose the old name is cannot be told: nothing changes.
+        *row("old name cannot be examined")
+            << "unreadable" << errorNumber(Error::PathFileAccess) << QByteArray("alpha")
+            << QByteArray("<missing>") << known;
+    }
 }
 
 void TestPlatform::fallbackNeverUnlinksAnotherFile() {
@@ -664,10 +670,14 @@ void TestPlatform::fallbackNeverUnlinksAnotherFile() {
     QFETCH(int, error);
     QFETCH(QByteArray, oldName);
     QFETCH(QByteArray, newName);
+    QFETCH(bool, fingerprinted);
     TempFiles dir;
     dir.create(QStringLiteral("a.txt"), "alpha");
     LinuxSystem p = seamPlatform();
     seam.renameErrno = EINVAL;
+    const platform::Directory d = p.openDirectory(dir.path()).directory;
+    platform::Fingerprint known;
+    QVERIFY(p.identify(*d, u"a.txt", &known).ok());
     const QByteArray a = rawPath(dir.path(), "a.txt");
     seam.afterLink = [&] {
         if (meanwhile == QLatin1String("save")) {
@@ -681,8 +691,7 @@ void TestPlatform::fallbackNeverUnlinksAnotherFile() {
         }
     };
 
-    const Status r =
-        renameFile(p, dir.filePath(QStringLiteral("a.txt")), dir.filePath(QStringLiteral("b.txt")));
+    const Status r = p.renameIn(*d, u"a.txt", u"b.txt", fingerprinted ? &known : nullptr);
     QCOMPARE(errorNumber(r.error), error);
     QCOMPARE(readRaw(a), oldName);
     QCOMPARE(readRaw(rawPath(dir.path(), "b.txt")), newName);

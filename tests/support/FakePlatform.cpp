@@ -99,7 +99,7 @@ platform::OpenedDirectory FaultPlatform::openDirectory(const QString& path) {
 }
 
 platform::Status FaultPlatform::renameIn(const platform::PinnedDirectory& dir, QStringView fromName,
-                                         QStringView toName) {
+                                         QStringView toName, const platform::Fingerprint* known) {
     const QString from = platform::joinPath(dir.path(), fromName.toString());
     const QString to = platform::joinPath(dir.path(), toName.toString());
     calls_.append(qMakePair(from, to));
@@ -122,7 +122,7 @@ platform::Status FaultPlatform::renameIn(const platform::PinnedDirectory& dir, Q
     if (successesLeft_ == 0) {
         return injected(afterError_);
     }
-    const platform::Status result = inner_.renameIn(dir, fromName, toName);
+    const platform::Status result = inner_.renameIn(dir, fromName, toName, known);
     if (result.ok() && successesLeft_ > 0) {
         --successesLeft_;
     }

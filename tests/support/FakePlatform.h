@@ -78,7 +78,8 @@ class FaultPlatform : public platform::System {
                                     QStringView keep) override;
     platform::Listing list(const platform::PinnedDirectory& dir) override;
     platform::Status renameIn(const platform::PinnedDirectory& dir, QStringView from,
-                              QStringView to) override;
+                              QStringView to,
+                              const platform::Fingerprint* known = nullptr) override;
     platform::Status writeFileDurably(const QString& path, const QByteArray& data,
                                       platform::Reach reach) override;
     platform::OpenedDirectory openDirectory(const QString& path) override;
