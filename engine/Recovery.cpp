@@ -170,9 +170,6 @@ class Restorer {
                     continue;
                 }
                 seen << key(at);
-                if (entries_[k]) {  // only a journal's batch may have left placeholders
-                    batchNames_.insert(at);
-                }
                 if (carries(at, moves_[k]->fingerprint)) {
                     found_[k].append({at, place.side});
                     holders_[key(at)] << k;
@@ -182,19 +179,12 @@ class Restorer {
     }
 
     // A placeholder a rename reserved its target with (RenameWay::Reserve):
-    // one of ours, marked, under any name of the batch that holds no file of
-    // it; or, made and not yet marked when the process ended, an empty file
-    // under the target of the one rename in flight. Files are renamed one
-    // after the other (Undo in reverse), so the rename in flight is the one
-    // whose file is still under its name before it, every earlier file of
-    // the batch under its name after and every later one under its name
-    // before. Only where exactly one rename fits so is its target removed.
+    // an empty file under the target of the one rename in flight. Files are
+    // renamed one after the other (Undo in reverse), so the rename in flight
+    // is the one whose file is still under its name before it, every earlier
+    // file of the batch under its name after and every later one under its
+    // name before. Only where exactly one rename fits so is its target removed.
     void dropPlaceholders() {
-        for (const QString& name : std::as_const(batchNames_)) {
-            if (!holders_.contains(key(name)) && system_.dropPlaceholder(dir_, name).ok()) {
-                forget(name);
-            }
-        }
         const qsizetype n = moves_.size();
         const auto has = [&](qsizetype k, Side side) {
             return std::any_of(found_[k].cbegin(), found_[k].cend(),
@@ -270,11 +260,7 @@ class Restorer {
             targets = {*std::max_element(targets.cbegin(), targets.cend(),
                                          [&](auto& a, auto& b) { return rank(a) < rank(b); })};
         }
-        if (targets.size() == 1 &&
-            system_
-                .dropPlaceholder(dir_, targets.first(),
-                                 platform::BatchSystem::Placeholder::Unmarked)
-                .ok()) {
+        if (targets.size() == 1 && system_.dropPlaceholder(dir_, targets.first()).ok()) {
             forget(targets.first());
         }
     }
@@ -412,7 +398,6 @@ class Restorer {
     QHash<QString, QString> present_;               // key -> the name as listed
     QHash<QString, QList<qsizetype>> holders_;      // key -> the files that fit it
     QSet<QString> taken_;                           // keys of names a file is placed at
-    QSet<QString> batchNames_;                      // present names of the batch
     QHash<QString, platform::Fingerprint> plain_;   // name -> fingerprint now
     QHash<QString, platform::Fingerprint> hashed_;  // name -> fingerprint with contents
     NameRegistry names_;

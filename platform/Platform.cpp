@@ -101,7 +101,7 @@ QString parkingName(QStringView from, int attempt) {
         .arg(attempt);
 }
 
-Status BatchSystem::dropPlaceholder(const PinnedDirectory&, QStringView, Placeholder) {
+Status BatchSystem::dropPlaceholder(const PinnedDirectory&, QStringView) {
     return Status{Error::FileExists, 0};
 }
 

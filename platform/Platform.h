@@ -122,8 +122,7 @@ struct NameRules {
 // - Link: after the link, the file under both names (the old one not yet
 //   dropped: dropSecondName).
 // - Reserve: after the exclusive create, an empty file under the new name
-//   (dropPlaceholder, unmarked; earlier versions wrote a mark into it); the
-//   rename over it is one step.
+//   (dropPlaceholder); the rename over it is one step.
 // - Checked: one step that changes anything, the plain rename; the
 //   no-replace rename before it only asks (it changes nothing).
 // - A change of letter case alone goes by a name of ours (".quillomat-"
@@ -259,16 +258,14 @@ class BatchSystem {
     virtual RenameTraits learnRenames(const PinnedDirectory& dir) { return dir.renameTraits(); }
 
     // What a restore removes of what an interrupted rename made, and nothing
-    // else. dropPlaceholder() removes `name` only while it is a placeholder
-    // a rename reserved a name with (RenameWay::Reserve), or with `unmarked`
-    // an empty file (one that process ended before it could say it was
-    // ours); dropSecondName() removes `name` only while the file system shows
-    // it and `keep` to be two names of one file (one inode, counted links: a
-    // link made, the old name not yet dropped). Any
-    // other file gives Error::FileExists and is left alone.
-    enum class Placeholder { Marked, Unmarked };
-    virtual Status dropPlaceholder(const PinnedDirectory& dir, QStringView name,
-                                   Placeholder placeholder = Placeholder::Marked);
+    // else. dropPlaceholder() removes `name` only while it is an empty
+    // file, as the placeholder a rename reserved a name with is
+    // (RenameWay::Reserve; the restore tells which name that is);
+    // dropSecondName() removes `name` only while the file system shows it
+    // and `keep` to be two names of one file (one inode, counted links: a
+    // link made, the old name not yet dropped). Any other file gives
+    // Error::FileExists and is left alone.
+    virtual Status dropPlaceholder(const PinnedDirectory& dir, QStringView name);
     virtual Status dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep);
 
     // Up to `limit` bytes from the start of the regular file `name` of `dir`

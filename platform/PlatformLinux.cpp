@@ -126,11 +126,6 @@ quint64 contentsHash(int dirFd, const char* name, const struct stat& st) {
     });
 }
 
-// What a placeholder held in earlier versions (RenameWay::Reserve), so that
-// a restore of their journals can tell one left behind from any other file.
-constexpr char kPlaceholder[] = "Quillomat holds this name for a file it is renaming.\n";
-constexpr qsizetype kPlaceholderSize = sizeof kPlaceholder - 1;
-
 // The one directory walker: calls each(fd, entry) for every entry of the
 // directory `dirFd` (an O_PATH descriptor will do) but "." and "..", where fd
 // is a descriptor of that directory. Returns 0 or the errno that stopped it.
@@ -642,7 +637,7 @@ Status LinuxSystem::reserveAndRename(int fd, const char* source, const char* tar
     // nothing had the name: the exclusive create is the no-replace test. It
     // stays empty: a driver writes no data for it (fusefat lost files renamed
     // over placeholders that held some), and a restore knows it from the
-    // journal's order of renames (dropPlaceholder, unmarked). It is closed
+    // journal's order of renames (dropPlaceholder). It is closed
     // before the rename, so no driver keeps it alive under a hidden name.
     const int placeholder =
         calls_.openat(fd, target, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
@@ -718,8 +713,7 @@ RenameTraits LinuxSystem::learnRenames(const PinnedDirectory& dir) {
     return dir.renameTraits();
 }
 
-Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name,
-                                    Placeholder placeholder) {
+Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name) {
     const int fd = int(dir.handle());
     const QByteArray bytes = encodeFileName(name);
     struct stat st;
@@ -727,19 +721,7 @@ Status LinuxSystem::dropPlaceholder(const PinnedDirectory& dir, QStringView name
         calls_.fstatat(fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(isPlainFileName(name) ? errno : EINVAL, fd);
     }
-    bool ours = placeholder == Placeholder::Unmarked && S_ISREG(st.st_mode) && st.st_size == 0;
-    if (S_ISREG(st.st_mode) && st.st_size == kPlaceholderSize) {
-        const int file = ::openat(fd, bytes.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        char held[kPlaceholderSize + 1];
-        struct stat opened;
-        ours = file >= 0 && ::read(file, held, sizeof held) == kPlaceholderSize &&
-               std::memcmp(held, kPlaceholder, kPlaceholderSize) == 0 &&
-               ::fstat(file, &opened) == 0 && opened.st_ino == st.st_ino;
-        if (file >= 0) {
-            ::close(file);
-        }
-    }
-    if (!ours) {
+    if (!S_ISREG(st.st_mode) || st.st_size != 0) {
         return Status{Error::FileExists, EEXIST};
     }
     return calls_.unlinkat(fd, bytes.constData(), 0) == 0 ? Status{} : failure(errno, fd);

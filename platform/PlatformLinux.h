@@ -51,8 +51,7 @@ class LinuxSystem : public System {
                     const Fingerprint* known = nullptr) override;
     Status writeFileDurably(const QString& path, const QByteArray& data, Reach reach) override;
     RenameTraits learnRenames(const PinnedDirectory& dir) override;
-    Status dropPlaceholder(const PinnedDirectory& dir, QStringView name,
-                           Placeholder placeholder) override;
+    Status dropPlaceholder(const PinnedDirectory& dir, QStringView name) override;
     Status dropSecondName(const PinnedDirectory& dir, QStringView name, QStringView keep) override;
     Status readStart(const PinnedDirectory& dir, QStringView name, qint64 limit,
                      QByteArray* out) override;

@@ -36,9 +36,9 @@ class ProgressSystem : public platform::BatchSystem {
     platform::RenameTraits learnRenames(const platform::PinnedDirectory& dir) override {
         return real_.learnRenames(dir);
     }
-    platform::Status dropPlaceholder(const platform::PinnedDirectory& dir, QStringView name,
-                                     Placeholder placeholder = Placeholder::Marked) override {
-        return real_.dropPlaceholder(dir, name, placeholder);
+    platform::Status dropPlaceholder(const platform::PinnedDirectory& dir,
+                                     QStringView name) override {
+        return real_.dropPlaceholder(dir, name);
     }
     platform::Status dropSecondName(const platform::PinnedDirectory& dir, QStringView name,
                                     QStringView keep) override {

@@ -147,8 +147,8 @@ platform::RenameTraits FaultPlatform::learnRenames(const platform::PinnedDirecto
 }
 
 platform::Status FaultPlatform::dropPlaceholder(const platform::PinnedDirectory& dir,
-                                                QStringView name, Placeholder placeholder) {
-    return inner_.dropPlaceholder(dir, name, placeholder);
+                                                QStringView name) {
+    return inner_.dropPlaceholder(dir, name);
 }
 
 platform::Status FaultPlatform::dropSecondName(const platform::PinnedDirectory& dir,

@@ -72,8 +72,8 @@ class FaultPlatform : public platform::System {
     platform::Status identify(const platform::PinnedDirectory& dir, QStringView name,
                               platform::Fingerprint* out, platform::Contents contents) override;
     platform::RenameTraits learnRenames(const platform::PinnedDirectory& dir) override;
-    platform::Status dropPlaceholder(const platform::PinnedDirectory& dir, QStringView name,
-                                     Placeholder placeholder) override;
+    platform::Status dropPlaceholder(const platform::PinnedDirectory& dir,
+                                     QStringView name) override;
     platform::Status dropSecondName(const platform::PinnedDirectory& dir, QStringView name,
                                     QStringView keep) override;
     platform::Listing list(const platform::PinnedDirectory& dir) override;
