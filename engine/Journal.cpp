@@ -42,9 +42,17 @@ class Writer {
     // A name's bytes as the file system holds them; a byte that would split
     // a field or a line, and "%", as "%" and two hex digits.
     Writer& name(QStringView name) {
+        if (QtPrivate::isAscii(name)) {  // each unit its byte, with no buffer between
+            return escaped(name.utf16(), name.size());
+        }
         const QByteArray bytes = platform::encodeFileName(name);
-        room(3 * bytes.size());
-        for (char c : bytes) {
+        return escaped(bytes.constData(), bytes.size());
+    }
+    template <typename Unit>
+    Writer& escaped(const Unit* units, qsizetype n) {
+        room(3 * n);
+        for (const Unit* end = units + n; units != end; ++units) {
+            char c = char(*units);
             if (uchar(c) <= ' ' || c == '%' || c == 0x7f) {
                 *at_++ = '%';
                 *at_++ = kDigits[uchar(c) >> 4];

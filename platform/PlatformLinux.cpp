@@ -126,6 +126,25 @@ quint64 contentsHash(int dirFd, const char* name, const struct stat& st) {
     });
 }
 
+// A name's bytes for a system call, ended by a NUL: a short ASCII name
+// (nearly every name) in place, with no allocation; any other encoded.
+class NameBytes {
+  public:
+    explicit NameBytes(QStringView name) {
+        if (name.size() < qsizetype(sizeof inPlace_) && QtPrivate::isAscii(name)) {
+            *std::transform(name.utf16(), name.utf16() + name.size(), inPlace_,
+                            [](char16_t u) { return char(u); }) = '\0';
+        } else {
+            encoded_ = encodeFileName(name);
+        }
+    }
+    operator const char*() const { return encoded_.isNull() ? inPlace_ : encoded_.constData(); }
+
+  private:
+    char inPlace_[256];
+    QByteArray encoded_;
+};
+
 // The one directory walker: calls each(fd, entry) for every entry of the
 // directory `dirFd` (an O_PATH descriptor will do) but "." and "..", where fd
 // is a descriptor of that directory. Returns 0 or the errno that stopped it.
@@ -449,9 +468,9 @@ Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Finge
     if (!isPlainFileName(name)) {
         return Status{Error::PathFileAccess, 0};
     }
-    const QByteArray bytes = encodeFileName(name);
+    const NameBytes bytes(name);
     struct stat st;
-    if (calls_.fstatat(fd, bytes.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (calls_.fstatat(fd, bytes, &st, AT_SYMLINK_NOFOLLOW) != 0) {
         return failure(errno, fd);
     }
     if (S_ISDIR(st.st_mode)) {
@@ -460,7 +479,7 @@ Status LinuxSystem::identify(const PinnedDirectory& dir, QStringView name, Finge
     *out = Fingerprint{qint64(st.st_size),
                        nanoseconds(st.st_mtim),
                        dir.rules().stableInodes ? quint64(st.st_ino) : 0,
-                       contents == Contents::Hash ? contentsHash(fd, bytes.constData(), st) : 0,
+                       contents == Contents::Hash ? contentsHash(fd, bytes, st) : 0,
                        dir.renameTraits().keepsTime,
                        quint64(st.st_nlink)};
     return Status{};
@@ -485,9 +504,9 @@ Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStri
     if (!isPlainFileName(from) || !isPlainFileName(to)) {
         return Status{Error::PathFileAccess, 0};
     }
-    const QByteArray source = encodeFileName(from);
-    const QByteArray target = encodeFileName(to);
-    if (source == target) {
+    const NameBytes source(from);
+    const NameBytes target(to);
+    if (std::strcmp(source, target) == 0) {
         return Status{};
     }
     if (dir.rules().caseInsensitive && dir.rules().sameName(from, to)) {
@@ -496,18 +515,17 @@ Status LinuxSystem::renameIn(const PinnedDirectory& dir, QStringView from, QStri
     return move(dir, source, target, known);
 }
 
-Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
-                         const QByteArray& target, const Fingerprint* known) {
+Status LinuxSystem::move(const PinnedDirectory& dir, const char* source, const char* target,
+                         const Fingerprint* known) {
     const int fd = int(dir.handle());
     const RenameWay way = dir.renameWay();
     if (way == RenameWay::Checked) {
-        return checkAndRename(fd, source.constData(), target.constData());
+        return checkAndRename(fd, source, target);
     }
     // Only a rename that succeeded tells which way works: the system refuses
     // a missing source or a taken target before the file system is asked.
     if (way == RenameWay::Unknown || way == RenameWay::NoReplace) {
-        if (calls_.renameat2(fd, source.constData(), fd, target.constData(), RENAME_NOREPLACE) ==
-            0) {
+        if (calls_.renameat2(fd, source, fd, target, RENAME_NOREPLACE) == 0) {
             dir.setRenameWay(RenameWay::NoReplace);
             return Status{};
         }
@@ -521,8 +539,8 @@ Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
     }
     if (way != RenameWay::Reserve) {
         bool unsupported = false;
-        const Status linked = linkAndUnlink(fd, source.constData(), target.constData(),
-                                            dir.rules().stableInodes, known, &unsupported);
+        const Status linked =
+            linkAndUnlink(fd, source, target, dir.rules().stableInodes, known, &unsupported);
         if (!unsupported) {
             if (linked.ok()) {
                 dir.setRenameWay(RenameWay::Link);
@@ -530,23 +548,22 @@ Status LinuxSystem::move(const PinnedDirectory& dir, const QByteArray& source,
             return linked;
         }
     }
-    const Status reserved = reserveAndRename(fd, source.constData(), target.constData());
+    const Status reserved = reserveAndRename(fd, source, target);
     if (reserved.ok() && way == RenameWay::Unknown) {
         dir.setRenameWay(RenameWay::Reserve);
     }
     return reserved;
 }
 
-Status LinuxSystem::changeCase(const PinnedDirectory& dir, const QByteArray& source,
-                               const QByteArray& target) {
+Status LinuxSystem::changeCase(const PinnedDirectory& dir, const char* source, const char* target) {
     // The file system takes the new spelling for the name the file already
     // has, so the file goes by way of a name of its own first, one a restore
     // knows from the file's name (parkingName).
     Status status;
     QByteArray between;
     for (int attempt = 0; attempt < kParkingAttempts; ++attempt) {
-        between = encodeFileName(parkingName(decodeFileName(source), attempt));
-        status = move(dir, source, between);
+        between = encodeFileName(parkingName(decodeFileName(QByteArray(source)), attempt));
+        status = move(dir, source, between.constData());
         if (status.error != Error::FileExists) {
             break;
         }
@@ -554,9 +571,9 @@ Status LinuxSystem::changeCase(const PinnedDirectory& dir, const QByteArray& sou
     if (!status.ok()) {
         return status;
     }
-    status = move(dir, between, target);
+    status = move(dir, between.constData(), target);
     if (!status.ok()) {
-        move(dir, between, source);
+        move(dir, between.constData(), source);
     }
     return status;
 }

@@ -62,10 +62,9 @@ class LinuxSystem : public System {
     QStringList drives() override;
 
   private:
-    Status move(const PinnedDirectory& dir, const QByteArray& source, const QByteArray& target,
+    Status move(const PinnedDirectory& dir, const char* source, const char* target,
                 const Fingerprint* known = nullptr);
-    Status changeCase(const PinnedDirectory& dir, const QByteArray& source,
-                      const QByteArray& target);
+    Status changeCase(const PinnedDirectory& dir, const char* source, const char* target);
     Status linkAndUnlink(int dirFd, const char* source, const char* target, bool stableInodes,
                          const Fingerprint* known, bool* unsupported);
     Status reserveAndRename(int dirFd, const char* source, const char* target);
