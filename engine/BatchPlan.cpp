@@ -227,10 +227,8 @@ QString joined(const QString& a, const QString& b) {
 }
 
 platform::Listing listingOf(const AppState& state, platform::BatchSystem& system) {
-    if (state.chosenDirectory) {
-        return system.list(*state.chosenDirectory);
-    }
-    return platform::Listing{platform::Status{Error::PathNotFound, 0}};
+    return state.chosenDirectory ? system.list(*state.chosenDirectory)
+                                 : platform::Listing{platform::Status{Error::PathNotFound, 0}};
 }
 
 namespace {

@@ -54,10 +54,8 @@ int length(QStringView text) {
 }
 
 int find(View text, View what) {
-    if (text.empty()) {
-        return 0;
-    }
-    const size_t at = text.find(what);
+    // An empty text holds nothing, not even an empty `what`.
+    const size_t at = text.empty() ? View::npos : text.find(what);
     return at == View::npos ? 0 : static_cast<int>(at) + 1;
 }
 

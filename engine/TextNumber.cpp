@@ -50,13 +50,9 @@ class NumberReader {
         ascii_.reserve(static_cast<size_t>(end_ - i_) + 2);
         readInteger();
         readFraction();
-        if (integerDigits_ == 0 && fractionDigits_ == 0) {
-            return false;
-        }
-        if (!readExponent() || i_ != end_) {
-            return false;
-        }
-        return convert(out);
+        // Some digits, then a whole exponent if any, and nothing after it.
+        return (integerDigits_ > 0 || fractionDigits_ > 0) && readExponent() && i_ == end_ &&
+               convert(out);
     }
 
   private:
@@ -256,12 +252,8 @@ QString numberToText(double value, const QLocale& locale) {
     if (std::floor(value) == value) {
         return wholeNumberText(value);
     }
-    QString text = QString::number(value, 'f', QLocale::FloatingPointShortest);
-    const QString point = locale.decimalPoint();
-    if (point != QStringView(u".")) {
-        text.replace(QLatin1Char('.'), point);
-    }
-    return text;
+    return QString::number(value, 'f', QLocale::FloatingPointShortest)
+        .replace(QLatin1Char('.'), locale.decimalPoint());
 }
 
 QString numberToText(double value) {

@@ -64,8 +64,7 @@ void discard() {
     if constexpr (std::is_same_v<T, ::frmMain>) {
         unloadDialogs();  // its own go with it
     }
-    T* window = std::exchange(instance<T>(), nullptr);
-    if (window != nullptr) {
+    if (T* window = std::exchange(instance<T>(), nullptr)) {
         window->hide();
         window->deleteLater();
     }

@@ -81,10 +81,8 @@ class Keeper : public QObject {
 }  // namespace
 
 Motif fixedWindow(Qt::WindowFlags buttons) {
-    Motif hints;
-    hints.flags = kHintsFunctions | kHintsDecorations;
-    hints.functions = kFuncMove;
-    hints.decorations = kDecorBorder | kDecorTitle;
+    // Flags, functions, decorations: a window that moves and has a title.
+    Motif hints{kHintsFunctions | kHintsDecorations, kFuncMove, kDecorBorder | kDecorTitle};
     if (buttons & Qt::WindowSystemMenuHint) {
         hints.decorations |= kDecorMenu;
     }

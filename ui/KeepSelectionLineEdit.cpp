@@ -12,13 +12,9 @@ KeepSelectionLineEdit::KeepSelectionLineEdit(QWidget* parent) : QLineEdit(parent
 }
 
 void KeepSelectionLineEdit::focusOutEvent(QFocusEvent* event) {
-    if (hasSelectedText()) {
-        keptStart_ = selectionStart();
-        keptLength_ = selectionLength();
-    } else {
-        keptStart_ = -1;
-        keptLength_ = 0;
-    }
+    // Without a highlight, the start is -1 and the length 0.
+    keptStart_ = selectionStart();
+    keptLength_ = selectionLength();
     keptCursor_ = cursorPosition();
     QLineEdit::focusOutEvent(event);
 }
@@ -47,8 +43,7 @@ void KeepSelectionLineEdit::focusInEvent(QFocusEvent* event) {
 }
 
 QString KeepSelectionLineEdit::keptSelectedText() const {
-    if (hasSelectedText()) {
-        return selectedText();
-    }
-    return keptStart_ < 0 ? QString() : text().mid(keptStart_, keptLength_);
+    return hasSelectedText() ? selectedText()
+           : keptStart_ < 0  ? QString()
+                             : text().mid(keptStart_, keptLength_);
 }

@@ -138,10 +138,8 @@ QStringList frmDir::shownNames(QStringList names) const {
 void frmDir::toggleHiddenNames() {
     showHidden_ = !showHidden_;
     QSet<QString> selected;
-    for (int i = 0; i < File1ListCount(); ++i) {
-        if (File1Selected(i)) {
-            selected.insert(File1List(i));
-        }
+    for (const QModelIndex& index : ui->File1->selectionModel()->selectedIndexes()) {
+        selected.insert(File1List(index.row()));
     }
     justListed_ = JustListed{dir1Path_, relistDir1()};
     File1Refresh();
@@ -202,8 +200,7 @@ int frmDir::File1ListCount() const {
 }
 
 QString frmDir::File1List(int index) const {
-    return index >= 0 && index < fileModel_->names().size() ? fileModel_->names().at(index)
-                                                            : QString();
+    return fileModel_->names().value(index);
 }
 
 bool frmDir::File1Selected(int index) const {

@@ -17,6 +17,7 @@
 #include <QShortcut>
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include "engine/AppState.h"
 #include "engine/BatchPlan.h"
@@ -80,21 +81,17 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         menu->setFont(font());
     }
 
-    // A screen reader reads each step button's instruction beside it as the
-    // button's description.
-    const auto describe = [](QPushButton* step, const QLabel* first, const QLabel* second) {
-        step->setAccessibleDescription(first->text() + QLatin1Char(' ') + second->text());
-    };
-    describe(ui->Command3, ui->Label8, ui->Label1);
-    describe(ui->Command2, ui->Label2, ui->Label7);
-    describe(ui->Command1, ui->Label4, ui->Label9);
-    describe(ui->Command4, ui->Label3, ui->Label6);
-
-    // Alt and a letter press a step button, as the menu's access keys open a
-    // menu; the captions stay as designed, without a mark.
-    for (const auto& [button, key] :
-         {std::pair{ui->Command3, Qt::Key_S}, std::pair{ui->Command2, Qt::Key_M},
-          std::pair{ui->Command1, Qt::Key_E}, std::pair{ui->Command4, Qt::Key_R}}) {
+    // Each step button runs its step, and a screen reader reads the
+    // instruction beside it (two labels) as its description. Alt and a letter
+    // press it, as the menu's access keys open a menu; the captions stay as
+    // designed, without a mark.
+    for (const auto& [button, key, step, first, second] :
+         {std::tuple{ui->Command3, Qt::Key_S, &frmMain::Command3_Click, ui->Label8, ui->Label1},
+          std::tuple{ui->Command2, Qt::Key_M, &frmMain::Command2_Click, ui->Label2, ui->Label7},
+          std::tuple{ui->Command1, Qt::Key_E, &frmMain::Command1_Click, ui->Label4, ui->Label9},
+          std::tuple{ui->Command4, Qt::Key_R, &frmMain::Command4_Click, ui->Label3, ui->Label6}}) {
+        connect(button, &QPushButton::clicked, this, step);
+        button->setAccessibleDescription(first->text() + QLatin1Char(' ') + second->text());
         auto* shortcut = new QShortcut(QKeySequence(Qt::ALT | key), this);
         connect(shortcut, &QShortcut::activated, button, [button = button] {
             if (button->isEnabled()) {
@@ -116,15 +113,11 @@ frmMain::frmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui:
         label->adjustSize();
     }
 
-    connect(ui->Command3, &QPushButton::clicked, this, &frmMain::Command3_Click);
     // The open preview follows every key typed into the mask.
     connect(ui->txtMask, &QLineEdit::textEdited, this, &frmMain::refreshPreview);
     // A double-click anywhere in the list, or Enter in it, takes the selected entry.
     ui->List1->viewport()->installEventFilter(this);
     ui->List1->installEventFilter(this);
-    connect(ui->Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
-    connect(ui->Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
-    connect(ui->Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(ui->mnuFilePreview, &QAction::triggered, this, &frmMain::mnuFilePreview_Click);
     connect(ui->MnuFileExit, &QAction::triggered, this, &frmMain::MnuFileExit_Click);
     // The preview is there as soon as files are listed.
@@ -377,18 +370,14 @@ void frmMain::Command1_Click() {
 // --- Rename and its review. ---
 
 GenerationInput frmMain::generationInput() const {
-    GenerationInput input;
-    input.listNames.reserve(ui->List1->count());
+    QStringList listed;
+    listed.reserve(ui->List1->count());
     for (int i = 0; i < ui->List1->count(); ++i) {
-        input.listNames << ui->List1->item(i)->text();
+        listed << ui->List1->item(i)->text();
     }
-    input.prefix = ui->lblPrefix->text();
-    input.suffix = ui->lblSufix->text();
-    input.startNumber = ui->lblStartNumber->text();
-    input.exampleText = ui->txtFile->text();
-    input.steps = steps_;
-    input.system = &platform::current();
-    return input;
+    return GenerationInput{std::move(listed),          ui->lblPrefix->text(), ui->lblSufix->text(),
+                           ui->lblStartNumber->text(), ui->txtFile->text(),   steps_,
+                           &platform::current()};
 }
 
 void frmMain::Command4_Click() {

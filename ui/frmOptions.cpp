@@ -80,11 +80,9 @@ bool typesCharacters(const QKeyEvent& event) {
     }
     const Qt::KeyboardModifiers held =
         event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (held == Qt::NoModifier) {
-        return true;
-    }
     // AltGr arrives as Ctrl+Alt on some systems and types a printable character.
-    return held == (Qt::ControlModifier | Qt::AltModifier) && text.at(0).isPrint();
+    return held == Qt::NoModifier ||
+           (held == (Qt::ControlModifier | Qt::AltModifier) && text.at(0).isPrint());
 }
 
 }  // namespace
